@@ -1,0 +1,52 @@
+# Snipora: `make run [FILE=path]` builds and starts the program;
+# `make test` builds and runs every test. Both install the Debian packages
+# that are missing first.
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+            qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox fonts-ipafont-gothic
+SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
+
+.PHONY: deps configure build run test bench sanitize format clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing missing packages:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/app/snipora ]; then \
+	  $(BUILD)/app/snipora $(FILE); \
+	else \
+	  echo "The main window is not built yet; see README.md for what works today."; \
+	fi
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+bench: BUILD = build-bench
+bench: CMAKE_FLAGS += -DSNIPORA_BENCH=ON -DSNIPORA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+sanitize: BUILD = build-sanitize
+sanitize: CMAKE_FLAGS += -DSNIPORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+sanitize: test
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-bench build-sanitize

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Small helpers for tests: temporary folders, whole-file I/O, and running the
+// external tools (sox, soxi) that serve as independent oracles.
+namespace snipora::test {
+
+using Bytes = std::vector<uint8_t>;
+
+// A fresh folder under $TMPDIR (or /tmp), removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+Bytes ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const Bytes& bytes);
+
+// Deterministic pseudo-random bytes (xorshift), the same for the same seed.
+Bytes SeededBytes(size_t size, uint32_t seed);
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;  // standard output and standard error together
+};
+
+// Runs a shell command line and collects its output.
+CommandResult RunCommand(const std::string& commandLine);
+
+// Quotes a path or argument for the shell.
+std::string ShellQuote(const std::string& text);
+
+// True when the named program is on PATH (tests of sox output skip without it).
+bool HaveProgram(const std::string& name);
+
+// Little-endian field access in byte buffers.
+uint16_t GetU16(const Bytes& bytes, size_t offset);
+uint32_t GetU32(const Bytes& bytes, size_t offset);
+
+}  // namespace snipora::test
