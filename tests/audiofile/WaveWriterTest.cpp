@@ -103,15 +103,21 @@ TEST(WaveWriterTest, OutputIsReadBySoxAndByOurReader) {
   const std::string name = dir.File("out.wav");
   const uint32_t frames = 44100 / 4;
   const Bytes data = test::SeededBytes(frames * 4, 5);
-  CSectorFile file(512 * 1024);
-  ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
-  WriteWaveHeader(file, Stereo16(), static_cast<uint32_t>(data.size()));
-  ASSERT_EQ(file.Write(data.data(), 1, static_cast<uint32_t>(data.size())), data.size());
-  ASSERT_EQ(file.Close(), 0);
-
-  const test::CommandResult soxi = test::RunCommand("soxi -s " + test::ShellQuote(name));
-  ASSERT_EQ(soxi.exitCode, 0) << soxi.output;
-  EXPECT_EQ(std::stoul(soxi.output), frames);
+  const std::string joined = dir.File("joined.wav");
+  for (const std::string& path : {name, joined}) {
+    // Lengths written up front (split export) or patched afterwards (joined).
+    const bool patched = path == joined;
+    CSectorFile file(512 * 1024);
+    ASSERT_EQ(file.Open(path.c_str(), "wb", 32), 0);
+    WriteWaveHeader(file, Stereo16(), patched ? 0 : static_cast<uint32_t>(data.size()));
+    ASSERT_EQ(file.Write(data.data(), 1, static_cast<uint32_t>(data.size())), data.size());
+    if (patched) PatchWaveLengths(file, static_cast<uint32_t>(data.size()));
+    ASSERT_EQ(file.Close(), 0);
+    const test::CommandResult soxi = test::RunCommand("soxi -s " + test::ShellQuote(path));
+    ASSERT_EQ(soxi.exitCode, 0) << soxi.output;
+    EXPECT_EQ(std::stoul(soxi.output), frames) << path;
+  }
+  EXPECT_EQ(test::ReadFileBytes(name), test::ReadFileBytes(joined));
   const test::CommandResult rate = test::RunCommand("soxi -r " + test::ShellQuote(name));
   EXPECT_EQ(std::stoul(rate.output), 44100u);
 
