@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "platform/system/file_io.h"
 #include "tests/support/test_support.h"
 
 namespace snipora {
@@ -29,6 +30,9 @@ TEST_P(SectorFileTest, CapacityIsRoundedUpToWholeSectors) {
   EXPECT_EQ(file.Capacity(), sector() == 512 ? 60416u : 61440u);
   CSectorFile exact(512 * 1024, sector());
   EXPECT_EQ(exact.Capacity(), 512u * 1024);
+  const uint32_t detected = CSectorFile(60000).SectorSize();
+  EXPECT_GE(detected, 512u) << "never 0, never below 512";
+  EXPECT_EQ(detected & (detected - 1), 0u);
 }
 
 TEST_P(SectorFileTest, OpenCloseResults) {
@@ -85,6 +89,11 @@ TEST_P(SectorFileTest, RandomBlocksRoundTrip) {
   {
     CSectorFile file(3 * sector() + 1, sector());  // small ring: many wraps and flushes
     ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
+    // Where the file system takes direct I/O at this sector size, it is used.
+    const uint32_t alignment = fileio::DirectIoAlignmentOfPath(name.c_str());
+    if (alignment != 0 && sector() % alignment == 0) {
+      EXPECT_TRUE(file.IsDirect());
+    }
     std::mt19937 random(7);
     size_t written = 0;
     while (written < data.size()) {
