@@ -62,9 +62,9 @@ void BM_SectorFileReadBlock(benchmark::State& state) {
     uint32_t got;
     while ((got = file.ReadBlock(buffer.data(), kBlock)) > 0) total += got;
     benchmark::DoNotOptimize(buffer.data());
+    state.counters["direct"] = file.IsDirect() ? 1 : 0;  // before Close resets it
     file.Close();
     if (total != kFileSize) state.SkipWithError("short read");
-    state.counters["direct"] = file.IsDirect() ? 1 : 0;
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileSize));
 }
