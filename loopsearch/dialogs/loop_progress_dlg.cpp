@@ -31,7 +31,6 @@ CLoopProgressDlg::CLoopProgressDlg(LoopSearchInput input, ILoopSearchResults& re
   progressBar_ = new QProgressBar(this);
   progressBar_->setObjectName(QStringLiteral("1039"));
   progressBar_->setTextVisible(false);
-  progressBar_->setRange(0, 0);
   progressBar_->setValue(0);
 
   auto* caption = new QLabel(QStringLiteral("調査範囲のアドレス(ミリ秒)\nループ検出数"), this);
@@ -54,7 +53,8 @@ CLoopProgressDlg::CLoopProgressDlg(LoopSearchInput input, ILoopSearchResults& re
 }
 
 void CLoopProgressDlg::SetRange(uint32_t total) {
-  progressBar_->setRange(0, static_cast<int>(std::min<uint32_t>(total, INT_MAX)));
+  // A range of 0 to 0 would turn the bar into a busy indicator.
+  progressBar_->setRange(0, static_cast<int>(std::clamp<uint32_t>(total, 1, INT_MAX)));
 }
 
 void CLoopProgressDlg::SetPosition(uint32_t position) {
