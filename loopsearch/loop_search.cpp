@@ -118,6 +118,7 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
   const uint64_t distance = std::min(input.distance, dataLeft);
   const uint64_t dataOffset = static_cast<uint32_t>(info.dataOffset);
 
+  // The file closes and the buffers are freed when they go out of scope.
   CSectorFile file(kLoopSearchFileCapacity);
   if (file.Open(input.path.c_str(), "rb", 32) != 0) {
     ui.ShowText(kLoopOpenFailedText, MessageButtons::Ok);
@@ -125,8 +126,6 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
   }
   SearchBuffers buffers;
   if (!buffers.Allocate(input.windowValues)) {
-    buffers = SearchBuffers();
-    file.Close();
     ui.ShowText(kLoopNoMemoryText, MessageButtons::Ok);
     return LoopSearchEnd::NoMemory;
   }
@@ -135,7 +134,6 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
   const uint32_t window =
       ReadAt(file, dataOffset + input.sourceStart, buffers.lower.get(), 2 * input.windowValues) / 2;
   if (window == 0) {
-    file.Close();
     return LoopSearchEnd::EmptyWindow;
   }
   const bool bandUsable = BuildToleranceBand(buffers.lower.get(), window, input.tolerance,
@@ -157,18 +155,11 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
 
   while (remaining != 0) {
     progress.Pump();
-    if (progress.IsCancelled()) {
-      file.Close();
-      return LoopSearchEnd::Cancelled;
-    }
+    if (progress.IsCancelled()) return LoopSearchEnd::Cancelled;
     int16_t* next = scanner.KeepTail();
     const uint32_t got =
         file.ReadBlock(next, static_cast<uint32_t>(std::min<uint64_t>(2 * window, remaining)));
-    if (got == 0) {
-      // The file holds less than its header states.
-      file.Close();
-      return LoopSearchEnd::DataEnded;
-    }
+    if (got == 0) return LoopSearchEnd::DataEnded;  // the file holds less than its header states
     remaining -= got;
     scanner.Append(got);
     elapsed += step;
@@ -176,7 +167,6 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
     progress.SetPosition(elapsed);
     scanner.Scan();
   }
-  file.Close();
   return LoopSearchEnd::Completed;
 }
 
