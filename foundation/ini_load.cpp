@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string>
 
 #include "foundation/ini.h"
@@ -47,22 +48,23 @@ bool IniEx::Load(const char* path, bool clear) {
   if (clear) Clear();
   std::string contents;
   if (!ReadWholeFile(target, contents)) return false;
+  return LoadText(contents.data(), contents.size());
+}
 
+bool IniEx::LoadText(const char* text, size_t size) {
+  if (text == nullptr) text = "";
   CStrArray_base<64> captures;
   CStr_base<64> line;
   CStr_base<64> value;
-  const char* const text = contents.data();
-  const size_t size = contents.size();
-  size_t lineStart = 0;
-  // Lines end at line feeds; a multi-byte character is never cut, and a line
-  // ends at a NUL byte (the rest of such a line is not text).
-  for (size_t at = 0; lineStart <= size;) {
-    if (at < size && text[at] != '\n') {
-      at += CharLength(text + at, size - at);
-      continue;
-    }
-    line.Assign(text + lineStart, static_cast<int>(at - lineStart));
-    lineStart = ++at;
+  // Lines end at every line feed byte: no well-formed character of either
+  // encoding contains one, and letting a stray lead byte swallow it would
+  // merge two lines. A line also ends at a NUL byte (the rest is not text).
+  const char* const end = text + size;
+  for (const char* lineStart = text; lineStart <= end;) {
+    const char* lineEnd = static_cast<const char*>(std::memchr(lineStart, '\n', end - lineStart));
+    if (lineEnd == nullptr) lineEnd = end;
+    line.Assign(lineStart, static_cast<int>(lineEnd - lineStart));
+    lineStart = lineEnd + 1;
     if (line.Regex(kValueLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr, nullptr) > 0) {
       Unescape(captures[1].Buffer(), value);
       Value(captures[0].Buffer()) = value;

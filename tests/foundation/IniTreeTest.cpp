@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -216,31 +215,9 @@ TEST(IniTreeTest, ClearEmptiesTheTreeAndReusesItsElements) {
   EXPECT_EQ(SavedText(ini), "[s]\n\tk=again\n[EndSection]\n");
 }
 
-// Points XDG_CONFIG_HOME at a folder for one test.
-class ConfigHomeScope {
- public:
-  explicit ConfigHomeScope(const std::string& folder) {
-    const char* value = std::getenv("XDG_CONFIG_HOME");
-    wasSet_ = value != nullptr;
-    if (wasSet_) saved_ = value;
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-  }
-  ~ConfigHomeScope() {
-    if (wasSet_) {
-      setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
-  }
-
- private:
-  std::string saved_;
-  bool wasSet_ = false;
-};
-
 TEST(IniTreeTest, SaveWithoutPathMakesTheSettingsFolder) {
   TempDir dir;
-  ConfigHomeScope scope(dir.File("config"));
+  test::ConfigHomeScope scope(dir.File("config"));
   IniEx ini;
   ini.Value("k").Assign("v");
   ASSERT_TRUE(ini.Save(nullptr));
