@@ -65,7 +65,11 @@ bool IniEx::LoadText(const char* text, size_t size) {
     if (lineEnd == nullptr) lineEnd = end;
     line.Assign(lineStart, static_cast<int>(lineEnd - lineStart));
     lineStart = lineEnd + 1;
-    if (line.Regex(kValueLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr, nullptr) > 0) {
+    // The key runs to the first '=' after its first byte, so a line starting
+    // with '=' would give a key holding one, which no key may: such a line
+    // is not a value line.
+    if (line.Regex(kValueLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr, nullptr) > 0 &&
+        std::strchr(captures[0].Buffer(), '=') == nullptr) {
       Unescape(captures[1].Buffer(), value);
       Value(captures[0].Buffer()) = value;
     } else if (CStr_base<64>::Find(line.Buffer(), "[EndSection]", 0) >= 0) {
