@@ -113,8 +113,6 @@ class CArrayAuto {
 
   uint32_t Count() const { return count_; }
   uint32_t Capacity() const { return capacity_; }
-  // The number of elements allocated by the next growth.
-  uint32_t GrowthStep() const { return step_; }
 
   void SetCallbacks(PrepareCallback prepare, ReleaseCallback release, void* user) {
     prepare_ = prepare;

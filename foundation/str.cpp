@@ -143,8 +143,4 @@ int CStr_base<64>::Find(const char* text, const char* needle, int start) {
   return -1;
 }
 
-bool operator==(const CStr_base<64>& a, const char* b) {
-  return std::strcmp(a.Buffer(), b == nullptr ? "" : b) == 0;
-}
-
 }  // namespace snipora
