@@ -72,7 +72,7 @@ class CStr_base<64> {
 
  private:
   // Replaces the text by n bytes at text, which may lie inside this string.
-  void AssignBytes(const char* text, uint32_t n, uint32_t reserve);
+  void AssignBytes(const char* text, uint32_t n);
   void AppendBytes(const char* text, uint32_t n);
 
   uint32_t capacity_;  // 0 while the shared empty buffer is used
