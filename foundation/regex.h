@@ -80,7 +80,7 @@ void ClearRegexMatchers();
 
 // Limits that keep hostile patterns from exhausting the stack or memory.
 constexpr int kRegexMaxNesting = 1000;            // groups and z operands inside one another
-constexpr int kRegexMaxMatchDepth = 4000;         // nested matching steps; deeper attempts fail
-constexpr uint32_t kRegexMaxCaptures = 1u << 20;  // an item that would exceed it fails
+constexpr int kRegexMaxMatchDepth = 2000;         // nested matching steps; deeper attempts fail
+constexpr uint32_t kRegexMaxCaptures = 1u << 18;  // an item that would exceed it fails
 
 }  // namespace snipora
