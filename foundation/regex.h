@@ -6,7 +6,7 @@
 #include "foundation/str.h"
 #include "foundation/str_array.h"
 
-// The library's pattern language: every special construct starts with '%',
+// The library's pattern language: every construct starts with '%',
 // every other character stands for itself, and every string is a valid
 // pattern. CStr_base<64>::Regex compiles a pattern into a tree of
 // CStrRegexStruct nodes and searches, captures and replaces with it.
