@@ -68,13 +68,18 @@ bool IniEx::LoadText(const char* text, size_t size) {
     // The key runs to the first '=' after its first byte, so a line starting
     // with '=' would give a key holding one, which no key may: such a line
     // is not a value line.
-    if (line.Regex(kValueLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr, nullptr) > 0 &&
+    // A line without '=' (or '[') cannot match the value (or section)
+    // pattern, whose literal it is: such lines skip that search.
+    const char* bytes = line.Buffer();
+    if (std::strchr(bytes, '=') != nullptr &&
+        line.Regex(kValueLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr, nullptr) > 0 &&
         std::strchr(captures[0].Buffer(), '=') == nullptr) {
       Unescape(captures[1].Buffer(), value);
       Value(captures[0].Buffer()) = value;
-    } else if (CStr_base<64>::Find(line.Buffer(), "[EndSection]", 0) >= 0) {
+    } else if (CStr_base<64>::Find(bytes, "[EndSection]", 0) >= 0) {
       if (!ChangeSection("..")) return false;
-    } else if (line.Regex(kSectionLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr,
+    } else if (std::strchr(bytes, '[') != nullptr &&
+               line.Regex(kSectionLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr,
                           nullptr) > 0) {
       const char* name = captures[0].Buffer();
       if (!CreateSection(name) || !ChangeSection(name)) return false;

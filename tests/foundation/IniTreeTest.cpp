@@ -55,6 +55,30 @@ TEST(IniTreeTest, VolumeKeysAreSavedInBucketOrder) {
             "[EndSection]\n");
 }
 
+TEST(IniTreeTest, LargeMapsKeepBucketOrderAndFindEveryName) {
+  IniEx ini;
+  std::vector<std::vector<std::string>> lines(32);  // expected lines by bucket
+  for (int i = 0; i < 3000; ++i) {
+    const std::string key = "k" + std::to_string(i * 7919 % 10007);
+    ini.Value(key.c_str()).Assign(std::to_string(i).c_str());
+    lines[IniNameHash(key.data(), static_cast<uint32_t>(key.size())) % 32].push_back(
+        key + "=" + std::to_string(i) + "\n");
+  }
+  ini.Value("k0").Assign("again");  // an existing name is not added twice
+  lines[IniNameHash("k0", 2) % 32].front() = "k0=again\n";
+  std::string expected;
+  for (const auto& bucket : lines) {
+    for (const std::string& line : bucket) expected += line;
+  }
+  EXPECT_EQ(SavedText(ini), expected);
+  for (int i = 1; i < 3000; ++i) {
+    const std::string key = "k" + std::to_string(i * 7919 % 10007);
+    const CStr* value = ini.FindValue(key.c_str());
+    ASSERT_NE(value, nullptr) << key;
+    EXPECT_EQ(std::string(value->Buffer()), std::to_string(i));
+  }
+}
+
 TEST(IniTreeTest, NestedSectionsAreIndentedAndClosed) {
   IniEx ini;
   ini.Value("Key").Assign("Value");
