@@ -144,4 +144,33 @@ class RecordingProgress : public IExportProgress {
   bool cancelled_ = false;
 };
 
+// The main window as the export sees it.
+class FakeHost : public IExportHost {
+ public:
+  std::string fullPath;
+  std::string displayName = "song";
+  SoundFormatInfo format;
+  std::vector<std::pair<std::string, std::string>> rows;
+  bool fadeChecked = false, fadeEnabled = true, join = false, cleared = false;
+  std::string fadeText;
+
+  std::function<void()> onFullPath;  // runs each time the export starts reading the host
+
+  std::string FullPath() const override {
+    if (onFullPath) onFullPath();
+    return fullPath;
+  }
+  std::string DisplayName() const override { return displayName; }
+  const SoundFormatInfo& Format() const override { return format; }
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+  std::string RowText(int row, int column) const override {
+    return column == 1 ? rows.at(row).first : rows.at(row).second;
+  }
+  bool FadeChecked() const override { return fadeChecked; }
+  bool FadeEnabled() const override { return fadeEnabled; }
+  std::string FadeText() const override { return fadeText; }
+  bool JoinChecked() const override { return join; }
+  void ClearUnsavedReservations() override { cleared = true; }
+};
+
 }  // namespace snipora::test
