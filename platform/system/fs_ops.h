@@ -26,6 +26,8 @@ int RenameReplacing(const std::string& from, const std::string& to);
 
 // Removes a file (not a folder).
 int RemoveFile(const std::string& path);
+// Removes an empty folder.
+int RemoveFolder(const std::string& path);
 
 // Creates an empty file with a unique name beside finalPath (same folder, so
 // that a later rename is atomic) and returns its path; empty on failure, with

@@ -23,6 +23,9 @@ TEST(FsOps, MakeFolderReportsAnExistingName) {
   EXPECT_EQ(fsops::MakeFolder(dir.File("f")), EEXIST);
   EXPECT_FALSE(fsops::IsFolder(dir.File("f")));
   EXPECT_EQ(fsops::MakeFolder(dir.File("missing/b")), ENOENT);
+  EXPECT_EQ(fsops::RemoveFolder(dir.File("f")), ENOTDIR);
+  EXPECT_EQ(fsops::RemoveFolder(dir.File("a")), 0);
+  EXPECT_FALSE(fsops::Exists(dir.File("a")));
 }
 
 TEST(FsOps, SameFileComparesIdentityNotNames) {
