@@ -65,6 +65,10 @@ int RemoveFile(const std::string& path) {
   return ErrnoOr0(::unlink(path.c_str()));
 }
 
+int RemoveFolder(const std::string& path) {
+  return ErrnoOr0(::rmdir(path.c_str()));
+}
+
 std::string CreateTemporaryBeside(const std::string& finalPath) {
   const std::string folder = FolderOf(finalPath);
   const size_t slash = finalPath.rfind('/');
