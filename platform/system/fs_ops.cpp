@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,14 +74,30 @@ std::string CreateTemporaryBeside(const std::string& finalPath) {
   const std::string folder = FolderOf(finalPath);
   const size_t slash = finalPath.rfind('/');
   const std::string name = slash == std::string::npos ? finalPath : finalPath.substr(slash + 1);
-  std::string pattern = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX.part";
-  int fd;
-  do {
-    fd = ::mkostemps(pattern.data(), 5, O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return {};
-  ::close(fd);
-  return pattern;
+  const std::string prefix = (folder == "/" ? "" : folder) + "/." + name + ".";
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = prefix;
+    for (int i = 0; i < 6; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
+    path += ".part";
+    // Mode 0666 less the umask, as for any new file; O_EXCL makes the name ours.
+    int fd;
+    do {
+      fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return {};
+    // A file that will replace another takes over its permissions.
+    struct stat existing;
+    if (::stat(finalPath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+      ::fchmod(fd, existing.st_mode & 07777);
+    }
+    ::close(fd);
+    return path;
+  }
+  errno = EEXIST;
+  return {};
 }
 
 int SyncFile(const std::string& path) {

@@ -31,7 +31,9 @@ int RemoveFolder(const std::string& path);
 
 // Creates an empty file with a unique name beside finalPath (same folder, so
 // that a later rename is atomic) and returns its path; empty on failure, with
-// errno set. The name is hidden: "." + the final name + ".XXXXXX.part".
+// errno set. The name is hidden: "." + the final name + ".XXXXXX.part". Its
+// permissions are those of an existing file at finalPath, else the default
+// for a new file (0666 less the umask).
 std::string CreateTemporaryBeside(const std::string& finalPath);
 
 // Flushes a file's data and metadata to the disk (fsync).

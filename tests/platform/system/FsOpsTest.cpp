@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/support/test_support.h"
 
@@ -57,6 +58,22 @@ TEST(FsOps, TemporaryNamesAreUniqueHiddenAndBesideTheTarget) {
   }
   EXPECT_FALSE(fsops::Exists(target));
   EXPECT_TRUE(fsops::CreateTemporaryBeside(dir.File("missing/x.wav")).empty());
+}
+
+TEST(FsOps, TemporaryFilesGetTheModeTheFinalFileShouldHave) {
+  TempDir dir;
+  const mode_t previous = ::umask(022);
+  const auto mode = [](const std::string& path) {
+    return std::filesystem::status(path).permissions() & std::filesystem::perms::all;
+  };
+  using std::filesystem::perms;
+  EXPECT_EQ(mode(fsops::CreateTemporaryBeside(dir.File("new.wav"))),
+            perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+  WriteFileBytes(dir.File("old.wav"), {1});
+  std::filesystem::permissions(dir.File("old.wav"), perms::owner_read | perms::owner_write);
+  EXPECT_EQ(mode(fsops::CreateTemporaryBeside(dir.File("old.wav"))),
+            perms::owner_read | perms::owner_write);
+  ::umask(previous);
 }
 
 TEST(FsOps, RenameReplacesAndRemoveDeletes) {
