@@ -252,6 +252,25 @@ TEST_F(CutEndToEnd, InterruptRemovesOnlyTheUnfinishedPiece) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("s")), fs::directory_iterator()), 2);
 }
 
+// An uncompressed NWA file opens through the NWA module: PCM behind a 44-byte header.
+TEST_F(CutEndToEnd, CutsAnUncompressedNwaFile) {
+  Bytes nwa = {1, 0, 16, 0, 0x40, 0x1F, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+  nwa.resize(44);
+  const Bytes samples = SeededBytes(2000, 5);
+  nwa.insert(nwa.end(), samples.begin(), samples.end());
+  WriteFileBytes(dir.File("voice.nwa"), nwa);
+  const CommandResult info = Cut("--info " + Q("voice.nwa"));
+  EXPECT_NE(info.output.find("channels=1\nsample_rate=8000\nbits_per_sample=16\n"),
+            std::string::npos)
+      << info.output;
+  EXPECT_NE(info.output.find("data_offset=44\ndata_size=2000\nframes=1000\n"), std::string::npos);
+  ASSERT_EQ(Cut("-j -o " + Q("v.wav") + " " + Q("voice.nwa") + " 10:20 0:5").exitCode, 0);
+  Bytes expected = Frames(samples, 2, 10, 20);
+  const Bytes second = Frames(samples, 2, 0, 5);
+  expected.insert(expected.end(), second.begin(), second.end());
+  ExpectOutput(dir.File("v.wav"), expected, 2);
+}
+
 TEST_F(CutEndToEnd, HelpAndVersion) {
   const CommandResult help = Cut("--help");
   EXPECT_EQ(help.exitCode, 0);
