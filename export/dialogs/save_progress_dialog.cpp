@@ -62,8 +62,9 @@ void CSaveProgressDlg::showEvent(QShowEvent* event) {
 }
 
 void CSaveProgressDlg::RunExport() {
-  if (exportRunning) return;
+  if (exportRunning || started_) return;
   exportRunning = true;
+  started_ = true;
   lastResult_ =
       host_.JoinChecked() ? ExportJoined(host_, ui_, *this) : ExportSplit(host_, ui_, *this);
   QDialog::done(QDialog::Rejected);

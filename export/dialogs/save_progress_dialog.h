@@ -21,8 +21,9 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
  public:
   CSaveProgressDlg(IExportHost& host, IUiServices& ui, QWidget* parent = nullptr);
 
-  // Starts the export unless one is already running (a second start arriving
-  // while the first pumps events is swallowed); closes the dialog after it.
+  // Starts the export unless one is running or this dialog already ran one
+  // (a second start arriving while the first pumps events is swallowed);
+  // closes the dialog after it.
   void RunExport();
 
   // The result of the last export run by this dialog.
@@ -53,6 +54,7 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
   QPushButton* cancelButton_;
   unsigned fileShift_ = 0;  // a QProgressBar holds int: lengths are scaled down by 2^shift
   bool cancelled_ = false;
+  bool started_ = false;  // one export per showing
   bool lastResult_ = false;
 };
 
