@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 // Owning arrays whose elements never move: elements are built in blocks and
 // reached through a table of pointers, so a reference to an element stays
@@ -19,6 +20,8 @@ class CArrayAuto {
   using ReleaseCallback = void (*)(CArrayAuto& array, uint32_t first, uint32_t count, void* user);
 
   CArrayAuto() = default;
+  // Copies the elements in use; the callbacks belong to the original's owner
+  // and are not copied.
   CArrayAuto(const CArrayAuto& other) { CopyFrom(other); }
   CArrayAuto& operator=(const CArrayAuto& other) {
     if (this != &other) {
@@ -51,7 +54,7 @@ class CArrayAuto {
     T* elements = block->Elements();
     for (uint32_t i = 0; i < k; ++i) table_[capacity_ + i] = &elements[i];
     capacity_ = needed;
-    if (static_cast<uint64_t>(step_) * 10 < capacity_) step_ *= 5;
+    if (static_cast<uint64_t>(step_) * 10 < capacity_ && step_ <= UINT32_MAX / 5) step_ *= 5;
     return capacity_;
   }
 
@@ -112,8 +115,6 @@ class CArrayAuto {
 
   uint32_t Count() const { return count_; }
   uint32_t Capacity() const { return capacity_; }
-  // The number of elements allocated by the next growth.
-  uint32_t GrowthStep() const { return step_; }
 
   void SetCallbacks(PrepareCallback prepare, ReleaseCallback release, void* user) {
     prepare_ = prepare;
@@ -154,7 +155,7 @@ class CArrayAuto {
     Block* block = new (memory) Block{nullptr, 0};
     T* elements = block->Elements();
     try {
-      for (; block->count < k; ++block->count) new (&elements[block->count]) T();
+      for (; block->count < k; ++block->count) Construct(&elements[block->count]);
     } catch (...) {
       for (uint32_t i = 0; i < block->count; ++i) elements[i].~T();
       ::operator delete (memory, std::align_val_t{kBlockAlign});
@@ -167,6 +168,16 @@ class CArrayAuto {
     }
     last_ = block;
     return block;
+  }
+
+  // Plain records start zeroed; a class runs its own constructor without
+  // the zero-filling that value-initialisation would add first.
+  static void Construct(T* element) {
+    if constexpr (std::is_trivially_default_constructible_v<T>) {
+      new (element) T();
+    } else {
+      new (element) T;
+    }
   }
 
   void GrowTable(uint32_t entries) {
@@ -187,9 +198,13 @@ class CArrayAuto {
     if (reset) {
       for (uint32_t i = first; i < first + n && i < highWater_; ++i) *table_[i] = T();
     }
-    if (!PrepareElements(first, n)) throw n;
+    // The range is counted while it is prepared, so a callback can index it.
     count_ = first + n;
     if (count_ > highWater_) highWater_ = count_;
+    if (!PrepareElements(first, n)) {
+      count_ = first;
+      throw n;
+    }
   }
 
   void CopyFrom(const CArrayAuto& other) {
