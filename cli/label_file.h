@@ -22,7 +22,7 @@ struct LabelParse {
 
 // Reads the regions of a label file; each bound is rounded to the nearest
 // frame at sampleRate. Point labels (start equal to end) are skipped with a
-// warning; spectral lines (starting with '\') and empty lines are ignored.
+// warning; frequency-range lines (starting with '\') and empty lines are ignored.
 LabelParse ParseLabels(const std::string& text, uint32_t sampleRate);
 
 }  // namespace snipora::cli

@@ -24,10 +24,10 @@ struct Fixture {
   Bytes file;
 
   explicit Fixture(const std::string& relativeSource = "music/song.wav",
-                   SourceSpec spec = {2, 16, 8000, 4000, 0, 21}) {
+                   SourceShape shape = {2, 16, 8000, 4000, 0, 21}) {
     host.fullPath = dir.File(relativeSource);
     fs::create_directories(fs::path(host.fullPath).parent_path());
-    file = WriteSource(host.fullPath, spec);
+    file = WriteSource(host.fullPath, shape);
     host.format = LoadFormat(host.fullPath);
     host.rows = {{"100", "1100"}, {"2000", "3000"}};
   }

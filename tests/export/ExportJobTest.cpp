@@ -54,7 +54,7 @@ size_t ExpectedFadeBytes(const SoundFormatInfo& info, uint32_t ms, size_t pieceB
 
 TEST(WriteSplitPieces, PiecesAreExactCopiesBehindA46ByteHeader) {
   const struct {
-    SourceSpec spec;
+    SourceShape shape;
     uint32_t sectorSize;
   } cases[] = {
       {{2, 16, 44100, 5000, 0, 1}, 512},
@@ -66,10 +66,10 @@ TEST(WriteSplitPieces, PiecesAreExactCopiesBehindA46ByteHeader) {
   const std::vector<ExportRange> ranges = {{1000, 2000}, {0, 1}, {37, 4999}, {4999, 5000}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message()
-                 << c.spec.channels << " ch " << c.spec.bits << " bit, sector " << c.sectorSize);
+                 << c.shape.channels << " ch " << c.shape.bits << " bit, sector " << c.sectorSize);
     TempDir dir;
     const std::string source = dir.File("src.wav");
-    const Bytes file = WriteSource(source, c.spec);
+    const Bytes file = WriteSource(source, c.shape);
     const ExportJob job = MakeJob(source, ranges, 0, c.sectorSize);
     std::vector<std::string> outputs;
     for (size_t i = 0; i < ranges.size(); ++i) outputs.push_back(dir.File(std::to_string(i)));

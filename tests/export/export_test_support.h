@@ -17,7 +17,7 @@
 // Sources, a progress recorder and output checks shared by the export tests.
 namespace snipora::test {
 
-struct SourceSpec {
+struct SourceShape {
   uint16_t channels = 2;
   uint16_t bits = 16;
   uint32_t rate = 44100;
@@ -40,24 +40,24 @@ inline void PutText(Bytes& bytes, const char* text) {
 
 // A WAVE file of seeded sample bytes (a LIST chunk before "data", so the data
 // offset is not the canonical 44). Returns the file's bytes.
-inline Bytes WriteSource(const std::string& path, const SourceSpec& spec) {
-  const uint16_t blockAlign = static_cast<uint16_t>(spec.channels * ((spec.bits + 7) / 8));
-  const Bytes data = SeededBytes(size_t{spec.frames} * blockAlign, spec.seed);
-  const uint32_t fmtSize = spec.extraFormatBytes ? 18u + spec.extraFormatBytes : 16u;
+inline Bytes WriteSource(const std::string& path, const SourceShape& shape) {
+  const uint16_t blockAlign = static_cast<uint16_t>(shape.channels * ((shape.bits + 7) / 8));
+  const Bytes data = SeededBytes(size_t{shape.frames} * blockAlign, shape.seed);
+  const uint32_t fmtSize = shape.extraFormatBytes ? 18u + shape.extraFormatBytes : 16u;
   Bytes file;
   PutText(file, "RIFF");
   PutU32(file, 0);  // patched below
   PutText(file, "WAVEfmt ");
   PutU32(file, fmtSize);
   PutU16(file, 1);
-  PutU16(file, spec.channels);
-  PutU32(file, spec.rate);
-  PutU32(file, spec.rate * blockAlign);
+  PutU16(file, shape.channels);
+  PutU32(file, shape.rate);
+  PutU32(file, shape.rate * blockAlign);
   PutU16(file, blockAlign);
-  PutU16(file, spec.bits);
-  if (spec.extraFormatBytes) {
-    PutU16(file, spec.extraFormatBytes);
-    for (uint16_t i = 0; i < spec.extraFormatBytes; ++i) file.push_back(0xA5);
+  PutU16(file, shape.bits);
+  if (shape.extraFormatBytes) {
+    PutU16(file, shape.extraFormatBytes);
+    for (uint16_t i = 0; i < shape.extraFormatBytes; ++i) file.push_back(0xA5);
   }
   PutText(file, "LIST");
   PutU32(file, 4);
@@ -127,7 +127,7 @@ class RecordingProgress : public IExportProgress {
   std::vector<uint32_t> fileRanges;
   uint32_t overallRange = 0;
   uint32_t lastFilePosition = 0;
-  std::function<void()> onPump;  // runs at each pump (e.g. to inspect the disk)
+  std::function<void()> onPump;  // runs at each pump (e.g. to look at the disk)
 
   void SetFileRange(uint32_t length) override { fileRanges.push_back(length); }
   void SetFilePosition(uint32_t done) override { lastFilePosition = done; }
