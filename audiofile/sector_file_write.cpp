@@ -1,0 +1,180 @@
+// Write mode of CSectorFile: placing bytes in the ring, loading sectors that
+// are overwritten in place, and writing whole sectors back.
+#include <algorithm>
+
+#include "audiofile/sector_file.h"
+#include "platform/system/file_io.h"
+
+namespace snipora {
+
+// The position is past every buffered byte: new bytes are appended.
+bool CSectorFile::CursorAtEnd() const {
+  return cursor_ == -1 || static_cast<uint32_t>(cursor_) >= ring_.Count();
+}
+
+// Writes the n oldest bytes of the ring (whole sectors) at the disk position.
+// A failure is remembered and the bytes are dropped so that the positions
+// stay consistent.
+bool CSectorFile::WriteRingSectors(uint32_t n) {
+  if (n == 0) return true;
+  bool ok = fileio::SeekTo(fd_, diskPosition_) >= 0 && ring_.WriteToFile(n, fd_) == 0;
+  if (!ok) {
+    writeError_ = true;
+    ring_.Skip(n);
+  }
+  diskPosition_ += n;
+  alignedSize_ = std::max(alignedSize_, diskPosition_);
+  return ok;
+}
+
+void CSectorFile::FlushWholeSectors() {
+  const uint32_t limit = cursor_ == -1 ? ring_.Count() : static_cast<uint32_t>(cursor_);
+  const uint32_t whole = WholeSectorsBelow(limit);
+  if (whole == 0) return;
+  WriteRingSectors(whole);
+  if (cursor_ != -1) cursor_ -= static_cast<int32_t>(whole);
+}
+
+// Empties the ring: whole sectors to disk, a partial remainder into the tail
+// buffer. A remainder longer than a sector has its whole sectors written
+// first, so the one-sector tail buffer never overflows.
+void CSectorFile::FinalFlush() {
+  FlushWholeSectors();
+  const uint32_t remaining = ring_.Count();
+  WriteRingSectors(WholeSectorsBelow(remaining));
+  const uint32_t rest = ring_.Count();
+  if (rest > 0) {
+    // A tail buffer still in use means the ring did not hold the file's end;
+    // overwriting it would lose bytes.
+    if (tailLength_ != 0) writeError_ = true;
+    ring_.Pop(tailBuffer_, rest);
+    tailLength_ = rest;
+  }
+  ring_.Clear();
+  cursor_ = -1;
+  writeStart_ = -1;
+}
+
+int CSectorFile::SeekWrite(uint32_t target) {
+  const uint32_t logicalEnd = static_cast<uint32_t>(WriteModeEnd());
+  FinalFlush();
+  diskPosition_ = WholeSectorsBelow(target);
+  if (diskPosition_ == alignedSize_) {
+    // The partial last sector lives in the tail buffer: take it back.
+    ring_.Push(tailBuffer_, tailLength_);
+    tailLength_ = 0;
+    endFlag_ = target == logicalEnd;
+  } else {
+    endFlag_ = false;
+    if (fileio::SeekTo(fd_, diskPosition_) < 0 || ring_.ReadFromFile(sectorSize_, fd_) != 0) {
+      writeError_ = true;
+      ring_.Clear();
+      return 3;
+    }
+  }
+  cursor_ = endFlag_ ? -1 : static_cast<int32_t>(target - diskPosition_);
+  return 0;
+}
+
+// Inside existing data: loads following sectors until n bytes after the
+// cursor are buffered. Reaching the file's end merges the tail buffer and
+// cuts the file at the disk position (the ring now holds everything after it).
+int CSectorFile::LoadFollowingSectors(uint32_t n) {
+  if (cursor_ < 0) return 6;
+  while (ring_.Count() - static_cast<uint32_t>(cursor_) < n && !endFlag_) {
+    const uint64_t next = uint64_t{diskPosition_} + ring_.Count();
+    if (ring_.FreeSpace() < sectorSize_) FlushWholeSectors();
+    if (next >= alignedSize_) {
+      if (ring_.FreeSpace() < tailLength_) return 6;
+      ring_.Push(tailBuffer_, tailLength_);
+      tailLength_ = 0;
+      if (fileio::TruncateFile(fd_, diskPosition_) != 0) writeError_ = true;
+      alignedSize_ = diskPosition_;
+      endFlag_ = true;
+      break;
+    }
+    const uint32_t missing = n - (ring_.Count() - static_cast<uint32_t>(cursor_));
+    const uint32_t amount =
+        std::min({RoundUpToSector(missing), WholeSectorsBelow(ring_.FreeSpace()),
+                  static_cast<uint32_t>(alignedSize_ - next)});
+    if (amount == 0) return 6;
+    if (fileio::SeekTo(fd_, static_cast<int64_t>(next)) < 0 ||
+        ring_.ReadFromFile(amount, fd_) != 0) {
+      writeError_ = true;
+      return 6;
+    }
+  }
+  return 0;
+}
+
+int CSectorFile::MakeRoom(uint32_t n) {
+  if (readAheadMode_ == 0 || (readAheadMode_ == 2 && ring_.Count() > readAheadMinimum_)) {
+    FlushWholeSectors();
+  }
+  if (endFlag_ && CursorAtEnd()) {
+    writeStart_ = -1;
+    cursor_ = -1;
+    if (ring_.FreeSpace() < n) FlushWholeSectors();
+    return ring_.FreeSpace() < n ? 6 : 0;
+  }
+  if (LoadFollowingSectors(n) != 0) return 6;
+  if (uint64_t{static_cast<uint32_t>(cursor_)} + n > ring_.Capacity()) return 6;
+  writeStart_ = cursor_;
+  cursor_ += static_cast<int32_t>(n);
+  return 0;
+}
+
+uint32_t CSectorFile::Write(const void* src, uint32_t itemSize, uint32_t itemCount) {
+  if (openMode_ != kWrite) return 0;
+  const uint64_t total = uint64_t{itemSize} * itemCount;
+  if (total == 0) return 0;
+  if (total > UsableCapacity()) {
+    writeError_ = true;
+    return 0;
+  }
+  const auto bytes = static_cast<uint32_t>(total);
+  if (MakeRoom(bytes) != 0 || ring_.WriteAt(writeStart_, src, bytes) != 0) {
+    // The bytes never reach the file: the file as a whole is now wrong.
+    writeError_ = true;
+    return 0;
+  }
+  return itemCount;
+}
+
+namespace {
+
+// Little-endian bytes of value, lowest first.
+template <typename T>
+void LittleEndian(T value, uint8_t* bytes) {
+  for (size_t i = 0; i < sizeof(T); ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+int CSectorFile::WriteU16(uint16_t v) {
+  uint8_t bytes[2];
+  LittleEndian(v, bytes);
+  return Write(bytes, 2, 1) == 1 ? 0 : -1;
+}
+
+int CSectorFile::WriteU32(uint32_t v) {
+  uint8_t bytes[4];
+  LittleEndian(v, bytes);
+  return Write(bytes, 4, 1) == 1 ? 0 : -1;
+}
+
+// Moves over n existing bytes without changing them; at the end of the file
+// nothing happens. Skipping past the end stops at the end (8).
+int CSectorFile::SkipWrite(uint32_t n) {
+  if (n == 0 || (endFlag_ && CursorAtEnd())) return 0;
+  if (LoadFollowingSectors(n) != 0) return -1;
+  const uint32_t available = ring_.Count() - static_cast<uint32_t>(cursor_);
+  if (available < n) {
+    cursor_ = -1;
+    return 8;
+  }
+  cursor_ += static_cast<int32_t>(n);
+  return 0;
+}
+
+}  // namespace snipora

@@ -1,0 +1,42 @@
+#include "audiofile/sound_format.h"
+
+#include <cstring>
+
+namespace snipora {
+
+SoundFormatInfo::SoundFormatInfo() {
+  std::memset(static_cast<void*>(this), 0, sizeof *this);
+  format = &formatBlock;
+}
+
+SoundFormatInfo::SoundFormatInfo(const SoundFormatInfo& other) {
+  *this = other;
+}
+
+SoundFormatInfo& SoundFormatInfo::operator=(const SoundFormatInfo& other) {
+  if (this != &other) std::memcpy(static_cast<void*>(this), &other, sizeof *this);
+  format = &formatBlock;  // the copy describes its own block, never the source's
+  return *this;
+}
+
+void SoundFormatInfo::SetTypeName(const char* name) {
+  std::strncpy(typeName, name, sizeof typeName - 1);
+  typeName[sizeof typeName - 1] = '\0';
+}
+
+const char* WaveTypeName(uint16_t formatTag) {
+  switch (formatTag) {
+    case kWaveFormatPcm:
+      return "RIFF PCM";
+    case kWaveFormatMsAdpcm:
+      return "RIFF Microsoft ADPCM";
+    case kWaveFormatImaAdpcm:
+      return "RIFF IMA ADPCM";
+    case kWaveFormatMpegLayer3:
+      return "RIFF MPEG Audio Layer3";
+    default:
+      return "不明";
+  }
+}
+
+}  // namespace snipora

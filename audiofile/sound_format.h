@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+
+namespace snipora {
+
+// The WAVEFORMATEX layout plus room for the extra format bytes (at most 109
+// are accepted). 128 bytes.
+struct WaveFormatBlock {
+  uint16_t formatTag;
+  uint16_t channels;
+  uint32_t samplesPerSec;
+  uint32_t avgBytesPerSec;
+  uint16_t blockAlign;
+  uint16_t bitsPerSample;
+  uint16_t extraSize;
+  uint8_t extra[110];
+};
+static_assert(sizeof(WaveFormatBlock) == 128);
+
+// Format tags with a name of their own.
+inline constexpr uint16_t kWaveFormatPcm = 1;
+inline constexpr uint16_t kWaveFormatMsAdpcm = 2;
+inline constexpr uint16_t kWaveFormatImaAdpcm = 17;
+inline constexpr uint16_t kWaveFormatMpegLayer3 = 85;
+
+// Everything the program knows about the open sound file. `format` always
+// points at this record's own formatBlock, also after copying.
+struct SoundFormatInfo {
+  uint32_t lengthFrames;
+  int32_t lengthMs;
+  int32_t containerLength;  // RIFF size + 8 (NWA: the file size)
+  int32_t dataOffset;       // file offset of the first sample byte
+  uint32_t dataSize;
+  uint32_t reserved;     // always 0
+  int32_t bitRate;       // bits per second
+  uint32_t decoderType;  // 0 plain PCM, otherwise the decoder module's type
+  uint32_t sampleRate;
+  int16_t channels;
+  WaveFormatBlock* format;
+  WaveFormatBlock formatBlock;
+  char typeName[128];
+
+  // All zero, typeName empty, format -> formatBlock.
+  SoundFormatInfo();
+  SoundFormatInfo(const SoundFormatInfo& other);
+  SoundFormatInfo& operator=(const SoundFormatInfo& other);
+
+  // Stores name (cut to 127 bytes) as the type name.
+  void SetTypeName(const char* name);
+};
+
+// "RIFF PCM", "RIFF Microsoft ADPCM", "RIFF IMA ADPCM", "RIFF MPEG Audio
+// Layer3" or "不明" for any other tag.
+const char* WaveTypeName(uint16_t formatTag);
+
+}  // namespace snipora

@@ -1,0 +1,35 @@
+#include "audiofile/wave_writer.h"
+
+namespace snipora {
+namespace {
+
+constexpr uint32_t kRiffSizeOverData = kWaveHeaderSize - 8;
+constexpr uint32_t kFormatChunkSize = 18;
+
+}  // namespace
+
+void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t dataLength) {
+  file.Write("RIFF", 4, 1);
+  file.WriteU32(dataLength + kRiffSizeOverData);
+  file.Write("WAVEfmt ", 8, 1);
+  file.WriteU32(kFormatChunkSize);
+  file.WriteU16(format.formatTag);
+  file.WriteU16(format.channels);
+  file.WriteU32(format.samplesPerSec);
+  file.WriteU32(format.avgBytesPerSec);
+  file.WriteU16(format.blockAlign);
+  file.WriteU16(format.bitsPerSample);
+  file.WriteU16(0);
+  file.Write("data", 4, 1);
+  file.WriteU32(dataLength);
+}
+
+void PatchWaveLengths(CSectorFile& file, uint32_t dataLength) {
+  // Writing after a failed move would overwrite sample bytes.
+  if (file.Seek(4, 0) != 0) return;
+  file.WriteU32(dataLength + kRiffSizeOverData);
+  if (file.Skip(34) != 0) return;
+  file.WriteU32(dataLength);
+}
+
+}  // namespace snipora
