@@ -46,6 +46,15 @@ TEST_F(StreamPlayerTest, HeardBytesEqualSourceFromSeekPointThroughWrapsToTheEnd)
       const uint32_t step = ((random >> 8) % 60000) & ~3u;
       largestStep = std::max(largestStep, step);
       rig.device.MovePlayCursor(step);
+      // The position is the byte being heard, also while the queue drains at the end.
+      const uint64_t heard = seekPoint + rig.device.Heard().size();
+      ASSERT_EQ(rig.player.GetPosition(kUnitBytes), std::min<uint64_t>(heard, data.size()));
+      // Stopping and playing again resumes where the sound stopped.
+      if (tick == 7) {
+        ASSERT_EQ(rig.player.Stop(), 0);
+        EXPECT_FALSE(rig.device.MovePlayCursor(4));
+        ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+      }
       rig.player.OnTimer();
     }
     ASSERT_FALSE(rig.player.IsPlaying());
