@@ -26,10 +26,14 @@ class BenchPlayer : public CMainPlayer {
 };
 
 // 60 s of 44.1 kHz stereo noise within +-20000, so that gain 150 does not clip and the
-// automatic control measures without changing the gain.
-std::string WriteNoiseFile() {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "snipora-fillbuffer.wav").string();
+// automatic control measures without changing the gain. Removed again at exit.
+struct NoiseFile {
+  NoiseFile();
+  ~NoiseFile() { std::filesystem::remove(path); }
+  std::string path = (std::filesystem::temp_directory_path() / "snipora-fillbuffer.wav").string();
+};
+
+NoiseFile::NoiseFile() {
   const uint32_t frames = 44100 * 60, bytes = frames * 4;
   std::vector<int16_t> samples(frames * 2);
   uint32_t x = 2463534242u;
@@ -48,11 +52,11 @@ std::string WriteNoiseFile() {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(header), 44);
   out.write(reinterpret_cast<const char*>(samples.data()), bytes);
-  return path;
 }
 
 void BM_FillBuffer(benchmark::State& state) {
-  static const std::string path = WriteNoiseFile();
+  static const NoiseFile noise;
+  const std::string& path = noise.path;
   const auto percent = static_cast<int32_t>(state.range(0));
   const bool automatic = state.range(1) != 0;
   TestSoundDevice device;
