@@ -179,6 +179,36 @@ TEST_F(StreamPlayerTest, RetransferKeepsTheNext50MsAndRewritesTheRest) {
   }
 }
 
+TEST_F(StreamPlayerTest, SpeedChangeWhilePlayingKeeps50MsAndThenStepsFromThere) {
+  const Bytes data = Noise16(kCdStereoRate * 10, 13);
+  const std::string path = Write("noise.wav", 2, 44100, 16, data);
+  PlayerRig rig;
+  ASSERT_EQ(rig.player.Open(path.c_str()), 0);
+  ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+  rig.Run(35280, 5);
+  const uint32_t position = rig.player.GetPosition(kUnitBytes);
+  ASSERT_EQ(position, kCdStereoRate);
+  rig.device.ClearHeard();
+  ASSERT_EQ(rig.player.SetSpeedPercent(200), 0);
+  rig.Run(35280, 5);
+  // One second of output: the kept 50 ms count as 50 ms at the new speed, so the
+  // position has moved on by two seconds of source.
+  EXPECT_EQ(rig.player.GetPosition(kUnitBytes), position + 2 * kCdStereoRate);
+  const Bytes& heard = rig.device.Heard();
+  EXPECT_TRUE(std::equal(heard.begin(), heard.begin() + 8820, data.begin() + position));
+  // From then on every other source frame, starting within a frame of 100 ms on.
+  const auto frameAt = [&](const Bytes& bytes, size_t frame) {
+    uint32_t v;
+    std::memcpy(&v, bytes.data() + frame * 4, 4);
+    return v;
+  };
+  const size_t first = (position + 17640) / 4;
+  const size_t shift = frameAt(heard, 8820 / 4) == frameAt(data, first) ? 0 : 1;
+  for (size_t k = 1; k < 1000; ++k) {
+    ASSERT_EQ(frameAt(heard, 8820 / 4 + k), frameAt(data, first + shift + 2 * k)) << k;
+  }
+}
+
 TEST_F(StreamPlayerTest, EightBitPlaysUnchangedAtNormalSpeedWhateverWasSet) {
   Bytes data = SeededBytes(8000 * 5, 3);
   const std::string path = Write("eight.wav", 1, 8000, 8, data);
