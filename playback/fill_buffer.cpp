@@ -259,8 +259,9 @@ int CDSStreamPlayer::FillBuffer(uint32_t bytes, uint32_t offset) {
     };
     if ((state_ & (CDS_AUTOVOLUME | CDS_AUTOVOLSLOWLYAPPLY)) ==
         (CDS_AUTOVOLUME | CDS_AUTOVOLSLOWLYAPPLY)) {
-      const uint32_t sourceAlign = std::max<uint32_t>(sourceFormat_.blockAlign, 1);
-      const int64_t frames = bytes / sourceAlign;
+      // The ramp spans the output frames of the block. (For PCM sources the output
+      // alignment is the source's; a compressed source's blocks say nothing about it.)
+      const int64_t frames = bytes / align;
       RampGain gain{int64_t{gainInEffect_} << 32,
                     frames == 0 ? 0 : (int64_t{targetGain_ - gainInEffect_} << 32) / frames};
       copy(gain);
