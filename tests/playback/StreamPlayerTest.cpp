@@ -209,6 +209,41 @@ TEST_F(StreamPlayerTest, SpeedChangeWhilePlayingKeeps50MsAndThenStepsFromThere) 
   }
 }
 
+TEST_F(StreamPlayerTest, SixChannelFramesCutByBufferEndsStayWhole) {
+  // 12-byte frames do not divide the 1 MiB buffer nor the queue's ring, so frames are
+  // cut by both ends; 15 s wrap the buffer once.
+  const Bytes data = Noise16(8000 * 12 * 15, 17);
+  const std::string path = Write("six.wav", 6, 8000, 16, data);
+  for (const int32_t percent : {100, 200}) {
+    SCOPED_TRACE(testing::Message() << percent << " %");
+    PlayerRig rig;
+    ASSERT_EQ(rig.player.SetSpeedPercent(percent), 0);
+    ASSERT_EQ(rig.player.Open(path.c_str()), 0);
+    ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+    rig.Run(19200, 1000);
+    ASSERT_FALSE(rig.player.IsPlaying());
+    const Bytes& heard = rig.device.Heard();
+    if (percent == 100) {
+      ASSERT_GE(heard.size(), data.size());
+      EXPECT_TRUE(std::equal(data.begin(), data.end(), heard.begin()));
+      continue;
+    }
+    // Stepped: every frame heard is a whole source frame, later than the one before.
+    size_t source = 0;
+    for (size_t at = 0; at + 12 <= heard.size() && source + 12 <= data.size(); at += 12) {
+      if (std::all_of(heard.begin() + at, heard.begin() + at + 12,
+                      [](uint8_t b) { return b == 0; }))
+        break;
+      while (source + 12 <= data.size() &&
+             !std::equal(heard.begin() + at, heard.begin() + at + 12, data.begin() + source)) {
+        source += 12;
+      }
+      ASSERT_LT(source, data.size()) << "heard frame " << at / 12 << " is no source frame in order";
+    }
+    EXPECT_GT(source, data.size() * 9 / 10);
+  }
+}
+
 TEST_F(StreamPlayerTest, EightBitPlaysUnchangedAtNormalSpeedWhateverWasSet) {
   Bytes data = SeededBytes(8000 * 5, 3);
   const std::string path = Write("eight.wav", 1, 8000, 8, data);
