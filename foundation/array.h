@@ -187,9 +187,13 @@ class CArrayAuto {
     if (reset) {
       for (uint32_t i = first; i < first + n && i < highWater_; ++i) *table_[i] = T();
     }
-    if (!PrepareElements(first, n)) throw n;
+    // The range is counted while it is prepared, so a callback can index it.
     count_ = first + n;
     if (count_ > highWater_) highWater_ = count_;
+    if (!PrepareElements(first, n)) {
+      count_ = first;
+      throw n;
+    }
   }
 
   void CopyFrom(const CArrayAuto& other) {

@@ -1,13 +1,12 @@
 #include "platform/system/atomic_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 
+#include "tests/platform/system/file_size_limit.h"
 #include "tests/support/test_support.h"
 
 namespace snipora {
@@ -65,22 +64,14 @@ TEST(AtomicFileTest, FailedWriteLeavesTheOldFileIntact) {
   const std::string path = dir.File("settings.ini");
   ASSERT_TRUE(Write(path, "old content"));
 
-  // Limit the file size so that the write fails half-way (EFBIG).
-  struct sigaction ignore {};
-  struct sigaction previousAction {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ignore, &previousAction);
-  rlimit previous{};
-  getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit limited = previous;
-  limited.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
   const std::string big(100000, 'n');
   std::string error;
-  const bool written = WriteFileAtomically(path, big.data(), big.size(), false, &error);
-  setrlimit(RLIMIT_FSIZE, &previous);
-  sigaction(SIGXFSZ, &previousAction, nullptr);
-
+  bool written = true;
+  {
+    test::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    written = WriteFileAtomically(path, big.data(), big.size(), false, &error);
+  }
   EXPECT_FALSE(written);
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(ReadText(path), "old content");
