@@ -130,16 +130,6 @@ TEST_F(VolumeDlgTest, DirectSoundTrackbarReachesTheDeviceAndARefusalShowsTheOldV
   EXPECT_EQ(NumberAt(dialog, 1034), "9300");
 }
 
-TEST_F(VolumeDlgTest, SoftwareTrackbarScrollAppliesAtOnce) {
-  CVolumeDlg dialog(player);
-  dialog.show();
-  Find<QSlider>(dialog, 1007).triggerAction(QAbstractSlider::SliderPageStepSub);
-  EXPECT_EQ(player.GetSoftwareVolume(), 90);
-  EXPECT_EQ(NumberAt(dialog, 1035), "90");
-  Find<QSlider>(dialog, 1007).triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  EXPECT_EQ(player.GetSoftwareVolume(), 91);
-}
-
 TEST_F(VolumeDlgTest, EachCheckBoxChangesOnlyItsOwnBit) {
   const std::pair<int, uint32_t> boxes[] = {
       {1041, CDS_OPENVOLUMEMAXIMIZE}, {1043, CDS_AUTOVOLUME},      {1044, CDS_VOLCTL_VER2},
