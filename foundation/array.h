@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 // Owning arrays whose elements never move: elements are built in blocks and
 // reached through a table of pointers, so a reference to an element stays
@@ -112,8 +113,6 @@ class CArrayAuto {
 
   uint32_t Count() const { return count_; }
   uint32_t Capacity() const { return capacity_; }
-  // The number of elements allocated by the next growth.
-  uint32_t GrowthStep() const { return step_; }
 
   void SetCallbacks(PrepareCallback prepare, ReleaseCallback release, void* user) {
     prepare_ = prepare;
@@ -154,7 +153,7 @@ class CArrayAuto {
     Block* block = new (memory) Block{nullptr, 0};
     T* elements = block->Elements();
     try {
-      for (; block->count < k; ++block->count) new (&elements[block->count]) T();
+      for (; block->count < k; ++block->count) Construct(&elements[block->count]);
     } catch (...) {
       for (uint32_t i = 0; i < block->count; ++i) elements[i].~T();
       ::operator delete (memory, std::align_val_t{kBlockAlign});
@@ -167,6 +166,16 @@ class CArrayAuto {
     }
     last_ = block;
     return block;
+  }
+
+  // Plain records start zeroed; a class runs its own constructor without
+  // the zero-filling that value-initialisation would add first.
+  static void Construct(T* element) {
+    if constexpr (std::is_trivially_default_constructible_v<T>) {
+      new (element) T();
+    } else {
+      new (element) T;
+    }
   }
 
   void GrowTable(uint32_t entries) {

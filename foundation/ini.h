@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/array.h"
@@ -44,6 +45,12 @@ class IniEx {
   // settings file, whose folder is made when missing). The file is replaced
   // whole or not at all; false when it cannot be written.
   bool Save(const char* path);
+
+  // Load and Save without the file: reads INI text into the tree (not
+  // emptied first; the same result as Load), or replaces out by the text of
+  // the whole tree.
+  bool LoadText(const char* text, size_t size);
+  void SaveText(CStr_base<64>& out) const;
 
   // Makes the section named by path current; false (nothing changes) when a
   // component does not exist or ".." is applied at the root.

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string>
 
 #include "foundation/ini.h"
@@ -47,28 +48,38 @@ bool IniEx::Load(const char* path, bool clear) {
   if (clear) Clear();
   std::string contents;
   if (!ReadWholeFile(target, contents)) return false;
+  return LoadText(contents.data(), contents.size());
+}
 
+bool IniEx::LoadText(const char* text, size_t size) {
+  if (text == nullptr) text = "";
   CStrArray_base<64> captures;
   CStr_base<64> line;
   CStr_base<64> value;
-  const char* const text = contents.data();
-  const size_t size = contents.size();
-  size_t lineStart = 0;
-  // Lines end at line feeds; a multi-byte character is never cut, and a line
-  // ends at a NUL byte (the rest of such a line is not text).
-  for (size_t at = 0; lineStart <= size;) {
-    if (at < size && text[at] != '\n') {
-      at += CharLength(text + at, size - at);
-      continue;
-    }
-    line.Assign(text + lineStart, static_cast<int>(at - lineStart));
-    lineStart = ++at;
-    if (line.Regex(kValueLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr, nullptr) > 0) {
+  // Lines end at every line feed byte: no well-formed character of either
+  // encoding contains one, and letting a stray lead byte swallow it would
+  // merge two lines. A line also ends at a NUL byte (the rest is not text).
+  const char* const end = text + size;
+  for (const char* lineStart = text; lineStart <= end;) {
+    const char* lineEnd = static_cast<const char*>(std::memchr(lineStart, '\n', end - lineStart));
+    if (lineEnd == nullptr) lineEnd = end;
+    line.Assign(lineStart, static_cast<int>(lineEnd - lineStart));
+    lineStart = lineEnd + 1;
+    // The key runs to the first '=' after its first byte, so a line starting
+    // with '=' would give a key holding one, which no key may: such a line
+    // is not a value line.
+    // A line without '=' (or '[') cannot match the value (or section)
+    // pattern, whose literal it is: such lines skip that search.
+    const char* bytes = line.Buffer();
+    if (std::strchr(bytes, '=') != nullptr &&
+        line.Regex(kValueLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr, nullptr) > 0 &&
+        std::strchr(captures[0].Buffer(), '=') == nullptr) {
       Unescape(captures[1].Buffer(), value);
       Value(captures[0].Buffer()) = value;
-    } else if (CStr_base<64>::Find(line.Buffer(), "[EndSection]", 0) >= 0) {
+    } else if (CStr_base<64>::Find(bytes, "[EndSection]", 0) >= 0) {
       if (!ChangeSection("..")) return false;
-    } else if (line.Regex(kSectionLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr,
+    } else if (std::strchr(bytes, '[') != nullptr &&
+               line.Regex(kSectionLinePattern, "s", &captures, nullptr, nullptr, 0, nullptr,
                           nullptr) > 0) {
       const char* name = captures[0].Buffer();
       if (!CreateSection(name) || !ChangeSection(name)) return false;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "foundation/array.h"
 
@@ -69,6 +70,9 @@ class CMapElement {
 };
 
 // A map of names to V in 32 buckets; its elements come from a shared pool.
+// A large map also keeps an open-addressing index over the same elements, so
+// that lookups stay fast however long the bucket chains grow; the chains alone
+// decide the iteration order.
 template <class V, unsigned InlineBytes, unsigned Buckets = 32>
 class CIniMap {
  public:
@@ -78,31 +82,27 @@ class CIniMap {
   void AttachPool(Pool* pool) { pool_ = pool; }
 
   Element* Find(const char* name, uint32_t length) const {
-    const uint32_t hash = IniNameHash(name, length);
-    for (Element* e = heads_[hash % Buckets]; e != nullptr; e = e->Next()) {
-      if (e->HasName(name, length, hash)) return e;
-    }
-    return nullptr;
+    return Lookup(name, length, IniNameHash(name, length));
   }
 
   // The element of name, appended at the end of its bucket when new.
   Element* FindOrAdd(const char* name, uint32_t length) {
     const uint32_t hash = IniNameHash(name, length);
-    Element*& head = heads_[hash % Buckets];
-    Element* last = nullptr;
-    for (Element* e = head; e != nullptr; e = e->Next()) {
-      if (e->HasName(name, length, hash)) return e;
-      last = e;
-    }
+    if (Element* found = Lookup(name, length, hash)) return found;
     // A map without its pool cannot take names: a programming error.
     if (pool_ == nullptr) throw name;
     Element& element = pool_->Add();
     element.Set(name, length, hash, pool_->Count() - 1);
-    if (last == nullptr) {
-      head = &element;
+    const uint32_t bucket = hash % Buckets;
+    Element* tail = Tail(bucket);
+    if (tail == nullptr) {
+      heads_[bucket] = &element;
     } else {
-      last->Link(&element);
+      tail->Link(&element);
     }
+    if (!tails_.empty()) tails_[bucket] = &element;
+    ++count_;
+    AddToIndex(&element);
     return &element;
   }
 
@@ -114,6 +114,8 @@ class CIniMap {
   }
 
  private:
+  static constexpr uint32_t kIndexFrom = 4 * Buckets;  // elements before an index pays off
+
   Element* FirstFrom(uint32_t bucket) const {
     for (; bucket < Buckets; ++bucket) {
       if (heads_[bucket] != nullptr) return heads_[bucket];
@@ -121,7 +123,63 @@ class CIniMap {
     return nullptr;
   }
 
+  // The last element of a bucket: kept once the map is indexed, else found
+  // by walking the (then short) chain.
+  Element* Tail(uint32_t bucket) const {
+    if (!tails_.empty()) return tails_[bucket];
+    Element* last = heads_[bucket];
+    while (last != nullptr && last->Next() != nullptr) last = last->Next();
+    return last;
+  }
+
+  uint32_t Slot(uint32_t hash) const {
+    return (hash * 2654435761u) >> (32 - indexBits_);  // spreads the weighted sums
+  }
+
+  Element* Lookup(const char* name, uint32_t length, uint32_t hash) const {
+    if (index_.empty()) {
+      for (Element* e = heads_[hash % Buckets]; e != nullptr; e = e->Next()) {
+        if (e->HasName(name, length, hash)) return e;
+      }
+      return nullptr;
+    }
+    const size_t mask = index_.size() - 1;
+    for (size_t i = Slot(hash); index_[i] != nullptr; i = (i + 1) & mask) {
+      if (index_[i]->HasName(name, length, hash)) return index_[i];
+    }
+    return nullptr;
+  }
+
+  void Insert(Element* element) {
+    const size_t mask = index_.size() - 1;
+    size_t i = Slot(element->Hash());
+    while (index_[i] != nullptr) i = (i + 1) & mask;
+    index_[i] = element;
+  }
+
+  void AddToIndex(Element* element) {
+    if (index_.empty() && count_ <= kIndexFrom) return;
+    if (!index_.empty() && 2 * static_cast<size_t>(count_) <= index_.size()) {
+      Insert(element);
+      return;
+    }
+    if (tails_.empty()) {
+      std::vector<Element*> tails(Buckets);
+      for (uint32_t bucket = 0; bucket < Buckets; ++bucket) tails[bucket] = Tail(bucket);
+      tails_.swap(tails);
+    }
+    // Rebuild at four slots per element, so the table stays at most half full.
+    indexBits_ = 1;
+    while ((size_t{1} << indexBits_) < 4 * static_cast<size_t>(count_)) ++indexBits_;
+    index_.assign(size_t{1} << indexBits_, nullptr);
+    for (Element* e = First(); e != nullptr; e = Next(e)) Insert(e);
+  }
+
   Element* heads_[Buckets] = {};
+  uint32_t count_ = 0;
+  uint32_t indexBits_ = 0;
+  std::vector<Element*> index_;  // open addressing by hash, once the map is large
+  std::vector<Element*> tails_;  // last element of each bucket, once indexed
   Pool* pool_ = nullptr;
 };
 

@@ -83,6 +83,11 @@ void AppendTree(CStr_base<64>& out, const IniSection& root) {
 
 }  // namespace
 
+void IniEx::SaveText(CStr_base<64>& out) const {
+  out.Truncate(0);
+  AppendTree(out, *root_);
+}
+
 bool IniEx::Save(const char* path) {
   std::string target;
   if (path != nullptr) {
@@ -94,7 +99,7 @@ bool IniEx::Save(const char* path) {
   }
   if (target.empty()) return false;
   CStr_base<64> text;
-  AppendTree(text, *root_);
+  SaveText(text);
   // A file name the object formed itself may lie in a folder not made yet.
   return WriteFileAtomically(target, text.Buffer(), text.Length(), path == nullptr);
 }

@@ -6,7 +6,7 @@
 #include "foundation/str.h"
 #include "foundation/str_array.h"
 
-// The library's pattern language: every special construct starts with '%',
+// The library's pattern language: every construct starts with '%',
 // every other character stands for itself, and every string is a valid
 // pattern. CStr_base<64>::Regex compiles a pattern into a tree of
 // CStrRegexStruct nodes and searches, captures and replaces with it.
@@ -80,7 +80,7 @@ void ClearRegexMatchers();
 
 // Limits that keep hostile patterns from exhausting the stack or memory.
 constexpr int kRegexMaxNesting = 1000;            // groups and z operands inside one another
-constexpr int kRegexMaxMatchDepth = 4000;         // nested matching steps; deeper attempts fail
-constexpr uint32_t kRegexMaxCaptures = 1u << 20;  // an item that would exceed it fails
+constexpr int kRegexMaxMatchDepth = 2000;         // nested matching steps; deeper attempts fail
+constexpr uint32_t kRegexMaxCaptures = 1u << 18;  // an item that would exceed it fails
 
 }  // namespace snipora

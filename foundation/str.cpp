@@ -22,6 +22,13 @@ uint32_t GrowthStep(uint32_t capacity) {
   return 65536;
 }
 
+// length + extra as a buffer size; a string beyond 32-bit sizes cannot grow,
+// which is the growth failure of the string.
+uint32_t SizeFor(uint64_t length, uint32_t extra) {
+  if (length + extra > UINT32_MAX) throw static_cast<CStr_base<64>*>(nullptr);
+  return static_cast<uint32_t>(length + extra);
+}
+
 bool PointsInto(const char* text, const char* buffer, uint32_t capacity) {
   return capacity != 0 && text >= buffer && text < buffer + capacity;
 }
@@ -35,11 +42,11 @@ CStr_base<64>::CStr_base(const char* text) : CStr_base() {
 }
 
 CStr_base<64>::CStr_base(const CStr_base& other) : CStr_base() {
-  AssignBytes(other.buffer_, other.length_, other.length_ + 2);
+  AssignBytes(other.buffer_, other.length_);
 }
 
 CStr_base<64>& CStr_base<64>::operator=(const CStr_base& other) {
-  if (this != &other) AssignBytes(other.buffer_, other.length_, other.length_ + 2);
+  if (this != &other) AssignBytes(other.buffer_, other.length_);
   return *this;
 }
 
@@ -62,12 +69,12 @@ void CStr_base<64>::Reserve(uint32_t n) {
   buffer_[length_] = 0;
 }
 
-void CStr_base<64>::AssignBytes(const char* text, uint32_t n, uint32_t reserve) {
+void CStr_base<64>::AssignBytes(const char* text, uint32_t n) {
   if (PointsInto(text, buffer_, capacity_)) {
     // A piece of this string's own text: it already fits, move it down.
     std::memmove(buffer_, text, n);
   } else {
-    Reserve(reserve);
+    Reserve(SizeFor(n, 2));
     std::memcpy(buffer_, text, n);
   }
   length_ = n;
@@ -77,14 +84,16 @@ void CStr_base<64>::AssignBytes(const char* text, uint32_t n, uint32_t reserve) 
 void CStr_base<64>::Assign(const char* text) {
   if (text == nullptr) text = "";
   const uint32_t n = static_cast<uint32_t>(std::strlen(text));
-  AssignBytes(text, n, n + 2);
+  AssignBytes(text, n);
 }
 
 void CStr_base<64>::Assign(const char* text, int n) {
   if (text == nullptr) text = "";
   const uint32_t available =
       n < 0 ? static_cast<uint32_t>(std::strlen(text)) : static_cast<uint32_t>(strnlen(text, n));
-  AssignBytes(text, available, (n < 0 ? available : static_cast<uint32_t>(n)) + 2);
+  // Room for the bytes actually copied: a generous n must not allocate for
+  // bytes that are not there.
+  AssignBytes(text, available);
 }
 
 void CStr_base<64>::AppendBytes(const char* text, uint32_t n) {
@@ -92,11 +101,11 @@ void CStr_base<64>::AppendBytes(const char* text, uint32_t n) {
   if (PointsInto(text, buffer_, capacity_)) {
     // Growing may move our own text: copy it out of harm's way first.
     CStr_base copy;
-    copy.AssignBytes(text, n, n + 2);
+    copy.AssignBytes(text, n);
     AppendBytes(copy.buffer_, n);
     return;
   }
-  Reserve(length_ + n + 1);
+  Reserve(SizeFor(length_ + static_cast<uint64_t>(n), 1));
   std::memcpy(buffer_ + length_, text, n);
   length_ += n;
   buffer_[length_] = 0;
@@ -104,7 +113,7 @@ void CStr_base<64>::AppendBytes(const char* text, uint32_t n) {
 
 void CStr_base<64>::AppendByte(char c) {
   if (c == 0) return;
-  Reserve(length_ + 3);
+  Reserve(SizeFor(length_, 3));
   buffer_[length_++] = c;
   buffer_[length_] = 0;
 }
@@ -141,10 +150,6 @@ int CStr_base<64>::Find(const char* text, const char* needle, int start) {
     if (std::memcmp(text + at, needle, needleLength) == 0) return static_cast<int>(at);
   }
   return -1;
-}
-
-bool operator==(const CStr_base<64>& a, const char* b) {
-  return std::strcmp(a.Buffer(), b == nullptr ? "" : b) == 0;
 }
 
 }  // namespace snipora

@@ -70,11 +70,9 @@ class CStr_base<64> {
             const char* replacement, CArrayAuto<CStrArray_base<64>>* matchCaptures, int startOffset,
             CArrayAuto<CStrRegexMatchStruct>* hits, RegexCallback callback);
 
-  friend bool operator==(const CStr_base& a, const char* b);
-
  private:
   // Replaces the text by n bytes at text, which may lie inside this string.
-  void AssignBytes(const char* text, uint32_t n, uint32_t reserve);
+  void AssignBytes(const char* text, uint32_t n);
   void AppendBytes(const char* text, uint32_t n);
 
   uint32_t capacity_;  // 0 while the shared empty buffer is used

@@ -48,6 +48,9 @@ class CDSFilePlayer : public CDSStreamPlayer {
   int Identify(const char* path);
   Cdeclib* ModuleOfType(uint32_t type) const;
   int FillDecoderInput(uint32_t bytes);
+  // Drops the queued bytes behind the active end (loop end or end position); `written`
+  // is the queue offset where the bytes not yet written begin.
+  void CutAtEnd(uint32_t& written);
   // Queues a loop restart right behind the ending pass; 0 or -3.
   int QueueLoopRestart();
   // Reads `difference` source bytes and drops them (a module restarted before the

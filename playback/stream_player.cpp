@@ -58,6 +58,8 @@ int CDSStreamPlayer::Play(int mode) {
     if (mode == kPlayLoop) state_ |= CDS_LOOP;
   }
   Refill(3);
+  // A decoder failure inside that refill has closed the file: nothing to play.
+  if (!IsOpen()) return kPlayerBadState;
   device_.Play();
   state_ |= CDS_PLAYING;
   if (window_ != nullptr) window_->SetTimer(timerId_, kRefillMs);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -54,6 +53,30 @@ TEST(IniTreeTest, VolumeKeysAreSavedInBucketOrder) {
             "\tCDS_AUTOVOLDELAY=OFF\n"
             "\tCDS_AUTOVOLSLOWLYAPPLY=OFF\n"
             "[EndSection]\n");
+}
+
+TEST(IniTreeTest, LargeMapsKeepBucketOrderAndFindEveryName) {
+  IniEx ini;
+  std::vector<std::vector<std::string>> lines(32);  // expected lines by bucket
+  for (int i = 0; i < 3000; ++i) {
+    const std::string key = "k" + std::to_string(i * 7919 % 10007);
+    ini.Value(key.c_str()).Assign(std::to_string(i).c_str());
+    lines[IniNameHash(key.data(), static_cast<uint32_t>(key.size())) % 32].push_back(
+        key + "=" + std::to_string(i) + "\n");
+  }
+  ini.Value("k0").Assign("again");  // an existing name is not added twice
+  lines[IniNameHash("k0", 2) % 32].front() = "k0=again\n";
+  std::string expected;
+  for (const auto& bucket : lines) {
+    for (const std::string& line : bucket) expected += line;
+  }
+  EXPECT_EQ(SavedText(ini), expected);
+  for (int i = 1; i < 3000; ++i) {
+    const std::string key = "k" + std::to_string(i * 7919 % 10007);
+    const CStr* value = ini.FindValue(key.c_str());
+    ASSERT_NE(value, nullptr) << key;
+    EXPECT_EQ(std::string(value->Buffer()), std::to_string(i));
+  }
 }
 
 TEST(IniTreeTest, NestedSectionsAreIndentedAndClosed) {
@@ -216,31 +239,9 @@ TEST(IniTreeTest, ClearEmptiesTheTreeAndReusesItsElements) {
   EXPECT_EQ(SavedText(ini), "[s]\n\tk=again\n[EndSection]\n");
 }
 
-// Points XDG_CONFIG_HOME at a folder for one test.
-class ConfigHomeScope {
- public:
-  explicit ConfigHomeScope(const std::string& folder) {
-    const char* value = std::getenv("XDG_CONFIG_HOME");
-    wasSet_ = value != nullptr;
-    if (wasSet_) saved_ = value;
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-  }
-  ~ConfigHomeScope() {
-    if (wasSet_) {
-      setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
-  }
-
- private:
-  std::string saved_;
-  bool wasSet_ = false;
-};
-
 TEST(IniTreeTest, SaveWithoutPathMakesTheSettingsFolder) {
   TempDir dir;
-  ConfigHomeScope scope(dir.File("config"));
+  test::ConfigHomeScope scope(dir.File("config"));
   IniEx ini;
   ini.Value("k").Assign("v");
   ASSERT_TRUE(ini.Save(nullptr));

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <iterator>
+#include <regex>
 #include <string>
 
 #include "tests/foundation/encoding_scope.h"
@@ -318,6 +319,68 @@ TEST(RegexTest, ADoubleByteCharacterIsNeverSplitByTheSearch) {
        "s", "\xa0", 0, 0, 0, ""},
   };
   ExpectMatches(cases, std::size(cases));
+}
+
+// A sequence of single characters and classes with lazy and greedy
+// repetitions backtracks like an ECMAScript regular expression: random
+// sequences of that kind must find the same first match as std::regex.
+TEST(RegexTest, LazyAndGreedySequencesAgreeWithStdRegex) {
+  struct Item {
+    const char* pattern;
+    const char* regex;
+  };
+  const Item items[] = {{"a", "a"},      {"b", "b"},    {"%d", "[0-9]"},
+                        {"%a", "[a-z]"}, {"%j", "[^]"}, {".", "\\."}};
+  struct Repeat {
+    const char* prefix;
+    const char* regex;
+  };
+  const Repeat repeats[] = {
+      {"", ""},           {"%*", "+"},         {"%*0", "*"},    {"%+", "+?"},   {"%+0", "*?"},
+      {"%*0,2", "{0,2}"}, {"%+1,3", "{1,3}?"}, {"%*2", "{2,}"}, {"%+0,1", "??"}};
+  const char alphabet[] = "ab01.";
+  uint32_t state = 2024;
+  const auto next = [&state](uint32_t bound) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state % bound;
+  };
+  for (int round = 0; round < 2'000; ++round) {
+    std::string pattern;
+    std::string regex;
+    const uint32_t length = 1 + next(5);
+    for (uint32_t i = 0; i < length; ++i) {
+      const Item& item = items[next(std::size(items))];
+      const Repeat& repeat = repeats[next(std::size(repeats))];
+      // A plain item is one character; a repeated one goes through %z.
+      if (repeat.prefix[0] == 0) {
+        pattern += item.pattern;
+      } else {
+        pattern += std::string(repeat.prefix) +
+                   (item.pattern[0] == '%' ? item.pattern + 1 : std::string("z") + item.pattern);
+      }
+      regex += std::string("(?:") + item.regex + ")" + repeat.regex;
+    }
+    if (next(4) == 0) {
+      pattern += "%$";
+      regex += "$";
+    }
+    std::string text;
+    for (uint32_t i = next(12); i > 0; --i) text += alphabet[next(5)];
+    SCOPED_TRACE("pattern " + pattern + " regex " + regex + " text " + text);
+
+    std::smatch expected;
+    const bool found = std::regex_search(text, expected, std::regex(regex));
+    CStr subject(text.c_str());
+    CArrayAuto<CStrRegexMatchStruct> hits;
+    ASSERT_EQ(subject.Regex(pattern.c_str(), "", nullptr, nullptr, nullptr, 0, &hits, nullptr),
+              found ? 1 : 0);
+    if (found) {
+      EXPECT_EQ(hits[0].offset, expected.position(0));
+      EXPECT_EQ(hits[0].length, expected.length(0));
+    }
+  }
 }
 
 }  // namespace

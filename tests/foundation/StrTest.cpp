@@ -83,6 +83,9 @@ TEST(StrTest, AssignAndAppendVariants) {
   s.Assign("ab\0cd", 5);  // stops at the NUL
   EXPECT_STREQ(s.Buffer(), "ab");
   EXPECT_EQ(s.Length(), 2u);
+  CStr generous;
+  generous.Assign("abc", 1000000);  // room for what is copied, not for n
+  EXPECT_EQ(generous.Capacity(), 64u);
   s.Assign("whole", -1);
   EXPECT_STREQ(s.Buffer(), "whole");
   s.Assign(nullptr);
