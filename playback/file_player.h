@@ -58,7 +58,7 @@ class CDSFilePlayer : public CDSStreamPlayer {
   int DiscardDecoded(uint32_t difference);
   // Level of three probes of the data (0..32768); -3 when a decode failed.
   int32_t ProbeLevel();
-  int32_t MeasureDecoderOutput() const;
+  int32_t MeasureDecoderOutput();
   // Positions the file at the data start again (and restarts the module); 0 or -3.
   int RewindAfterProbing();
   // SeekSource on the current module; the request returns where decoding restarts.

@@ -22,6 +22,7 @@ struct ModuleLog {
   int failDecodeAfter = -1;  // decode calls before Decode fails; -1 never
   bool failSeek = false;
   bool failAttach = false;
+  bool wantSmallerLimit = false;  // Decode keeps asking for a smaller limit
 };
 
 // "Decodes" files of the form "XORM", channels, rate (u32 each) followed by 16-bit PCM
@@ -66,6 +67,7 @@ class XorModule : public Cdeclib {
   int Decode(CRingBuffer& input, CRingBuffer& output, uint32_t limit) override {
     ++log_.decodeCalls;
     if (log_.failDecodeAfter >= 0 && log_.decodeCalls > log_.failDecodeAfter) return -1;
+    if (log_.wantSmallerLimit) return 2;
     uint8_t piece[4096];
     uint32_t room =
         limit > output.Count() ? std::min(limit - output.Count(), output.FreeSpace()) : 0;
@@ -198,11 +200,13 @@ TEST_F(DecoderModuleTest, DecoderFailuresStopCloseAndNotify) {
     const char* what;
     int failDecodeAfter;
     bool failSeek;
+    bool wantSmallerLimit;
     bool loop;
   };
   const Case cases[] = {
-      {"decode fails while playing", 0, false, false},
-      {"seek fails at the loop restart", -1, true, true},
+      {"decode fails while playing", 0, false, false, false},
+      {"decoder wants ever smaller chunks", -1, false, true, false},
+      {"seek fails at the loop restart", -1, true, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -215,6 +219,7 @@ TEST_F(DecoderModuleTest, DecoderFailuresStopCloseAndNotify) {
     log_.decodeCalls = 0;
     log_.failDecodeAfter = c.failDecodeAfter;
     log_.failSeek = c.failSeek;
+    log_.wantSmallerLimit = c.wantSmallerLimit;
     // The loop restart is queued at once, so that Play itself fails there.
     EXPECT_EQ(rig_.player.Play(c.loop ? kPlayLoop : kPlayNormal), c.loop ? kPlayerBadState : 0);
     rig_.Run(6400, 100);
