@@ -20,6 +20,8 @@ class CArrayAuto {
   using ReleaseCallback = void (*)(CArrayAuto& array, uint32_t first, uint32_t count, void* user);
 
   CArrayAuto() = default;
+  // Copies the elements in use; the callbacks belong to the original's owner
+  // and are not copied.
   CArrayAuto(const CArrayAuto& other) { CopyFrom(other); }
   CArrayAuto& operator=(const CArrayAuto& other) {
     if (this != &other) {
@@ -52,7 +54,7 @@ class CArrayAuto {
     T* elements = block->Elements();
     for (uint32_t i = 0; i < k; ++i) table_[capacity_ + i] = &elements[i];
     capacity_ = needed;
-    if (static_cast<uint64_t>(step_) * 10 < capacity_) step_ *= 5;
+    if (static_cast<uint64_t>(step_) * 10 < capacity_ && step_ <= UINT32_MAX / 5) step_ *= 5;
     return capacity_;
   }
 
