@@ -50,14 +50,16 @@ class CDSFilePlayer : public CDSStreamPlayer {
   int FillDecoderInput(uint32_t bytes);
   // Queues a loop restart right behind the ending pass; 0 or -3.
   int QueueLoopRestart();
-  // Reads decoded bytes from a module's restart point up to `target` and drops them.
-  int DiscardUpTo(uint32_t targetBytes);
+  // Reads `difference` source bytes and drops them (a module restarted before the
+  // target); what was read beyond them stays queued. 0 or -3.
+  int DiscardDecoded(uint32_t difference);
   // Level of three probes of the data (0..32768); -3 when a decode failed.
   int32_t ProbeLevel();
   int32_t MeasureDecoderOutput() const;
   // Positions the file at the data start again (and restarts the module); 0 or -3.
   int RewindAfterProbing();
-  int SeekModule(uint32_t frame, uint32_t fileOffset);
+  // SeekSource on the current module; the request returns where decoding restarts.
+  int SeekModule(DecoderSeekRequest& request);
 
   uint64_t totalRead_ = 0;
   uint32_t decoderChunk_ = 512000;

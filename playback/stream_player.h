@@ -92,7 +92,7 @@ class CDSStreamPlayer {
   void Retransfer();
   // Makes the sound object; 0 or -3.
   int CreateSoundObject();
-  // Creates the buffer in the output format, or keeps one of the same format; 0 or -3.
+  // Creates the buffer in outputFormat_, or keeps one of the same format; 0 or -3.
   int CreateSoundBuffer();
   void Notify(int code);
   void NotifyIf(uint32_t option, int code) {
@@ -124,6 +124,7 @@ class CDSStreamPlayer {
   uint32_t writeCursor_ = 0;   // buffer offset of the next write
   uint32_t bytesLeft_ = 0;     // source bytes not yet read from the file
   uint32_t outstanding_ = 0;   // bytes written and not yet played at the last write
+  PcmFormat bufferFormat_;     // format of the existing sound buffer
   PcmFormat outputFormat_;
   ISoundDevice& device_;
   uint32_t cooperativeLevel_ = 0;
