@@ -129,7 +129,8 @@ int CDSFilePlayer::Open(const char* path) {
   if (output.blockAlign == 0 || output.bytesPerSecond == 0 || output.channels == 0) {
     return kPlayerBadFile;
   }
-  if (ResizeForSpeed(speedPercent_, output.bytesPerSecond, output.blockAlign) != kPlayerOk) {
+  if (ResizeForSpeed(PlayableSpeed(speedPercent_, output), output.bytesPerSecond,
+                     output.blockAlign) != kPlayerOk) {
     return kPlayerBadState;
   }
   outputFormat_ = output;

@@ -74,8 +74,10 @@ int CDSFilePlayer::ReadSource(uint32_t count) {
     uint32_t firstLength = 0;
     uint32_t secondLength = 0;
     if (queue_.Lock(queue_.Count(), silence, &first, &firstLength, &second, &secondLength) == 0) {
-      std::memset(first, 0, firstLength);
-      if (second != nullptr) std::memset(second, 0, secondLength);
+      // Unsigned 8-bit samples are silent at 0x80, not 0.
+      const int silent = outputFormat_.bitsPerSample == 8 ? 0x80 : 0;
+      std::memset(first, silent, firstLength);
+      if (second != nullptr) std::memset(second, silent, secondLength);
     }
   }
   return kPlayerOk;
@@ -191,6 +193,23 @@ int CDSFilePlayer::Refill(int seconds) {
     state_ &= ~CDS_LOOPPENDING;
     NotifyIf(CDS_NOTIFY_SEAM, kNotifySeamHeard);
   }
+  return kPlayerOk;
+}
+
+}  // namespace snipora
+
+namespace snipora {
+
+int CDSFilePlayer::TrimQueue() {
+  const int result = CDSStreamPlayer::TrimQueue();
+  if (result != kPlayerOk) return result;
+  // The file is read on from where it stands.
+  ClearDecoderQueues();
+  const int64_t position = file_.Tell();
+  const uint64_t end = uint64_t{dataSize_} + static_cast<uint32_t>(fileInfo_.dataOffset);
+  bytesLeft_ = position < 0 || static_cast<uint64_t>(position) >= end
+                   ? 0
+                   : static_cast<uint32_t>(end - position);
   return kPlayerOk;
 }
 

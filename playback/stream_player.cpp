@@ -79,9 +79,10 @@ int CDSStreamPlayer::SetSpeedPercent(int32_t percent) {
   if (percent < 5 || percent > 3000) return kPlayerBadArgument;
   const bool streaming = (state_ & (CDS_OPENED | CDS_BUFFER)) == (CDS_OPENED | CDS_BUFFER);
   if (streaming) Refill(3);
-  const int result =
-      IsOpen() ? ResizeForSpeed(percent, outputFormat_.bytesPerSecond, outputFormat_.blockAlign)
-               : ResizeForSpeed(percent, 176400, 4);
+  const int result = IsOpen()
+                         ? ResizeForSpeed(PlayableSpeed(percent, outputFormat_),
+                                          outputFormat_.bytesPerSecond, outputFormat_.blockAlign)
+                         : ResizeForSpeed(percent, 176400, 4);
   if (result != kPlayerOk) return result;
   if (streaming) Retransfer();
   return kPlayerOk;

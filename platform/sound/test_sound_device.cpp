@@ -55,6 +55,7 @@ void TestSoundDevice::Stop() {
 }
 
 int32_t TestSoundDevice::SetVolume(int32_t hundredthsOfDecibel) {
+  if (hundredthsOfDecibel > 0 || hundredthsOfDecibel < -10000) return kInvalidVolume;
   if (volumeResult == 0) volume_ = hundredthsOfDecibel;
   return volumeResult;
 }

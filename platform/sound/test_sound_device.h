@@ -34,6 +34,9 @@ class TestSoundDevice : public ISoundDevice {
   int BuffersCreated() const { return buffersCreated_; }
   int32_t Volume() const { return volume_; }
 
+  // SetVolume's result for a value outside -10000..0 (E_INVALIDARG).
+  static constexpr int32_t kInvalidVolume = static_cast<int32_t>(0x80070057);
+
   // Failure injection.
   bool refuseCreate = false;
   bool refuseLock = false;
