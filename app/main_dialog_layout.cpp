@@ -35,6 +35,8 @@ QPushButton* NewButton(int id) {
   auto* button = new QPushButton(TemplateText(id));
   // Enter never presses a button of this dialog.
   button->setAutoDefault(false);
+  // Room for the text in the CJK fallback font, which Qt's size hint underrates.
+  button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
   return button;
 }
 
@@ -81,17 +83,16 @@ void CMainDlg::BuildControls() {
   steps->addWidget(new QLabel(Utf8(main_text::kMilliseconds)), 0, 0);
   steps->addWidget(new QLabel(Utf8(main_text::kSamples)), 1, 0);
   for (int i = 0; i < 20; ++i) {
-    QPushButton* button = Add(NewButton(1001 + i), 1001 + i);
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("-10000")) + 12);
-    steps->addWidget(button, i / 10, 1 + i % 10);
+    steps->addWidget(Add(NewButton(1001 + i), 1001 + i), i / 10, 1 + i % 10);
   }
 
   auto* position = new QGroupBox(Utf8(main_text::kPositionGroup));
   auto* positionLayout = new QHBoxLayout(position);
   positionLayout->addWidget(new QLabel(Utf8(main_text::kUnitsLabel)));
-  positionLayout->addWidget(Add(NewDisplay(1032), 1032), 1);
+  positionLayout->addStretch(1);
+  positionLayout->addWidget(Add(NewDisplay(1032), 1032));
   positionLayout->addWidget(new QLabel(Utf8(main_text::kSlash)));
-  positionLayout->addWidget(Add(NewDisplay(1031), 1031), 1);
+  positionLayout->addWidget(Add(NewDisplay(1031), 1031));
 
   // The play and reservation buttons, three a row in template order.
   auto* actions = new QGridLayout;

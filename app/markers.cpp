@@ -26,7 +26,15 @@ void CMainDlg::StepBackMilliseconds(uint32_t n) {
 }
 
 void CMainDlg::StepForwardMilliseconds(uint32_t n) {
-  player_.Seek(StepForward(player_.GetPosition(2), n, static_cast<uint32_t>(format_.lengthMs)), 2);
+  const uint32_t total = static_cast<uint32_t>(format_.lengthMs);
+  const uint32_t target = StepForward(player_.GetPosition(2), n, total);
+  // The player maps a time to the block after it, which for the whole length
+  // lies past the data; the end itself is sought in bytes.
+  if (target == total) {
+    player_.Seek(format_.dataSize, 1);
+  } else {
+    player_.Seek(target, 2);
+  }
   RefreshPosition(true, 0);
 }
 
