@@ -154,7 +154,6 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   SoundFormatInfo format_;
   std::string fullPath_;
   std::string displayName_;
-  CMainPlayer player_;
 
   bool unsavedReservations_ = false;
   bool boundedPlayback_ = false;
@@ -169,6 +168,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   std::map<uint32_t, int> timers_;  // our timer id -> Qt's timer id
   QSlider* slider_ = nullptr;
   CReservationList* list_ = nullptr;
+  // Last, so it is destroyed first: it may still call back into the members
+  // above as timer host and owner.
+  CMainPlayer player_;
 };
 
 }  // namespace snipora

@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "app/jump_dialog.h"
 #include "app/qt_ui_services.h"
+#include "resources/string_table.h"
 #include "tests/app/main_dialog_fixture.h"
 
 namespace snipora {
@@ -27,6 +31,35 @@ TEST(FileFilter, ConvertsPipeSeparatedPairsToQtFilters) {
       {"empty", "", QString()},
   };
   for (const Case& c : cases) EXPECT_EQ(ConvertFileFilter(c.filter), c.expected) << c.name;
+}
+
+// Answers the next message box by the button whose text starts with `prefix`
+// and reports the text it showed.
+void AnswerNextBox(const QString& prefix, QString* shownText) {
+  QTimer::singleShot(0, [prefix, shownText] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    *shownText = box->text();
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text().startsWith(prefix)) return button->click();
+    }
+    ADD_FAILURE() << "no button " << prefix.toStdString();
+  });
+}
+
+TEST(QtUiServices, ShowsStringTableTextsAndMapsTheAnswers) {
+  test::EnsureApplication();
+  CQtUiServices ui;
+  QString shown;
+  AnswerNextBox(QStringLiteral("はい"), &shown);
+  EXPECT_EQ(ui.ShowMessage(108, MessageButtons::YesNo), MessageAnswer::Yes);
+  EXPECT_EQ(shown, QString::fromUtf8(StringTableText(108)));
+  AnswerNextBox(QStringLiteral("いいえ"), &shown);
+  EXPECT_EQ(ui.ShowMessage(102, MessageButtons::YesNo), MessageAnswer::No);
+  EXPECT_EQ(shown, QString::fromUtf8(StringTableText(102)));
+  AnswerNextBox(QStringLiteral("OK"), &shown);
+  EXPECT_EQ(ui.ShowText("ループが見つかりません", MessageButtons::Ok), MessageAnswer::Ok);
+  EXPECT_EQ(shown, QStringLiteral("ループが見つかりません"));
 }
 
 TEST(JumpValue, ReadsLikeUnsignedConversion) {
