@@ -85,6 +85,7 @@ int CSectorFile::LoadFollowingSectors(uint32_t n) {
     const uint64_t next = uint64_t{diskPosition_} + ring_.Count();
     if (ring_.FreeSpace() < sectorSize_) FlushWholeSectors();
     if (next >= alignedSize_) {
+      if (ring_.FreeSpace() < tailLength_) FlushWholeSectors();
       if (ring_.FreeSpace() < tailLength_) return 6;
       ring_.Push(tailBuffer_, tailLength_);
       tailLength_ = 0;
@@ -118,7 +119,11 @@ int CSectorFile::MakeRoom(uint32_t n) {
     return ring_.FreeSpace() < n ? 6 : 0;
   }
   if (LoadFollowingSectors(n) != 0) return 6;
-  if (uint64_t{static_cast<uint32_t>(cursor_)} + n > ring_.Capacity()) return 6;
+  const auto fits = [&] {
+    return uint64_t{static_cast<uint32_t>(cursor_)} + n <= ring_.Capacity();
+  };
+  if (!fits()) FlushWholeSectors();
+  if (!fits()) return 6;
   writeStart_ = cursor_;
   cursor_ += static_cast<int32_t>(n);
   return 0;

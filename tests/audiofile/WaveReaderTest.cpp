@@ -1,0 +1,394 @@
+#include "audiofile/wave_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "tests/support/test_support.h"
+
+namespace snipora {
+namespace {
+
+using test::Bytes;
+
+void PutU16(Bytes& b, uint32_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void PutU32(Bytes& b, uint32_t v) {
+  PutU16(b, v & 0xFFFF);
+  PutU16(b, v >> 16);
+}
+void PutText(Bytes& b, const char* text) {
+  b.insert(b.end(), text, text + std::strlen(text));
+}
+
+// A chunk as it appears in a file; pad adds the word-alignment byte after an
+// odd-sized body.
+Bytes Chunk(const char* id, const Bytes& body, bool pad = true) {
+  Bytes b;
+  PutText(b, id);
+  PutU32(b, static_cast<uint32_t>(body.size()));
+  b.insert(b.end(), body.begin(), body.end());
+  if (pad && body.size() % 2 == 1) b.push_back(0);
+  return b;
+}
+
+Bytes FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t byteRate, uint16_t align,
+              uint16_t bits) {
+  Bytes b;
+  PutU16(b, tag);
+  PutU16(b, channels);
+  PutU32(b, rate);
+  PutU32(b, byteRate);
+  PutU16(b, align);
+  PutU16(b, bits);
+  return b;
+}
+
+Bytes Pcm16Stereo() {
+  return FmtBody(1, 2, 44100, 176400, 4, 16);
+}
+
+Bytes Riff(const std::vector<Bytes>& chunks) {
+  Bytes body;
+  PutText(body, "WAVE");
+  for (const Bytes& chunk : chunks) body.insert(body.end(), chunk.begin(), chunk.end());
+  Bytes file;
+  PutText(file, "RIFF");
+  PutU32(file, static_cast<uint32_t>(body.size()));
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+struct Parsed {
+  int result;
+  SoundFormatInfo info;
+  int64_t positionAfter;
+};
+
+Parsed ParseBytes(const Bytes& bytes) {
+  test::TempDir dir;
+  const std::string name = dir.File("t.wav");
+  test::WriteFileBytes(name, bytes);
+  CSectorFile file(20480);
+  Parsed parsed{};
+  if (file.Open(name.c_str(), "rb", 32) != 0) {
+    ADD_FAILURE() << "cannot open";
+    return parsed;
+  }
+  parsed.result = ReadRiffWaveHeader(file, parsed.info);
+  parsed.positionAfter = file.Tell();
+  return parsed;
+}
+
+// One row per hand-made header: what sox never writes.
+struct HeaderCase {
+  const char* name;
+  Bytes file;
+  int result;
+  int32_t dataOffset;
+  uint32_t dataSize;
+  uint16_t extraSize;
+};
+
+std::vector<HeaderCase> HeaderCases() {
+  const Bytes data10(10, 0x55);
+  Bytes fmt18Stray = Pcm16Stereo();
+  PutU16(fmt18Stray, 7);  // PCM with a stray extra size: forced to 0
+  Bytes fmt20 = Pcm16Stereo();
+  PutU16(fmt20, 0);
+  PutU16(fmt20, 0xBEEF);  // two bytes nobody reads: skipped to the chunk's end
+  auto adpcmWithExtra = [](uint16_t extra, size_t present) {
+    Bytes b = FmtBody(17, 1, 22050, 11100, 256, 4);
+    PutU16(b, extra);
+    b.resize(b.size() + present, 0xEE);
+    return b;
+  };
+  Bytes zeroAlign = FmtBody(1, 2, 44100, 176400, 0, 16);
+  Bytes zeroRate = FmtBody(1, 2, 44100, 0, 4, 16);
+  const Bytes junk3 = {1, 2, 3};
+  Bytes truncatedData = Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("data", Bytes(100, 1))});
+  truncatedData.resize(truncatedData.size() - 40);
+  Bytes truncatedFmt = Riff({Chunk("fmt ", Pcm16Stereo())});
+  truncatedFmt.resize(30);
+  Bytes notWave = Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)});
+  std::memcpy(notWave.data() + 8, "AVI ", 4);
+  Bytes notRiff = notWave;
+  std::memcpy(notRiff.data(), "RIFX", 4);
+  Bytes bigList =
+      Riff({Chunk("LIST", Bytes(30001, 'L')), Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)});
+  Bytes noPadBeforeFmt =
+      Riff({Chunk("junk", junk3, false), Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)});
+
+  return {
+      {"canonical", Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)}), 0, 44, 10, 0},
+      {"fmt 18 with stray extra size", Riff({Chunk("fmt ", fmt18Stray), Chunk("data", data10)}), 0,
+       46, 10, 0},
+      {"fmt 20 skipped to its end", Riff({Chunk("fmt ", fmt20), Chunk("data", data10)}), 0, 48, 10,
+       0},
+      {"extra size 109 accepted (odd chunk, padded)",
+       Riff({Chunk("fmt ", adpcmWithExtra(109, 109)), Chunk("data", data10)}), 0,
+       12 + 8 + 127 + 1 + 8, 10, 109},
+      {"extra size 110 refused",
+       Riff({Chunk("fmt ", adpcmWithExtra(110, 110)), Chunk("data", data10)}), 7, 0, 0, 0},
+      {"extra bytes past the fmt chunk",
+       Riff({Chunk("fmt ", adpcmWithExtra(4, 0)), Chunk("data", data10)}), 4, 0, 0, 0},
+      {"fmt shorter than 16", Riff({Chunk("fmt ", Bytes(14, 1)), Chunk("data", data10)}), 4, 0, 0,
+       0},
+      {"zero block alignment", Riff({Chunk("fmt ", zeroAlign), Chunk("data", data10)}), 4, 0, 0, 0},
+      {"zero byte rate", Riff({Chunk("fmt ", zeroRate), Chunk("data", data10)}), 4, 0, 0, 0},
+      {"odd chunk with pad byte",
+       Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3), Chunk("data", data10)}), 0, 56, 10,
+       0},
+      {"odd chunk without pad byte",
+       Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3, false), Chunk("data", data10)}), 0,
+       55, 10, 0},
+      {"odd chunk without pad before fmt", noPadBeforeFmt, 0, 55, 10, 0},
+      {"chunk larger than the probe's ring before fmt", bigList, 0, 12 + 8 + 30002 + 24 + 8, 10, 0},
+      {"data size cut to the file", truncatedData, 0, 44, 60, 0},
+      {"ends before data", Riff({Chunk("fmt ", Pcm16Stereo())}), 4, 0, 0, 0},
+      {"ends inside a chunk before data",
+       Riff({Chunk("fmt ", Pcm16Stereo()), Bytes{'L', 'I', 'S', 'T', 0xFF, 0, 0, 0, 1}}), 4, 0, 0,
+       0},
+      {"ends inside fmt", truncatedFmt, 4, 0, 0, 0},
+      {"not WAVE", notWave, 2, 0, 0, 0},
+      {"not RIFF", notRiff, 2, 0, 0, 0},
+      {"zero length", Bytes{}, 2, 0, 0, 0},
+      {"RIFF only", Bytes{'R', 'I', 'F', 'F'}, 2, 0, 0, 0},
+  };
+}
+
+TEST(WaveReaderTest, HandMadeHeaders) {
+  for (const HeaderCase& c : HeaderCases()) {
+    SCOPED_TRACE(c.name);
+    const Parsed parsed = ParseBytes(c.file);
+    ASSERT_EQ(parsed.result, c.result);
+    if (c.result != 0) continue;
+    EXPECT_EQ(parsed.info.dataOffset, c.dataOffset);
+    EXPECT_EQ(parsed.info.dataSize, c.dataSize);
+    EXPECT_EQ(parsed.info.formatBlock.extraSize, c.extraSize);
+    EXPECT_EQ(parsed.positionAfter, c.dataOffset) << "left at the first sample byte";
+  }
+}
+
+TEST(WaveReaderTest, ExtraBytesAreCopied) {
+  Bytes fmt = FmtBody(17, 1, 22050, 11100, 256, 4);
+  PutU16(fmt, 2);
+  PutU16(fmt, 505);
+  const Parsed parsed = ParseBytes(Riff({Chunk("fmt ", fmt), Chunk("data", Bytes(4, 0))}));
+  ASSERT_EQ(parsed.result, 0);
+  EXPECT_EQ(parsed.info.formatBlock.extra[0], 505 & 0xFF);
+  EXPECT_EQ(parsed.info.formatBlock.extra[1], 505 >> 8);
+}
+
+// Every field of the record for files that sox writes; the expected values
+// come from the sox command line and soxi, not from our reader.
+struct SoxCase {
+  const char* name;
+  const char* options;  // sox output options
+  uint16_t tag;
+  uint16_t channels;
+  uint32_t rate;
+  uint32_t byteRate;
+  uint16_t align;
+  uint16_t bits;
+  uint16_t extraSize;
+  int32_t dataOffset;
+  uint32_t dataSize;
+  int32_t lengthMs;
+  uint32_t lengthFrames;
+  uint32_t decoderType;
+  const char* typeName;
+};
+
+const SoxCase kSoxCases[] = {
+    {"16-bit stereo", "-r 44100 -c 2 -b 16", 1, 2, 44100, 176400, 4, 16, 0, 44, 88200, 500, 22050,
+     0, "RIFF PCM"},
+    {"8-bit mono", "-r 8000 -c 1 -b 8", 1, 1, 8000, 8000, 1, 8, 0, 44, 4000, 500, 4000, 0,
+     "RIFF PCM"},
+    {"24-bit plain PCM", "-r 48000 -c 2 -b 24 -t wavpcm", 1, 2, 48000, 288000, 6, 24, 0, 44, 144000,
+     500, 24000, 0, "RIFF PCM"},
+    {"24-bit extensible", "-r 48000 -c 2 -b 24", 0xFFFE, 2, 48000, 288000, 6, 24, 22, 80, 144000,
+     500, 24000, 1, "不明"},
+    {"IMA ADPCM", "-r 22050 -c 1 -e ima-adpcm", 17, 1, 22050, 11178, 256, 4, 2, 60, 5632, 503,
+     11091, 1, "RIFF IMA ADPCM"},
+    {"Microsoft ADPCM", "-r 22050 -c 2 -e ms-adpcm", 2, 2, 22050, 22311, 1024, 4, 32, 90, 11264,
+     504, 11113, 1, "RIFF Microsoft ADPCM"},
+    {"32-bit float", "-r 44100 -c 2 -e floating-point -b 32", 3, 2, 44100, 352800, 8, 32, 0, 58,
+     176400, 500, 22050, 1, "不明"},
+};
+
+class SoxFileTest : public ::testing::TestWithParam<SoxCase> {};
+
+TEST_P(SoxFileTest, EveryFieldOfTheRecord) {
+  if (!test::HaveProgram("sox")) GTEST_SKIP() << "sox not installed";
+  const SoxCase& c = GetParam();
+  test::TempDir dir;
+  const std::string name = dir.File("sox.wav");
+  const auto made = test::RunCommand(std::string("sox -n ") + c.options + " " +
+                                     test::ShellQuote(name) + " synth 0.5 sine 440");
+  ASSERT_EQ(made.exitCode, 0) << made.output;
+  const Bytes bytes = test::ReadFileBytes(name);
+
+  SoundFormatInfo info;
+  ASSERT_EQ(ProbeWaveFile(name.c_str(), info), c.tag == 1 ? 0 : 3);
+  const WaveFormatBlock& block = info.formatBlock;
+  EXPECT_EQ(info.format, &info.formatBlock);
+  EXPECT_EQ(block.formatTag, c.tag);
+  EXPECT_EQ(block.channels, c.channels);
+  EXPECT_EQ(block.samplesPerSec, c.rate);
+  EXPECT_EQ(block.avgBytesPerSec, c.byteRate);
+  EXPECT_EQ(block.blockAlign, c.align);
+  EXPECT_EQ(block.bitsPerSample, c.bits);
+  EXPECT_EQ(block.extraSize, c.extraSize);
+  if (c.extraSize > 0) {
+    EXPECT_EQ(0, std::memcmp(block.extra, bytes.data() + 38, c.extraSize)) << "extra bytes";
+  }
+  EXPECT_EQ(info.lengthFrames, c.lengthFrames);
+  EXPECT_EQ(info.lengthMs, c.lengthMs);
+  EXPECT_EQ(info.containerLength, static_cast<int32_t>(bytes.size()));
+  EXPECT_EQ(info.dataOffset, c.dataOffset);
+  EXPECT_EQ(info.dataSize, c.dataSize);
+  EXPECT_EQ(info.reserved, 0u);
+  EXPECT_EQ(info.bitRate, static_cast<int32_t>(c.byteRate * 8));
+  EXPECT_EQ(info.decoderType, c.decoderType);
+  EXPECT_EQ(info.sampleRate, c.rate);
+  EXPECT_EQ(info.channels, c.channels);
+  EXPECT_STREQ(info.typeName, c.typeName);
+  EXPECT_EQ(test::GetU32(bytes, c.dataOffset - 4), c.dataSize) << "data size field";
+
+  // soxi agrees on what it can tell.
+  const auto rate = test::RunCommand("soxi -r " + test::ShellQuote(name));
+  const auto channels = test::RunCommand("soxi -c " + test::ShellQuote(name));
+  EXPECT_EQ(std::stoul(rate.output), c.rate);
+  EXPECT_EQ(std::stoul(channels.output), c.channels);
+  if (c.decoderType == 0) {
+    const auto samples = test::RunCommand("soxi -s " + test::ShellQuote(name));
+    EXPECT_EQ(std::stoul(samples.output), info.lengthFrames);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sox, SoxFileTest, ::testing::ValuesIn(kSoxCases), [](const auto& param) {
+  std::string name = param.param.name;
+  for (char& ch : name) {
+    if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  }
+  return name;
+});
+
+// A LIST chunk spliced between "fmt " and "data" of a sox file: soxi still
+// reads it, and the data offset grows by the chunk.
+TEST(WaveReaderTest, SoxFileWithListChunkBeforeData) {
+  if (!test::HaveProgram("sox")) GTEST_SKIP() << "sox not installed";
+  test::TempDir dir;
+  const std::string plain = dir.File("plain.wav");
+  ASSERT_EQ(test::RunCommand("sox -n -r 44100 -c 1 -b 16 " + test::ShellQuote(plain) +
+                             " synth 0.1 sine 440")
+                .exitCode,
+            0);
+  Bytes bytes = test::ReadFileBytes(plain);
+  Bytes listBody;
+  PutText(listBody, "INFOICMT");
+  PutU32(listBody, 8);
+  PutText(listBody, "Snipora!");
+  const Bytes list = Chunk("LIST", listBody);
+  bytes.insert(bytes.begin() + 36, list.begin(), list.end());
+  const uint32_t riffSize = test::GetU32(bytes, 4) + static_cast<uint32_t>(list.size());
+  for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<uint8_t>(riffSize >> (8 * i));
+  const std::string spliced = dir.File("list.wav");
+  test::WriteFileBytes(spliced, bytes);
+
+  const auto samples = test::RunCommand("soxi -s " + test::ShellQuote(spliced));
+  ASSERT_EQ(samples.exitCode, 0) << samples.output;
+  SoundFormatInfo info;
+  ASSERT_EQ(ProbeWaveFile(spliced.c_str(), info), 0);
+  EXPECT_EQ(info.dataOffset, 44 + static_cast<int32_t>(list.size()));
+  EXPECT_EQ(info.lengthFrames, std::stoul(samples.output));
+  EXPECT_EQ(info.containerLength, static_cast<int32_t>(bytes.size()));
+}
+
+TEST(WaveReaderTest, ProbeOfAMissingFileIsOne) {
+  SoundFormatInfo info;
+  EXPECT_EQ(ProbeWaveFile("/nonexistent/snipora/x.wav", info), 1);
+}
+
+// Mutated and truncated headers: the reader returns a code and never reads
+// outside what it owns (run under the sanitizers).
+TEST(WaveReaderTest, DamagedHeadersNeverCrash) {
+  const Bytes base = Riff({Chunk("junk", {1, 2, 3}), Chunk("fmt ", Pcm16Stereo()),
+                           Chunk("LIST", Bytes(6, 'x')), Chunk("data", Bytes(64, 9))});
+  std::mt19937 random(99);
+  // tmpfs when there is one: hundreds of small files, no disk writes needed.
+  test::TempDir dir;
+  const std::string name = std::filesystem::is_directory("/dev/shm")
+                               ? "/dev/shm/snipora-fuzz-" + std::to_string(::getpid()) + ".wav"
+                               : dir.File("fuzz.wav");
+  int accepted = 0;
+  for (int round = 0; round < 400; ++round) {
+    Bytes bytes = base;
+    const int flips = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+    if (random() % 3 == 0) bytes.resize(random() % bytes.size());
+    test::WriteFileBytes(name, bytes);
+    CSectorFile file(20480);
+    ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
+    SoundFormatInfo info;
+    const int result = ReadRiffWaveHeader(file, info);
+    ASSERT_TRUE(result == 0 || result == 2 || result == 4 || result == 7) << result;
+    if (result == 0) {
+      ++accepted;
+      EXPECT_LE(uint64_t{info.dataSize} + static_cast<uint32_t>(info.dataOffset), bytes.size());
+      EXPECT_NE(info.formatBlock.blockAlign, 0);
+      EXPECT_NE(info.formatBlock.avgBytesPerSec, 0u);
+    }
+  }
+  std::filesystem::remove(name);
+  EXPECT_GT(accepted, 0) << "some mutations leave a readable file";
+}
+
+TEST(WaveReaderTest, UnitConversions) {
+  struct Row {
+    uint32_t bytes;
+    uint32_t byteRate;
+    uint32_t ms;
+  } rows[] = {
+      {1764000, 176400, 10000},
+      {176399, 176400, 999},
+      {0xFFFFFFFF, 176400, 24347887},
+      {1000000, 8000000, 125},  // a rate above 4294967: the 64-bit product
+      {5, 0, 0},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(BytesToMilliseconds(row.bytes, row.byteRate), row.ms) << row.bytes;
+  }
+  EXPECT_EQ(FramesToMilliseconds(44100, 44100), 1000u);
+  EXPECT_EQ(FramesToMilliseconds(0xFFFFFFFF, 48000), 89478485u);
+  EXPECT_EQ(FramesToMilliseconds(1, 0), 0u);
+  EXPECT_EQ(MillisecondsToBytes(1000, 176400, 4), 176400u);
+  EXPECT_EQ(MillisecondsToBytes(1, 176400, 4), 176u);
+  EXPECT_EQ(MillisecondsToBytes(1, 132300, 6), 132u) << "rounded down to whole frames";
+  EXPECT_EQ(MillisecondsToBytes(3000000, 1411200, 4), 4233600000u) << "64-bit product";
+  EXPECT_EQ(FramesToBytes(10, 6), 60u);
+  EXPECT_EQ(BytesToFrames(61, 6), 10u);
+  EXPECT_EQ(BytesToFrames(61, 0), 0u);
+}
+
+TEST(WaveReaderTest, RecordCopiesPointAtTheirOwnBlock) {
+  SoundFormatInfo original;
+  original.formatBlock.channels = 2;
+  original.SetTypeName("RIFF PCM");
+  SoundFormatInfo copy(original);
+  SoundFormatInfo assigned;
+  assigned = original;
+  EXPECT_EQ(copy.format, &copy.formatBlock);
+  EXPECT_EQ(assigned.format, &assigned.formatBlock);
+  EXPECT_EQ(copy.format->channels, 2);
+  EXPECT_STREQ(assigned.typeName, "RIFF PCM");
+}
+
+}  // namespace
+}  // namespace snipora
