@@ -14,12 +14,15 @@ constexpr int32_t kMaximumGain = 10000;
 
 int32_t PeakLevel(const int16_t* samples, uint32_t bytes) {
   const uint32_t count = bytes / 2;
-  int32_t peak = 0;
+  // The largest and smallest sample in 16-bit lanes (vectorises well), then the larger
+  // magnitude, so that -32768 counts as 32768.
+  int16_t highest = 0;
+  int16_t lowest = 0;
   for (uint32_t i = 0; i < count; ++i) {
-    const int32_t value = samples[i];
-    peak = std::max(peak, value < 0 ? -value : value);
+    highest = std::max(highest, samples[i]);
+    lowest = std::min(lowest, samples[i]);
   }
-  return peak;
+  return std::max<int32_t>(highest, -int32_t{lowest});
 }
 
 int32_t LoudnessLevel(const int16_t* samples, uint32_t bytes) {

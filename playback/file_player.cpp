@@ -195,14 +195,13 @@ int CDSFilePlayer::Close() {
   return kPlayerOk;
 }
 
-int32_t CDSFilePlayer::MeasureDecoderOutput() const {
+int32_t CDSFilePlayer::MeasureDecoderOutput() {
   if (outputFormat_.bitsPerSample != 16) return 32768;
-  // The output queue was emptied before the probe, so its bytes are one piece.
   uint8_t* first = nullptr;
   uint32_t firstLength = 0;
   uint8_t* second = nullptr;
   uint32_t secondLength = 0;
-  auto& output = const_cast<CRingBuffer&>(decoderOutput_);
+  CRingBuffer& output = decoderOutput_;
   if (output.Count() == 0 ||
       output.Lock(0, output.Count(), &first, &firstLength, &second, &secondLength) != 0) {
     return 0;

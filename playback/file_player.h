@@ -48,6 +48,9 @@ class CDSFilePlayer : public CDSStreamPlayer {
   int Identify(const char* path);
   Cdeclib* ModuleOfType(uint32_t type) const;
   int FillDecoderInput(uint32_t bytes);
+  // Drops the queued bytes behind the active end (loop end or end position); `written`
+  // is the queue offset where the bytes not yet written begin.
+  void CutAtEnd(uint32_t& written);
   // Queues a loop restart right behind the ending pass; 0 or -3.
   int QueueLoopRestart();
   // Reads `difference` source bytes and drops them (a module restarted before the
@@ -55,7 +58,7 @@ class CDSFilePlayer : public CDSStreamPlayer {
   int DiscardDecoded(uint32_t difference);
   // Level of three probes of the data (0..32768); -3 when a decode failed.
   int32_t ProbeLevel();
-  int32_t MeasureDecoderOutput() const;
+  int32_t MeasureDecoderOutput();
   // Positions the file at the data start again (and restarts the module); 0 or -3.
   int RewindAfterProbing();
   // SeekSource on the current module; the request returns where decoding restarts.

@@ -143,9 +143,27 @@ int CDSFilePlayer::QueueLoopRestart() {
   return Refill(3);
 }
 
+void CDSFilePlayer::CutAtEnd(uint32_t& written) {
+  const uint32_t end = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
+  if (end == kEndOfData || end >= readPosition_) return;
+  queue_.Unpush(std::min(readPosition_ - end, queue_.Count()));
+  readPosition_ = end;
+  bytesLeft_ = 0;
+  ClearDecoderQueues();
+  // Bytes behind the end that were already written must not be heard either.
+  if (written > queue_.Count()) {
+    TakeBackOutput(written - queue_.Count());
+    written = queue_.Count();
+  }
+}
+
 int CDSFilePlayer::Refill(int seconds) {
   if ((state_ & (CDS_OPENED | CDS_BUFFER)) != (CDS_OPENED | CDS_BUFFER)) return kPlayerBadState;
   const uint32_t pending = Pending();
+  // An end set while the bytes behind it were already read takes effect now, before
+  // the source counts as exhausted at the data end.
+  uint32_t written = queue_.Count();
+  CutAtEnd(written);
   if (SourceExhausted()) {
     if (state_ & CDS_LOOP) return QueueLoopRestart();
     if (!(state_ & CDS_DATAEND)) {
@@ -180,13 +198,7 @@ int CDSFilePlayer::Refill(int seconds) {
       if (currentModule_ == nullptr && bytesLeft_ != 0 && bytesLeft_ < toRead) toRead = bytesLeft_;
     }
     if (ReadSource(toRead) != kPlayerOk) return kPlayerBadState;
-    const uint32_t end = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
-    if (end != kEndOfData && end < readPosition_) {
-      queue_.Unpush(std::min(readPosition_ - end, queue_.Count()));
-      readPosition_ = end;
-      bytesLeft_ = 0;
-      ClearDecoderQueues();
-    }
+    CutAtEnd(offset);
     FillBuffer(toWrite, offset);
   }
   if ((state_ & CDS_LOOPPENDING) && seamCountdown_ < 0) {

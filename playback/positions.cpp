@@ -116,6 +116,16 @@ int CDSStreamPlayer::SetFlags(uint32_t mask, bool on) {
   return kPlayerOk;
 }
 
+void CDSStreamPlayer::TakeBackOutput(uint32_t sourceBytes) {
+  // Whole frames, so that the next write stays frame-aligned; never more than is
+  // still unplayed.
+  const uint32_t align = std::max<uint32_t>(outputFormat_.blockAlign, 1);
+  uint32_t back = static_cast<uint32_t>(uint64_t{sourceBytes} * 100 / speedPercent_);
+  back = std::min(back - back % align, outstanding_);
+  outstanding_ -= back;
+  writeCursor_ = (writeCursor_ + kSoundBufferBytes - back) % kSoundBufferBytes;
+}
+
 int CDSStreamPlayer::TrimQueue() {
   if (!(state_ & (CDS_DATAEND | CDS_LOOPPENDING))) return kPlayerBadState;
   Advance(Pending());
@@ -127,13 +137,7 @@ int CDSStreamPlayer::TrimQueue() {
   const uint32_t excess =
       queue_.Count() > static_cast<uint32_t>(seamCountdown_) ? queue_.Count() - seamCountdown_ : 0;
   queue_.Unpush(excess);
-  // The output written for the dropped bytes is taken back (whole frames, so that the
-  // next write stays frame-aligned) and overwritten by the next write.
-  const uint32_t align = std::max<uint32_t>(outputFormat_.blockAlign, 1);
-  uint32_t back = static_cast<uint32_t>(uint64_t{excess} * 100 / speedPercent_);
-  back = std::min(back - back % align, outstanding_);
-  outstanding_ -= back;
-  writeCursor_ = (writeCursor_ + kSoundBufferBytes - back) % kSoundBufferBytes;
+  TakeBackOutput(excess);
   if (state_ & CDS_LOOPPENDING) readPosition_ = loopEndPosition_;
   return kPlayerOk;
 }

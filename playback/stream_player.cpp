@@ -58,6 +58,8 @@ int CDSStreamPlayer::Play(int mode) {
     if (mode == kPlayLoop) state_ |= CDS_LOOP;
   }
   Refill(3);
+  // A decoder failure inside that refill has closed the file: nothing to play.
+  if (!IsOpen()) return kPlayerBadState;
   device_.Play();
   state_ |= CDS_PLAYING;
   if (window_ != nullptr) window_->SetTimer(timerId_, kRefillMs);
@@ -155,10 +157,12 @@ PcmFormat CDSStreamPlayer::DeriveOutputFormat(const WaveFormatBlock& source) {
 }
 
 uint64_t CDSStreamPlayer::SourceRate() const {
-  if (fileInfo_.decoderType <= 1 || fileInfo_.lengthMs <= 0) {
-    return uint64_t{sourceFormat_.avgBytesPerSec} * 10000;
+  uint64_t rate = uint64_t{sourceFormat_.avgBytesPerSec} * 10000;
+  if (fileInfo_.decoderType > 1 && fileInfo_.lengthMs > 0) {
+    rate = uint64_t{dataSize_} * 10000000 / static_cast<uint32_t>(fileInfo_.lengthMs);
   }
-  return uint64_t{dataSize_} * 10000000 / static_cast<uint32_t>(fileInfo_.lengthMs);
+  // Positions are divided by it: a module's file that states no rate must not divide by 0.
+  return std::max<uint64_t>(rate, 1);
 }
 
 uint32_t CDSStreamPlayer::DataEndBytes() const {

@@ -88,6 +88,9 @@ class CDSStreamPlayer {
   // Copies up to `bytes` of output, from queue offset `offset` on, into the buffer.
   // Offset 0 rewrites the buffer from 50 ms ahead of the play cursor (a re-transfer).
   int FillBuffer(uint32_t bytes, uint32_t offset);
+  // Moves the write cursor back over the output written for `sourceBytes` dropped from
+  // the back of the queue, so that the next write overwrites it.
+  void TakeBackOutput(uint32_t sourceBytes);
   // Rewrites the buffer from 50 ms ahead (or all of it when stopped).
   void Retransfer();
   // Makes the sound object; 0 or -3.

@@ -46,6 +46,15 @@ TEST_F(StreamPlayerTest, HeardBytesEqualSourceFromSeekPointThroughWrapsToTheEnd)
       const uint32_t step = ((random >> 8) % 60000) & ~3u;
       largestStep = std::max(largestStep, step);
       rig.device.MovePlayCursor(step);
+      // The position is the byte being heard, also while the queue drains at the end.
+      const uint64_t heard = seekPoint + rig.device.Heard().size();
+      ASSERT_EQ(rig.player.GetPosition(kUnitBytes), std::min<uint64_t>(heard, data.size()));
+      // Stopping and playing again resumes where the sound stopped.
+      if (tick == 7) {
+        ASSERT_EQ(rig.player.Stop(), 0);
+        EXPECT_FALSE(rig.device.MovePlayCursor(4));
+        ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+      }
       rig.player.OnTimer();
     }
     ASSERT_FALSE(rig.player.IsPlaying());
@@ -167,6 +176,71 @@ TEST_F(StreamPlayerTest, RetransferKeepsTheNext50MsAndRewritesTheRest) {
   for (size_t i = 0; i < heard.size(); ++i) {
     const int16_t expected = i < kKept / 2 ? source[i] : static_cast<int16_t>(source[i] / 2);
     ASSERT_EQ(heard[i], expected) << "sample " << i;
+  }
+}
+
+TEST_F(StreamPlayerTest, SpeedChangeWhilePlayingKeeps50MsAndThenStepsFromThere) {
+  const Bytes data = Noise16(kCdStereoRate * 10, 13);
+  const std::string path = Write("noise.wav", 2, 44100, 16, data);
+  PlayerRig rig;
+  ASSERT_EQ(rig.player.Open(path.c_str()), 0);
+  ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+  rig.Run(35280, 5);
+  const uint32_t position = rig.player.GetPosition(kUnitBytes);
+  ASSERT_EQ(position, kCdStereoRate);
+  rig.device.ClearHeard();
+  ASSERT_EQ(rig.player.SetSpeedPercent(200), 0);
+  rig.Run(35280, 5);
+  // One second of output: the kept 50 ms count as 50 ms at the new speed, so the
+  // position has moved on by two seconds of source.
+  EXPECT_EQ(rig.player.GetPosition(kUnitBytes), position + 2 * kCdStereoRate);
+  const Bytes& heard = rig.device.Heard();
+  EXPECT_TRUE(std::equal(heard.begin(), heard.begin() + 8820, data.begin() + position));
+  // From then on every other source frame, starting within a frame of 100 ms on.
+  const auto frameAt = [&](const Bytes& bytes, size_t frame) {
+    uint32_t v;
+    std::memcpy(&v, bytes.data() + frame * 4, 4);
+    return v;
+  };
+  const size_t first = (position + 17640) / 4;
+  const size_t shift = frameAt(heard, 8820 / 4) == frameAt(data, first) ? 0 : 1;
+  for (size_t k = 1; k < 1000; ++k) {
+    ASSERT_EQ(frameAt(heard, 8820 / 4 + k), frameAt(data, first + shift + 2 * k)) << k;
+  }
+}
+
+TEST_F(StreamPlayerTest, SixChannelFramesCutByBufferEndsStayWhole) {
+  // 12-byte frames do not divide the 1 MiB buffer nor the queue's ring, so frames are
+  // cut by both ends; 15 s wrap the buffer once.
+  const Bytes data = Noise16(8000 * 12 * 15, 17);
+  const std::string path = Write("six.wav", 6, 8000, 16, data);
+  for (const int32_t percent : {100, 200}) {
+    SCOPED_TRACE(testing::Message() << percent << " %");
+    PlayerRig rig;
+    ASSERT_EQ(rig.player.SetSpeedPercent(percent), 0);
+    ASSERT_EQ(rig.player.Open(path.c_str()), 0);
+    ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+    rig.Run(19200, 1000);
+    ASSERT_FALSE(rig.player.IsPlaying());
+    const Bytes& heard = rig.device.Heard();
+    if (percent == 100) {
+      ASSERT_GE(heard.size(), data.size());
+      EXPECT_TRUE(std::equal(data.begin(), data.end(), heard.begin()));
+      continue;
+    }
+    // Stepped: every frame heard is a whole source frame, later than the one before.
+    size_t source = 0;
+    for (size_t at = 0; at + 12 <= heard.size() && source + 12 <= data.size(); at += 12) {
+      if (std::all_of(heard.begin() + at, heard.begin() + at + 12,
+                      [](uint8_t b) { return b == 0; }))
+        break;
+      while (source + 12 <= data.size() &&
+             !std::equal(heard.begin() + at, heard.begin() + at + 12, data.begin() + source)) {
+        source += 12;
+      }
+      ASSERT_LT(source, data.size()) << "heard frame " << at / 12 << " is no source frame in order";
+    }
+    EXPECT_GT(source, data.size() * 9 / 10);
   }
 }
 
