@@ -21,12 +21,6 @@ struct JumpLimits {
   uint32_t dataSize = 0;  // bytes of sample data
 };
 
-// Reads an unsigned decimal number the way "%u" does: leading blanks are
-// skipped, a '+' is allowed, reading stops at the first non-digit. Nothing
-// when no digit can be read, when a '-' precedes the digits, or when the
-// number does not fit below 4294967295.
-std::optional<uint32_t> ReadUnsignedValue(std::string_view text);
-
 // The byte position typed as `text` in milliseconds or samples, or nothing
 // when it cannot be read or lies beyond the end of the data (the end itself
 // is accepted). Milliseconds go through the average byte rate unrounded.

@@ -12,12 +12,11 @@
 #include <QTimerEvent>
 
 #include "app/about_dialog.h"
-#include "app/display_text.h"
+#include "app/number_text.h"
 #include "app/reservation_list.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
 #include "audiofile/sector_file.h"
-#include "audiofile/wave_reader.h"
 #include "resources/dialog_templates.h"
 
 namespace snipora {
@@ -48,12 +47,9 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
 
   player_.Attach(this, 1, kPlayerTimer);
   player_.SetOwner(this);
-  markers_[0] = {};
-  playing_ = false;
   player_.SetOptions(CDS_NOTIFY_STOP);
   player_.SetNotification(&PlaybackEnded, this);
   player_.AddDecoderModule(new Cdeclib_h_nwa, 1);
-  unsavedReservations_ = false;
 }
 
 CMainDlg::~CMainDlg() {

@@ -1,7 +1,7 @@
 // Steps, markers and the jump dialog of the main dialog.
-#include "app/display_text.h"
 #include "app/jump_dialog.h"
 #include "app/main_dialog.h"
+#include "app/number_text.h"
 #include "resources/dialog_templates.h"
 
 namespace snipora {

@@ -1,7 +1,6 @@
 // The split reservations list of the main dialog.
-#include "app/display_text.h"
-#include "app/jump_dialog.h"
 #include "app/main_dialog.h"
+#include "app/number_text.h"
 #include "app/reservation_list.h"
 #include "resources/dialog_templates.h"
 

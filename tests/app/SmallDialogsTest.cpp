@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/jump_dialog.h"
+#include "app/number_text.h"
 #include "app/qt_ui_services.h"
 #include "resources/string_table.h"
 #include "tests/app/main_dialog_fixture.h"
