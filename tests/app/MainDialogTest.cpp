@@ -31,6 +31,27 @@ TEST_F(MainDialogTest, UnopenableCommandLineShows103AndEnds) {
   EXPECT_TRUE(dlg->IsEnded());
 }
 
+TEST_F(MainDialogTest, UncompressedNwaOpensThroughTheDecoderModule) {
+  // 44-byte header: 2 channels, 16 bits, 44100 Hz, compression -1, then 0.
+  test::Bytes nwa = {2, 0, 16, 0, 0x44, 0xAC, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+  nwa.resize(44, 0);
+  const test::Bytes samples = SeededBytes(2 * kBytesPerSecond, 7);
+  nwa.insert(nwa.end(), samples.begin(), samples.end());
+  const std::string path = Sounds().File("voice.nwa");
+  WriteFileBytes(path, nwa);
+  StartWith(path);
+  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("voice - Snipora"));
+  EXPECT_EQ(Text(1031), "2000\n88200");
+  EXPECT_TRUE(dlg->FadeOutEnabled());
+
+  // The same bytes under another name are no NWA file for the module.
+  const std::string renamed = Sounds().File("voice.raw");
+  WriteFileBytes(renamed, nwa);
+  Start(renamed);
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
+  EXPECT_TRUE(dlg->IsEnded());
+}
+
 TEST_F(MainDialogTest, StartupFileDialogAsksAgainUntilAFileIsPicked) {
   const std::string path = Sounds().Sine("1s/song.wav", 1);
   ui.files = {std::nullopt, std::nullopt, path};
