@@ -79,8 +79,7 @@ Conversion ReadConversion(const char*& p, va_list* args) {
 }
 
 // Rebuilds the directive for the C library, '*' replaced by its value.
-void BuildDirective(const Conversion& conversion, bool keepLengthLetter, char* out,
-                        size_t size) {
+void BuildDirective(const Conversion& conversion, bool keepLengthLetter, char* out, size_t size) {
   char width[16] = "";
   char precision[16] = "";
   char lengthLetter[2] = {keepLengthLetter ? conversion.lengthLetter : '\0', 0};
