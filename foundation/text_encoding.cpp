@@ -5,7 +5,9 @@ namespace {
 
 TextEncoding g_encoding = TextEncoding::Utf8;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
 
 size_t Utf8Length(const unsigned char* text, size_t available) {
   const unsigned char lead = text[0];
@@ -36,9 +38,13 @@ bool IsCp932Lead(unsigned char byte) {
 
 }  // namespace
 
-void SetTextEncoding(TextEncoding encoding) { g_encoding = encoding; }
+void SetTextEncoding(TextEncoding encoding) {
+  g_encoding = encoding;
+}
 
-TextEncoding GetTextEncoding() { return g_encoding; }
+TextEncoding GetTextEncoding() {
+  return g_encoding;
+}
 
 bool IsLeadByte(unsigned char byte) {
   if (g_encoding == TextEncoding::CodePage932) return IsCp932Lead(byte);

@@ -15,14 +15,14 @@ namespace snipora::test {
 class ScriptedUi : public IUiServices {
  public:
   struct Asked {
-    int stringId = 0;      // 0 for ShowText and file dialogs
-    std::string text;      // ShowText text, or "open"/"save" for file dialogs
+    int stringId = 0;  // 0 for ShowText and file dialogs
+    std::string text;  // ShowText text, or "open"/"save" for file dialogs
     MessageButtons buttons = MessageButtons::Ok;
     SaveFileRequest save;  // for "save"
   };
 
-  std::deque<MessageAnswer> answers;                 // for ShowMessage / ShowText
-  std::deque<std::optional<std::string>> files;      // for AskOpenFile / AskSaveFile
+  std::deque<MessageAnswer> answers;             // for ShowMessage / ShowText
+  std::deque<std::optional<std::string>> files;  // for AskOpenFile / AskSaveFile
   std::vector<Asked> asked;
 
   MessageAnswer ShowMessage(int stringId, MessageButtons buttons) override {
