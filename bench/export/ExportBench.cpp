@@ -114,6 +114,12 @@ void Run(benchmark::State& state, const std::string& shell) {
   if (std::system(shell.c_str()) != 0) state.SkipWithError(("failed: " + shell).c_str());
 }
 
+void Check(benchmark::State& state, ExportOutcome outcome) {
+  if (outcome == ExportOutcome::Done) return;
+  const std::string text = "export failed: outcome " + std::to_string(static_cast<int>(outcome));
+  state.SkipWithError(text.c_str());
+}
+
 void BM_Split(benchmark::State& state, uint32_t fadeMs) {
   const ExportJob job = Job(fadeMs);
   for (auto _ : state) {
@@ -123,9 +129,7 @@ void BM_Split(benchmark::State& state, uint32_t fadeMs) {
     for (int i = 0; i < kPieces; ++i) outputs.push_back(folder + "/" + std::to_string(i) + ".wav");
     NoProgress progress;
     state.ResumeTiming();
-    if (WriteSplitPieces(job, outputs, progress) != ExportOutcome::Done) {
-      state.SkipWithError("export failed");
-    }
+    Check(state, WriteSplitPieces(job, outputs, progress));
   }
   fs::remove_all(WorkFolder() + "/split");
 }
@@ -137,9 +141,7 @@ void BM_Join(benchmark::State& state) {
     const std::string folder = FreshFolder("join");
     NoProgress progress;
     state.ResumeTiming();
-    if (WriteJoinedFile(job, folder + "/joined.wav", progress) != ExportOutcome::Done) {
-      state.SkipWithError("export failed");
-    }
+    Check(state, WriteJoinedFile(job, folder + "/joined.wav", progress));
   }
   fs::remove_all(WorkFolder() + "/join");
 }
