@@ -73,6 +73,14 @@ class CSectorFile {
   // Same in pieces; n, or the bytes moved before a failure.
   uint32_t ReadToRingChunked(CRingBuffer& ring, uint32_t n);
 
+  // Moves n bytes from source's position (open for reading) to this file's
+  // position (open for writing): what Read into a buffer and Write of that
+  // buffer do, with one memory copy from ring to ring instead of two.
+  // n is at most capacity - one sector of both files. 0 done; 6 the source
+  // cannot deliver n bytes (nothing is written); -1 this file did not take
+  // them (a write error, as Write reports it).
+  int CopyFrom(CSectorFile& source, uint32_t n);
+
   // 1 no ring storage, 8 end of file reached, -2 the last partial sector could
   // not be appended at Close, otherwise 0.
   int Status() const { return status_; }

@@ -146,6 +146,30 @@ uint32_t CSectorFile::Write(const void* src, uint32_t itemSize, uint32_t itemCou
   return itemCount;
 }
 
+int CSectorFile::CopyFrom(CSectorFile& source, uint32_t n) {
+  if (source.openMode_ != kRead || n == 0 || n > source.UsableCapacity()) return 6;
+  const int refill = source.Refill(n);
+  if (refill == 6 || source.ring_.Count() < n) return 6;
+  if (openMode_ != kWrite || n > UsableCapacity() || MakeRoom(n) != 0) {
+    writeError_ = true;
+    return -1;
+  }
+  // The bytes go where WriteAt would put them, straight from the source ring.
+  const uint32_t offset = writeStart_ == -1 ? ring_.Count() : static_cast<uint32_t>(writeStart_);
+  uint8_t* first = nullptr;
+  uint8_t* second = nullptr;
+  uint32_t firstLength = 0;
+  uint32_t secondLength = 0;
+  if (ring_.Lock(offset, n, &first, &firstLength, &second, &secondLength) != 0) {
+    writeError_ = true;
+    return -1;
+  }
+  source.ring_.PeekAt(0, first, firstLength);
+  if (second != nullptr) source.ring_.PeekAt(firstLength, second, secondLength);
+  source.ring_.Skip(n);
+  return 0;
+}
+
 namespace {
 
 // Little-endian bytes of value, lowest first.
