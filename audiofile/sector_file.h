@@ -110,6 +110,7 @@ class CSectorFile {
   int SkipWrite(uint32_t n);
   int LoadFollowingSectors(uint32_t n);
   void FlushWholeSectors();
+  void FlushToBlockBoundary();
   void FinalFlush();
   bool WriteRingSectors(uint32_t n);
   int AppendTail();
@@ -127,6 +128,7 @@ class CSectorFile {
   uint32_t alignedSize_ = 0;
   int32_t openMode_ = kClosed;
   uint32_t sectorSize_ = 512;
+  uint32_t blockSize_ = 512;  // appended data is flushed up to multiples of this
   uint32_t forcedSectorSize_ = 0;
   uint32_t requestedCapacity_ = 0;
   std::string path_;

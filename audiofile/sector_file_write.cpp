@@ -35,6 +35,14 @@ void CSectorFile::FlushWholeSectors() {
   if (cursor_ != -1) cursor_ -= static_cast<int32_t>(whole);
 }
 
+// Writes the appended data up to the last block boundary of the file, so
+// that this write and the next one start on a block boundary.
+void CSectorFile::FlushToBlockBoundary() {
+  const uint64_t end = uint64_t{diskPosition_} + ring_.Count();
+  const uint64_t boundary = end - end % blockSize_;
+  if (boundary > diskPosition_) WriteRingSectors(static_cast<uint32_t>(boundary - diskPosition_));
+}
+
 // Empties the ring: whole sectors to disk, a partial remainder into the tail
 // buffer. A remainder longer than a sector has its whole sectors written
 // first, so the one-sector tail buffer never overflows.
@@ -115,6 +123,7 @@ int CSectorFile::MakeRoom(uint32_t n) {
   if (endFlag_ && CursorAtEnd()) {
     writeStart_ = -1;
     cursor_ = -1;
+    if (ring_.FreeSpace() < n) FlushToBlockBoundary();
     if (ring_.FreeSpace() < n) FlushWholeSectors();
     return ring_.FreeSpace() < n ? 6 : 0;
   }

@@ -169,6 +169,12 @@ int64_t FileSize(int fd) {
   return static_cast<int64_t>(info.st_size);
 }
 
+uint32_t PreferredBlockSize(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || info.st_blksize <= 0 || info.st_blksize > INT32_MAX) return 0;
+  return static_cast<uint32_t>(info.st_blksize);
+}
+
 int TruncateFile(int fd, int64_t size) {
   int result;
   do {

@@ -63,6 +63,9 @@ int64_t SeekTo(int fd, int64_t offset);
 // Size of the open file in bytes, or -1.
 int64_t FileSize(int fd);
 
+// The file system's preferred I/O block size for fd (st_blksize), 0 if unknown.
+uint32_t PreferredBlockSize(int fd);
+
 // Cuts or extends the file to size bytes. Returns 0 or -1.
 int TruncateFile(int fd, int64_t size);
 
