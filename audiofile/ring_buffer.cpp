@@ -140,11 +140,17 @@ int CRingBuffer::PutByteAt(int32_t offset, uint8_t b) {
   return 0;
 }
 
+// An emptied ring starts again at index 0, so that the next transfer of up
+// to the whole capacity is one contiguous region (one disk request).
 int CRingBuffer::Skip(uint32_t n) {
   if (storage_ == nullptr) return 3;
   if (n > count_) return 4;
-  head_ = IndexAfterHead(n);
   count_ -= n;
+  if (count_ == 0) {
+    head_ = tail_ = 0;
+  } else {
+    head_ = IndexAfterHead(n);
+  }
   return 0;
 }
 
@@ -152,6 +158,7 @@ int CRingBuffer::Unpush(uint32_t n) {
   if (storage_ == nullptr) return 3;
   if (n > count_) return 4;
   count_ -= n;
+  if (count_ == 0) head_ = 0;
   tail_ = IndexAfterHead(count_);
   return 0;
 }
@@ -179,33 +186,34 @@ int CRingBuffer::Transfer(CRingBuffer& source, uint32_t n, int mode) {
   return 0;
 }
 
+// The n bytes from index on, as one or two spans (two when they wrap).
+int CRingBuffer::SpansFrom(uint32_t index, uint32_t n, fileio::IoSpan* spans) const {
+  const uint32_t first = std::min(n, capacity_ - index);
+  spans[0] = {storage_ + index, first};
+  spans[1] = {storage_, n - first};
+  return n > first ? 2 : 1;
+}
+
 int CRingBuffer::ReadFromFile(uint32_t n, int fd) {
   if (storage_ == nullptr) return 3;
   if (n > FreeSpace()) return 4;
-  uint32_t done = 0;
-  while (done < n) {
-    const uint32_t piece = std::min(n - done, capacity_ - tail_);
-    const ssize_t got = fileio::ReadFull(fd, storage_ + tail_, piece);
-    const uint32_t arrived = got > 0 ? static_cast<uint32_t>(got) : 0;
-    tail_ = static_cast<uint32_t>((uint64_t{tail_} + arrived) % capacity_);
-    count_ += arrived;
-    done += arrived;
-    if (arrived < piece) return 6;
-  }
-  return 0;
+  if (n == 0) return 0;
+  fileio::IoSpan spans[2];
+  const int spanCount = SpansFrom(tail_, n, spans);
+  const ssize_t got = fileio::ReadFullSpans(fd, spans, spanCount);
+  const uint32_t arrived = got > 0 ? static_cast<uint32_t>(got) : 0;
+  tail_ = static_cast<uint32_t>((uint64_t{tail_} + arrived) % capacity_);
+  count_ += arrived;
+  return arrived < n ? 6 : 0;
 }
 
 int CRingBuffer::WriteToFile(uint32_t n, int fd) {
   if (storage_ == nullptr) return 3;
   if (n > count_) return 4;
-  uint32_t done = 0;
-  while (done < n) {
-    const uint32_t from = IndexAfterHead(done);
-    const uint32_t piece = std::min(n - done, capacity_ - from);
-    const ssize_t put = fileio::WriteFull(fd, storage_ + from, piece);
-    if (put != static_cast<ssize_t>(piece)) return 6;
-    done += piece;
-  }
+  if (n == 0) return 0;
+  fileio::IoSpan spans[2];
+  const int spanCount = SpansFrom(head_, n, spans);
+  if (fileio::WriteFullSpans(fd, spans, spanCount) != static_cast<ssize_t>(n)) return 6;
   return Skip(n);
 }
 

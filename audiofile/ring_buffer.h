@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/system/file_io.h"
+
 namespace snipora {
 
 // A byte ring: the buffer between a CSectorFile and the disk, and every queue
@@ -48,7 +50,8 @@ class CRingBuffer {
   // (offset == count appends).
   int PutByteAt(int32_t offset, uint8_t b);
 
-  // Removes the n oldest bytes.
+  // Removes the n oldest bytes. Whatever empties the ring (Skip, Pop,
+  // GetByte, Unpush, Transfer out, WriteToFile) moves head and tail to 0.
   int Skip(uint32_t n);
   // Removes the n newest bytes.
   int Unpush(uint32_t n);
@@ -59,12 +62,13 @@ class CRingBuffer {
   // without removing them from source. 4 no room here, 5 source too short.
   int Transfer(CRingBuffer& source, uint32_t n, int mode = 1);
 
-  // Reads n bytes from the descriptor's file position into the tail (two
-  // reads when the free region wraps). 6 on a short read; the bytes that did
-  // arrive are kept and counted.
+  // Reads n bytes from the descriptor's file position into the tail (one
+  // vectored read when the free region wraps). 6 on a short read; the bytes
+  // that did arrive are kept and counted.
   int ReadFromFile(uint32_t n, int fd);
-  // Writes the n oldest bytes to the descriptor and removes them. 6 when the
-  // system wrote fewer bytes (ENOSPC, I/O error); nothing is removed then.
+  // Writes the n oldest bytes to the descriptor (one vectored write when they
+  // wrap) and removes them. 6 when the system wrote fewer bytes (ENOSPC, I/O error); nothing is
+  // removed then.
   int WriteToFile(uint32_t n, int fd);
 
   // Direct pointers to the n bytes that start offset bytes after the head:
@@ -80,6 +84,7 @@ class CRingBuffer {
  private:
   int AdoptStorage(uint8_t* storage, uint32_t n, bool pages);
   uint32_t IndexAfterHead(uint32_t offset) const;
+  int SpansFrom(uint32_t index, uint32_t n, fileio::IoSpan* spans) const;
   void CopyIn(uint32_t index, const uint8_t* src, uint32_t n);
   void CopyOut(uint32_t index, uint8_t* dst, uint32_t n) const;
 

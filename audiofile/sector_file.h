@@ -73,6 +73,14 @@ class CSectorFile {
   // Same in pieces; n, or the bytes moved before a failure.
   uint32_t ReadToRingChunked(CRingBuffer& ring, uint32_t n);
 
+  // Moves n bytes from source's position (open for reading) to this file's
+  // position (open for writing): what Read into a buffer and Write of that
+  // buffer do, with one memory copy from ring to ring instead of two.
+  // n is at most capacity - one sector of both files. 0 done; 6 the source
+  // cannot deliver n bytes (nothing is written); -1 this file did not take
+  // them (a write error, as Write reports it).
+  int CopyFrom(CSectorFile& source, uint32_t n);
+
   // 1 no ring storage, 8 end of file reached, -2 the last partial sector could
   // not be appended at Close, otherwise 0.
   int Status() const { return status_; }
@@ -102,6 +110,7 @@ class CSectorFile {
   int SkipWrite(uint32_t n);
   int LoadFollowingSectors(uint32_t n);
   void FlushWholeSectors();
+  void FlushToBlockBoundary();
   void FinalFlush();
   bool WriteRingSectors(uint32_t n);
   int AppendTail();
@@ -119,6 +128,7 @@ class CSectorFile {
   uint32_t alignedSize_ = 0;
   int32_t openMode_ = kClosed;
   uint32_t sectorSize_ = 512;
+  uint32_t blockSize_ = 512;  // appended data is flushed up to multiples of this
   uint32_t forcedSectorSize_ = 0;
   uint32_t requestedCapacity_ = 0;
   std::string path_;

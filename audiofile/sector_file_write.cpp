@@ -35,6 +35,14 @@ void CSectorFile::FlushWholeSectors() {
   if (cursor_ != -1) cursor_ -= static_cast<int32_t>(whole);
 }
 
+// Writes the appended data up to the last block boundary of the file, so
+// that this write and the next one start on a block boundary.
+void CSectorFile::FlushToBlockBoundary() {
+  const uint64_t end = uint64_t{diskPosition_} + ring_.Count();
+  const uint64_t boundary = end - end % blockSize_;
+  if (boundary > diskPosition_) WriteRingSectors(static_cast<uint32_t>(boundary - diskPosition_));
+}
+
 // Empties the ring: whole sectors to disk, a partial remainder into the tail
 // buffer. A remainder longer than a sector has its whole sectors written
 // first, so the one-sector tail buffer never overflows.
@@ -115,6 +123,7 @@ int CSectorFile::MakeRoom(uint32_t n) {
   if (endFlag_ && CursorAtEnd()) {
     writeStart_ = -1;
     cursor_ = -1;
+    if (ring_.FreeSpace() < n) FlushToBlockBoundary();
     if (ring_.FreeSpace() < n) FlushWholeSectors();
     return ring_.FreeSpace() < n ? 6 : 0;
   }
@@ -144,6 +153,30 @@ uint32_t CSectorFile::Write(const void* src, uint32_t itemSize, uint32_t itemCou
     return 0;
   }
   return itemCount;
+}
+
+int CSectorFile::CopyFrom(CSectorFile& source, uint32_t n) {
+  if (source.openMode_ != kRead || n == 0 || n > source.UsableCapacity()) return 6;
+  const int refill = source.Refill(n);
+  if (refill == 6 || source.ring_.Count() < n) return 6;
+  if (openMode_ != kWrite || n > UsableCapacity() || MakeRoom(n) != 0) {
+    writeError_ = true;
+    return -1;
+  }
+  // The bytes go where WriteAt would put them, straight from the source ring.
+  const uint32_t offset = writeStart_ == -1 ? ring_.Count() : static_cast<uint32_t>(writeStart_);
+  uint8_t* first = nullptr;
+  uint8_t* second = nullptr;
+  uint32_t firstLength = 0;
+  uint32_t secondLength = 0;
+  if (ring_.Lock(offset, n, &first, &firstLength, &second, &secondLength) != 0) {
+    writeError_ = true;
+    return -1;
+  }
+  source.ring_.PeekAt(0, first, firstLength);
+  if (second != nullptr) source.ring_.PeekAt(firstLength, second, secondLength);
+  source.ring_.Skip(n);
+  return 0;
 }
 
 namespace {

@@ -16,11 +16,18 @@ CopyResult CPieceCopier::MoveBlock(CSectorFile& source, CSectorFile& output, uin
                                    FadeRamp* ramp) {
   // A source that delivers less than asked is damaged or was cut short
   // meanwhile; writing on would produce a wrong file.
-  if (source.Read(buffer_.data(), 1, n) != n) return CopyResult::ShortRead;
-  if (ramp != nullptr) ramp->Apply(buffer_.data(), n);
-  if (output.Write(buffer_.data(), 1, n) != n || output.HasWriteError()) {
-    return CopyResult::WriteFailed;
+  int result;
+  if (ramp == nullptr) {
+    // Unchanged bytes go from ring to ring, without the copy buffer.
+    result = output.CopyFrom(source, n);
+  } else if (source.Read(buffer_.data(), 1, n) != n) {
+    result = 6;
+  } else {
+    ramp->Apply(buffer_.data(), n);
+    result = output.Write(buffer_.data(), 1, n) == n ? 0 : -1;
   }
+  if (result == 6) return CopyResult::ShortRead;
+  if (result != 0 || output.HasWriteError()) return CopyResult::WriteFailed;
   bytesDone_ += n;
   return CopyResult::Done;
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
@@ -13,12 +14,68 @@ namespace {
 
 FileCallHooks g_hooks;
 
-ssize_t CallRead(int fd, void* buffer, size_t count) {
-  return g_hooks.read ? g_hooks.read(fd, buffer, count) : ::read(fd, buffer, count);
+enum class Direction { Read, Write };
+
+// One system call over spans (count >= 1, the first one not empty).
+ssize_t CallSpans(Direction direction, int fd, const IoSpan* spans, int count) {
+  const bool reading = direction == Direction::Read;
+  if (auto* hook = reading ? g_hooks.readSpans : g_hooks.writeSpans) {
+    return hook(fd, spans, count);
+  }
+  if (reading && (g_hooks.read || count == 1)) {
+    return g_hooks.read ? g_hooks.read(fd, spans[0].data, spans[0].size)
+                        : ::read(fd, spans[0].data, spans[0].size);
+  }
+  if (!reading && (g_hooks.write || count == 1)) {
+    return g_hooks.write ? g_hooks.write(fd, spans[0].data, spans[0].size)
+                         : ::write(fd, spans[0].data, spans[0].size);
+  }
+  iovec vectors[kMaxIoSpans];
+  for (int i = 0; i < count; ++i) vectors[i] = {spans[i].data, spans[i].size};
+  return reading ? ::readv(fd, vectors, count) : ::writev(fd, vectors, count);
 }
 
-ssize_t CallWrite(int fd, const void* buffer, size_t count) {
-  return g_hooks.write ? g_hooks.write(fd, buffer, count) : ::write(fd, buffer, count);
+// Moves every byte of the spans, retrying EINTR and continuing after partial
+// transfers; stops at the end of the file (reading), a full disk (writing)
+// or an error. Returns the bytes moved, or -1 when an error came first.
+ssize_t TransferAll(Direction direction, int fd, const IoSpan* spans, int count) {
+  if (count < 0 || count > kMaxIoSpans) {
+    errno = EINVAL;
+    return -1;
+  }
+  IoSpan pending[kMaxIoSpans];
+  int left = 0;
+  for (int i = 0; i < count; ++i) {
+    if (spans[i].size != 0) pending[left++] = spans[i];
+  }
+  IoSpan* next = pending;
+  size_t done = 0;
+  while (left > 0) {
+    const ssize_t moved = CallSpans(direction, fd, next, left);
+    if (moved < 0) {
+      if (errno == EINTR) continue;
+      // Bytes already moved count; the caller sees a short transfer.
+      return done > 0 ? static_cast<ssize_t>(done) : -1;
+    }
+    if (moved == 0) {
+      // End of file; a regular file that takes nothing is full.
+      if (direction == Direction::Write) errno = ENOSPC;
+      break;
+    }
+    done += static_cast<size_t>(moved);
+    // Drop the spans this call completed and shorten the one it ended in.
+    auto rest = static_cast<size_t>(moved);
+    while (left > 0 && rest >= next->size) {
+      rest -= next->size;
+      ++next;
+      --left;
+    }
+    if (left > 0) {
+      next->data = static_cast<char*>(next->data) + rest;
+      next->size -= rest;
+    }
+  }
+  return static_cast<ssize_t>(done);
 }
 
 int OpenFlags(OpenAccess access) {
@@ -83,37 +140,22 @@ int CloseFile(int fd) {
 }
 
 ssize_t ReadFull(int fd, void* buffer, size_t count) {
-  auto* bytes = static_cast<char*>(buffer);
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t got = CallRead(fd, bytes + done, count - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      // Bytes already read count; the caller sees a short read.
-      return done > 0 ? static_cast<ssize_t>(done) : -1;
-    }
-    if (got == 0) break;  // end of file
-    done += static_cast<size_t>(got);
-  }
-  return static_cast<ssize_t>(done);
+  const IoSpan span{buffer, count};
+  return TransferAll(Direction::Read, fd, &span, 1);
 }
 
 ssize_t WriteFull(int fd, const void* buffer, size_t count) {
-  const auto* bytes = static_cast<const char*>(buffer);
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t put = CallWrite(fd, bytes + done, count - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return done > 0 ? static_cast<ssize_t>(done) : -1;
-    }
-    if (put == 0) {
-      errno = ENOSPC;  // a regular file that takes nothing is full
-      break;
-    }
-    done += static_cast<size_t>(put);
-  }
-  return static_cast<ssize_t>(done);
+  // The span type is shared with reading; writing never changes the bytes.
+  const IoSpan span{const_cast<void*>(buffer), count};
+  return TransferAll(Direction::Write, fd, &span, 1);
+}
+
+ssize_t ReadFullSpans(int fd, const IoSpan* spans, int count) {
+  return TransferAll(Direction::Read, fd, spans, count);
+}
+
+ssize_t WriteFullSpans(int fd, const IoSpan* spans, int count) {
+  return TransferAll(Direction::Write, fd, spans, count);
 }
 
 int64_t SeekTo(int fd, int64_t offset) {
@@ -125,6 +167,12 @@ int64_t FileSize(int fd) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return -1;
   return static_cast<int64_t>(info.st_size);
+}
+
+uint32_t PreferredBlockSize(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || info.st_blksize <= 0 || info.st_blksize > INT32_MAX) return 0;
+  return static_cast<uint32_t>(info.st_blksize);
 }
 
 int TruncateFile(int fd, int64_t size) {

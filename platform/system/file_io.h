@@ -43,11 +43,28 @@ ssize_t ReadFull(int fd, void* buffer, size_t count);
 // the write failed (errno tells why, e.g. ENOSPC); -1 when nothing was written.
 ssize_t WriteFull(int fd, const void* buffer, size_t count);
 
+// One memory piece of a vectored transfer.
+struct IoSpan {
+  void* data;
+  size_t size;
+};
+inline constexpr int kMaxIoSpans = 8;
+
+// ReadFull and WriteFull over up to kMaxIoSpans pieces of memory filled or
+// emptied in order, as one system request (readv / writev) when the system
+// takes it whole: a ring's wrapped region then costs one disk request, not
+// two. More than kMaxIoSpans spans give -1 with EINVAL.
+ssize_t ReadFullSpans(int fd, const IoSpan* spans, int count);
+ssize_t WriteFullSpans(int fd, const IoSpan* spans, int count);
+
 // Moves the file position to an absolute offset. Returns it or -1.
 int64_t SeekTo(int fd, int64_t offset);
 
 // Size of the open file in bytes, or -1.
 int64_t FileSize(int fd);
+
+// The file system's preferred I/O block size for fd (st_blksize), 0 if unknown.
+uint32_t PreferredBlockSize(int fd);
 
 // Cuts or extends the file to size bytes. Returns 0 or -1.
 int TruncateFile(int fd, int64_t size);
@@ -62,11 +79,15 @@ uint32_t DirectIoAlignmentOfPath(const char* path);
 std::string CurrentDirectory();
 
 // Test hook: replacement read and write calls (nullptr = the real ones), so
-// tests can inject EINTR, short transfers and ENOSPC. Not thread-safe; set
-// it only while no other thread does file I/O.
+// tests can inject EINTR, short transfers and ENOSPC. A vectored transfer
+// goes to readSpans / writeSpans when set, else to read / write with its
+// first non-empty span (a partial transfer, as the system may also make).
+// Not thread-safe; set it only while no other thread does file I/O.
 struct FileCallHooks {
   ssize_t (*read)(int fd, void* buffer, size_t count) = nullptr;
   ssize_t (*write)(int fd, const void* buffer, size_t count) = nullptr;
+  ssize_t (*readSpans)(int fd, const IoSpan* spans, int count) = nullptr;
+  ssize_t (*writeSpans)(int fd, const IoSpan* spans, int count) = nullptr;
 };
 void SetFileCallHooks(const FileCallHooks& hooks);
 void ResetFileCallHooks();

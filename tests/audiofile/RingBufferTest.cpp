@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/uio.h>
+#include <unistd.h>
+
 #include <deque>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -266,11 +270,12 @@ TEST(RingBufferTest, FileTransfersWrapAndReportShortReads) {
   ASSERT_EQ(ring.Allocate(32), 0);
   const Bytes filler(20, 0);
   ASSERT_EQ(ring.Push(filler.data(), 20), 0);
-  ASSERT_EQ(ring.Skip(20), 0);  // head and tail at 20: reads wrap after 12 bytes
+  ASSERT_EQ(ring.Skip(18), 0);  // tail at 20: reads wrap after 12 bytes
 
   const int in = fileio::OpenFile(path.c_str(), fileio::OpenAccess::Read, false).fd;
   ASSERT_GE(in, 0);
   ASSERT_EQ(ring.ReadFromFile(30, in), 0);
+  ASSERT_EQ(ring.Skip(2), 0);
   EXPECT_EQ(Contents(ring), Bytes(data.begin(), data.begin() + 30));
   ASSERT_EQ(ring.Skip(28), 0);
   EXPECT_EQ(ring.ReadFromFile(20, in), 6) << "only 10 bytes are left in the file";
@@ -284,6 +289,100 @@ TEST(RingBufferTest, FileTransfersWrapAndReportShortReads) {
   fileio::CloseFile(out);
   EXPECT_EQ(test::ReadFileBytes(outPath), Bytes(data.begin() + 28, data.end()));
   EXPECT_EQ(ring.Count(), 0u);
+}
+
+// Every way of emptying a ring starts it again at index 0: a region of the
+// whole capacity is then one span (one disk request), not two.
+TEST(RingBufferTest, EmptiedRingStartsAtIndexZero) {
+  test::TempDir dir;
+  const int out =
+      fileio::OpenFile(dir.File("sink.bin").c_str(), fileio::OpenAccess::CreateReadWrite, false).fd;
+  ASSERT_GE(out, 0);
+  CRingBuffer sink;
+  ASSERT_EQ(sink.Allocate(16), 0);
+  uint8_t scratch[16];
+  const struct {
+    const char* name;
+    std::function<int(CRingBuffer&)> empty;
+  } ways[] = {
+      {"Skip", [](CRingBuffer& r) { return r.Skip(3); }},
+      {"Pop", [&](CRingBuffer& r) { return r.Pop(scratch, 3); }},
+      {"Unpush", [](CRingBuffer& r) { return r.Unpush(3); }},
+      {"Transfer", [&](CRingBuffer& r) { return sink.Clear() + sink.Transfer(r, 3); }},
+      {"WriteToFile", [&](CRingBuffer& r) { return r.WriteToFile(3, out); }},
+      {"GetByte",
+       [](CRingBuffer& r) { return r.GetByte(1) + r.GetByte(1) + r.GetByte(1) == 3 * 5 ? 0 : 1; }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    CRingBuffer ring;
+    ASSERT_EQ(ring.Allocate(10), 0);
+    const Bytes seven(7, 5);
+    ASSERT_EQ(ring.Push(seven.data(), 7), 0);
+    ASSERT_EQ(ring.Skip(4), 0);  // head 4, tail 7
+    ASSERT_EQ(way.empty(ring), 0);
+    ASSERT_EQ(ring.Count(), 0u);
+    uint8_t* first = nullptr;
+    uint8_t* second = nullptr;
+    uint32_t firstLength = 0;
+    uint32_t secondLength = 0;
+    ASSERT_EQ(ring.Lock(0, 10, &first, &firstLength, &second, &secondLength), 0);
+    EXPECT_EQ(firstLength, 10u);
+    EXPECT_EQ(second, nullptr);
+  }
+  fileio::CloseFile(out);
+}
+
+// Vectored calls seen by the hooks: how many, and how many spans the first had.
+struct SpanCalls {
+  int calls = 0;
+  int firstSpans = 0;
+};
+SpanCalls g_spanCalls;
+
+ssize_t CountedReadSpans(int fd, const fileio::IoSpan* spans, int count) {
+  if (++g_spanCalls.calls == 1) g_spanCalls.firstSpans = count;
+  // Half the first span only: the rest must be asked for again.
+  return ::read(fd, spans[0].data, (spans[0].size + 1) / 2);
+}
+
+ssize_t CountedWriteSpans(int fd, const fileio::IoSpan* spans, int count) {
+  if (++g_spanCalls.calls == 1) g_spanCalls.firstSpans = count;
+  iovec vectors[fileio::kMaxIoSpans];
+  for (int i = 0; i < count; ++i) vectors[i] = {spans[i].data, spans[i].size};
+  return ::writev(fd, vectors, count);
+}
+
+TEST(RingBufferTest, AWrappedRegionIsOneVectoredRequest) {
+  test::TempDir dir;
+  const std::string path = dir.File("in.bin");
+  const Bytes data = test::SeededBytes(24, 4);
+  test::WriteFileBytes(path, data);
+  CRingBuffer ring;
+  ASSERT_EQ(ring.Allocate(32), 0);
+  const Bytes filler(20, 0);
+  ASSERT_EQ(ring.Push(filler.data(), 20), 0);
+  ASSERT_EQ(ring.Skip(16), 0);  // head 16, tail 20: 12 bytes to the end, then 12 wrapped
+
+  g_spanCalls = SpanCalls{};
+  fileio::SetFileCallHooks({nullptr, nullptr, CountedReadSpans, CountedWriteSpans});
+  const int in = fileio::OpenFile(path.c_str(), fileio::OpenAccess::Read, false).fd;
+  EXPECT_EQ(ring.ReadFromFile(24, in), 0);
+  EXPECT_EQ(g_spanCalls.firstSpans, 2) << "one request for both pieces";
+  EXPECT_GT(g_spanCalls.calls, 2) << "partial transfers are continued";
+  fileio::CloseFile(in);
+  ASSERT_EQ(ring.Skip(4), 0);
+  EXPECT_EQ(Contents(ring), data);
+
+  const std::string outPath = dir.File("out.bin");
+  const int out = fileio::OpenFile(outPath.c_str(), fileio::OpenAccess::CreateReadWrite, false).fd;
+  g_spanCalls = SpanCalls{};
+  EXPECT_EQ(ring.WriteToFile(24, out), 0);
+  EXPECT_EQ(g_spanCalls.calls, 1);
+  EXPECT_EQ(g_spanCalls.firstSpans, 2);
+  fileio::CloseFile(out);
+  fileio::ResetFileCallHooks();
+  EXPECT_EQ(test::ReadFileBytes(outPath), data);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <random>
+#include <vector>
 
 #include "audiofile/sector_file.h"
 #include "audiofile/wave_writer.h"
@@ -15,6 +18,7 @@ using test::Bytes;
 
 // Faults injected under CSectorFile through the file-call hooks.
 struct Faults {
+  std::vector<off_t> writeOffsets;  // file position at each write call
   bool interruptEveryOtherCall = false;
   size_t readBudget = SIZE_MAX;   // reads see the end of the file after this many bytes
   size_t writeBudget = SIZE_MAX;  // writes fail with ENOSPC after this many bytes
@@ -35,6 +39,7 @@ ssize_t HookedRead(int fd, void* buffer, size_t count) {
 }
 
 ssize_t HookedWrite(int fd, const void* buffer, size_t count) {
+  g_faults.writeOffsets.push_back(::lseek(fd, 0, SEEK_CUR));
   if (g_faults.interruptEveryOtherCall && ++g_faults.calls % 2 == 1) {
     errno = EINTR;
     return -1;
@@ -134,6 +139,32 @@ TEST_P(SectorFileFaultTest, WriteErrorIsClearedByTheNextOpen) {
   ASSERT_EQ(file.Write(data.data(), 1, 10), 10u);
   EXPECT_EQ(file.Close(), 0);
   EXPECT_EQ(test::ReadFileBytes(name), Bytes(data.begin(), data.begin() + 10));
+}
+
+// Appended data behind an odd-sized header reaches the disk in writes that
+// start on file-system blocks (the fast path of direct I/O), except the
+// last partial sector, which is appended at Close.
+TEST_P(SectorFileFaultTest, AppendingWritesStartOnBlockBoundaries) {
+  const std::string name = dir_.File("blocks.bin");
+  struct stat info {};
+  ASSERT_EQ(::stat(dir_.path().c_str(), &info), 0);
+  const auto block = std::max<uint32_t>(sector(), static_cast<uint32_t>(info.st_blksize));
+  CSectorFile file(64 * sector(), sector());
+  ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
+  Bytes data = test::SeededBytes(46, 1);
+  ASSERT_EQ(file.Write(data.data(), 1, 46), 46u);
+  std::mt19937 random(7);
+  while (data.size() < 300 * sector()) {
+    const Bytes piece = test::SeededBytes(1 + random() % (8 * sector()), random());
+    ASSERT_EQ(file.Write(piece.data(), 1, static_cast<uint32_t>(piece.size())), piece.size());
+    data.insert(data.end(), piece.begin(), piece.end());
+  }
+  ASSERT_EQ(file.Close(), 0);
+  EXPECT_EQ(test::ReadFileBytes(name), data);
+  ASSERT_GT(g_faults.writeOffsets.size(), 4u);
+  for (size_t i = 0; i + 1 < g_faults.writeOffsets.size(); ++i) {
+    EXPECT_EQ(g_faults.writeOffsets[i] % block, 0) << "write " << i;
+  }
 }
 
 }  // namespace
