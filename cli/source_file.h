@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "audiofile/sound_format.h"
+
+namespace snipora::cli {
+
+// Reads the format of a sound file the way the main window opens one: a PCM
+// RIFF WAVE file by its header; anything else only if the NWA module
+// recognises it (an uncompressed NWA file). False when refused.
+bool ReadSourceFormat(const std::string& path, SoundFormatInfo& info);
+
+}  // namespace snipora::cli

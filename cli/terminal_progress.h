@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <ostream>
+#include <vector>
+
+#include "export/export_interfaces.h"
+
+namespace snipora::cli {
+
+// Export progress on a terminal: pieces done of the total, bytes, speed and a
+// bar, redrawn in place a few times a second. Cancel is an interrupt signal.
+class TerminalProgress : public IExportProgress {
+ public:
+  // pieceBytes: the data length of each piece, in order. shown = false keeps
+  // the terminal quiet. interrupted may be null. blockDelay: a pause at each
+  // pump (0 normally; slows the work down for demonstrations and tests).
+  TerminalProgress(std::ostream& out, bool shown, std::vector<uint64_t> pieceBytes,
+                   const volatile std::sig_atomic_t* interrupted,
+                   std::chrono::microseconds blockDelay);
+
+  // Ends the progress line (the last state stays on screen).
+  void Finish();
+
+  void SetFileRange(uint32_t) override {}
+  void SetFilePosition(uint32_t bytesDone) override;
+  void SetOverallRange(uint32_t) override {}
+  void SetOverallPosition(uint32_t piecesBegun) override;
+  void Pump(bool mainWindowToo) override;
+  bool IsCancelled() const override { return interrupted_ != nullptr && *interrupted_ != 0; }
+
+ private:
+  void Draw(bool force);
+
+  std::ostream& out_;
+  bool shown_;
+  std::vector<uint64_t> pieceBytes_;
+  uint64_t totalBytes_ = 0;
+  const volatile std::sig_atomic_t* interrupted_;
+  std::chrono::microseconds blockDelay_;
+  uint32_t piecesDone_ = 0;
+  uint64_t bytesBeforePiece_ = 0;
+  uint64_t bytesDone_ = 0;
+  std::chrono::steady_clock::time_point started_;
+  std::chrono::steady_clock::time_point lastDraw_;
+  bool drawn_ = false;
+};
+
+}  // namespace snipora::cli

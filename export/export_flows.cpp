@@ -1,0 +1,102 @@
+#include "export/export_flows.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "export/export_job.h"
+#include "export/output_names.h"
+#include "platform/system/fs_ops.h"
+
+namespace snipora {
+
+namespace {
+
+constexpr int kMessageFolderExists = 104;
+constexpr int kMessageCannotOpen = 105;
+constexpr int kMessageNothingToSave = 107;
+constexpr const char* kWaveFilter = "WAVEサウンド(*.wav)|*.wav||";
+constexpr const char* kTooLargeText =
+    "連結したファイルが 4 GiB 以上になるため保存できません。\n予約の数か長さを減らしてください。";
+
+ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
+  ExportJob job;
+  job.sourcePath = host.FullPath();
+  job.format = host.Format();
+  for (int row = 0; row < host.RowCount(); ++row) {
+    job.ranges.push_back(
+        {ReadUnsignedText(host.RowText(row, 1)), ReadUnsignedText(host.RowText(row, 2))});
+  }
+  // The check box is enabled for 16-bit files only; the fade is meaningless otherwise.
+  if (host.FadeChecked() && host.FadeEnabled()) job.fadeMs = ReadUnsignedText(host.FadeText());
+  job.forcedSectorSize = forcedSectorSize;
+  return job;
+}
+
+std::optional<std::string> AskOutputFile(const IExportHost& host, IUiServices& ui) {
+  SaveFileRequest request;
+  request.filter = kWaveFilter;
+  request.initialName = host.DisplayName();
+  request.overwritePrompt = true;
+  return ui.AskSaveFile(request);
+}
+
+// Tells the user about a failure and gives the flow's result.
+bool Finish(ExportOutcome outcome, IExportHost& host, IUiServices& ui) {
+  switch (outcome) {
+    case ExportOutcome::Done:
+      host.ClearUnsavedReservations();
+      return true;
+    case ExportOutcome::Cancelled:
+      return false;
+    case ExportOutcome::TooLarge:
+      ui.ShowText(kTooLargeText, MessageButtons::Ok);
+      return false;
+    default:
+      ui.ShowMessage(kMessageCannotOpen, MessageButtons::Ok);
+      return false;
+  }
+}
+
+}  // namespace
+
+bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
+                 uint32_t forcedSectorSize) {
+  const ExportJob job = ReadJob(host, forcedSectorSize);
+  if (job.ranges.empty()) {
+    ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
+    return true;
+  }
+  std::vector<std::string> outputs;
+  if (job.ranges.size() == 1) {
+    const auto chosen = AskOutputFile(host, ui);
+    if (!chosen) return false;
+    outputs.push_back(*chosen);
+  } else {
+    const std::string folder = SplitFolderPath(job.sourcePath);
+    if (fsops::MakeFolder(folder) != 0 &&
+        ui.ShowMessage(kMessageFolderExists, MessageButtons::YesNo) != MessageAnswer::Yes) {
+      return false;
+    }
+    for (uint32_t i = 0; i < job.ranges.size(); ++i) {
+      outputs.push_back(PathInFolder(folder, PieceFileName(i)));
+    }
+  }
+  return Finish(WriteSplitPieces(job, outputs, progress), host, ui);
+}
+
+bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
+                  uint32_t forcedSectorSize) {
+  const ExportJob job = ReadJob(host, forcedSectorSize);
+  if (job.ranges.empty()) {
+    ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
+    return true;
+  }
+  // Refused before the user is asked for a name: the length fields cannot hold it.
+  if (!JoinedFileFits(job)) return Finish(ExportOutcome::TooLarge, host, ui);
+  const auto chosen = AskOutputFile(host, ui);
+  if (!chosen) return false;
+  return Finish(WriteJoinedFile(job, *chosen, progress), host, ui);
+}
+
+}  // namespace snipora

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+#include "export/export_interfaces.h"
+#include "platform/ui/ui_services.h"
+
+// The two save commands of the main window, run by the save-progress dialog.
+namespace snipora {
+
+// Saves each reservation as a file of its own: with one reservation the user
+// names the file; with more, they go into a folder named after the source as
+// 01.wav, 02.wav ... True when done (or nothing to save), false when cancelled
+// or failed. forcedSectorSize is for tests (0: the file system's).
+bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
+                 uint32_t forcedSectorSize = 0);
+
+// Saves all reservations joined into one file the user names; a fade-out
+// applies to the end of that file only. Results as ExportSplit.
+bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
+                  uint32_t forcedSectorSize = 0);
+
+}  // namespace snipora

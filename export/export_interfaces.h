@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "audiofile/sound_format.h"
+
+// What the export reads from the main window and how it reports progress,
+// as small interfaces so that the engine needs neither the window nor a
+// toolkit (the command-line front end and the tests provide their own).
+namespace snipora {
+
+// The open file, the reservations list and the export options of the main window.
+class IExportHost {
+ public:
+  virtual ~IExportHost() = default;
+
+  // Normalised full path of the open file.
+  virtual std::string FullPath() const = 0;
+  // File name without folder and extension (the proposed save name).
+  virtual std::string DisplayName() const = 0;
+  virtual const SoundFormatInfo& Format() const = 0;
+
+  // Rows of the reservations list (1022) and the text of a cell; column 1 is
+  // the start frame, column 2 the exclusive end frame.
+  virtual int RowCount() const = 0;
+  virtual std::string RowText(int row, int column) const = 0;
+
+  // Fade-out check box (1041): checked, and enabled (16-bit files only).
+  virtual bool FadeChecked() const = 0;
+  virtual bool FadeEnabled() const = 0;
+  // Fade length edit box (1042), milliseconds as typed.
+  virtual std::string FadeText() const = 0;
+  // "Join all" check box (1043).
+  virtual bool JoinChecked() const = 0;
+
+  // Called after a successful save.
+  virtual void ClearUnsavedReservations() = 0;
+};
+
+// The save-progress display: a bar for the bytes of the current piece (1039),
+// a bar for the reservations begun (1040), event pumping and the cancel flag.
+class IExportProgress {
+ public:
+  virtual ~IExportProgress() = default;
+
+  virtual void SetFileRange(uint32_t pieceLength) = 0;
+  virtual void SetFilePosition(uint32_t bytesDone) = 0;
+  virtual void SetOverallRange(uint32_t rows) = 0;
+  virtual void SetOverallPosition(uint32_t rowsBegun) = 0;
+  // Handles pending events of the progress display and, when asked, of the
+  // main window too, so both stay responsive during the work.
+  virtual void Pump(bool mainWindowToo) = 0;
+  virtual bool IsCancelled() const = 0;
+};
+
+}  // namespace snipora

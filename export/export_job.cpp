@@ -1,0 +1,154 @@
+#include "export/export_job.h"
+
+#include "audiofile/sector_file.h"
+#include "audiofile/wave_writer.h"
+#include "export/fade.h"
+#include "export/pending_output.h"
+#include "export/piece_copier.h"
+#include "platform/system/fs_ops.h"
+
+namespace snipora {
+
+namespace {
+
+struct PieceGeometry {
+  uint32_t filePosition;  // of the piece's first byte in the source
+  uint32_t length;
+};
+
+PieceGeometry Geometry(const ExportJob& job, const ExportRange& range) {
+  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
+  const uint32_t startByte = range.startFrame * blockAlign;
+  return {static_cast<uint32_t>(job.format.dataOffset) + startByte,
+          range.endFrame * blockAlign - startByte};
+}
+
+// Ranges come from text the user could have edited: check them in 64 bits
+// before anything is written, so that no piece wraps around or reads past
+// the sample data.
+bool RangesValid(const ExportJob& job) {
+  const uint64_t blockAlign = job.format.formatBlock.blockAlign;
+  if (blockAlign == 0 || job.format.dataOffset < 0) return false;
+  for (const ExportRange& range : job.ranges) {
+    if (range.startFrame >= range.endFrame) return false;
+    if (range.endFrame * blockAlign > job.format.dataSize) return false;
+  }
+  return true;
+}
+
+uint32_t PieceFadeBytes(const ExportJob& job, uint32_t pieceLength) {
+  if (job.fadeMs == 0) return 0;
+  const WaveFormatBlock& format = job.format.formatBlock;
+  return FadeBytes(format.avgBytesPerSec, job.fadeMs, format.blockAlign, pieceLength);
+}
+
+ExportOutcome FromCopy(CopyResult result) {
+  switch (result) {
+    case CopyResult::Done:
+      return ExportOutcome::Done;
+    case CopyResult::Cancelled:
+      return ExportOutcome::Cancelled;
+    case CopyResult::ShortRead:
+      return ExportOutcome::ReadFailed;
+    case CopyResult::WriteFailed:
+      break;
+  }
+  return ExportOutcome::WriteFailed;
+}
+
+// Copies one piece (fading its last fadeBytes) to the output's end.
+ExportOutcome WritePiece(const ExportJob& job, const PieceGeometry& piece, uint32_t fadeBytes,
+                         CSectorFile& source, CSectorFile& output, CPieceCopier& copier) {
+  if (source.SeekLarge(piece.filePosition) != 0) return ExportOutcome::ReadFailed;
+  copier.StartPiece(piece.length);
+  CopyResult result = copier.CopyRange(source, output, piece.length - fadeBytes, true);
+  if (result == CopyResult::Done && fadeBytes > 0) {
+    result = copier.FadeOut(source, output, fadeBytes, job.format.formatBlock);
+  }
+  return FromCopy(result);
+}
+
+// Checks what can be checked before anything is written, then opens the source.
+ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outputs,
+                      CSectorFile& source) {
+  if (!RangesValid(job)) return ExportOutcome::BadRange;
+  for (const std::string& output : outputs) {
+    // Writing over the source would destroy what is being read.
+    if (fsops::SameFile(output, job.sourcePath)) return ExportOutcome::OutputIsSource;
+  }
+  if (source.Open(job.sourcePath.c_str(), "rb", 32) != 0) return ExportOutcome::SourceFailed;
+  return ExportOutcome::Done;
+}
+
+}  // namespace
+
+uint64_t TotalDataLength(const ExportJob& job) {
+  uint64_t total = 0;
+  for (const ExportRange& range : job.ranges) {
+    total += (uint64_t{range.endFrame} - range.startFrame) * job.format.formatBlock.blockAlign;
+  }
+  return total;
+}
+
+bool JoinedFileFits(const ExportJob& job) {
+  return TotalDataLength(job) + kWaveHeaderSize <= 0xFFFFFFFFu;
+}
+
+ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::string>& outputs,
+                               IExportProgress& progress) {
+  if (outputs.size() != job.ranges.size()) return ExportOutcome::BadRange;
+  CSectorFile source(kExportRingBytes, job.forcedSectorSize);
+  if (const ExportOutcome ready = Prepare(job, outputs, source); ready != ExportOutcome::Done) {
+    return ready;
+  }
+  const auto count = static_cast<uint32_t>(job.ranges.size());
+  progress.SetOverallPosition(0);
+  progress.SetOverallRange(count);
+  CPieceCopier copier(progress);
+  for (uint32_t i = 0; i < count; ++i) {
+    progress.SetOverallPosition(i);
+    const PieceGeometry piece = Geometry(job, job.ranges[i]);
+    CPendingOutput output(outputs[i], kExportRingBytes, job.forcedSectorSize);
+    if (!output.Open()) return ExportOutcome::OutputFailed;
+    WriteWaveHeader(output.File(), job.format.formatBlock, piece.length);
+    const ExportOutcome written =
+        WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
+    if (written != ExportOutcome::Done) return written;
+    if (!output.Commit()) return ExportOutcome::WriteFailed;
+  }
+  progress.SetOverallPosition(count);
+  return ExportOutcome::Done;
+}
+
+ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPath,
+                              IExportProgress& progress) {
+  if (!JoinedFileFits(job)) return ExportOutcome::TooLarge;
+  CSectorFile source(kExportRingBytes, job.forcedSectorSize);
+  if (const ExportOutcome ready = Prepare(job, {outputPath}, source);
+      ready != ExportOutcome::Done) {
+    return ready;
+  }
+  const auto count = static_cast<uint32_t>(job.ranges.size());
+  progress.SetOverallPosition(0);
+  progress.SetOverallRange(count);
+  CPendingOutput output(outputPath, kExportRingBytes, job.forcedSectorSize);
+  if (!output.Open()) return ExportOutcome::OutputFailed;
+  // Placeholder lengths, patched once every piece is in.
+  WriteWaveHeader(output.File(), job.format.formatBlock, 0);
+  CPieceCopier copier(progress);
+  uint32_t total = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    progress.SetOverallPosition(i);
+    const PieceGeometry piece = Geometry(job, job.ranges[i]);
+    total += piece.length;
+    const uint32_t fadeBytes = i + 1 == count ? PieceFadeBytes(job, piece.length) : 0;
+    const ExportOutcome written = WritePiece(job, piece, fadeBytes, source, output.File(), copier);
+    if (written != ExportOutcome::Done) return written;
+  }
+  PatchWaveLengths(output.File(), total);
+  if (!output.Commit()) return ExportOutcome::WriteFailed;
+  progress.SetOverallPosition(count);
+  return ExportOutcome::Done;
+}
+
+}  // namespace snipora

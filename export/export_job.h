@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audiofile/sound_format.h"
+#include "export/export_interfaces.h"
+
+// The export work itself, independent of where its orders come from (the
+// main window's list, the command line): copy ranges of the source's sample
+// data behind a 46-byte WAVE header, one file per range or all joined.
+namespace snipora {
+
+struct ExportRange {
+  uint32_t startFrame = 0;
+  uint32_t endFrame = 0;  // exclusive
+};
+
+struct ExportJob {
+  std::string sourcePath;
+  SoundFormatInfo format;
+  std::vector<ExportRange> ranges;
+  uint32_t fadeMs = 0;            // fade-out length at each piece's end (joined: the end); 0 = none
+  uint32_t forcedSectorSize = 0;  // 0: the file system's; tests force 512 or 4096
+};
+
+enum class ExportOutcome {
+  Done,
+  Cancelled,       // the unfinished output was removed
+  BadRange,        // a range is empty, reversed or beyond the sample data
+  OutputIsSource,  // an output names the source file itself
+  TooLarge,        // the joined file would reach 4 GiB
+  SourceFailed,    // the source could not be opened
+  OutputFailed,    // an output could not be created
+  ReadFailed,      // the source delivered fewer bytes than its header promised
+  WriteFailed,     // writing an output failed (disk full, file size limit, ...)
+};
+
+inline constexpr uint32_t kExportRingBytes = 524288;
+
+// Bytes of the sample data all ranges together hold (64-bit).
+uint64_t TotalDataLength(const ExportJob& job);
+// False when a joined file of the job's ranges would be 4 GiB or more.
+bool JoinedFileFits(const ExportJob& job);
+
+// Writes range i to outputs[i] (as many outputs as ranges). An output is
+// complete or absent: finished pieces stay when a later one fails or is
+// cancelled. Nothing is written when a range or an output is refused.
+ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::string>& outputs,
+                               IExportProgress& progress);
+
+// Writes all ranges one after the other into one file; only its end is faded.
+// On any failure or cancel the file is not created (an existing one stays).
+ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& output,
+                              IExportProgress& progress);
+
+}  // namespace snipora

@@ -1,0 +1,68 @@
+#include "export/piece_copier.h"
+
+#include <algorithm>
+
+namespace snipora {
+
+CPieceCopier::CPieceCopier(IExportProgress& progress) : progress_(progress), buffer_(kBlockSize) {}
+
+void CPieceCopier::StartPiece(uint32_t length) {
+  bytesDone_ = 0;
+  progress_.SetFileRange(length);
+  progress_.SetFilePosition(0);
+}
+
+CopyResult CPieceCopier::MoveBlock(CSectorFile& source, CSectorFile& output, uint32_t n,
+                                   FadeRamp* ramp) {
+  // A source that delivers less than asked is damaged or was cut short
+  // meanwhile; writing on would produce a wrong file.
+  if (source.Read(buffer_.data(), 1, n) != n) return CopyResult::ShortRead;
+  if (ramp != nullptr) ramp->Apply(buffer_.data(), n);
+  if (output.Write(buffer_.data(), 1, n) != n || output.HasWriteError()) {
+    return CopyResult::WriteFailed;
+  }
+  bytesDone_ += n;
+  return CopyResult::Done;
+}
+
+CopyResult CPieceCopier::CopyRange(CSectorFile& source, CSectorFile& output, uint32_t length,
+                                   bool pumpMainWindow) {
+  while (length != 0) {
+    progress_.SetFilePosition(bytesDone_);
+    progress_.Pump(pumpMainWindow);
+    if (progress_.IsCancelled()) return CopyResult::Cancelled;
+    const uint32_t n = std::min(length, kBlockSize);
+    if (const CopyResult result = MoveBlock(source, output, n, nullptr);
+        result != CopyResult::Done) {
+      return result;
+    }
+    length -= n;
+  }
+  return CopyResult::Done;
+}
+
+CopyResult CPieceCopier::FadeOut(CSectorFile& source, CSectorFile& output, uint32_t fadeBytes,
+                                 const WaveFormatBlock& format) {
+  FadeRamp ramp(fadeBytes, format.blockAlign, format.channels);
+  // Only whole gain steps are faded (a block alignment that is not a multiple
+  // of the step size cannot occur with 16-bit samples).
+  uint32_t left = fadeBytes - fadeBytes % ramp.FrameBytes();
+  while (left != 0) {
+    if (left % kFadePumpInterval == 0) {
+      progress_.SetFilePosition(bytesDone_);
+      progress_.Pump(false);
+      if (progress_.IsCancelled()) return CopyResult::Cancelled;
+    }
+    // Blocks end on the pump points, so none is stepped over; the block size
+    // is a multiple of both step sizes (2 and 4 bytes).
+    const uint32_t toPumpPoint = left % kFadePumpInterval ? left % kFadePumpInterval : left;
+    const uint32_t n = std::min({left, toPumpPoint, kBlockSize});
+    if (const CopyResult result = MoveBlock(source, output, n, &ramp); result != CopyResult::Done) {
+      return result;
+    }
+    left -= n;
+  }
+  return CopyResult::Done;
+}
+
+}  // namespace snipora

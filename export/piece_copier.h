@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "audiofile/sector_file.h"
+#include "export/export_interfaces.h"
+#include "export/fade.h"
+
+// Moving the bytes of one piece from the source to an output: a plain copy
+// in blocks, and the fade-out of the piece's end, with progress and cancel.
+namespace snipora {
+
+enum class CopyResult { Done, Cancelled, ShortRead, WriteFailed };
+
+class CPieceCopier {
+ public:
+  static constexpr uint32_t kBlockSize = 102400;
+  // The fade checks for cancel whenever the bytes left are a multiple of this.
+  static constexpr uint32_t kFadePumpInterval = 512000;
+
+  explicit CPieceCopier(IExportProgress& progress);
+
+  // Starts a piece: the file bar runs from 0 to length, bytes done = 0.
+  void StartPiece(uint32_t length);
+
+  // Copies length bytes from the source's position to the output's end in
+  // blocks, pumping events (the main window's too when asked) and checking
+  // for cancel before each block.
+  CopyResult CopyRange(CSectorFile& source, CSectorFile& output, uint32_t length,
+                       bool pumpMainWindow);
+
+  // Reads, fades and writes the next fadeBytes (whole blocks, more than 0) of
+  // 16-bit samples, continuing the piece's bytes done.
+  CopyResult FadeOut(CSectorFile& source, CSectorFile& output, uint32_t fadeBytes,
+                     const WaveFormatBlock& format);
+
+ private:
+  // Reads n bytes, fades them when a ramp is given, and writes them.
+  CopyResult MoveBlock(CSectorFile& source, CSectorFile& output, uint32_t n, FadeRamp* ramp);
+
+  IExportProgress& progress_;
+  std::vector<uint8_t> buffer_;
+  uint32_t bytesDone_ = 0;
+};
+
+}  // namespace snipora

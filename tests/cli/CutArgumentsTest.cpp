@@ -1,0 +1,111 @@
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "cli/cli_args.h"
+#include "cli/label_file.h"
+#include "cli/terminal_progress.h"
+
+namespace snipora::cli {
+namespace {
+
+TEST(CutArguments, OptionsAndPositionals) {
+  const ParsedArguments p =
+      ParseArguments({"-j", "--output=out.wav", "--fade", "250", "-f", "-q", "--ms", "--labels",
+                      "l.txt", "src.wav", "0:10", "--", "-5:7"});
+  ASSERT_EQ(p.error, "");
+  const CutOptions& o = p.options;
+  EXPECT_TRUE(o.join && o.force && o.quiet && o.milliseconds);
+  EXPECT_EQ(o.output, "out.wav");
+  EXPECT_EQ(o.fadeMs, 250u);
+  EXPECT_EQ(o.labels, "l.txt");
+  EXPECT_EQ(o.source, "src.wav");
+  EXPECT_EQ(o.ranges, (std::vector<std::string>{"0:10", "-5:7"}));
+  EXPECT_TRUE(ParseArguments({"--info", "a.wav"}).options.info);
+  EXPECT_TRUE(ParseArguments({"-h"}).options.help);
+  EXPECT_TRUE(ParseArguments({"--version"}).options.version);
+  EXPECT_EQ(ParseArguments({"--labels", "l.txt", "a.wav"}).error, "");
+}
+
+TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
+  const struct {
+    std::vector<std::string> args;
+    const char* error;
+  } cases[] = {
+      {{}, "no source file given"},
+      {{"a.wav"}, "no range given (START:END or --labels FILE)"},
+      {{"-j", "a.wav", "0:1"}, "--join needs -o FILE, the joined file"},
+      {{"--fade", "x", "a.wav", "0:1"}, "--fade needs milliseconds as a whole number, not 'x'"},
+      {{"--fade", "-3", "a.wav", "0:1"}, "--fade needs milliseconds as a whole number, not '-3'"},
+      {{"a.wav", "0:1", "-o"}, "option -o needs a value"},
+      {{"--bogus", "a.wav", "0:1"}, "unknown option --bogus"},
+      {{"--join=yes", "-o", "x", "a.wav", "0:1"}, "option --join takes no value"},
+      {{"--info", "a.wav", "0:1"}, "--info takes only the source file"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseArguments(c.args).error, c.error);
+}
+
+TEST(CutArguments, RangeTexts) {
+  EXPECT_EQ(ParseRangeText("0:10"), std::make_pair(uint64_t{0}, uint64_t{10}));
+  EXPECT_EQ(ParseRangeText("44100:88200"), std::make_pair(uint64_t{44100}, uint64_t{88200}));
+  for (const char* bad : {"", ":", "5", "5:", ":5", "a:5", "5:6x", "-1:5", "1:2:3", " 1:2"}) {
+    EXPECT_FALSE(ParseRangeText(bad).has_value()) << bad;
+  }
+}
+
+TEST(LabelFile, RegionsRoundToTheNearestFrame) {
+  const std::string text =
+      "0.5\t1.25\tfirst\n"
+      "2\t2\tpoint\r\n"
+      "\\\t100.0\t2000.0\n"
+      "\n"
+      "3.0000113378\t3.000034\tsecond with\ttabs\n"
+      "1.0\t0.00001\tbackwards\n";
+  const LabelParse p = ParseLabels(text, 44100);
+  ASSERT_EQ(p.error, "");
+  ASSERT_EQ(p.ranges.size(), 3u);
+  EXPECT_EQ(p.ranges[0].startFrame, 22050u);
+  EXPECT_EQ(p.ranges[0].endFrame, 55125u);
+  EXPECT_EQ(p.ranges[1].startFrame, 132300u);  // 132300.49999 -> down
+  EXPECT_EQ(p.ranges[1].endFrame, 132301u);    // 132301.4994 -> down
+  EXPECT_EQ(p.ranges[1].line, 5);
+  EXPECT_EQ(p.ranges[2].startFrame, 44100u);  // reversed: reported later as a bad range
+  EXPECT_EQ(p.ranges[2].endFrame, 0u);
+  EXPECT_EQ(p.warnings, std::vector<std::string>{"point label on line 2 ignored"});
+  // Exactly half a frame (at 8000 Hz, 62.5 microseconds) rounds up.
+  EXPECT_EQ(ParseLabels("0.0000625\t1\tx", 8000).ranges.at(0).startFrame, 1u);
+  EXPECT_EQ(ParseLabels("0.0000624\t1\tx", 8000).ranges.at(0).startFrame, 0u);
+}
+
+TEST(LabelFile, MalformedLinesAreNamed) {
+  for (const char* text : {"1.0\n", "x\t2\tl\n", "1.0\t2.0.0\tl\n", "1\t\tl\n", "-1\t2\tl\n"}) {
+    EXPECT_EQ(ParseLabels(std::string("0\t1\tok\n") + text, 8000).error,
+              "line 2 is not start<TAB>end<TAB>label")
+        << text;
+  }
+}
+
+TEST(TerminalProgress, ShowsPiecesBytesAndNothingWhenQuiet) {
+  std::ostringstream shown, quiet;
+  for (auto* out : {&shown, &quiet}) {
+    TerminalProgress progress(*out, out == &shown, {1048576, 1048576}, nullptr,
+                              std::chrono::microseconds(0));
+    progress.SetOverallPosition(0);
+    progress.SetFilePosition(524288);
+    progress.Pump(true);
+    progress.SetOverallPosition(2);
+    progress.Finish();
+  }
+  EXPECT_NE(shown.str().find("2/2 pieces [########################] 2.0/2.0 MiB"),
+            std::string::npos)
+      << shown.str();
+  EXPECT_EQ(quiet.str(), "");
+  volatile std::sig_atomic_t flag = 0;
+  TerminalProgress progress(quiet, false, {1}, &flag, std::chrono::microseconds(0));
+  EXPECT_FALSE(progress.IsCancelled());
+  flag = 1;
+  EXPECT_TRUE(progress.IsCancelled());
+}
+
+}  // namespace
+}  // namespace snipora::cli

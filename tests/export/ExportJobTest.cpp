@@ -1,0 +1,331 @@
+#include "export/export_job.h"
+
+#include <csignal>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/export/export_test_support.h"
+#include "tests/export/fade_reference.h"
+
+namespace snipora {
+namespace {
+
+using namespace snipora::test;
+namespace fs = std::filesystem;
+
+ExportJob MakeJob(const std::string& source, std::vector<ExportRange> ranges, uint32_t fadeMs = 0,
+                  uint32_t sectorSize = 0) {
+  ExportJob job;
+  job.sourcePath = source;
+  job.format = LoadFormat(source);
+  job.ranges = std::move(ranges);
+  job.fadeMs = fadeMs;
+  job.forcedSectorSize = sectorSize;
+  return job;
+}
+
+std::string Soxi(const std::string& flag, const std::string& path) {
+  CommandResult r = RunCommand("soxi -V0 " + flag + " " + ShellQuote(path));
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  while (!r.output.empty() && (r.output.back() == '\n' || r.output.back() == ' ')) {
+    r.output.pop_back();
+  }
+  return r.output;
+}
+
+void ExpectSoxiReads(const std::string& path, const SoundFormatInfo& info, uint32_t frames) {
+  if (!HaveProgram("soxi")) return;
+  EXPECT_EQ(Soxi("-c", path), std::to_string(info.formatBlock.channels)) << path;
+  EXPECT_EQ(Soxi("-r", path), std::to_string(info.formatBlock.samplesPerSec)) << path;
+  EXPECT_EQ(Soxi("-s", path), std::to_string(frames)) << path;
+}
+
+// The fade length the way a user would work it out: whole frames of the
+// requested milliseconds, never more than the piece.
+size_t ExpectedFadeBytes(const SoundFormatInfo& info, uint32_t ms, size_t pieceBytes) {
+  const size_t align = info.formatBlock.blockAlign;
+  const size_t bytes = size_t{info.formatBlock.avgBytesPerSec} * ms / 1000 / align * align;
+  return std::min(bytes, pieceBytes);
+}
+
+TEST(WriteSplitPieces, PiecesAreExactCopiesBehindA46ByteHeader) {
+  const struct {
+    SourceShape shape;
+    uint32_t sectorSize;
+  } cases[] = {
+      {{2, 16, 44100, 5000, 0, 1}, 512},
+      {{1, 16, 8000, 5000, 2, 2}, 4096},  // 18 + 2 byte "fmt " in the source
+      {{2, 24, 48000, 5000, 0, 3}, 512},
+      {{1, 8, 11025, 5000, 22, 4}, 4096},
+      {{2, 16, 22050, 5000, 0, 5}, 0},
+  };
+  const std::vector<ExportRange> ranges = {{1000, 2000}, {0, 1}, {37, 4999}, {4999, 5000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.shape.channels << " ch " << c.shape.bits << " bit, sector " << c.sectorSize);
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    const Bytes file = WriteSource(source, c.shape);
+    const ExportJob job = MakeJob(source, ranges, 0, c.sectorSize);
+    std::vector<std::string> outputs;
+    for (size_t i = 0; i < ranges.size(); ++i) outputs.push_back(dir.File(std::to_string(i)));
+    RecordingProgress progress;
+    ASSERT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::Done);
+    for (size_t i = 0; i < ranges.size(); ++i) {
+      const Bytes expected =
+          SourceRange(file, job.format, ranges[i].startFrame, ranges[i].endFrame);
+      EXPECT_EQ(CheckedData(ReadFileBytes(outputs[i]), job.format,
+                            static_cast<uint32_t>(expected.size())),
+                expected)
+          << "piece " << i;
+      ExpectSoxiReads(outputs[i], job.format, ranges[i].endFrame - ranges[i].startFrame);
+    }
+    EXPECT_EQ(progress.overallRange, ranges.size());
+    EXPECT_EQ(progress.overallPositions, (std::vector<uint32_t>{0, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(progress.fileRanges.size(), ranges.size());
+    EXPECT_GT(progress.mainWindowPumps, 0);
+    EXPECT_EQ(FolderNames(dir.path()).size(), ranges.size() + 1);  // no temporary files left
+  }
+}
+
+TEST(WriteSplitPieces, FadeMatchesTheReferenceFormula) {
+  const struct {
+    uint16_t channels;
+    uint32_t rate, pieceFrames, fadeMs;
+  } cases[] = {
+      {1, 8000, 4000, 100},      // shorter than the piece
+      {1, 8000, 4000, 500},      // exactly the piece
+      {1, 8000, 4000, 900},      // longer: the whole piece
+      {1, 8000, 4000, 0},        // nothing
+      {2, 8000, 4000, 100},      //
+      {2, 8000, 4000, 500},      //
+      {2, 44100, 441000, 1000},  // 10 s piece, 1 s fade (176400 bytes)
+      {2, 44100, 200000, 3100},  // fade crosses the 512000-byte pump points
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.channels << " ch, " << c.pieceFrames << " frames, " << c.fadeMs << " ms");
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    const Bytes file = WriteSource(source, {c.channels, 16, c.rate, c.pieceFrames + 100, 0, 7});
+    const ExportJob job = MakeJob(source, {{50, 50 + c.pieceFrames}}, c.fadeMs);
+    RecordingProgress progress;
+    ASSERT_EQ(WriteSplitPieces(job, {dir.File("out.wav")}, progress), ExportOutcome::Done);
+    Bytes expected = SourceRange(file, job.format, 50, 50 + c.pieceFrames);
+    ReferenceFade(expected, ExpectedFadeBytes(job.format, c.fadeMs, expected.size()),
+                  job.format.formatBlock.blockAlign, c.channels);
+    const Bytes data = CheckedData(ReadFileBytes(dir.File("out.wav")), job.format,
+                                   static_cast<uint32_t>(expected.size()));
+    EXPECT_TRUE(data == expected);
+    if (c.fadeMs >= 500) {
+      EXPECT_EQ(GetU16(data, data.size() - 2), 0);
+    }
+  }
+}
+
+// Lengths below one sector, between one and two, and longer, for both sector sizes.
+TEST(WriteJoinedFile, PatchesTheLengthsForEveryFileSize) {
+  const struct {
+    uint32_t sectorSize, totalFrames;  // mono 16-bit: data bytes = 2 x frames
+  } cases[] = {{512, 150},   {512, 300},   {512, 2000},  {4096, 150},
+               {4096, 2000}, {4096, 3000}, {4096, 10000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "sector " << c.sectorSize << ", " << 2 * c.totalFrames << " data bytes");
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    const Bytes file = WriteSource(source, {1, 16, 8000, 20000, 0, 9});
+    const uint32_t a = c.totalFrames / 3, b = c.totalFrames / 2;
+    const std::vector<ExportRange> ranges = {
+        {9000, 9000 + a}, {100, 100 + b}, {15000, 15000 + c.totalFrames - a - b}};
+    const ExportJob job = MakeJob(source, ranges, 0, c.sectorSize);
+    RecordingProgress progress;
+    ASSERT_EQ(WriteJoinedFile(job, dir.File("joined.wav"), progress), ExportOutcome::Done);
+    Bytes expected;
+    for (const auto& r : ranges) {
+      const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
+      expected.insert(expected.end(), piece.begin(), piece.end());
+    }
+    EXPECT_EQ(CheckedData(ReadFileBytes(dir.File("joined.wav")), job.format, 2 * c.totalFrames),
+              expected);
+    ExpectSoxiReads(dir.File("joined.wav"), job.format, c.totalFrames);
+    EXPECT_EQ(progress.overallPositions, (std::vector<uint32_t>{0, 0, 1, 2, 3}));
+  }
+}
+
+TEST(WriteJoinedFile, FadesOnlyTheEndOfTheLastPiece) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  const Bytes file = WriteSource(source, {2, 16, 8000, 10000, 0, 11});
+  const std::vector<ExportRange> ranges = {{0, 1000}, {2000, 4000}, {6000, 9000}};
+  const ExportJob job = MakeJob(source, ranges, 200);
+  RecordingProgress progress;
+  ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+  Bytes expected;
+  for (const auto& r : ranges) {
+    const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
+    expected.insert(expected.end(), piece.begin(), piece.end());
+  }
+  ReferenceFade(expected, 6400, 4, 2);  // 200 ms of 8000 Hz stereo
+  EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("j.wav")), job.format, 24000) == expected);
+}
+
+// Cancel during the second of three pieces: the first stays, the second is
+// removed, and files of the same names that existed before are untouched.
+TEST(WriteSplitPieces, CancelKeepsFinishedPiecesAndEveryExistingFile) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  WriteSource(source, {2, 16, 44100, 300000, 0, 12});
+  const ExportJob job = MakeJob(source, {{0, 100000}, {100000, 200000}, {200000, 300000}});
+  fs::create_directory(dir.File("out"));
+  const std::vector<std::string> outputs = {dir.File("out/01.wav"), dir.File("out/02.wav"),
+                                            dir.File("out/03.wav")};
+  WriteFileBytes(outputs[1], {1, 2, 3});
+  WriteFileBytes(outputs[2], {4, 5});
+  RecordingProgress progress;
+  progress.cancelAtPump = 6;  // 400000 bytes a piece: 4 blocks each
+  bool sawTemporary = false;
+  progress.onPump = [&] { sawTemporary = sawTemporary || FolderNames(dir.File("out")).size() > 3; };
+  EXPECT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::Cancelled);
+  EXPECT_TRUE(sawTemporary);
+  EXPECT_EQ(FolderNames(dir.File("out")), (std::vector<std::string>{"01.wav", "02.wav", "03.wav"}));
+  EXPECT_EQ(ReadFileBytes(outputs[0]).size(), 46u + 400000);
+  EXPECT_EQ(ReadFileBytes(outputs[1]), (Bytes{1, 2, 3}));
+  EXPECT_EQ(ReadFileBytes(outputs[2]), (Bytes{4, 5}));
+}
+
+TEST(WriteJoinedFile, CancelDuringTheFadeLeavesTheOldFile) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  WriteSource(source, {2, 16, 44100, 300000, 0, 13});
+  // 3 s fade = 529200 bytes: the fade's first pump point comes after 17200 bytes.
+  const ExportJob job = MakeJob(source, {{0, 1000}, {1000, 300000}}, 3000);
+  WriteFileBytes(dir.File("j.wav"), {7, 7, 7});
+  RecordingProgress progress;
+  progress.cancelAtPump = 7;  // 1 + 6 copy pumps, then the fade's first
+  EXPECT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Cancelled);
+  EXPECT_EQ(progress.pumps, 8);
+  EXPECT_EQ(ReadFileBytes(dir.File("j.wav")), (Bytes{7, 7, 7}));
+  EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"j.wav", "src.wav"}));
+}
+
+TEST(ExportJob, OutputThatIsTheSourceIsRefusedAndNothingIsWritten) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  const Bytes file = WriteSource(source, {2, 16, 8000, 1000, 0, 14});
+  fs::create_hard_link(source, dir.File("alias.wav"));
+  const ExportJob job = MakeJob(source, {{0, 10}, {10, 20}});
+  RecordingProgress progress;
+  EXPECT_EQ(WriteSplitPieces(job, {dir.File("new.wav"), dir.File("alias.wav")}, progress),
+            ExportOutcome::OutputIsSource);
+  EXPECT_EQ(WriteJoinedFile(job, source, progress), ExportOutcome::OutputIsSource);
+  EXPECT_EQ(ReadFileBytes(source), file);
+  EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"alias.wav", "src.wav"}));
+}
+
+TEST(ExportJob, BadRangesAreRefusedBeforeAnythingIsWritten) {
+  const std::vector<ExportRange> bad[] = {
+      {{10, 10}}, {{0, 5}, {20, 10}}, {{0, 1001}}, {{0xFFFFFFF0u, 0xFFFFFFFFu}}};
+  for (const auto& ranges : bad) {
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    WriteSource(source, {2, 16, 8000, 1000, 0, 15});
+    const ExportJob job = MakeJob(source, ranges);
+    std::vector<std::string> outputs;
+    for (size_t i = 0; i < ranges.size(); ++i) outputs.push_back(dir.File(std::to_string(i)));
+    RecordingProgress progress;
+    EXPECT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::BadRange);
+    EXPECT_EQ(WriteJoinedFile(job, dir.File("j"), progress), ExportOutcome::BadRange);
+    EXPECT_EQ(FolderNames(dir.path()).size(), 1u);
+  }
+}
+
+TEST(ExportJob, JoinedFilesOf4GiBAreRefused) {
+  ExportJob job;
+  job.sourcePath = "/nonexistent/src.wav";
+  job.format.formatBlock.blockAlign = 1;
+  job.format.dataSize = 0xFFFFFFFFu;
+  job.ranges = {{0, 0xFFFFFFFFu - 46}};
+  EXPECT_TRUE(JoinedFileFits(job));
+  job.ranges = {{0, 0xFFFFFFFFu - 45}};
+  EXPECT_FALSE(JoinedFileFits(job));
+  job.ranges = {{0, 0x80000000u}, {0, 0x80000000u}};
+  EXPECT_EQ(TotalDataLength(job), 0x100000000u);
+  RecordingProgress progress;
+  EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::TooLarge);
+}
+
+TEST(ExportJob, ASourceCutShortStopsAndRemovesTheOutput) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  Bytes file = WriteSource(source, {2, 16, 8000, 100000, 0, 16});
+  const ExportJob job = MakeJob(source, {{0, 1000}, {1000, 100000}});
+  fs::resize_file(source, file.size() - 1000);  // the file shrank after it was opened
+  RecordingProgress progress;
+  EXPECT_EQ(WriteSplitPieces(job, {dir.File("a.wav"), dir.File("b.wav")}, progress),
+            ExportOutcome::ReadFailed);
+  EXPECT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::ReadFailed);
+  EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"a.wav", "src.wav"}));
+}
+
+// Runs the export in a child whose file size limit stops the writes half-way.
+ExportOutcome ExportUnderSizeLimit(const ExportJob& job, const std::vector<std::string>& outputs,
+                                   bool joined, rlim_t limit) {
+  const pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    const rlimit r = {limit, limit};
+    setrlimit(RLIMIT_FSIZE, &r);
+    RecordingProgress progress;
+    _exit(static_cast<int>(joined ? WriteJoinedFile(job, outputs[0], progress)
+                                  : WriteSplitPieces(job, outputs, progress)));
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? static_cast<ExportOutcome>(WEXITSTATUS(status)) : ExportOutcome::Done;
+}
+
+TEST(ExportJob, AFailedWriteIsReportedAndLeavesNoPartialFile) {
+  for (uint32_t sector : {512u, 4096u}) {
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    WriteSource(source, {2, 16, 44100, 200000, 0, 17});
+    const ExportJob job = MakeJob(source, {{0, 1000}, {1000, 200000}}, 0, sector);
+    WriteFileBytes(dir.File("b.wav"), {1});
+    EXPECT_EQ(ExportUnderSizeLimit(job, {dir.File("a.wav"), dir.File("b.wav")}, false, 300000),
+              ExportOutcome::WriteFailed);
+    EXPECT_EQ(ExportUnderSizeLimit(job, {dir.File("j.wav")}, true, 300000),
+              ExportOutcome::WriteFailed);
+    // Limits that only the last partial sector (appended at close) crosses.
+    const ExportJob small = MakeJob(source, {{0, 1000}}, 0, sector);
+    EXPECT_EQ(ExportUnderSizeLimit(small, {dir.File("c.wav")}, false, 4046 - 10),
+              ExportOutcome::WriteFailed);
+    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"a.wav", "b.wav", "src.wav"}));
+    EXPECT_EQ(ReadFileBytes(dir.File("b.wav")), (Bytes{1}));
+  }
+}
+
+TEST(ExportJob, AnOutputThatCannotBeCreatedIsReported) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  WriteSource(source, {2, 16, 8000, 1000, 0, 18});
+  fs::create_directory(dir.File("ro"));
+  fs::permissions(dir.File("ro"), fs::perms::owner_read | fs::perms::owner_exec);
+  std::vector<std::string> unwritable = {dir.File("missing/a.wav"), dir.File("src.wav/a.wav")};
+  if (geteuid() != 0) unwritable.push_back(dir.File("ro/a.wav"));  // permissions do not bind root
+  const ExportJob job = MakeJob(source, {{0, 10}});
+  for (const auto& output : unwritable) {
+    RecordingProgress progress;
+    EXPECT_EQ(WriteSplitPieces(job, {output}, progress), ExportOutcome::OutputFailed) << output;
+    EXPECT_EQ(WriteJoinedFile(job, output, progress), ExportOutcome::OutputFailed) << output;
+  }
+  EXPECT_TRUE(FolderNames(dir.File("ro")).empty());
+  EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"ro", "src.wav"}));
+}
+
+}  // namespace
+}  // namespace snipora

@@ -1,0 +1,82 @@
+#include "export/fade.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/export/fade_reference.h"
+#include "tests/support/test_support.h"
+
+namespace snipora {
+namespace {
+
+using test::Bytes;
+
+TEST(FadeBytes, TruncatesRoundsToBlocksAndStopsAtThePiece) {
+  const struct {
+    uint32_t bytesPerSecond, ms, blockAlign, piece, expected;
+  } cases[] = {
+      {176400, 1000, 4, 1764000, 176400},  // 1 s of 44.1 kHz stereo
+      {176400, 1, 4, 1764000, 176},        // 176.4 truncated
+      {88200, 1, 2, 1764000, 88},          // 88.2 truncated
+      {176400, 3, 4, 1764000, 528},        // 529.2 -> 529 -> whole frames
+      {176400, 0, 4, 1764000, 0},          // no fade
+      {176400, 2000, 4, 100000, 100000},   // longer than the piece: all of it
+      {176400, 1000, 4, 176400, 176400},   // exactly the piece
+      {8000, 5000000, 1, 0xFFFFFFFF, 40000000},
+      {4000000, 2000000, 4, 0xFFFFFFFF, 3705032704},  // 8e9 truncated to 32 bits
+      {176400, 1000, 0, 1764000, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FadeBytes(c.bytesPerSecond, c.ms, c.blockAlign, c.piece), c.expected)
+        << c.bytesPerSecond << " B/s, " << c.ms << " ms, piece " << c.piece;
+  }
+}
+
+// The ramp, applied in uneven whole-frame chunks, equals the reference.
+TEST(FadeRamp, MatchesTheReferenceForMonoAndStereo) {
+  const struct {
+    unsigned channels, blockAlign;
+    uint32_t fadeBytes;
+  } cases[] = {{1, 2, 2}, {1, 2, 2000}, {1, 2, 88200}, {2, 4, 4}, {2, 4, 4000}, {2, 4, 176400}};
+  for (const auto& c : cases) {
+    Bytes data = test::SeededBytes(c.fadeBytes, c.fadeBytes + c.channels);
+    Bytes expected = data;
+    test::ReferenceFade(expected, c.fadeBytes, c.blockAlign, c.channels);
+    FadeRamp ramp(c.fadeBytes, c.blockAlign, static_cast<uint16_t>(c.channels));
+    uint32_t done = 0;
+    for (uint32_t chunk = ramp.FrameBytes(); done < c.fadeBytes; chunk = chunk * 3 + 4) {
+      const uint32_t n = std::min(chunk, c.fadeBytes - done);
+      ramp.Apply(data.data() + done, n);
+      done += n;
+    }
+    EXPECT_EQ(data, expected) << c.channels << " channels, " << c.fadeBytes << " bytes";
+  }
+}
+
+TEST(FadeRamp, OneSecondStereoStepsDownToSilence) {
+  // 44100 frames: the step is 3276700000000 / 44100 = 74301587.
+  const uint32_t fade = 176400;
+  Bytes data(fade);
+  for (size_t i = 0; i < data.size(); i += 2) {
+    data[i] = 0xFF;  // every sample 32767
+    data[i + 1] = 0x7F;
+  }
+  FadeRamp(fade, 4, 2).Apply(data.data(), fade);
+  // First frame: gain 3276700000000 - 74301587, factor 99997732, 32767 -> 32766.
+  EXPECT_EQ(test::GetU16(data, 0), 32766);
+  EXPECT_EQ(test::GetU16(data, 2), 32766);
+  EXPECT_EQ(test::GetU16(data, fade - 4), 0);
+  EXPECT_EQ(test::GetU16(data, fade - 2), 0);
+  // Halfway the level is about half.
+  EXPECT_NEAR(test::GetU16(data, fade / 2), 16383, 2);
+}
+
+TEST(FadeRamp, NegativeSamplesTruncateTowardZero) {
+  Bytes data = {0x00, 0x80, 0xFF, 0xFF};  // -32768, -1: one stereo frame of a 2-frame fade
+  FadeRamp(8, 4, 2).Apply(data.data(), 4);
+  // Step 16383.5e8, factor 50000000: -32768 halves exactly, -1 * 0.5 truncates to 0.
+  EXPECT_EQ(static_cast<int16_t>(test::GetU16(data, 0)), -16384);
+  EXPECT_EQ(static_cast<int16_t>(test::GetU16(data, 2)), 0);
+}
+
+}  // namespace
+}  // namespace snipora

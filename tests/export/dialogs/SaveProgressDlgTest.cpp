@@ -1,0 +1,95 @@
+#include "export/dialogs/save_progress_dialog.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "tests/export/export_test_support.h"
+#include "tests/support/scripted_ui.h"
+
+namespace snipora {
+namespace {
+
+using namespace snipora::test;
+namespace fs = std::filesystem;
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "SaveProgressDlgTest";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+struct Fixture {
+  TempDir dir;
+  FakeHost host;
+  ScriptedUi ui;
+  Bytes file;
+
+  Fixture() {
+    App();
+    host.fullPath = dir.File("song.wav");
+    file = WriteSource(host.fullPath, {2, 16, 44100, 300000, 0, 31});
+    host.format = LoadFormat(host.fullPath);
+    host.rows = {{"0", "100000"}, {"100000", "300000"}};
+  }
+};
+
+TEST(SaveProgressDlg, ControlsCarryTheirIds) {
+  Fixture f;
+  CSaveProgressDlg dialog(f.host, f.ui);
+  EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("保存しています"));
+  EXPECT_NE(dialog.findChild<QProgressBar*>("1039"), nullptr);
+  EXPECT_NE(dialog.findChild<QProgressBar*>("1040"), nullptr);
+  auto* cancel = dialog.findChild<QPushButton*>("2");
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
+}
+
+// Shown, the dialog runs the joined export exactly once (a second start
+// while the first pumps events is swallowed) and closes itself.
+TEST(SaveProgressDlg, RunsTheCheckedExportOnceAndCloses) {
+  Fixture f;
+  f.host.join = true;
+  f.ui.files.push_back(f.dir.File("joined.wav"));
+  CSaveProgressDlg dialog(f.host, f.ui);
+  int starts = 0;
+  f.host.onFullPath = [&] {
+    ++starts;
+    dialog.RunExport();  // as if the start arrived again during the export
+  };
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  dialog.RunExport();  // a start left over after the export ended
+  EXPECT_EQ(starts, 1);
+  EXPECT_TRUE(dialog.LastResult());
+  EXPECT_TRUE(f.host.cleared);
+  EXPECT_EQ(fs::file_size(f.dir.File("joined.wav")), 46u + 1200000);
+  auto* overall = dialog.findChild<QProgressBar*>("1040");
+  EXPECT_EQ(overall->maximum(), 2);
+  EXPECT_EQ(overall->value(), 2);
+  EXPECT_EQ(dialog.findChild<QProgressBar*>("1039")->maximum(), 800000);
+}
+
+// Cancel pressed while the split export copies: the piece being written is
+// removed, the dialog closes and the reservations stay unsaved.
+TEST(SaveProgressDlg, CancelStopsTheSplitExport) {
+  Fixture f;
+  CSaveProgressDlg dialog(f.host, f.ui);
+  f.host.onFullPath = [&] {
+    QTimer::singleShot(0, &dialog, [&] { dialog.findChild<QPushButton*>("2")->click(); });
+  };
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_TRUE(dialog.CancelRequested());
+  EXPECT_FALSE(dialog.LastResult());
+  EXPECT_FALSE(f.host.cleared);
+  EXPECT_TRUE(f.ui.asked.empty());
+  EXPECT_TRUE(FolderNames(f.dir.File("song")).empty());
+}
+
+}  // namespace
+}  // namespace snipora

@@ -1,0 +1,176 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audiofile/sound_format.h"
+#include "audiofile/wave_reader.h"
+#include "export/export_interfaces.h"
+#include "tests/support/test_support.h"
+
+// Sources, a progress recorder and output checks shared by the export tests.
+namespace snipora::test {
+
+struct SourceShape {
+  uint16_t channels = 2;
+  uint16_t bits = 16;
+  uint32_t rate = 44100;
+  uint32_t frames = 1000;
+  uint16_t extraFormatBytes = 0;  // > 0: an 18 + n byte "fmt " chunk
+  uint32_t seed = 1;
+};
+
+inline void PutU16(Bytes& bytes, uint16_t v) {
+  bytes.push_back(static_cast<uint8_t>(v));
+  bytes.push_back(static_cast<uint8_t>(v >> 8));
+}
+inline void PutU32(Bytes& bytes, uint32_t v) {
+  PutU16(bytes, static_cast<uint16_t>(v));
+  PutU16(bytes, static_cast<uint16_t>(v >> 16));
+}
+inline void PutText(Bytes& bytes, const char* text) {
+  bytes.insert(bytes.end(), text, text + std::char_traits<char>::length(text));
+}
+
+// A WAVE file of seeded sample bytes (a LIST chunk before "data", so the data
+// offset is not the canonical 44). Returns the file's bytes.
+inline Bytes WriteSource(const std::string& path, const SourceShape& shape) {
+  const uint16_t blockAlign = static_cast<uint16_t>(shape.channels * ((shape.bits + 7) / 8));
+  const Bytes data = SeededBytes(size_t{shape.frames} * blockAlign, shape.seed);
+  const uint32_t fmtSize = shape.extraFormatBytes ? 18u + shape.extraFormatBytes : 16u;
+  Bytes file;
+  PutText(file, "RIFF");
+  PutU32(file, 0);  // patched below
+  PutText(file, "WAVEfmt ");
+  PutU32(file, fmtSize);
+  PutU16(file, 1);
+  PutU16(file, shape.channels);
+  PutU32(file, shape.rate);
+  PutU32(file, shape.rate * blockAlign);
+  PutU16(file, blockAlign);
+  PutU16(file, shape.bits);
+  if (shape.extraFormatBytes) {
+    PutU16(file, shape.extraFormatBytes);
+    for (uint16_t i = 0; i < shape.extraFormatBytes; ++i) file.push_back(0xA5);
+  }
+  PutText(file, "LIST");
+  PutU32(file, 4);
+  PutText(file, "INFO");
+  PutText(file, "data");
+  PutU32(file, static_cast<uint32_t>(data.size()));
+  file.insert(file.end(), data.begin(), data.end());
+  const uint32_t riff = static_cast<uint32_t>(file.size() - 8);
+  for (int i = 0; i < 4; ++i) file[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+  WriteFileBytes(path, file);
+  return file;
+}
+
+inline SoundFormatInfo LoadFormat(const std::string& path) {
+  SoundFormatInfo info;
+  EXPECT_EQ(ProbeWaveFile(path.c_str(), info), 0) << path;
+  return info;
+}
+
+// The source's sample bytes of frames [start, end).
+inline Bytes SourceRange(const Bytes& file, const SoundFormatInfo& info, uint32_t start,
+                         uint32_t end) {
+  const size_t align = info.formatBlock.blockAlign;
+  const auto begin = file.begin() + info.dataOffset;
+  return Bytes(begin + static_cast<std::ptrdiff_t>(start * align),
+               begin + static_cast<std::ptrdiff_t>(end * align));
+}
+
+// Checks the 46-byte header against the source format and returns the data.
+inline Bytes CheckedData(const Bytes& out, const SoundFormatInfo& info, uint32_t dataLength) {
+  EXPECT_EQ(out.size(), size_t{46} + dataLength);
+  if (out.size() < 46) return {};
+  const WaveFormatBlock& f = info.formatBlock;
+  EXPECT_EQ(std::string(out.begin(), out.begin() + 4), "RIFF");
+  EXPECT_EQ(GetU32(out, 4), dataLength + 38);
+  EXPECT_EQ(std::string(out.begin() + 8, out.begin() + 16), "WAVEfmt ");
+  EXPECT_EQ(GetU32(out, 16), 18u);
+  EXPECT_EQ(GetU16(out, 20), f.formatTag);
+  EXPECT_EQ(GetU16(out, 22), f.channels);
+  EXPECT_EQ(GetU32(out, 24), f.samplesPerSec);
+  EXPECT_EQ(GetU32(out, 28), f.avgBytesPerSec);
+  EXPECT_EQ(GetU16(out, 32), f.blockAlign);
+  EXPECT_EQ(GetU16(out, 34), f.bitsPerSample);
+  EXPECT_EQ(GetU16(out, 36), 0);
+  EXPECT_EQ(std::string(out.begin() + 38, out.begin() + 42), "data");
+  EXPECT_EQ(GetU32(out, 42), dataLength);
+  return Bytes(out.begin() + 46, out.end());
+}
+
+// Names in a folder, sorted (hidden temporary files included).
+inline std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Records what the export reports; sets the cancel flag at a chosen pump.
+class RecordingProgress : public IExportProgress {
+ public:
+  int cancelAtPump = -1;  // pump number (from 0) at which Cancel is "pressed"
+  int pumps = 0;
+  int mainWindowPumps = 0;
+  std::vector<uint32_t> overallPositions;
+  std::vector<uint32_t> fileRanges;
+  uint32_t overallRange = 0;
+  uint32_t lastFilePosition = 0;
+  std::function<void()> onPump;  // runs at each pump (e.g. to look at the disk)
+
+  void SetFileRange(uint32_t length) override { fileRanges.push_back(length); }
+  void SetFilePosition(uint32_t done) override { lastFilePosition = done; }
+  void SetOverallRange(uint32_t rows) override { overallRange = rows; }
+  void SetOverallPosition(uint32_t begun) override { overallPositions.push_back(begun); }
+  void Pump(bool mainWindowToo) override {
+    if (onPump) onPump();
+    if (pumps++ == cancelAtPump) cancelled_ = true;
+    if (mainWindowToo) ++mainWindowPumps;
+  }
+  bool IsCancelled() const override { return cancelled_; }
+
+ private:
+  bool cancelled_ = false;
+};
+
+// The main window as the export sees it.
+class FakeHost : public IExportHost {
+ public:
+  std::string fullPath;
+  std::string displayName = "song";
+  SoundFormatInfo format;
+  std::vector<std::pair<std::string, std::string>> rows;
+  bool fadeChecked = false, fadeEnabled = true, join = false, cleared = false;
+  std::string fadeText;
+
+  std::function<void()> onFullPath;  // runs each time the export starts reading the host
+
+  std::string FullPath() const override {
+    if (onFullPath) onFullPath();
+    return fullPath;
+  }
+  std::string DisplayName() const override { return displayName; }
+  const SoundFormatInfo& Format() const override { return format; }
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+  std::string RowText(int row, int column) const override {
+    return column == 1 ? rows.at(row).first : rows.at(row).second;
+  }
+  bool FadeChecked() const override { return fadeChecked; }
+  bool FadeEnabled() const override { return fadeEnabled; }
+  std::string FadeText() const override { return fadeText; }
+  bool JoinChecked() const override { return join; }
+  void ClearUnsavedReservations() override { cleared = true; }
+};
+
+}  // namespace snipora::test
