@@ -60,7 +60,7 @@ fuzz: deps
 	@for f in $(FUZZERS); do \
 	  mkdir -p $(BUILD)/corpus/$$f $(BUILD)/artifacts/$$f; \
 	  echo "== $$f: $(FUZZ_SECONDS) s"; \
-	  $(BUILD)/fuzz/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	  $(BUILD)/fuzz/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -timeout=60 -print_final_stats=1 \
 	    -artifact_prefix=$(BUILD)/artifacts/$$f/ $(BUILD)/corpus/$$f fuzz/corpus/$$f || exit 1; \
 	done
 
