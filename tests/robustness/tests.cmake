@@ -8,3 +8,9 @@ if(SNIPORA_SANITIZE)
       "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
   endforeach()
 endif()
+
+# The command-line fault tests run the real executable.
+if(TARGET cli_CutFaultTest)
+  add_dependencies(cli_CutFaultTest snipora-cut)
+  set_property(TEST cli/CutFault APPEND PROPERTY ENVIRONMENT "SNIPORA_CUT=$<TARGET_FILE:snipora-cut>")
+endif()
