@@ -12,7 +12,7 @@
 namespace snipora {
 namespace {
 
-// One conversion specification as read from the format.
+// One conversion directive as read from the format.
 struct Conversion {
   char flags[8] = {};  // distinct flags in the order first met
   int width = -1;      // -1: none
@@ -78,9 +78,8 @@ Conversion ReadConversion(const char*& p, va_list* args) {
   return conversion;
 }
 
-// Rebuilds the specification for the C library, '*' replaced by its value.
-void BuildSpecification(const Conversion& conversion, bool keepLengthLetter, char* out,
-                        size_t size) {
+// Rebuilds the directive for the C library, '*' replaced by its value.
+void BuildDirective(const Conversion& conversion, bool keepLengthLetter, char* out, size_t size) {
   char width[16] = "";
   char precision[16] = "";
   char lengthLetter[2] = {keepLengthLetter ? conversion.lengthLetter : '\0', 0};
@@ -95,9 +94,9 @@ void BuildSpecification(const Conversion& conversion, bool keepLengthLetter, cha
 // Formats one value with the C library and appends the text. Short results
 // go through a stack buffer; a longer one is formatted again at full size.
 template <class Value>
-void AppendPrinted(CStr_base<64>& out, const char* specification, Value value) {
+void AppendPrinted(CStr_base<64>& out, const char* directive, Value value) {
   char buffer[260];
-  const int length = std::snprintf(buffer, sizeof(buffer), specification, value);
+  const int length = std::snprintf(buffer, sizeof(buffer), directive, value);
   if (length < 0) return;
   if (static_cast<size_t>(length) < sizeof(buffer)) {
     // Text only: a %c of NUL ends here, as a string cannot hold NUL.
@@ -106,7 +105,7 @@ void AppendPrinted(CStr_base<64>& out, const char* specification, Value value) {
   }
   CStr_base<64> large;
   large.Reserve(static_cast<uint32_t>(length) + 1);
-  std::snprintf(const_cast<char*>(large.Buffer()), static_cast<size_t>(length) + 1, specification,
+  std::snprintf(const_cast<char*>(large.Buffer()), static_cast<size_t>(length) + 1, directive,
                 value);
   out.Append(large.Buffer());
 }
@@ -141,7 +140,7 @@ void AppendString(CStr_base<64>& out, const Conversion& conversion, const char* 
 }
 
 void AppendConversion(CStr_base<64>& out, const Conversion& conversion, va_list* args) {
-  char specification[64];
+  char directive[64];
   switch (conversion.letter) {
     case 's':
       AppendString(out, conversion, va_arg(*args, const char*));
@@ -151,36 +150,36 @@ void AppendConversion(CStr_base<64>& out, const Conversion& conversion, va_list*
       return;
     case 'c':
       // A character is an int whatever the length letter.
-      BuildSpecification(conversion, false, specification, sizeof(specification));
-      AppendPrinted(out, specification, va_arg(*args, int));
+      BuildDirective(conversion, false, directive, sizeof(directive));
+      AppendPrinted(out, directive, va_arg(*args, int));
       return;
     case 'p':
-      BuildSpecification(conversion, false, specification, sizeof(specification));
-      AppendPrinted(out, specification, va_arg(*args, void*));
+      BuildDirective(conversion, false, directive, sizeof(directive));
+      AppendPrinted(out, directive, va_arg(*args, void*));
       return;
     case 'e':
     case 'E':
     case 'f':
     case 'g':
     case 'G':
-      BuildSpecification(conversion, true, specification, sizeof(specification));
-      AppendPrinted(out, specification, va_arg(*args, double));
+      BuildDirective(conversion, true, directive, sizeof(directive));
+      AppendPrinted(out, directive, va_arg(*args, double));
       return;
     default:
       break;
   }
-  BuildSpecification(conversion, true, specification, sizeof(specification));
+  BuildDirective(conversion, true, directive, sizeof(directive));
   const bool isSigned = conversion.letter == 'd' || conversion.letter == 'i';
   if (conversion.lengthLetter == 'l') {
     if (isSigned) {
-      AppendPrinted(out, specification, va_arg(*args, long));
+      AppendPrinted(out, directive, va_arg(*args, long));
     } else {
-      AppendPrinted(out, specification, va_arg(*args, unsigned long));
+      AppendPrinted(out, directive, va_arg(*args, unsigned long));
     }
   } else if (isSigned) {
-    AppendPrinted(out, specification, va_arg(*args, int));
+    AppendPrinted(out, directive, va_arg(*args, int));
   } else {
-    AppendPrinted(out, specification, va_arg(*args, unsigned));
+    AppendPrinted(out, directive, va_arg(*args, unsigned));
   }
 }
 
@@ -206,7 +205,7 @@ void FormatInto(CStr_base<64>& out, const char* format, va_list* args) {
       continue;
     }
     const Conversion conversion = ReadConversion(p, args);
-    // An unknown letter abandons the specification; it is read as text.
+    // An unknown letter abandons the directive; it is read as text.
     if (!IsConversionLetter(conversion.letter)) {
       AppendCharacter(out, p);
       continue;

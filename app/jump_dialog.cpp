@@ -1,0 +1,93 @@
+#include "app/jump_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/number_text.h"
+#include "resources/dialog_templates.h"
+#include "resources/string_table.h"
+
+namespace snipora {
+
+std::optional<uint32_t> JumpTargetBytes(std::string_view text, bool inMilliseconds,
+                                        const JumpLimits& limits) {
+  const std::optional<uint32_t> value = ReadUnsignedValue(text);
+  if (!value) return std::nullopt;
+  const uint64_t bytes = inMilliseconds ? uint64_t{*value} * limits.avgBytesPerSec / 1000
+                                        : uint64_t{*value} * limits.blockAlign;
+  if (bytes > limits.dataSize) return std::nullopt;
+  return static_cast<uint32_t>(bytes);
+}
+
+namespace {
+
+QString TemplateText(int id) {
+  return QString::fromUtf8(FindControlTemplate(JumpDialogControls(), id)->text);
+}
+
+}  // namespace
+
+CJumpDlg::CJumpDlg(QWidget* parent, IUiServices& ui, JumpLimits limits)
+    : QDialog(parent), ui_(ui), limits_(std::move(limits)) {
+  setWindowTitle(QString::fromUtf8(jump_text::kCaption));
+
+  auto* method = new QGroupBox(QString::fromUtf8(jump_text::kMethodGroup));
+  milliseconds_ = new QRadioButton(TemplateText(1035));
+  milliseconds_->setObjectName(QStringLiteral("1035"));
+  auto* samples = new QRadioButton(TemplateText(1036));
+  samples->setObjectName(QStringLiteral("1036"));
+  milliseconds_->setChecked(true);
+  auto* methodLayout = new QVBoxLayout(method);
+  methodLayout->addWidget(milliseconds_);
+  methodLayout->addWidget(samples);
+
+  edit_ = new QLineEdit;
+  edit_->setObjectName(QStringLiteral("1037"));
+
+  auto* maximumLabel = new QLabel(QString::fromUtf8(jump_text::kMaximumLabel));
+  auto* maximum = new QLabel(QString::fromUtf8(limits_.lengthText));
+  maximum->setObjectName(QStringLiteral("1038"));
+  maximum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  auto* maximumRow = new QHBoxLayout;
+  maximumRow->addWidget(maximumLabel);
+  maximumRow->addWidget(maximum, 1);
+
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton(TemplateText(1), QDialogButtonBox::AcceptRole);
+  ok->setObjectName(QStringLiteral("1"));
+  ok->setDefault(true);
+  QPushButton* cancel = buttons->addButton(TemplateText(2), QDialogButtonBox::RejectRole);
+  cancel->setObjectName(QStringLiteral("2"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &CJumpDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &CJumpDlg::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(method);
+  layout->addWidget(edit_);
+  layout->addLayout(maximumRow);
+  layout->addWidget(buttons);
+  edit_->setFocus();
+}
+
+QWidget* CJumpDlg::Control(int id) const {
+  return findChild<QWidget*>(QString::number(id));
+}
+
+void CJumpDlg::accept() {
+  const std::optional<uint32_t> bytes =
+      JumpTargetBytes(edit_->text().toStdString(), milliseconds_->isChecked(), limits_);
+  if (!bytes) {
+    ui_.ShowMessage(106, MessageButtons::Ok);
+    return;
+  }
+  result_ = *bytes;
+  QDialog::accept();
+}
+
+}  // namespace snipora

@@ -1,0 +1,23 @@
+// The program: one modal main dialog; the program ends when it closes.
+#include <QApplication>
+#include <string>
+
+#include "app/main_dialog.h"
+#include "app/qt_ui_services.h"
+#include "platform/sound/sound_device.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  // The command line is the file to open: the arguments joined by spaces.
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine += ' ';
+    commandLine += argv[i];
+  }
+  std::unique_ptr<snipora::ISoundDevice> device = snipora::OpenSystemSoundDevice();
+  snipora::CQtUiServices ui;
+  snipora::CMainDlg dialog(ui, *device, commandLine);
+  ui.SetParent(&dialog);
+  dialog.exec();
+  return 0;
+}

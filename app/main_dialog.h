@@ -1,0 +1,176 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "audiofile/sound_format.h"
+#include "platform/sound/timer_host.h"
+#include "platform/ui/ui_services.h"
+#include "playback/main_player.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace snipora {
+
+class CReservationList;
+class ISoundDevice;
+
+// The main window: the whole program is this one dialog. It owns the format
+// record of the open file, the player, the markers and the reservations list.
+//
+// Every control keeps its numeric id as its objectName (the decimal id, e.g.
+// "1023"); Control(id) returns it and MenuAction(id) returns a menu command.
+// Message boxes and file dialogs go through IUiServices; the dialog is the
+// player's timer host and owner.
+class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
+  Q_OBJECT
+
+ public:
+  // commandLine: the program's arguments joined by single spaces, "" for none.
+  CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLine,
+           QWidget* parent = nullptr);
+  ~CMainDlg() override;
+
+  QWidget* Control(int id) const;
+  QAction* MenuAction(int id) const;
+
+  // Opens `path` and resets every per-file state; false leaves the dialog's
+  // displays as they were (the player may have closed its file).
+  bool OpenAudioFile(const std::string& path);
+
+  // Shows the position: the player's (also moving the slider) when
+  // fromPlayer, else `samplePosition`; updates 1028 and 1037.
+  void RefreshPosition(bool fromPlayer, uint32_t samplePosition);
+
+  // --- start, menu and close ---
+  void OnStartupOpen();
+  void OnMenuOpen();
+  void OnMenuSave();
+  void OnMenuVolume();
+  void OnMenuSpeed();
+  void OnMenuLoopSearch();
+  void OnMenuAbout();
+  // The close guard (Esc, the close box, after messages 102 and 103).
+  void reject() override;
+
+  // --- timers and slider ---
+  void OnTimer(uint32_t id);
+  // A slider notification; endOfScroll for the end of a drag or a step.
+  void OnSliderScroll(bool endOfScroll);
+  void SetTimer(uint32_t id, uint32_t ms) override;
+  void KillTimer(uint32_t id) override;
+  bool IsTimerRunning(uint32_t id) const;
+
+  // --- position and markers ---
+  void StepBackMilliseconds(uint32_t n);
+  void StepForwardMilliseconds(uint32_t n);
+  void StepBackSamples(uint32_t n);
+  void StepForwardSamples(uint32_t n);
+  void ToggleMarker(int k);  // k = 1 or 2
+  void GoToMarker(int k);
+  void OnJump();
+
+  // --- reservations ---
+  void AddReservation();
+  void OnListClick();
+  void RemoveReservation();
+  void ReadReservation();
+
+  // --- play modes ---
+  void TogglePlay();
+  void PlayBetweenMarkers();
+  void PlayToMarker();
+  void PlayTwoSecondsBeforeMarker();
+  void LoopBetweenMarkers();
+  void OnPlaybackEnded();
+
+  // --- IMainPlayerOwner ---
+  bool IsBoundedPlaybackActive() const override { return boundedPlayback_; }
+  void EndBoundedPlayback() override;
+
+  // --- what other dialogs read ---
+  const std::string& FullPath() const { return fullPath_; }
+  const std::string& DisplayName() const { return displayName_; }
+  const SoundFormatInfo& FormatInfo() const { return format_; }
+  CMainPlayer& Player() { return player_; }
+  bool IsPlaying() const { return playing_; }
+  bool MarkerSet(int k) const { return markers_[k - 1].set; }
+  uint32_t MarkerPosition(int k) const { return markers_[k - 1].position; }  // bytes
+  int ReservationCount() const;
+  // Text of a reservation cell (column 0 length, 1 start, 2 end).
+  std::string ReservationText(int row, int column) const;
+  std::string LengthText() const;  // control 1031
+  bool FadeOutChecked() const;     // control 1041
+  bool FadeOutEnabled() const;
+  std::string FadeOutLengthText() const;  // control 1042
+  bool JoinChecked() const;               // control 1043
+  bool HasUnsavedReservations() const { return unsavedReservations_; }
+  // True once the dialog has ended through the close guard.
+  bool IsEnded() const { return ended_; }
+  void ClearUnsavedReservations() { unsavedReservations_ = false; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  static constexpr uint32_t kPlayerTimer = 1;
+  static constexpr uint32_t kDisplayTimer = 2;  // position display while playing
+  static constexpr uint32_t kDisplayPeriodMs = 250;
+
+  struct Marker {
+    bool set = false;
+    uint32_t position = 0;  // bytes
+  };
+
+  void BuildControls();
+  void BuildMenu();
+  void ConnectControls();
+  template <class Widget>
+  Widget* Add(Widget* widget, int id);
+  void SetEnabled(int id, bool enabled);
+  void SetText(int id, const QString& text);
+
+  uint32_t BlockAlign() const;
+  uint32_t AvgBytesPerSec() const;
+  uint32_t PlayerBytes();
+  bool ReadFormat(const std::string& path, SoundFormatInfo& format);
+  void ReopenAfterFailedOpen(const std::string& path, const SoundFormatInfo& format,
+                             uint32_t position);
+  void ShowMarker(int k, uint32_t milliseconds, uint32_t samples);
+  void StartBounded(uint32_t start, uint32_t end);
+  void ShowPlaying(bool playing);
+
+  IUiServices& ui_;
+  std::string commandLine_;
+  SoundFormatInfo format_;
+  std::string fullPath_;
+  std::string displayName_;
+
+  bool unsavedReservations_ = false;
+  bool boundedPlayback_ = false;
+  bool playing_ = false;
+  bool resumeAfterDrag_ = false;
+  bool startupPosted_ = false;
+  bool ended_ = false;
+  Marker markers_[2];
+
+  std::map<int, QWidget*> controls_;
+  std::map<int, QAction*> menuActions_;
+  std::map<uint32_t, int> timers_;  // our timer id -> Qt's timer id
+  QSlider* slider_ = nullptr;
+  CReservationList* list_ = nullptr;
+  // Last, so it is destroyed first: it may still call back into the members
+  // above as timer host and owner.
+  CMainPlayer player_;
+};
+
+}  // namespace snipora

@@ -1,0 +1,81 @@
+#include "app/qt_ui_services.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+#include "resources/dialog_templates.h"
+#include "resources/string_table.h"
+
+namespace snipora {
+
+QString ConvertFileFilter(const std::string& filter) {
+  const QStringList parts = QString::fromUtf8(filter).split(QLatin1Char('|'));
+  QStringList entries;
+  // Pairs of label and patterns; the first empty label ends the list ("||").
+  for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    entries << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  }
+  return entries.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+MessageAnswer RunMessageBox(QWidget* parent, const QString& text, MessageButtons buttons) {
+  QMessageBox box(parent);
+  box.setWindowTitle(QString::fromUtf8(main_text::kCaption));
+  box.setText(text);
+  if (buttons == MessageButtons::Ok) {
+    // Every OK-only message reports a failure or a refusal.
+    box.setIcon(QMessageBox::Warning);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+    return MessageAnswer::Ok;
+  }
+  box.setIcon(QMessageBox::Question);
+  QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+std::string EncodePath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+MessageAnswer CQtUiServices::ShowMessage(int stringId, MessageButtons buttons) {
+  const char* text = StringTableText(stringId);
+  return RunMessageBox(parent_, QString::fromUtf8(text ? text : ""), buttons);
+}
+
+MessageAnswer CQtUiServices::ShowText(const std::string& text, MessageButtons buttons) {
+  return RunMessageBox(parent_, QString::fromUtf8(text), buttons);
+}
+
+std::optional<std::string> CQtUiServices::AskOpenFile(const OpenFileRequest& request) {
+  // QFileDialog::getOpenFileName only returns files that exist.
+  const QString path = QFileDialog::getOpenFileName(parent_, QString(), QString(),
+                                                    ConvertFileFilter(request.filter));
+  if (path.isEmpty()) return std::nullopt;
+  return EncodePath(path);
+}
+
+std::optional<std::string> CQtUiServices::AskSaveFile(const SaveFileRequest& request) {
+  QFileDialog::Options options;
+  if (!request.overwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
+  const QString path = QFileDialog::getSaveFileName(
+      parent_, QString(), QFile::decodeName(request.initialName.c_str()),
+      ConvertFileFilter(request.filter), nullptr, options);
+  if (path.isEmpty()) return std::nullopt;
+  return EncodePath(path);
+}
+
+}  // namespace snipora

@@ -1,0 +1,37 @@
+#include "playback/dialogs/speed_dialog.h"
+
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "playback/main_player.h"
+
+namespace snipora {
+
+CSpeedDlg::CSpeedDlg(CMainPlayer& player, QWidget* parent)
+    : QDialog(parent),
+      player_(player),
+      speed_(this, 1007, 1035, 5, 1000, 10, 1, [this] { ApplySpeed(); }) {
+  setWindowTitle(QString::fromUtf8("再生速度"));
+  QFont dialogFont = font();
+  dialogFont.setPointSize(9);
+  setFont(dialogFont);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(speed_.TrackbarRow());
+  layout->addLayout(speed_.ButtonRow(kPercentStepButtons));
+  speed_.SetNumber(100);
+}
+
+void CSpeedDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;
+  speed_.SetNumber(player_.GetSpeedPercent());
+  speed_.SetPosition(player_.GetSpeedPercent());
+}
+
+void CSpeedDlg::ApplySpeed() {
+  player_.SetSpeedPercent(speed_.Position());
+  speed_.SetNumber(player_.GetSpeedPercent());
+}
+
+}  // namespace snipora

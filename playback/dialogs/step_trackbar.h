@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+
+#include <functional>
+#include <span>
+
+// The building block both playback dialogs share: a trackbar with its number to
+// the right and a row of buttons that move it by steps. Controls are named by
+// their numeric id (objectName "1007") so that callers and tests can find them.
+namespace snipora {
+
+struct StepButton {
+  int id;
+  const char* text;
+  int delta;          // amount to move the trackbar by
+  bool resetTo100;    // instead of moving: set the trackbar to 100
+  int gapBefore = 0;  // pixels of space in front of the button
+};
+
+// The row "-50 -10 -1 100%に戻す +1 +10 +50" of the software volume and the speed.
+inline constexpr StepButton kPercentStepButtons[] = {
+    {1014, "-50", -50, false},     {1009, "-10", -10, false}, {1010, "-1", -1, false},
+    {1008, "100%に戻す", 0, true}, {1011, "+1", 1, false},    {1012, "+10", 10, false},
+    {1013, "+50", 50, false},
+};
+
+class StepTrackbar {
+ public:
+  // Creates the trackbar `sliderId` with range, page and line size and the
+  // right-aligned number `numberId`; `apply` runs after every user change.
+  StepTrackbar(QWidget* parent, int sliderId, int numberId, int minimum, int maximum, int pageStep,
+               int lineStep, std::function<void()> apply);
+
+  // The trackbar with its number to its right.
+  QHBoxLayout* TrackbarRow() const;
+  // A row of buttons; each moves the trackbar (its range clamps) and applies.
+  QHBoxLayout* ButtonRow(std::span<const StepButton> buttons) const;
+
+  int Position() const { return slider_->value(); }
+  // Sets the position without counting as a user change (nothing is applied).
+  void SetPosition(int position);
+  // Shows a value in the number text ("%d").
+  void SetNumber(int value);
+
+ private:
+  QWidget* parent_;
+  QSlider* slider_;
+  QLabel* number_;
+  std::function<void()> apply_;
+};
+
+// The objectName under which a control with a numeric id can be found.
+QString ControlName(int id);
+
+}  // namespace snipora

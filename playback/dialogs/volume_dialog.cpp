@@ -1,0 +1,126 @@
+#include "playback/dialogs/volume_dialog.h"
+
+#include <QCheckBox>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "playback/main_player.h"
+#include "playback/player_flags.h"
+
+namespace snipora {
+namespace {
+
+// DirectSound volume -10000..0 is shown as 0..10000.
+constexpr int kDirectSoundOffset = 10000;
+constexpr int kSoftwareMaximum = 1500;
+
+constexpr StepButton kDirectSoundStepButtons[] = {
+    {1001, "-300", -300, false}, {1002, "-30", -30, false}, {1003, "-1", -1, false},
+    {1004, "+1", 1, false, 16},  {1005, "+30", 30, false},  {1006, "+300", 300, false},
+};
+
+struct OptionBox {
+  int id;
+  const char* text;
+  uint32_t bit;
+};
+
+// In the order they stand in the dialog, top to bottom.
+constexpr OptionBox kOptionBoxes[] = {
+    {1041, "ファイルを開いた時概算音量で最大化設定", CDS_OPENVOLUMEMAXIMIZE},
+    {1043, "音量自動調整", CDS_AUTOVOLUME},
+    {1044, "体感音量ベースで処理する", CDS_VOLCTL_VER2},
+    {1045, "自動調整は再転送しない", CDS_AUTOVOLDELAY},
+    {1046, "自動調整は常に最大音量を保つ", CDS_AUTOVOLUPENABLE},
+    {1047, "自動調整は余裕をもって処理する", CDS_AUTOVOLDELAYRESERVE},
+    {1048, "自動調整は滑らかに適用する", CDS_AUTOVOLSLOWLYAPPLY},
+};
+
+}  // namespace
+
+CVolumeDlg::CVolumeDlg(CMainPlayer& player, QWidget* parent)
+    : QDialog(parent),
+      player_(player),
+      directSound_(this, 1000, 1034, 0, kDirectSoundOffset, 300, 5,
+                   [this] { ApplyDirectSoundVolume(); }),
+      software_(this, 1007, 1035, 0, kSoftwareMaximum, 10, 1, [this] { ApplySoftwareVolume(); }) {
+  setWindowTitle(QString::fromUtf8("音量"));
+  QFont dialogFont = font();
+  dialogFont.setPointSize(9);
+  setFont(dialogFont);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(QString::fromUtf8("DirectSoundボリュームコントロール"), this));
+  layout->addLayout(directSound_.TrackbarRow());
+  layout->addLayout(directSound_.ButtonRow(kDirectSoundStepButtons));
+  layout->addWidget(new QLabel(QString::fromUtf8("ソフトウェア ボリュームコントロール"), this));
+  layout->addLayout(software_.TrackbarRow());
+  layout->addLayout(software_.ButtonRow(kPercentStepButtons));
+  for (const OptionBox& option : kOptionBoxes) {
+    auto* box = new QCheckBox(QString::fromUtf8(option.text), this);
+    box->setObjectName(ControlName(option.id));
+    // clicked, unlike toggled, comes only from the user, never from LoadFromPlayer.
+    connect(box, &QCheckBox::clicked, this,
+            [this, bit = option.bit](bool checked) { ApplyOption(bit, checked); });
+    layout->addWidget(box);
+  }
+  directSound_.SetNumber(kDirectSoundOffset);
+  software_.SetNumber(100);
+}
+
+void CVolumeDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;  // restored by the window system, not opened
+  LoadFromPlayer();
+  open_ = true;
+}
+
+void CVolumeDlg::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) open_ = false;
+}
+
+void CVolumeDlg::LoadFromPlayer() {
+  int directSound = player_.GetDirectSoundVolume() + kDirectSoundOffset;
+  directSound_.SetPosition(directSound);
+  directSound_.SetNumber(directSound);
+  // On opening the number shows the clamped value too; the timer refresh shows the true one.
+  int software = std::min<int>(player_.GetSoftwareVolume(), kSoftwareMaximum);
+  software_.SetPosition(software);
+  software_.SetNumber(software);
+  uint32_t options = player_.GetOptions();
+  for (const OptionBox& option : kOptionBoxes) {
+    findChild<QCheckBox*>(ControlName(option.id))->setChecked((options & option.bit) != 0);
+  }
+}
+
+void CVolumeDlg::ShowSoftwareVolume(int16_t volume) {
+  software_.SetPosition(volume);
+  software_.SetNumber(volume);
+}
+
+void CVolumeDlg::ApplyDirectSoundVolume() {
+  player_.SetDirectSoundVolume(directSound_.Position() - kDirectSoundOffset);
+  // Read back, so a refused value shows the one still in effect.
+  directSound_.SetNumber(player_.GetDirectSoundVolume() + kDirectSoundOffset);
+}
+
+void CVolumeDlg::ApplySoftwareVolume() {
+  player_.SetSoftwareVolume(static_cast<int16_t>(software_.Position()));
+  software_.SetNumber(player_.GetSoftwareVolume());
+}
+
+void CVolumeDlg::ApplyOption(uint32_t bit, bool checked) {
+  // The opening estimate and the automatic control are options proper; the other
+  // five are changed as single flags. Either way only this bit changes.
+  if (bit == CDS_OPENVOLUMEMAXIMIZE || bit == CDS_AUTOVOLUME) {
+    uint32_t options = player_.GetOptions();
+    player_.SetOptions(checked ? options | bit : options & ~bit);
+  } else {
+    player_.SetFlags(bit, checked);
+  }
+}
+
+}  // namespace snipora

@@ -1,0 +1,75 @@
+#include <algorithm>
+
+#include "playback/file_player.h"
+
+namespace snipora {
+
+int CDSFilePlayer::Seek(uint32_t position, int unit) {
+  // Both are needed: the seek reads the file and rewrites the buffer.
+  if ((state_ & (CDS_BUFFER | CDS_OPENED)) != (CDS_BUFFER | CDS_OPENED)) return kPlayerBadState;
+  if (unit != kUnitMilliseconds && !ToBytes(position, unit)) return kPlayerBadState;
+  const uint32_t outputAlign = outputFormat_.blockAlign;
+  const uint32_t sourceAlign = std::max<uint32_t>(sourceFormat_.blockAlign, 1);
+  const bool plainRate = fileInfo_.decoderType <= 1;
+  const uint64_t rate = SourceRate();  // source bytes per 10000 seconds
+
+  uint32_t bytes = position;
+  if (unit == kUnitMilliseconds) {
+    // A time maps to the start of the block after its exact byte position.
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(rate) * position +
+                                     (plainRate ? sourceAlign * 10000000ull : 0);
+    const unsigned __int128 exact = scaled / 10000000;
+    bytes = exact > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(exact);
+  }
+  if (plainRate) bytes -= bytes % sourceAlign;
+  uint32_t limit = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
+  if (limit == kEndOfData) {
+    limit = static_cast<uint32_t>(uint64_t{fileInfo_.lengthFrames} * outputAlign);
+  }
+  if (bytes > limit) return kPlayerBadArgument;
+
+  const uint32_t dataOffset = static_cast<uint32_t>(fileInfo_.dataOffset);
+  uint32_t filePosition = bytes;
+  uint64_t targetFrame = bytes / outputAlign;
+  if (currentModule_ == nullptr) {
+    file_.SeekLarge(dataOffset + bytes);
+    readPosition_ = bytes;
+  } else {
+    targetFrame = unit == kUnitMilliseconds
+                      ? uint64_t{position} * fileInfo_.sampleRate / 1000
+                      : (uint64_t{bytes} * 10000000 / rate) * fileInfo_.sampleRate / 1000;
+    DecoderSeekRequest request{static_cast<uint32_t>(targetFrame), bytes + dataOffset};
+    if (SeekModule(request) != kPlayerOk) {
+      CDSStreamPlayer::Stop();
+      Close();
+      return kPlayerSeekFailed;
+    }
+    readPosition_ = request.frame * outputAlign;
+    filePosition = request.offset - dataOffset;
+  }
+
+  ClearDecoderQueues();
+  queue_.Clear();
+  writeCursor_ = 0;
+  outstanding_ = 0;
+  if (state_ & CDS_PLAYING) device_.Stop();
+  device_.SetCurrentPosition(0);
+  bytesLeft_ = dataSize_ - std::min(filePosition, dataSize_);
+  state_ &= ~(CDS_DATAEND | CDS_LOOPPENDING);
+
+  const uint64_t target = targetFrame * outputAlign;
+  if (readPosition_ < target) DiscardDecoded(static_cast<uint32_t>(target - readPosition_));
+
+  if (state_ & CDS_PLAYING) {
+    state_ &= ~CDS_PLAYING;
+    Refill(3);
+    state_ |= CDS_PLAYING;
+    Refill(3);
+    device_.Play();
+  } else {
+    Refill(3);
+  }
+  return kPlayerOk;
+}
+
+}  // namespace snipora

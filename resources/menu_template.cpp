@@ -1,0 +1,35 @@
+#include "resources/menu_template.h"
+
+namespace snipora {
+
+namespace {
+
+constexpr MenuItemTemplate kFileItems[] = {
+    {kCmdOpen, "開く(&O)...", false},
+    {kCmdSave, "保存(&S)", false},
+};
+
+// Loop detection is grayed: nothing in the program enables it.
+constexpr MenuItemTemplate kToolItems[] = {
+    {kCmdVolume, "音量(&V)...", false},
+    {kCmdSpeed, "再生速度(&S)...", false},
+    {kCmdLoopSearch, "ループ検出(&L)...", true},
+};
+
+constexpr MenuItemTemplate kHelpItems[] = {
+    {kCmdAbout, "Sniporaのバージョン情報(&A)...", false},
+};
+
+constexpr MenuPopupTemplate kPopups[] = {
+    {"ファイル(&F)", kFileItems},
+    {"ツール(&T)", kToolItems},
+    {"ヘルプ(&H)", kHelpItems},
+};
+
+}  // namespace
+
+std::span<const MenuPopupTemplate> MainMenuTemplate() {
+  return kPopups;
+}
+
+}  // namespace snipora

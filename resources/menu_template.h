@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+
+// Menu 129 of the main dialog: popups, their items and command ids.
+namespace snipora {
+
+enum MenuCommand : int {
+  kCmdOpen = 32771,
+  kCmdSave = 32772,
+  kCmdVolume = 32773,
+  kCmdAbout = 32774,
+  kCmdSpeed = 32775,
+  kCmdLoopSearch = 32776,
+};
+
+struct MenuItemTemplate {
+  int id;
+  const char* text;  // '&' marks the mnemonic
+  bool grayed;
+};
+
+struct MenuPopupTemplate {
+  const char* text;
+  std::span<const MenuItemTemplate> items;
+};
+
+// The popups of menu 129 in menu-bar order.
+std::span<const MenuPopupTemplate> MainMenuTemplate();
+
+}  // namespace snipora

@@ -1,0 +1,262 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include "tests/app/main_dialog_fixture.h"
+
+namespace snipora::test {
+namespace {
+
+using Answer = MessageAnswer;
+
+TEST_F(MainDialogTest, CommandLineOpensTheFileWithoutAnyDialog) {
+  const std::string path = Sounds().Sine("1s/song.wav", 1);
+  StartWith(path);
+  EXPECT_TRUE(ui.asked.empty());
+  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("song - Snipora"));
+  EXPECT_EQ(dlg->FullPath(), path);
+  EXPECT_EQ(dlg->DisplayName(), "song");
+  EXPECT_EQ(Text(1031), "1000\n44100");
+  EXPECT_EQ(Text(1032), "0\n0");
+  EXPECT_EQ(Slider()->maximum(), 44100);
+  EXPECT_EQ(Slider()->value(), 0);
+}
+
+TEST_F(MainDialogTest, UnopenableCommandLineShows103AndEnds) {
+  Start(Sounds().File("missing.wav"));
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
+  EXPECT_TRUE(dlg->IsEnded());
+}
+
+TEST_F(MainDialogTest, UncompressedNwaOpensThroughTheDecoderModule) {
+  // 44-byte header: 2 channels, 16 bits, 44100 Hz, compression -1, then 0.
+  test::Bytes nwa = {2, 0, 16, 0, 0x44, 0xAC, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+  nwa.resize(44, 0);
+  const test::Bytes samples = SeededBytes(2 * kBytesPerSecond, 7);
+  nwa.insert(nwa.end(), samples.begin(), samples.end());
+  const std::string path = Sounds().File("voice.nwa");
+  WriteFileBytes(path, nwa);
+  StartWith(path);
+  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("voice - Snipora"));
+  EXPECT_EQ(Text(1031), "2000\n88200");
+  EXPECT_TRUE(dlg->FadeOutEnabled());
+
+  // The same bytes under another name are no NWA file for the module.
+  const std::string renamed = Sounds().File("voice.raw");
+  WriteFileBytes(renamed, nwa);
+  Start(renamed);
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
+  EXPECT_TRUE(dlg->IsEnded());
+}
+
+TEST_F(MainDialogTest, StartupFileDialogAsksAgainUntilAFileIsPicked) {
+  const std::string path = Sounds().Sine("1s/song.wav", 1);
+  ui.files = {std::nullopt, std::nullopt, path};
+  ui.answers = {Answer::Yes, Answer::Yes};
+  Start("");
+  EXPECT_FALSE(dlg->IsEnded());
+  EXPECT_EQ(ui.MessageIds(), (std::vector<int>{102, 102}));
+  EXPECT_EQ(ui.asked.size(), 5u);  // open, 102, open, 102, open
+  EXPECT_EQ(dlg->FullPath(), path);
+}
+
+TEST_F(MainDialogTest, StartupEndsOnNoTo102OrOnAFileThatDoesNotOpen) {
+  ui.files = {std::nullopt};
+  ui.answers = {Answer::No};
+  Start("");
+  EXPECT_TRUE(dlg->IsEnded());
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>{102});
+
+  ScriptedUi second;
+  second.files = {Sounds().File("missing.wav")};
+  TestSoundDevice otherDevice;
+  CMainDlg other(second, otherDevice, "");
+  other.show();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(other.IsEnded());
+  EXPECT_EQ(second.MessageIds(), std::vector<int>{103});
+}
+
+TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
+  struct Case {
+    int rate, channels, bits;
+    int line, page;
+    bool fade;
+  };
+  const Case cases[] = {
+      {44100, 2, 16, 44, 11025, true},
+      {22050, 1, 8, 22, 5512, false},
+      {11025, 2, 8, 11, 2756, false},
+  };
+  for (const Case& c : cases) {
+    const std::string name = "f" + std::to_string(c.rate) + "_" + std::to_string(c.channels) + "_" +
+                             std::to_string(c.bits) + ".wav";
+    StartWith(Sounds().Sine(name, 1, c.rate, c.channels, c.bits));
+    EXPECT_EQ(Slider()->singleStep(), c.line) << name;
+    EXPECT_EQ(Slider()->pageStep(), c.page) << name;
+    EXPECT_EQ(Slider()->maximum(), c.rate) << name;
+    EXPECT_EQ(dlg->FadeOutEnabled(), c.fade) << name;
+  }
+}
+
+TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {
+  StartWithSong();
+  MarkAt(1, 0);
+  MarkAt(2, kBytesPerSecond);
+  Click(1026);
+  ASSERT_TRUE(dlg->HasUnsavedReservations());
+
+  ui.answers = {Answer::No};
+  dlg->MenuAction(32771)->trigger();
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>{108});
+  EXPECT_EQ(dlg->ReservationCount(), 1);
+  EXPECT_TRUE(dlg->MarkerSet(1));
+
+  // Yes, then cancelling the file dialog keeps everything too.
+  ui.answers = {Answer::Yes};
+  ui.files = {std::nullopt};
+  dlg->MenuAction(32771)->trigger();
+  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("song - Snipora"));
+  EXPECT_EQ(dlg->ReservationCount(), 1);
+
+  // Yes and a file: everything per file is reset.
+  ui.answers = {Answer::Yes};
+  ui.files = {Sounds().Sine("other.wav", 2, 22050, 1, 8)};
+  dlg->MenuAction(32771)->trigger();
+  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("other - Snipora"));
+  EXPECT_EQ(dlg->ReservationCount(), 0);
+  EXPECT_FALSE(dlg->MarkerSet(1));
+  EXPECT_FALSE(dlg->HasUnsavedReservations());
+  EXPECT_EQ(Text(1033), "0\n0");
+  EXPECT_EQ(Text(1024), "付加");
+  for (int id : {1026, 1028, 1029, 1030, 1035, 1036, 1037, 1038, 1039})
+    EXPECT_FALSE(Enabled(id)) << id;
+  EXPECT_FALSE(dlg->FadeOutEnabled());
+}
+
+TEST_F(MainDialogTest, FailedMenuOpenThatStaysOpenReopensThePreviousFile) {
+  StartWithSong();
+  MarkAt(1, 0);
+  MarkAt(2, kBytesPerSecond);
+  Click(1026);
+  SeekBytes(3 * kBytesPerSecond);
+
+  // 103, then the close guard asks 108; No keeps the dialog open.
+  ui.files = {Sounds().File("missing.wav")};
+  ui.answers = {Answer::Yes, Answer::No};
+  dlg->MenuAction(32771)->trigger();
+  EXPECT_EQ(ui.MessageIds(), (std::vector<int>{108, 103, 108}));
+  EXPECT_FALSE(dlg->IsEnded());
+  EXPECT_TRUE(dlg->Player().IsOpen());
+  EXPECT_EQ(dlg->Player().FileInfo().dataSize, dlg->FormatInfo().dataSize);
+  EXPECT_EQ(Bytes(), 3 * kBytesPerSecond);
+  EXPECT_EQ(dlg->ReservationCount(), 1);
+  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("song - Snipora"));
+}
+
+TEST_F(MainDialogTest, FailedMenuOpenWithoutReservationsEndsTheProgram) {
+  StartWithSong();
+  ui.files = {Sounds().File("missing.wav")};
+  dlg->MenuAction(32771)->trigger();
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
+  EXPECT_TRUE(dlg->IsEnded());
+}
+
+TEST_F(MainDialogTest, CloseAsks108WhileReservationsAreUnsaved) {
+  StartWithSong();
+  MarkAt(1, 0);
+  MarkAt(2, kBytesPerSecond);
+  Click(1026);
+  ui.answers = {Answer::No};
+  QTest::keyClick(dlg.get(), Qt::Key_Escape);
+  EXPECT_FALSE(dlg->IsEnded());
+  ui.answers = {Answer::Yes};
+  dlg->close();
+  EXPECT_TRUE(dlg->IsEnded());
+  EXPECT_EQ(ui.MessageIds(), (std::vector<int>{108, 108}));
+}
+
+TEST_F(MainDialogTest, EnterIsSwallowed) {
+  StartWithSong();
+  auto* edit = qobject_cast<QLineEdit*>(dlg->Control(1042));
+  bool returnPressed = false;
+  QObject::connect(edit, &QLineEdit::returnPressed, [&] { returnPressed = true; });
+  edit->setFocus();
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTest::keyClick(edit, Qt::Key_Enter);
+  QTest::keyClick(dlg.get(), Qt::Key_Return);
+  EXPECT_FALSE(returnPressed);
+  EXPECT_FALSE(dlg->IsEnded());
+  EXPECT_TRUE(ui.asked.empty());
+}
+
+TEST_F(MainDialogTest, LoopDetectionIsGrayedAndAboutOpensItsBox) {
+  StartWithSong(1);
+  EXPECT_FALSE(dlg->windowIcon().isNull());  // icon 128 survives the static library
+  EXPECT_FALSE(dlg->MenuAction(32776)->isEnabled());
+  for (int id : {32771, 32772, 32773, 32774, 32775})
+    EXPECT_TRUE(dlg->MenuAction(id)->isEnabled()) << id;
+  QTimer::singleShot(0, [] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Sniporaのﾊﾞｰｼﾞｮﾝ情報"));
+    qobject_cast<QDialog*>(box)->accept();
+  });
+  dlg->MenuAction(32774)->trigger();
+}
+
+TEST_F(MainDialogTest, PlayTogglesTextAndTheDisplayTimer) {
+  StartWithSong();
+  Click(1023);
+  EXPECT_EQ(Text(1023), "停止");
+  EXPECT_TRUE(dlg->IsPlaying());
+  EXPECT_TRUE(dlg->IsTimerRunning(2));
+  EXPECT_TRUE(device.IsPlaying());
+  PlayFor(kBytesPerSecond);
+  dlg->OnTimer(2);
+  EXPECT_EQ(Text(1032), "1000\n44100");
+  EXPECT_EQ(Slider()->value(), 44100);
+  Click(1023);
+  EXPECT_EQ(Text(1023), "再生");
+  EXPECT_FALSE(dlg->IsTimerRunning(2));
+  EXPECT_FALSE(device.IsPlaying());
+}
+
+TEST_F(MainDialogTest, DragWhilePlayingStopsThenSeeksAndResumesOnRelease) {
+  StartWithSong();
+  Click(1023);
+  PlayFor(kBytesPerSecond);
+  Slider()->setSliderDown(true);
+  EXPECT_FALSE(dlg->IsPlaying());
+  EXPECT_FALSE(dlg->IsTimerRunning(2));
+  EXPECT_EQ(Text(1023), "再生");
+  Slider()->setSliderPosition(220500);  // 5 s
+  EXPECT_EQ(Text(1032), "5000\n220500");
+  EXPECT_EQ(Bytes(), kBytesPerSecond);  // the player waits for the release
+  Slider()->setSliderDown(false);
+  EXPECT_EQ(Bytes(), 5 * kBytesPerSecond);
+  EXPECT_TRUE(dlg->IsPlaying());
+  EXPECT_TRUE(device.IsPlaying());
+  EXPECT_EQ(Text(1023), "停止");
+}
+
+TEST_F(MainDialogTest, DragWhileStoppedSeeksOnReleaseAndStaysStopped) {
+  StartWithSong();
+  Slider()->setSliderDown(true);
+  Slider()->setSliderPosition(88200);
+  EXPECT_EQ(Bytes(), 0u);
+  Slider()->setSliderDown(false);
+  EXPECT_EQ(Bytes(), 2 * kBytesPerSecond);
+  EXPECT_FALSE(dlg->IsPlaying());
+  EXPECT_FALSE(device.IsPlaying());
+  // A page step beside the handle is a whole action: it seeks at once.
+  Slider()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(Bytes(), (88200u + 11025u) * 4);
+  EXPECT_EQ(Text(1032), "2250\n99225");
+}
+
+}  // namespace
+}  // namespace snipora::test
