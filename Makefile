@@ -1,6 +1,7 @@
 # Snipora: `make run [FILE=path]` builds and starts the program;
 # `make test` builds and runs every test. Both install the Debian packages
-# that are missing first.
+# that are missing first. `make sanitize` runs every test under ASan and
+# UBSan; `make fuzz FUZZ_SECONDS=N` runs each fuzzer for N seconds.
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -8,7 +9,7 @@ PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
             qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox fonts-ipafont-gothic
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build run test bench sanitize format clean
+.PHONY: deps configure build run test bench sanitize fuzz format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -45,8 +46,26 @@ sanitize: BUILD = build-sanitize
 sanitize: CMAKE_FLAGS += -DSNIPORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 sanitize: test
 
+# Each fuzzer starts from its committed seeds (fuzz/corpus/<name>) and keeps
+# what it finds in $(BUILD)/corpus/<name>; a crashing input is written to
+# $(BUILD)/artifacts/<name>/ and stops the run.
+FUZZ_SECONDS ?= 60
+FUZZERS := wave_header nwa_header ini pattern cli_input number_text
+fuzz: BUILD = build-fuzz
+fuzz: PACKAGES += clang
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSNIPORA_FUZZ=ON -DSNIPORA_GUI=OFF -DSNIPORA_TESTS=OFF
+	cmake --build $(BUILD) -j$(JOBS) --target $(addprefix fuzz_,$(FUZZERS))
+	@for f in $(FUZZERS); do \
+	  mkdir -p $(BUILD)/corpus/$$f $(BUILD)/artifacts/$$f; \
+	  echo "== $$f: $(FUZZ_SECONDS) s"; \
+	  $(BUILD)/fuzz/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -timeout=60 -print_final_stats=1 \
+	    -artifact_prefix=$(BUILD)/artifacts/$$f/ $(BUILD)/corpus/$$f fuzz/corpus/$$f || exit 1; \
+	done
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-bench build-sanitize
+	rm -rf build build-bench build-sanitize build-fuzz

@@ -14,7 +14,7 @@ std::optional<uint64_t> SecondsToFrame(const std::string& text, uint32_t rate) {
   uint64_t whole = 0;
   size_t digits = 0;
   for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i, ++digits) {
-    if (whole >= 1000000000u) return std::nullopt;  // keeps whole x rate within 64 bits
+    if (whole >= 1000000000u) return std::nullopt;  // keeps whole x rate within 128 bits
     whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
   }
   uint64_t numerator = 0, denominator = 1;
@@ -27,10 +27,14 @@ std::optional<uint64_t> SecondsToFrame(const std::string& text, uint32_t rate) {
     }
   }
   if (digits == 0 || i != text.size()) return std::nullopt;
-  // numerator < denominator <= 10^12 and rate < 2^32: the product fits 64 bits
-  // only after a split, so work in 128 bits.
+  // numerator < denominator <= 10^12 and rate < 2^32: the products fit 64
+  // bits only after a split, so work in 128 bits; a frame beyond 64 bits
+  // cannot be named.
   const unsigned __int128 fraction = static_cast<unsigned __int128>(numerator) * rate;
-  return whole * rate + static_cast<uint64_t>((fraction * 2 + denominator) / (2 * denominator));
+  const unsigned __int128 frame = static_cast<unsigned __int128>(whole) * rate +
+                                  (fraction * 2 + denominator) / (2 * denominator);
+  if (frame > UINT64_MAX) return std::nullopt;
+  return static_cast<uint64_t>(frame);
 }
 
 std::string Trimmed(const std::string& text) {

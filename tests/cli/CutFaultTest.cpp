@@ -1,0 +1,142 @@
+// snipora-cut under faults: killed outright half-way, and never writing to
+// its source, whatever the command line asks.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/test_support.h"
+
+namespace snipora {
+namespace {
+
+using namespace snipora::test;
+namespace fs = std::filesystem;
+
+std::string Binary() {
+  const char* path = std::getenv("SNIPORA_CUT");
+  return path ? path : "";
+}
+
+// The bytes and the last write time of a file.
+std::pair<Bytes, int64_t> Snapshot(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return {ReadFileBytes(path), int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+class CutFault : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (Binary().empty()) GTEST_SKIP() << "SNIPORA_CUT is not set (run through ctest)";
+    if (!HaveProgram("sox")) GTEST_SKIP() << "sox is missing";
+    // 10 s of 44100 Hz stereo noise: 1764000 bytes of samples.
+    const CommandResult r = RunCommand("sox -V1 -n -r 44100 -c 2 -b 16 " +
+                                       ShellQuote(dir.File("s.wav")) + " synth 10 whitenoise");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+  }
+
+  // Starts snipora-cut slowed to 50 ms a block, waits until a temporary file
+  // whose name starts with `writing` appears in `folder`, and kills it with
+  // SIGKILL, which it cannot catch: nothing of its own cleans up.
+  void KillWhileWriting(const std::vector<std::string>& args, const std::string& folder,
+                        const std::string& writing) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      setenv("SNIPORA_CUT_BLOCK_DELAY_US", "50000", 1);
+      std::vector<char*> argv{const_cast<char*>("snipora-cut")};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(Binary().c_str(), argv.data());
+      _exit(127);
+    }
+    bool seen = false;
+    for (int i = 0; i < 2000 && !seen; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::error_code error;
+      for (const auto& e : fs::directory_iterator(folder, error)) {
+        seen = seen || e.path().filename().string().rfind(writing, 0) == 0;
+      }
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(seen) << "no temporary " << writing << " appeared";
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  }
+
+  TempDir dir;
+};
+
+TEST_F(CutFault, KilledHalfWayLeavesOldFilesAndNoPartialOneUnderAFinalName) {
+  const auto source = Snapshot(dir.File("s.wav"));
+  fs::create_directory(dir.File("s"));
+  WriteFileBytes(dir.File("s/02.wav"), {5, 5});
+  KillWhileWriting({"-f", "-q", dir.File("s.wav"), "0:1000", "1000:220000", "220000:230000"},
+                   dir.File("s"), ".02.wav.");
+  EXPECT_EQ(ReadFileBytes(dir.File("s/01.wav")).size(), 46u + 4000u);  // finished before
+  EXPECT_EQ(ReadFileBytes(dir.File("s/02.wav")), (Bytes{5, 5}));       // the old file
+  EXPECT_FALSE(fs::exists(dir.File("s/03.wav")));                      // never begun
+
+  WriteFileBytes(dir.File("j.wav"), {7});
+  KillWhileWriting({"-j", "-f", "-q", "-o", dir.File("j.wav"), dir.File("s.wav"), "0:200000"},
+                   dir.path(), ".j.wav.");
+  EXPECT_EQ(ReadFileBytes(dir.File("j.wav")), Bytes{7});
+
+  // Only hidden temporaries are left over; a new run is not disturbed by them.
+  for (const char* folder : {"", "s"}) {
+    for (const auto& e : fs::directory_iterator(dir.File(folder))) {
+      const std::string name = e.path().filename().string();
+      EXPECT_TRUE(name[0] == '.' || name == "s" || name == "s.wav" || name == "j.wav" ||
+                  name == "01.wav" || name == "02.wav")
+          << name;
+    }
+  }
+  EXPECT_EQ(RunCommand(ShellQuote(Binary()) + " -f -q " + ShellQuote(dir.File("s.wav")) +
+                       " 0:1000 1000:2000")
+                .exitCode,
+            0);
+  EXPECT_EQ(ReadFileBytes(dir.File("s/02.wav")).size(), 46u + 4000u);
+  EXPECT_TRUE(Snapshot(dir.File("s.wav")) == source);
+}
+
+TEST_F(CutFault, NoCommandWritesToTheSource) {
+  // The source also sits where a piece would go: folder/01.wav.
+  fs::create_directory(dir.File("p"));
+  fs::copy_file(dir.File("s.wav"), dir.File("p/01.wav"));
+  WriteFileBytes(dir.File("labels.txt"), {'0', '\t', '1', '\t', 'a', '\n'});
+  const std::string s = ShellQuote(dir.File("s.wav"));
+  const std::string p1 = ShellQuote(dir.File("p/01.wav"));
+  const struct {
+    std::string args;
+    int exitCode;
+  } cases[] = {
+      {s + " 0:1000 1000:2000", 0},
+      {"-f --fade 10 " + s + " 0:1000 1000:2000", 0},
+      {"-f --ms --labels " + ShellQuote(dir.File("labels.txt")) + " " + s + " 0:10", 0},
+      {"-j -f --fade 10 -o " + ShellQuote(dir.File("j.wav")) + " " + s + " 0:100 5:50", 0},
+      {"--info " + s, 0},
+      {"-f -o " + ShellQuote(dir.File("p")) + " " + p1 + " 0:1000", 1},  // piece 01 is the source
+      {"-f -o " + ShellQuote(dir.File("p")) + " " + p1 + " 0:10 10:20", 1},
+      {"-j -f -o " + p1 + " " + p1 + " 0:10", 1},
+  };
+  for (const auto& c : cases) {
+    const auto before = Snapshot(dir.File("s.wav"));
+    const auto beforeP = Snapshot(dir.File("p/01.wav"));
+    const CommandResult r = RunCommand(ShellQuote(Binary()) + " -q " + c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.output;
+    EXPECT_TRUE(Snapshot(dir.File("s.wav")) == before) << c.args;
+    EXPECT_TRUE(Snapshot(dir.File("p/01.wav")) == beforeP) << c.args;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("p")), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace snipora
