@@ -11,12 +11,12 @@
 #include <QSlider>
 #include <QTimerEvent>
 
-#include "app/about_dialog.h"
 #include "app/number_text.h"
 #include "app/reservation_list.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
 #include "audiofile/sector_file.h"
+#include "playback/volume_settings.h"
 #include "resources/dialog_templates.h"
 
 namespace snipora {
@@ -33,7 +33,11 @@ void PlaybackEnded(int /*code*/, CDSStreamPlayer* /*player*/, void* context) {
 }  // namespace
 
 CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLine, QWidget* parent)
-    : QDialog(parent), ui_(ui), commandLine_(std::move(commandLine)), player_(device) {
+    : QDialog(parent),
+      ui_(ui),
+      commandLine_(std::move(commandLine)),
+      player_(device),
+      volumeDlg_(player_, this) {
   setWindowTitle(QString::fromUtf8(main_text::kCaption));
   // A fixed-size window with a minimise box and no maximise box.
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -50,6 +54,7 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   player_.SetOptions(CDS_NOTIFY_STOP);
   player_.SetNotification(&PlaybackEnded, this);
   player_.AddDecoderModule(new Cdeclib_h_nwa, 1);
+  LoadVolumeSettings(player_);
 }
 
 CMainDlg::~CMainDlg() {
@@ -207,33 +212,12 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   return true;
 }
 
-// ---------------------------------------------------------------- menu
-
-void CMainDlg::OnMenuSave() {
-  // The save-progress dialog is not part of the program yet.
-}
-
-void CMainDlg::OnMenuVolume() {
-  // The volume dialog is not part of the program yet.
-}
-
-void CMainDlg::OnMenuSpeed() {
-  // The playback-speed dialog is not part of the program yet.
-}
-
-void CMainDlg::OnMenuLoopSearch() {
-  // The loop-detection dialog is not part of the program yet (and its menu
-  // item is grayed).
-}
-
-void CMainDlg::OnMenuAbout() {
-  CAboutDlg about(this);
-  about.exec();
-}
+// ---------------------------------------------------------------- closing
 
 void CMainDlg::reject() {
   if (unsavedReservations_ && ui_.ShowMessage(108, MessageButtons::YesNo) == MessageAnswer::No)
     return;
+  SaveVolumeSettings(player_);
   ended_ = true;
   QDialog::reject();
 }
@@ -269,6 +253,8 @@ void CMainDlg::timerEvent(QTimerEvent* event) {
 void CMainDlg::OnTimer(uint32_t id) {
   if (id == kPlayerTimer) {
     player_.OnTimer();
+    // The automatic volume control moves the software volume while playing.
+    if (volumeDlg_.IsOpen()) volumeDlg_.ShowSoftwareVolume(player_.GetSoftwareVolume());
   } else if (id == kDisplayTimer) {
     RefreshPosition(true, 0);
   }

@@ -8,6 +8,7 @@
 #include "audiofile/sound_format.h"
 #include "platform/sound/timer_host.h"
 #include "platform/ui/ui_services.h"
+#include "playback/dialogs/volume_dialog.h"
 #include "playback/main_player.h"
 
 class QAction;
@@ -100,6 +101,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   const std::string& DisplayName() const { return displayName_; }
   const SoundFormatInfo& FormatInfo() const { return format_; }
   CMainPlayer& Player() { return player_; }
+  IUiServices& Ui() { return ui_; }
   bool IsPlaying() const { return playing_; }
   bool MarkerSet(int k) const { return markers_[k - 1].set; }
   uint32_t MarkerPosition(int k) const { return markers_[k - 1].position; }  // bytes
@@ -168,9 +170,11 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   std::map<uint32_t, int> timers_;  // our timer id -> Qt's timer id
   QSlider* slider_ = nullptr;
   CReservationList* list_ = nullptr;
-  // Last, so it is destroyed first: it may still call back into the members
-  // above as timer host and owner.
+  // After the members above, so it is destroyed before them: it may still
+  // call back into them as timer host and owner.
   CMainPlayer player_;
+  // Kept for the program's life so that it is shown again as it was left.
+  CVolumeDlg volumeDlg_;
 };
 
 }  // namespace snipora

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -21,7 +22,10 @@ namespace snipora::test {
 
 // One application for the whole test program. It is never destroyed: Qt
 // crashes when its application object dies during static destruction.
+// Settings go to a folder of the test program, never to the user's.
 inline void EnsureApplication() {
+  static TempDir configHome;
+  setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
   static int argc = 1;
   static char name[] = "snipora-test";
   static char* argv[] = {name, nullptr};
@@ -61,7 +65,12 @@ class MainDialogTest : public ::testing::Test {
  protected:
   static constexpr uint32_t kBytesPerSecond = 176400;  // 44100 Hz, 16-bit stereo
 
-  void SetUp() override { EnsureApplication(); }
+  // Every test reads and writes the settings file in a folder of its own,
+  // never the user's.
+  void SetUp() override {
+    EnsureApplication();
+    setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
+  }
 
   // Creates and shows the dialog; the start-up open runs from the event loop.
   void Start(const std::string& commandLine) {
@@ -113,6 +122,7 @@ class MainDialogTest : public ::testing::Test {
     }
   }
 
+  TempDir configHome;
   ScriptedUi ui;
   TestSoundDevice device;
   std::unique_ptr<CMainDlg> dlg;

@@ -1,0 +1,79 @@
+#include "app/dialog_hosts.h"
+
+#include "app/main_dialog.h"
+
+namespace snipora {
+
+std::string CMainExportHost::FullPath() const {
+  return dialog_.FullPath();
+}
+
+std::string CMainExportHost::DisplayName() const {
+  return dialog_.DisplayName();
+}
+
+const SoundFormatInfo& CMainExportHost::Format() const {
+  return dialog_.FormatInfo();
+}
+
+int CMainExportHost::RowCount() const {
+  return dialog_.ReservationCount();
+}
+
+std::string CMainExportHost::RowText(int row, int column) const {
+  return dialog_.ReservationText(row, column);
+}
+
+bool CMainExportHost::FadeChecked() const {
+  return dialog_.FadeOutChecked();
+}
+
+bool CMainExportHost::FadeEnabled() const {
+  return dialog_.FadeOutEnabled();
+}
+
+std::string CMainExportHost::FadeText() const {
+  return dialog_.FadeOutLengthText();
+}
+
+bool CMainExportHost::JoinChecked() const {
+  return dialog_.JoinChecked();
+}
+
+void CMainExportHost::ClearUnsavedReservations() {
+  dialog_.ClearUnsavedReservations();
+}
+
+bool CMainLoopSearchHost::IsMarker1Set() const {
+  return dialog_.MarkerSet(1);
+}
+
+bool CMainLoopSearchHost::IsMarker2Set() const {
+  return dialog_.MarkerSet(2);
+}
+
+uint32_t CMainLoopSearchHost::Marker1Position() const {
+  return dialog_.MarkerPosition(1);
+}
+
+uint32_t CMainLoopSearchHost::Marker2Position() const {
+  return dialog_.MarkerPosition(2);
+}
+
+uint32_t CMainLoopSearchHost::PlayerBytePosition() {
+  return dialog_.Player().GetPosition(1);
+}
+
+std::string CMainLoopSearchHost::OpenFilePath() const {
+  return dialog_.FullPath();
+}
+
+const SoundFormatInfo& CMainLoopSearchHost::FormatInfo() const {
+  return dialog_.FormatInfo();
+}
+
+IUiServices& CMainLoopSearchHost::Ui() {
+  return dialog_.Ui();
+}
+
+}  // namespace snipora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include "export/export_interfaces.h"
+#include "loopsearch/loop_search_host.h"
+
+namespace snipora {
+
+class CMainDlg;
+
+// What the save-progress dialog reads from the main window, and where a
+// successful save clears the unsaved-reservations flag.
+class CMainExportHost : public IExportHost {
+ public:
+  explicit CMainExportHost(CMainDlg& dialog) : dialog_(dialog) {}
+
+  std::string FullPath() const override;
+  std::string DisplayName() const override;
+  const SoundFormatInfo& Format() const override;
+  int RowCount() const override;
+  std::string RowText(int row, int column) const override;
+  bool FadeChecked() const override;
+  bool FadeEnabled() const override;
+  std::string FadeText() const override;
+  bool JoinChecked() const override;
+  void ClearUnsavedReservations() override;
+
+ private:
+  CMainDlg& dialog_;
+};
+
+// What the loop detection dialog reads from the main window.
+class CMainLoopSearchHost : public ILoopSearchHost {
+ public:
+  explicit CMainLoopSearchHost(CMainDlg& dialog) : dialog_(dialog) {}
+
+  bool IsMarker1Set() const override;
+  bool IsMarker2Set() const override;
+  uint32_t Marker1Position() const override;
+  uint32_t Marker2Position() const override;
+  uint32_t PlayerBytePosition() override;
+  std::string OpenFilePath() const override;
+  const SoundFormatInfo& FormatInfo() const override;
+  IUiServices& Ui() override;
+
+ private:
+  CMainDlg& dialog_;
+};
+
+}  // namespace snipora

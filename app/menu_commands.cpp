@@ -1,0 +1,39 @@
+// The Save and Tools menu commands and the about box: each runs its dialog
+// modally over this window.
+#include "app/about_dialog.h"
+#include "app/dialog_hosts.h"
+#include "app/main_dialog.h"
+#include "export/dialogs/save_progress_dialog.h"
+#include "loopsearch/dialogs/loop_search_dlg.h"
+#include "playback/dialogs/speed_dialog.h"
+
+namespace snipora {
+
+void CMainDlg::OnMenuSave() {
+  CMainExportHost host(*this);
+  CSaveProgressDlg progress(host, ui_, this);
+  progress.exec();
+}
+
+void CMainDlg::OnMenuVolume() {
+  volumeDlg_.exec();
+}
+
+void CMainDlg::OnMenuSpeed() {
+  CSpeedDlg speed(player_, this);
+  speed.exec();
+}
+
+// Its menu item stays grayed; the command is reachable only by calling it.
+void CMainDlg::OnMenuLoopSearch() {
+  CMainLoopSearchHost host(*this);
+  CLoopSearchDlg search(host, this);
+  search.exec();
+}
+
+void CMainDlg::OnMenuAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+}  // namespace snipora
