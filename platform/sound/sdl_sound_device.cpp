@@ -209,6 +209,9 @@ void SdlSoundDevice::Render(uint8_t* out, uint32_t length) {
 }
 
 std::unique_ptr<ISoundDevice> OpenSystemSoundDevice() {
+  // SDL would otherwise turn SIGINT/SIGTERM into quit events that nobody reads,
+  // and the program could no longer be stopped from outside.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return std::make_unique<SdlSoundDevice>(true, false);
   std::fprintf(stderr, "snipora: no sound system available (%s); playing silently\n",
                SDL_GetError());
