@@ -1,5 +1,7 @@
-# The end-to-end tests run the real executable.
-if(TARGET cli_CutEndToEndTest)
-  add_dependencies(cli_CutEndToEndTest snipora-cut)
-  set_property(TEST cli/CutEndToEnd APPEND PROPERTY ENVIRONMENT "SNIPORA_CUT=$<TARGET_FILE:snipora-cut>")
-endif()
+# The end-to-end and fault tests run the real executable.
+foreach(name CutEndToEnd CutFault)
+  if(TARGET cli_${name}Test)
+    add_dependencies(cli_${name}Test snipora-cut)
+    set_property(TEST cli/${name} APPEND PROPERTY ENVIRONMENT "SNIPORA_CUT=$<TARGET_FILE:snipora-cut>")
+  endif()
+endforeach()
