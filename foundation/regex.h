@@ -82,5 +82,11 @@ void ClearRegexMatchers();
 constexpr int kRegexMaxNesting = 1000;            // groups and z operands inside one another
 constexpr int kRegexMaxMatchDepth = 2000;         // nested matching steps; deeper attempts fail
 constexpr uint32_t kRegexMaxCaptures = 1u << 18;  // an item that would exceed it fails
+// Matching steps one search may take: a base plus a share per byte of text,
+// so backtracking that grows exponentially (nested repetitions that can split
+// the same text in many ways) ends, while ordinary searches of any length fit.
+// Once spent, the attempt in progress and every later one fail.
+constexpr uint64_t kRegexBaseSteps = 1'000'000;
+constexpr uint64_t kRegexStepsPerByte = 64;
 
 }  // namespace snipora

@@ -30,7 +30,12 @@ int RepeatCount(const CStrRegexStruct& node) {
 
 RegexMatcher::RegexMatcher(const char* text, int length, int start, bool foldCase,
                            CStrArray_base<64>& captures)
-    : text_(text), length_(length), start_(start), foldCase_(foldCase), captures_(captures) {}
+    : text_(text),
+      length_(length),
+      start_(start),
+      foldCase_(foldCase),
+      captures_(captures),
+      stepsLeft_(kRegexBaseSteps + kRegexStepsPerByte * static_cast<uint64_t>(length)) {}
 
 int RegexMatcher::MatchRoot(const CStrRegexStruct& root, int pos) {
   depth_ = 0;
@@ -75,8 +80,9 @@ bool RegexMatcher::MatchSequence(MemberSpan span, int pos, MatchEnd& out) {
 bool RegexMatcher::MatchItem(const CStrRegexStruct& node, int pos, MemberSpan rest,
                              MemberSpan place, MatchEnd& out) {
   // Beyond this depth the pattern nests or chains absurdly deep; failing
-  // here keeps the stack bounded.
-  if (depth_ >= kRegexMaxMatchDepth) return false;
+  // here keeps the stack bounded. The step budget bounds the time.
+  if (depth_ >= kRegexMaxMatchDepth || stepsLeft_ == 0) return false;
+  --stepsLeft_;
   ++depth_;
   bool matched;
   switch (node.prefix) {

@@ -90,6 +90,7 @@ class RegexMatcher {
   bool foldCase_;
   CStrArray_base<64>& captures_;
   int depth_ = 0;
+  uint64_t stepsLeft_;
   // Windows of the greedy runs in progress, innermost last; kept for reuse.
   std::vector<std::unique_ptr<GreedyWindows>> windows_;
   size_t windowsInUse_ = 0;

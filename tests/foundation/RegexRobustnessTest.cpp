@@ -103,6 +103,30 @@ TEST(RegexRobustnessTest, HostilePatternsEndWithoutCrashing) {
   }
 }
 
+// Backtracking that would take longer than anyone waits ends on the step
+// budget with no match; searches whose work grows with the text still find
+// what they look for.
+TEST(RegexRobustnessTest, ExplosiveBacktrackingEndsOnTheStepBudget) {
+  std::string lazyRuns;
+  for (int i = 0; i < 10; ++i) lazyRuns += "%+j";
+  const std::string as(60, 'a');
+  EXPECT_EQ(Search(as, lazyRuns + "x", "s"), 0);
+  EXPECT_EQ(Search(as + "x", lazyRuns + "x", "s"), 1);
+
+  // Found by fuzzing: nested lazy runs over a 27-byte text.
+  const std::string pattern = "%{%+j%+j%%%+{%+%}d%{\x82\xff\xce%0\xd4";
+  const std::string text =
+      "\x83\\Ab\xca\x93\xda\x82\xff\xce\xd4"
+      "34{+j%+j%%%+{%g";
+  EXPECT_EQ(Search(text, pattern, "g"), 0);
+
+  const std::string longText = std::string(2'000'000, 'a') + "x";
+  CArrayAuto<CStrRegexMatchStruct> hits;
+  CStr subject(longText.c_str());
+  ASSERT_EQ(subject.Regex("x", "g", nullptr, nullptr, nullptr, 0, &hits, nullptr), 1);
+  EXPECT_EQ(hits[0].offset, 2'000'000);
+}
+
 int MatchTwoBytesIfSecondMember(const char* position, const CStrRegexStruct& node,
                                 CStrArray& captures, const CArrayAuto<CStrRegexStruct>& members,
                                 uint32_t place) {
