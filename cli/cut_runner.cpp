@@ -138,7 +138,7 @@ std::string Describe(ExportOutcome outcome) {
     case ExportOutcome::OutputIsSource:
       return "an output is the source file itself";
     case ExportOutcome::TooLarge:
-      return "the joined file would be 4 GiB or more, beyond the WAVE format";
+      return "an output file would be 4 GiB or more, beyond the WAVE format";
     case ExportOutcome::SourceFailed:
       return "cannot open the source file";
     case ExportOutcome::OutputFailed:
@@ -190,7 +190,9 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
                               std::to_string(job.format.formatBlock.bitsPerSample) + " bits",
                           kExitUsage});
   }
-  if (o.join && !JoinedFileFits(job)) return Fail(context, {Describe(ExportOutcome::TooLarge)});
+  if (o.join ? !JoinedFileFits(job) : !PiecesFit(job)) {
+    return Fail(context, {Describe(ExportOutcome::TooLarge)});
+  }
 
   std::string folder;
   std::vector<std::string> outputs;

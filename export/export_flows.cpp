@@ -16,8 +16,10 @@ constexpr int kMessageFolderExists = 104;
 constexpr int kMessageCannotOpen = 105;
 constexpr int kMessageNothingToSave = 107;
 constexpr const char* kWaveFilter = "WAVEサウンド(*.wav)|*.wav||";
-constexpr const char* kTooLargeText =
+constexpr const char* kJoinedTooLargeText =
     "連結したファイルが 4 GiB 以上になるため保存できません。\n予約の数か長さを減らしてください。";
+constexpr const char* kPieceTooLargeText =
+    "切り出したファイルが 4 GiB 以上になるため保存できません。\n予約の範囲を短くしてください。";
 
 ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
   ExportJob job;
@@ -49,9 +51,6 @@ bool Finish(ExportOutcome outcome, IExportHost& host, IUiServices& ui) {
       return true;
     case ExportOutcome::Cancelled:
       return false;
-    case ExportOutcome::TooLarge:
-      ui.ShowText(kTooLargeText, MessageButtons::Ok);
-      return false;
     default:
       ui.ShowMessage(kMessageCannotOpen, MessageButtons::Ok);
       return false;
@@ -66,6 +65,11 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
   if (job.ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
+  }
+  // Refused before anything is asked or made: the length fields cannot hold it.
+  if (!PiecesFit(job)) {
+    ui.ShowText(kPieceTooLargeText, MessageButtons::Ok);
+    return false;
   }
   std::vector<std::string> outputs;
   if (job.ranges.size() == 1) {
@@ -93,7 +97,10 @@ bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
     return true;
   }
   // Refused before the user is asked for a name: the length fields cannot hold it.
-  if (!JoinedFileFits(job)) return Finish(ExportOutcome::TooLarge, host, ui);
+  if (!JoinedFileFits(job)) {
+    ui.ShowText(kJoinedTooLargeText, MessageButtons::Ok);
+    return false;
+  }
   const auto chosen = AskOutputFile(host, ui);
   if (!chosen) return false;
   return Finish(WriteJoinedFile(job, *chosen, progress), host, ui);

@@ -90,13 +90,33 @@ uint64_t TotalDataLength(const ExportJob& job) {
   return total;
 }
 
+namespace {
+
+bool FitsInWaveFile(uint64_t dataLength) {
+  return dataLength + kWaveHeaderSize <= 0xFFFFFFFFu;
+}
+
+}  // namespace
+
 bool JoinedFileFits(const ExportJob& job) {
-  return TotalDataLength(job) + kWaveHeaderSize <= 0xFFFFFFFFu;
+  return FitsInWaveFile(TotalDataLength(job));
+}
+
+bool PiecesFit(const ExportJob& job) {
+  const uint64_t blockAlign = job.format.formatBlock.blockAlign;
+  for (const ExportRange& range : job.ranges) {
+    if (range.endFrame > range.startFrame &&
+        !FitsInWaveFile((uint64_t{range.endFrame} - range.startFrame) * blockAlign)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::string>& outputs,
                                IExportProgress& progress) {
   if (outputs.size() != job.ranges.size()) return ExportOutcome::BadRange;
+  if (!PiecesFit(job)) return ExportOutcome::TooLarge;
   CSectorFile source(kExportRingBytes, job.forcedSectorSize);
   if (const ExportOutcome ready = Prepare(job, outputs, source); ready != ExportOutcome::Done) {
     return ready;

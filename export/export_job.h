@@ -30,7 +30,7 @@ enum class ExportOutcome {
   Cancelled,       // the unfinished output was removed
   BadRange,        // a range is empty, reversed or beyond the sample data
   OutputIsSource,  // an output names the source file itself
-  TooLarge,        // the joined file would reach 4 GiB
+  TooLarge,        // an output file would reach 4 GiB
   SourceFailed,    // the source could not be opened
   OutputFailed,    // an output could not be created
   ReadFailed,      // the source delivered fewer bytes than its header promised
@@ -43,6 +43,10 @@ inline constexpr uint32_t kExportRingBytes = 524288;
 uint64_t TotalDataLength(const ExportJob& job);
 // False when a joined file of the job's ranges would be 4 GiB or more.
 bool JoinedFileFits(const ExportJob& job);
+// False when the file of any one range would be 4 GiB or more (possible only
+// for a source near 4 GiB; the WAVE length fields and file positions are
+// 32-bit). Empty or reversed ranges are left to the range check.
+bool PiecesFit(const ExportJob& job);
 
 // Writes range i to outputs[i] (as many outputs as ranges). An output is
 // complete or absent: finished pieces stay when a later one fails or is

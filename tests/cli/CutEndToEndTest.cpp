@@ -192,6 +192,23 @@ TEST_F(CutEndToEnd, RefusalsWriteNothing) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
 }
 
+// A sparse source of 4 GiB - 1 bytes: one piece of all its data would need a
+// file of 4 GiB, which the WAVE length fields cannot describe.
+TEST_F(CutEndToEnd, APieceOf4GiBIsRefusedBeforeWriting) {
+  Source("huge.wav", 8000, 1, 8, "0.001");
+  Bytes header = ReadFileBytes(dir.File("huge.wav"));
+  ASSERT_EQ(std::string(header.begin() + 36, header.begin() + 40), "data");
+  header.resize(44);
+  for (int i = 0; i < 4; ++i) header[40 + i] = static_cast<uint8_t>((0xFFFFFFFFu - 44) >> (8 * i));
+  WriteFileBytes(dir.File("huge.wav"), header);
+  fs::resize_file(dir.File("huge.wav"), 0xFFFFFFFFu);
+
+  const CommandResult r = Cut(Q("huge.wav") + " 0:4294967251");
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("4 GiB"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(dir.File("huge")));
+}
+
 TEST_F(CutEndToEnd, InfoAgreesWithSoxi) {
   const struct {
     int rate, channels, bits;

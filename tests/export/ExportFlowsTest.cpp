@@ -206,5 +206,20 @@ TEST(ExportFlows, AJoinedFileOf4GiBIsRefusedBeforeAskingForAName) {
   EXPECT_NE(ui.asked[0].text.find("4 GiB"), std::string::npos);
 }
 
+TEST(ExportFlows, APieceOf4GiBIsRefusedBeforeAskingForAName) {
+  FakeHost host;
+  host.fullPath = "/nonexistent/song.wav";
+  host.format.formatBlock.blockAlign = 1;
+  host.format.dataOffset = 44;
+  host.format.dataSize = 0xFFFFFFFFu - 44;
+  host.rows = {{"0", "4294967250"}};
+  ScriptedUi ui;
+  RecordingProgress progress;
+  EXPECT_FALSE(ExportSplit(host, ui, progress));
+  ASSERT_EQ(ui.asked.size(), 1u);
+  EXPECT_EQ(ui.asked[0].stringId, 0);
+  EXPECT_NE(ui.asked[0].text.find("4 GiB"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace snipora

@@ -259,6 +259,32 @@ TEST(ExportJob, JoinedFilesOf4GiBAreRefused) {
   EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::TooLarge);
 }
 
+// A source near 4 GiB (positions and length fields are 32-bit): a piece
+// whose file would reach 4 GiB is refused before anything is opened.
+TEST(ExportJob, PiecesOf4GiBAreRefused) {
+  TempDir dir;
+  ExportJob job;
+  job.sourcePath = dir.File("missing.wav");
+  job.format.formatBlock.blockAlign = 1;
+  job.format.dataOffset = 44;
+  job.format.dataSize = 0xFFFFFFFFu - 44;
+  const struct {
+    ExportRange range;
+    ExportOutcome outcome;
+  } cases[] = {
+      {{1, 0xFFFFFFFFu - 45}, ExportOutcome::SourceFailed},  // a 0xFFFFFFFF-byte file: fits
+      {{0, 0xFFFFFFFFu - 45}, ExportOutcome::TooLarge},
+      {{9, 3}, ExportOutcome::BadRange},
+  };
+  for (const auto& c : cases) {
+    job.ranges = {{0, 10}, c.range};
+    RecordingProgress progress;
+    EXPECT_EQ(PiecesFit(job), c.outcome != ExportOutcome::TooLarge);
+    EXPECT_EQ(WriteSplitPieces(job, {dir.File("01.wav"), dir.File("02.wav")}, progress), c.outcome);
+    EXPECT_EQ(FolderNames(dir.path()).size(), 0u);
+  }
+}
+
 TEST(ExportJob, ASourceCutShortStopsAndRemovesTheOutput) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
