@@ -36,6 +36,11 @@ bool RangesValid(const ExportJob& job) {
   return true;
 }
 
+// Positions and the WAVE length fields are 32-bit.
+bool FitsInWaveFile(uint64_t dataLength) {
+  return dataLength + kWaveHeaderSize <= 0xFFFFFFFFu;
+}
+
 uint32_t PieceFadeBytes(const ExportJob& job, uint32_t pieceLength) {
   if (job.fadeMs == 0) return 0;
   const WaveFormatBlock& format = job.format.formatBlock;
@@ -89,14 +94,6 @@ uint64_t TotalDataLength(const ExportJob& job) {
   }
   return total;
 }
-
-namespace {
-
-bool FitsInWaveFile(uint64_t dataLength) {
-  return dataLength + kWaveHeaderSize <= 0xFFFFFFFFu;
-}
-
-}  // namespace
 
 bool JoinedFileFits(const ExportJob& job) {
   return FitsInWaveFile(TotalDataLength(job));
