@@ -9,7 +9,7 @@ PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
             qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox fonts-ipafont-gothic
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build run test bench sanitize fuzz format clean
+.PHONY: deps configure build run test install deb check-install bench sanitize fuzz format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -36,6 +36,20 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+# PREFIX (default /usr/local) and DESTDIR as usual.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# build/snipora_<version>_<arch>.deb, for `apt-get install ./build/snipora_*.deb`.
+deb: build
+	cd $(BUILD) && cpack
+
+# Installs into a staging folder, validates what is installed, then packs,
+# installs and removes the .deb.
+check-install: build
+	BUILD=$(BUILD) scripts/check_install.sh
 
 bench: BUILD = build-bench
 bench: CMAKE_FLAGS += -DSNIPORA_BENCH=ON -DSNIPORA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
