@@ -1,6 +1,7 @@
 #include "audiofile/sample_loops.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "audiofile/sector_file.h"
@@ -31,17 +32,25 @@ bool ReadAt(CSectorFile& file, uint64_t offset, uint8_t* dst, uint32_t n) {
          file.ReadBlock(dst, n) == n;
 }
 
-// Where the chunk after one of `size` bytes at `at` begins: after its pad byte
-// when odd, unless only the unpadded position holds a chunk identifier (files
-// whose writer forgot the pad).
-uint64_t NextChunk(CSectorFile& file, uint64_t at, uint32_t size) {
-  const uint64_t unpadded = at + 8 + size;
-  if (size % 2 == 0) return unpadded;
-  uint8_t bytes[5];
-  if (ReadAt(file, unpadded, bytes, 5) && !IsChunkId(bytes + 1) && IsChunkId(bytes)) {
-    return unpadded;
+// True when a chunk header at `at` looks real: an identifier of letters,
+// digits and spaces, as chunk names are, and a body that ends inside the file
+// (a data chunk may be cut short).
+bool PlausibleChunk(CSectorFile& file, uint64_t at, uint64_t fileSize) {
+  uint8_t header[8];
+  if (at + 8 > fileSize || !ReadAt(file, at, header, 8)) return false;
+  if (!std::all_of(header, header + 4, [](uint8_t c) { return std::isalnum(c) || c == ' '; })) {
+    return false;
   }
-  return unpadded + 1;
+  return std::memcmp(header, "data", 4) == 0 || at + 8 + Le32(header + 4) <= fileSize;
+}
+
+// Where the chunk after one of `size` bytes at `at` begins: after its pad byte
+// when odd, unless only the unpadded position holds a plausible chunk (files
+// whose writer forgot the pad).
+uint64_t NextChunk(CSectorFile& file, uint64_t at, uint32_t size, uint64_t fileSize) {
+  const uint64_t unpadded = at + 8 + size;
+  if (size % 2 == 0 || PlausibleChunk(file, unpadded + 1, fileSize)) return unpadded + size % 2;
+  return PlausibleChunk(file, unpadded, fileSize) ? unpadded : unpadded + 1;
 }
 
 // The chunk's fields and the whole loops its body holds (a body cut short
@@ -99,7 +108,7 @@ std::optional<SampleChunk> ReadSampleChunk(const std::string& path) {
     }
     // An RF64 data chunk states its size elsewhere; loops stored after it are not looked for.
     if (std::memcmp(header, "data", 4) == 0 && size == 0xFFFFFFFFu) break;
-    at = NextChunk(file, at, size);
+    at = NextChunk(file, at, size, fileSize);
   }
   return std::nullopt;
 }
