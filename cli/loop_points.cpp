@@ -41,6 +41,8 @@ class SearchProgress : public ILoopSearchProgress {
     bar_.SetLabel("loop search");
   }
   ~SearchProgress() override { bar_.Finish(); }
+  // Draws the full bar (the last steps fall between redraws).
+  void Completed() { bar_.SetOverallPosition(1); }
   void SetRange(uint32_t) override {}
   // Positions are milliseconds of the searched stretch.
   void SetPosition(uint32_t position) override {
@@ -81,6 +83,7 @@ std::optional<Refusal> Search(const CutOptions& o, const ExportJob& job, const E
   ErrorStreamUi ui(context.err);
   LoopSearchEnd end = LoopSearchEnd::Completed;
   candidates = FindLoopCandidates(request, progress, ui, end);
+  if (end == LoopSearchEnd::Completed) progress.Completed();
   switch (end) {
     case LoopSearchEnd::Cancelled:
       return Refusal{"interrupted"};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <span>
 
 #include "audiofile/sector_file.h"
 
@@ -19,17 +20,51 @@ class DistanceList : public ILoopSearchResults {
   std::vector<uint64_t> distances;
 };
 
-std::vector<int16_t> ReadValues(CSectorFile& file, uint64_t offset, uint32_t count) {
-  std::vector<int16_t> values(count);
-  uint32_t got = 0;
-  if (offset <= UINT32_MAX && file.SeekLarge(static_cast<uint32_t>(offset)) == 0) {
-    got = file.ReadBlock(values.data(), 2 * count) / 2;
-  }
-  values.resize(got);
-  return values;
-}
+// Windows of 16-bit values at rising file offsets, reading each byte of the
+// file once (the candidates of a search lie in increasing order).
+class ForwardWindows {
+ public:
+  explicit ForwardWindows(CSectorFile& file) : file_(file) {}
 
-uint64_t AbsoluteDifference(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
+  // The `count` values at `offset`, fewer at the end of the file; offsets
+  // never fall below the previous call's.
+  std::span<const int16_t> At(uint64_t offset, uint32_t count) {
+    const uint64_t bufferedEnd = base_ + 2 * (values_.size() - front_);
+    if (offset >= bufferedEnd || (offset - base_) % 2 != 0) {
+      // Nothing buffered is needed: continue reading at the offset.
+      values_.clear();
+      front_ = 0;
+      base_ = offset;
+      if (offset > UINT32_MAX || file_.SeekLarge(static_cast<uint32_t>(offset)) != 0) return {};
+    } else {
+      front_ += (offset - base_) / 2;
+      base_ = offset;
+    }
+    if (front_ > values_.size() / 2) {  // drop what lies behind, now and then
+      values_.erase(values_.begin(), values_.begin() + static_cast<ptrdiff_t>(front_));
+      front_ = 0;
+    }
+    while (values_.size() - front_ < count) {
+      const size_t held = values_.size();
+      const size_t wanted = std::max<size_t>(count - (held - front_), kReadValues);
+      values_.resize(held + wanted);
+      const uint32_t got =
+          file_.ReadBlock(values_.data() + held, static_cast<uint32_t>(2 * wanted));
+      values_.resize(held + got / 2);
+      if (got < 2 * wanted) break;
+    }
+    return {values_.data() + front_, std::min<size_t>(count, values_.size() - front_)};
+  }
+
+ private:
+  static constexpr size_t kReadValues = 65536;
+  CSectorFile& file_;
+  std::vector<int16_t> values_;
+  size_t front_ = 0;   // index of the value at base_
+  uint64_t base_ = 0;  // file offset of values_[front_]
+};
+
+uint64_t AbsoluteDifference(std::span<const int16_t> a, std::span<const int16_t> b) {
   uint64_t sum = 0;
   for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) sum += std::abs(a[i] - b[i]);
   return sum;
@@ -80,14 +115,15 @@ std::vector<LoopCandidate> FindLoopCandidates(const LoopCandidateRequest& reques
     return candidates;
   }
   const uint64_t start = uint64_t{static_cast<uint32_t>(info.dataOffset)} + input.sourceStart;
-  const std::vector<int16_t> window = ReadValues(file, start, input.windowValues);
+  ForwardWindows windows(file);
+  const std::span<const int16_t> first = windows.At(start, input.windowValues);
+  const std::vector<int16_t> window(first.begin(), first.end());
   for (const std::vector<uint32_t>& run : LengthRuns(found.distances, blockAlign)) {
     const size_t stride = (run.size() + kMembersPerRun - 1) / kMembersPerRun;
     LoopCandidate best{0, 0, UINT64_MAX};
     for (size_t k = 0; k < run.size(); k += stride) {
-      const std::vector<int16_t> after =
-          ReadValues(file, start + uint64_t{run[k]} * blockAlign, input.windowValues);
-      const uint64_t difference = AbsoluteDifference(window, after);
+      const uint64_t difference = AbsoluteDifference(
+          window, windows.At(start + uint64_t{run[k]} * blockAlign, input.windowValues));
       if (difference < best.seamDifference) {
         best = {request.startFrame, request.startFrame + run[k], difference};
       }
