@@ -36,6 +36,7 @@ bool RangesValid(const ExportJob& job) {
   return true;
 }
 
+// The chunks between "fmt " and "data" of output `output` (none when not given).
 const WaveExtraChunks& ExtraChunks(const ExportJob& job, size_t output) {
   static const WaveExtraChunks kNone;
   return output < job.extraChunks.size() ? job.extraChunks[output] : kNone;

@@ -10,7 +10,8 @@
 
 // The export work itself, independent of where its orders come from (the
 // main window's list, the command line): copy ranges of the source's sample
-// data behind a 46-byte WAVE header, one file per range or all joined.
+// data behind a 46-byte WAVE header (longer only when extra chunks such as
+// loop points are given), one file per range or all joined.
 namespace snipora {
 
 struct ExportRange {
