@@ -15,9 +15,11 @@
 #include "app/reservation_list.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
+#include "audiofile/sample_loops.h"
 #include "audiofile/sector_file.h"
 #include "playback/volume_settings.h"
 #include "resources/dialog_templates.h"
+#include "resources/menu_template.h"
 
 namespace snipora {
 
@@ -202,6 +204,9 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   markers_[1] = {};
   boundedPlayback_ = false;
   list_->DeleteAllRows();
+  const std::optional<SampleChunk> loops = ReadSampleChunk(path);
+  fileLoop_ = loops ? FirstLoopBytes(*loops, format_) : std::nullopt;
+  MenuAction(kCmdMarkersFromFileLoop)->setEnabled(fileLoop_.has_value());
 
   // The slider counts samples; Qt's range is signed.
   const uint32_t samplesPerSecond = BlockAlign() ? AvgBytesPerSec() / BlockAlign() : 0;

@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "audiofile/sound_format.h"
 #include "platform/sound/timer_host.h"
@@ -57,6 +59,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void OnMenuVolume();
   void OnMenuSpeed();
   void OnMenuLoopSearch();
+  // Sets marker 1 and marker 2 to the first loop of the file's smpl chunk.
+  void OnMenuMarkersFromFileLoop();
   void OnMenuAbout();
   // The close guard (Esc, the close box, after messages 102 and 103).
   void reject() override;
@@ -164,6 +168,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   bool startupPosted_ = false;
   bool ended_ = false;
   Marker markers_[2];
+  // The first smpl loop of the open file, in bytes [start, end).
+  std::optional<std::pair<uint32_t, uint32_t>> fileLoop_;
 
   std::map<int, QWidget*> controls_;
   std::map<int, QAction*> menuActions_;

@@ -76,6 +76,18 @@ void CMainDlg::ToggleMarker(int k) {
   RefreshPosition(true, 0);
 }
 
+void CMainDlg::OnMenuMarkersFromFileLoop() {
+  if (!fileLoop_) return;
+  // Each marker is set where the marker buttons would set it: at the player's position.
+  const uint32_t positions[2] = {fileLoop_->first, fileLoop_->second};
+  for (int k = 1; k <= 2; ++k) {
+    if (markers_[k - 1].set) ToggleMarker(k);
+    player_.Seek(positions[k - 1], 1);
+    ToggleMarker(k);
+  }
+  GoToMarker(1);
+}
+
 void CMainDlg::ShowMarker(int k, uint32_t milliseconds, uint32_t samples) {
   SetText(k == 1 ? 1033 : 1034, TwoLineText(milliseconds, samples));
 }

@@ -5,12 +5,16 @@ namespace {
 
 constexpr uint32_t kRiffSizeOverData = kWaveHeaderSize - 8;
 constexpr uint32_t kFormatChunkSize = 18;
+// From after the RIFF size to the data length: "WAVE", the "fmt " chunk, "data".
+constexpr uint32_t kRiffSizeToDataLength = kWaveHeaderSize - 12;
 
 }  // namespace
 
-void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t dataLength) {
+void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t dataLength,
+                     const WaveExtraChunks& extraChunks) {
+  const auto extraBytes = static_cast<uint32_t>(extraChunks.size());
   file.Write("RIFF", 4, 1);
-  file.WriteU32(dataLength + kRiffSizeOverData);
+  file.WriteU32(dataLength + kRiffSizeOverData + extraBytes);
   file.Write("WAVEfmt ", 8, 1);
   file.WriteU32(kFormatChunkSize);
   file.WriteU16(format.formatTag);
@@ -20,15 +24,16 @@ void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t 
   file.WriteU16(format.blockAlign);
   file.WriteU16(format.bitsPerSample);
   file.WriteU16(0);
+  if (extraBytes > 0) file.Write(extraChunks.data(), 1, extraBytes);
   file.Write("data", 4, 1);
   file.WriteU32(dataLength);
 }
 
-void PatchWaveLengths(CSectorFile& file, uint32_t dataLength) {
+void PatchWaveLengths(CSectorFile& file, uint32_t dataLength, uint32_t extraChunkBytes) {
   // Writing after a failed move would overwrite sample bytes.
   if (file.Seek(4, 0) != 0) return;
-  file.WriteU32(dataLength + kRiffSizeOverData);
-  if (file.Skip(34) != 0) return;
+  file.WriteU32(dataLength + kRiffSizeOverData + extraChunkBytes);
+  if (file.Skip(kRiffSizeToDataLength + extraChunkBytes) != 0) return;
   file.WriteU32(dataLength);
 }
 

@@ -1,22 +1,29 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "audiofile/sector_file.h"
 #include "audiofile/sound_format.h"
 
 namespace snipora {
 
-// Size of the header WriteWaveHeader writes.
+// Size of the header WriteWaveHeader writes when no extra chunks are given.
 inline constexpr uint32_t kWaveHeaderSize = 46;
 
-// Writes the 46-byte header (RIFF, an 18-byte "fmt " chunk with extra size 0
-// and the "data" chunk header) to a freshly opened output file. Failures show
-// in file.HasWriteError().
-void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t dataLength);
+// Whole chunks (identifier, size, body, pad byte when odd) written between
+// the "fmt " chunk and the "data" chunk, e.g. a "smpl" chunk; usually empty.
+using WaveExtraChunks = std::vector<uint8_t>;
 
-// After all data was written behind a WriteWaveHeader header: sets the RIFF
-// size (offset 4) and data length (offset 42) in place, before Close.
-void PatchWaveLengths(CSectorFile& file, uint32_t dataLength);
+// Writes the header (RIFF, an 18-byte "fmt " chunk with extra size 0, the
+// extra chunks and the "data" chunk header; 46 bytes plus the extra chunks)
+// to a freshly opened output file. Failures show in file.HasWriteError().
+void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t dataLength,
+                     const WaveExtraChunks& extraChunks = {});
+
+// After all data was written behind a WriteWaveHeader header with
+// `extraChunkBytes` bytes of extra chunks: sets the RIFF size (offset 4) and
+// the data length (before the samples) in place, before Close.
+void PatchWaveLengths(CSectorFile& file, uint32_t dataLength, uint32_t extraChunkBytes = 0);
 
 }  // namespace snipora

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "loopsearch/loop_search_options.h"
+
 namespace snipora::cli {
 
 namespace {
@@ -14,7 +16,49 @@ std::optional<uint64_t> ParseDecimal(const std::string& text) {
   return value;
 }
 
+// The index of the loop search's window length of `ms` milliseconds.
+std::optional<int> WindowChoice(uint32_t ms) {
+  for (size_t i = 0; i < kLoopLengthChoices.size(); ++i) {
+    const LoopLengthChoice& c = kLoopLengthChoices[i];
+    if ((1000 * c.multiplier) >> c.shift == ms) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+std::optional<int> PrecisionChoice(uint32_t tolerance) {
+  for (size_t i = 0; i < kLoopPrecisionChoices.size(); ++i) {
+    if (kLoopPrecisionChoices[i].tolerance == tolerance) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+// Usage errors of the loop options, once all arguments are read.
+std::string CheckLoopOptions(const CutOptions& o) {
+  if (o.findLoops) {
+    if (o.info) return "--find-loops and --info do not go together";
+    if (!o.loop.empty()) return "--find-loops and --loop do not go together";
+    if (o.ranges.size() > 1 || !o.labels.empty()) {
+      return "--find-loops takes the source and at most one START:END";
+    }
+    return "";
+  }
+  if (o.json) return "--json goes with --find-loops";
+  if ((o.windowChoice || o.precisionChoice) && o.loop != "auto") {
+    return "--window and --precision go with --find-loops or --loop auto";
+  }
+  if (o.loop == "auto" && o.join) return "--loop auto works on pieces; with --join give START:END";
+  if (!o.loop.empty() && o.loop != "auto" && !ParseRangeText(o.loop)) {
+    return "bad loop '" + o.loop + "': expected START:END or auto";
+  }
+  return "";
+}
+
 }  // namespace
+
+uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate) {
+  const unsigned __int128 frames = static_cast<unsigned __int128>(ms) * sampleRate / 1000;
+  return frames > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(frames);
+}
 
 std::optional<uint32_t> ParseUnsigned(const std::string& text) {
   const auto value = ParseDecimal(text);
@@ -85,12 +129,35 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       o.fadeMs = ParseUnsigned(text);
       if (!o.fadeMs)
         parsed.error = "--fade needs milliseconds as a whole number, not '" + text + "'";
+    } else if (arg == "--find-loops") {
+      o.findLoops = true;
+    } else if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--loop") {
+      if (!value(o.loop)) return parsed;
+    } else if (arg == "--window") {
+      std::string text;
+      if (!value(text)) return parsed;
+      const auto ms = ParseUnsigned(text);
+      o.windowChoice = ms ? WindowChoice(*ms) : std::nullopt;
+      if (!o.windowChoice) {
+        parsed.error = "--window takes 250, 500, 1000, 2000, 5000 or 10000, not '" + text + "'";
+      }
+    } else if (arg == "--precision") {
+      std::string text;
+      if (!value(text)) return parsed;
+      const auto tolerance = ParseUnsigned(text);
+      o.precisionChoice = tolerance ? PrecisionChoice(*tolerance) : std::nullopt;
+      if (!o.precisionChoice) {
+        parsed.error = "--precision takes 0, 32, 64, 128, 256 or 512, not '" + text + "'";
+      }
     } else {
       parsed.error = "unknown option " + args[i];
     }
     if (!parsed.error.empty()) return parsed;
     if (attached && (arg == "--help" || arg == "--version" || arg == "--info" || arg == "--join" ||
-                     arg == "--force" || arg == "--quiet" || arg == "--ms")) {
+                     arg == "--force" || arg == "--quiet" || arg == "--ms" ||
+                     arg == "--find-loops" || arg == "--json")) {
       parsed.error = "option " + arg + " takes no value";
       return parsed;
     }
@@ -102,6 +169,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
   }
   o.source = positional[0];
   o.ranges.assign(positional.begin() + 1, positional.end());
+  parsed.error = CheckLoopOptions(o);
+  if (!parsed.error.empty() || o.findLoops) return parsed;
   if (o.info) {
     if (!o.ranges.empty()) parsed.error = "--info takes only the source file";
     return parsed;
@@ -117,6 +186,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
 std::string UsageText() {
   return R"(Usage: snipora-cut [options] SOURCE RANGE...
        snipora-cut --info SOURCE
+       snipora-cut --find-loops [--window MS] [--precision N] SOURCE [RANGE]
 
 Cuts ranges out of a PCM WAVE or uncompressed NWA file without re-encoding:
 each piece is a byte-exact copy of the source's samples in a WAVE file.
@@ -136,7 +206,24 @@ Options:
                      (start<TAB>end<TAB>label in seconds), before any RANGE
   -f, --force        replace existing files of the same names
   -q, --quiet        no progress display
-      --info         print the source's format as key=value lines
+      --info         print the source's format and smpl loops as key=value
+                     lines
+      --loop START:END  write this loop into each output's smpl chunk (source
+                     positions in RANGE units, END exclusive); it must lie
+                     inside every piece (with --join: inside one range)
+      --loop auto    the best loop --find-loops finds in each piece
+                     Without --loop the source's smpl loops inside a piece are
+                     kept (moved); the others are named on standard error.
+      --find-loops   list loops instead of cutting: where the sound at RANGE's
+                     start (frame 0 without RANGE) recurs before RANGE's end,
+                     as "start_frame end_frame length_ms" lines, best first
+                     (least sum of absolute differences across the seam)
+      --window MS    compared length: 250, 500 (default), 1000, 2000, 5000 or
+                     10000 ms of mono sound (a stereo window spans half);
+                     the search reads 16-bit sources only
+      --precision N  tolerance per value: 0 (exact), 32, 64, 128 (default),
+                     256 or 512
+      --json         with --find-loops: a JSON array
   -h, --help         this text
       --version      the version
 
@@ -150,6 +237,10 @@ Examples:
   snipora-cut -j -o medley.wav --labels marks.txt song.wav
       the labelled regions joined into medley.wav
   snipora-cut --info voice.nwa
+  snipora-cut --find-loops --ms song.wav 5000:60000
+      loops that start at 5 s and end before 60 s
+  snipora-cut --loop 220500:1543500 song.wav 0:2000000
+      song/01.wav with the loop from 5 s to 35 s (44100 Hz) in its smpl chunk
 )";
 }
 

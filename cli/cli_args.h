@@ -21,6 +21,13 @@ struct CutOptions {
   std::string labels;              // --labels: an Audacity label file
   std::string source;
   std::vector<std::string> ranges;  // "START:END" as given
+
+  // Loop points.
+  bool findLoops = false;              // --find-loops: list loop candidates instead of cutting
+  bool json = false;                   // --json: the candidates as JSON
+  std::string loop;                    // --loop: "START:END" or "auto"; empty: keep the source's
+  std::optional<int> windowChoice;     // --window: index into the search's length choices
+  std::optional<int> precisionChoice;  // --precision: index into its precision choices
 };
 
 struct ParsedArguments {
@@ -33,6 +40,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
 // "START:END" with decimal numbers; nothing when malformed.
 std::optional<std::pair<uint64_t, uint64_t>> ParseRangeText(const std::string& text);
+
+// Frames at `ms` milliseconds (rounded down; saturates).
+uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate);
 
 // A decimal number of at most 32 bits; nothing when malformed.
 std::optional<uint32_t> ParseUnsigned(const std::string& text);

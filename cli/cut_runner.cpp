@@ -5,6 +5,8 @@
 #include "audiofile/paths.h"
 #include "cli/cli_args.h"
 #include "cli/label_file.h"
+#include "cli/loop_points.h"
+#include "cli/refusal.h"
 #include "cli/source_file.h"
 #include "cli/terminal_progress.h"
 #include "export/export_job.h"
@@ -15,12 +17,6 @@
 namespace snipora::cli {
 
 namespace {
-
-// A refusal: the message for standard error and the exit status.
-struct Refusal {
-  std::string message;
-  int status = kExitFailed;
-};
 
 void PrintInfo(std::ostream& out, const SoundFormatInfo& info) {
   const WaveFormatBlock& f = info.formatBlock;
@@ -80,12 +76,8 @@ std::optional<Refusal> CollectRanges(const CutOptions& o, const SoundFormatInfo&
     if (!bounds) return Refusal{what + ": expected START:END", kExitUsage};
     auto [start, end] = *bounds;
     if (o.milliseconds) {
-      auto toFrames = [rate](uint64_t ms) {
-        const unsigned __int128 f = static_cast<unsigned __int128>(ms) * rate / 1000;
-        return f > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(f);
-      };
-      start = toFrames(start);
-      end = toFrames(end);
+      start = MillisecondsToFrames(start, rate);
+      end = MillisecondsToFrames(end, rate);
     }
     if (auto bad = CheckRange(start, end, frames, what)) return bad;
     ranges.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(end)});
@@ -181,6 +173,15 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
   }
   if (o.info) {
     PrintInfo(context.out, job.format);
+    PrintSourceLoops(context.out, job.sourcePath);
+    return kExitDone;
+  }
+  if (o.findLoops) {
+    if (!o.ranges.empty()) {
+      if (auto bad = CollectRanges(o, job.format, context.err, job.ranges))
+        return Fail(context, *bad);
+    }
+    if (auto bad = FindLoops(o, job, context)) return Fail(context, *bad);
     return kExitDone;
   }
   if (auto bad = CollectRanges(o, job.format, context.err, job.ranges)) return Fail(context, *bad);
@@ -199,6 +200,7 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
   if (auto bad = ChooseOutputs(o, job.sourcePath, job.ranges.size(), folder, outputs)) {
     return Fail(context, *bad);
   }
+  if (auto bad = AddLoopChunks(o, job, context)) return Fail(context, *bad);
   const bool madeFolder = !o.join && !fsops::Exists(folder);
   if (madeFolder && fsops::MakeFolder(folder) != 0) {
     return Fail(context, {"cannot create the folder '" + folder + "'"});

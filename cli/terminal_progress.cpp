@@ -60,8 +60,12 @@ void TerminalProgress::Draw(bool force) {
   const int filled = totalBytes_ ? static_cast<int>(bytesDone_ * kWidth / totalBytes_) : kWidth;
   std::string bar(static_cast<size_t>(filled), '#');
   bar.resize(kWidth, '.');
-  out_ << "\r" << piecesDone_ << "/" << pieceBytes_.size() << " pieces [" << bar << "] "
-       << Mebibytes(bytesDone_) << "/" << Mebibytes(totalBytes_) << " MiB  "
+  if (label_.empty()) {
+    out_ << "\r" << piecesDone_ << "/" << pieceBytes_.size() << " pieces";
+  } else {
+    out_ << "\r" << label_;
+  }
+  out_ << " [" << bar << "] " << Mebibytes(bytesDone_) << "/" << Mebibytes(totalBytes_) << " MiB  "
        << Mebibytes(static_cast<uint64_t>(speed)) << " MiB/s " << std::flush;
   drawn_ = true;
 }

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <cstdint>
 #include <ostream>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "export/export_interfaces.h"
@@ -20,6 +22,9 @@ class TerminalProgress : public IExportProgress {
   TerminalProgress(std::ostream& out, bool shown, std::vector<uint64_t> pieceBytes,
                    const volatile std::sig_atomic_t* interrupted,
                    std::chrono::microseconds blockDelay);
+
+  // Shows `label` instead of the count of pieces (work that is not a cut).
+  void SetLabel(std::string label) { label_ = std::move(label); }
 
   // Ends the progress line (the last state stays on screen).
   void Finish();
@@ -46,6 +51,7 @@ class TerminalProgress : public IExportProgress {
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point lastDraw_;
   bool drawn_ = false;
+  std::string label_;
 };
 
 }  // namespace snipora::cli

@@ -36,9 +36,15 @@ bool RangesValid(const ExportJob& job) {
   return true;
 }
 
+// The chunks between "fmt " and "data" of output `output` (none when not given).
+const WaveExtraChunks& ExtraChunks(const ExportJob& job, size_t output) {
+  static const WaveExtraChunks kNone;
+  return output < job.extraChunks.size() ? job.extraChunks[output] : kNone;
+}
+
 // Positions and the WAVE length fields are 32-bit.
-bool FitsInWaveFile(uint64_t dataLength) {
-  return dataLength + kWaveHeaderSize <= 0xFFFFFFFFu;
+bool FitsInWaveFile(uint64_t dataLength, const WaveExtraChunks& extraChunks) {
+  return dataLength + kWaveHeaderSize + extraChunks.size() <= 0xFFFFFFFFu;
 }
 
 uint32_t PieceFadeBytes(const ExportJob& job, uint32_t pieceLength) {
@@ -96,14 +102,16 @@ uint64_t TotalDataLength(const ExportJob& job) {
 }
 
 bool JoinedFileFits(const ExportJob& job) {
-  return FitsInWaveFile(TotalDataLength(job));
+  return FitsInWaveFile(TotalDataLength(job), ExtraChunks(job, 0));
 }
 
 bool PiecesFit(const ExportJob& job) {
   const uint64_t blockAlign = job.format.formatBlock.blockAlign;
-  for (const ExportRange& range : job.ranges) {
+  for (size_t i = 0; i < job.ranges.size(); ++i) {
+    const ExportRange& range = job.ranges[i];
     if (range.endFrame > range.startFrame &&
-        !FitsInWaveFile((uint64_t{range.endFrame} - range.startFrame) * blockAlign)) {
+        !FitsInWaveFile((uint64_t{range.endFrame} - range.startFrame) * blockAlign,
+                        ExtraChunks(job, i))) {
       return false;
     }
   }
@@ -127,7 +135,7 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
     const PieceGeometry piece = Geometry(job, job.ranges[i]);
     CPendingOutput output(outputs[i], kExportRingBytes, job.forcedSectorSize);
     if (!output.Open()) return ExportOutcome::OutputFailed;
-    WriteWaveHeader(output.File(), job.format.formatBlock, piece.length);
+    WriteWaveHeader(output.File(), job.format.formatBlock, piece.length, ExtraChunks(job, i));
     const ExportOutcome written =
         WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
@@ -151,7 +159,8 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
   CPendingOutput output(outputPath, kExportRingBytes, job.forcedSectorSize);
   if (!output.Open()) return ExportOutcome::OutputFailed;
   // Placeholder lengths, patched once every piece is in.
-  WriteWaveHeader(output.File(), job.format.formatBlock, 0);
+  const WaveExtraChunks& extraChunks = ExtraChunks(job, 0);
+  WriteWaveHeader(output.File(), job.format.formatBlock, 0, extraChunks);
   CPieceCopier copier(progress);
   uint32_t total = 0;
   for (uint32_t i = 0; i < count; ++i) {
@@ -162,7 +171,7 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
     const ExportOutcome written = WritePiece(job, piece, fadeBytes, source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
   }
-  PatchWaveLengths(output.File(), total);
+  PatchWaveLengths(output.File(), total, static_cast<uint32_t>(extraChunks.size()));
   if (!output.Commit()) return ExportOutcome::WriteFailed;
   progress.SetOverallPosition(count);
   return ExportOutcome::Done;

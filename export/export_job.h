@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "audiofile/sound_format.h"
+#include "audiofile/wave_writer.h"
 #include "export/export_interfaces.h"
 
 // The export work itself, independent of where its orders come from (the
 // main window's list, the command line): copy ranges of the source's sample
-// data behind a 46-byte WAVE header, one file per range or all joined.
+// data behind a 46-byte WAVE header (longer only when extra chunks such as
+// loop points are given), one file per range or all joined.
 namespace snipora {
 
 struct ExportRange {
@@ -23,6 +25,10 @@ struct ExportJob {
   std::vector<ExportRange> ranges;
   uint32_t fadeMs = 0;            // fade-out length at each piece's end (joined: the end); 0 = none
   uint32_t forcedSectorSize = 0;  // 0: the file system's; tests force 512 or 4096
+  // Chunks written between "fmt " and "data" of each output (e.g. its loop
+  // points): element i for range i's piece, element 0 for the joined file;
+  // missing or empty: none.
+  std::vector<WaveExtraChunks> extraChunks;
 };
 
 enum class ExportOutcome {

@@ -9,11 +9,13 @@ constexpr MenuItemTemplate kFileItems[] = {
     {kCmdSave, "保存(&S)", false},
 };
 
-// Loop detection is grayed: nothing in the program enables it.
+// Loop detection is grayed: nothing in the program enables it. The file's
+// loop points are enabled only for a file that has them.
 constexpr MenuItemTemplate kToolItems[] = {
     {kCmdVolume, "音量(&V)...", false},
     {kCmdSpeed, "再生速度(&S)...", false},
     {kCmdLoopSearch, "ループ検出(&L)...", true},
+    {kCmdMarkersFromFileLoop, "ファイルのループ点をマーカに設定(&M)", true},
 };
 
 constexpr MenuItemTemplate kHelpItems[] = {

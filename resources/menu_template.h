@@ -12,6 +12,7 @@ enum MenuCommand : int {
   kCmdAbout = 32774,
   kCmdSpeed = 32775,
   kCmdLoopSearch = 32776,
+  kCmdMarkersFromFileLoop = 32777,
 };
 
 struct MenuItemTemplate {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "audiofile/sample_loops.h"
 #include "loopsearch/dialogs/loop_search_dlg.h"
 #include "playback/dialogs/speed_dialog.h"
 #include "playback/dialogs/volume_dialog.h"
@@ -158,6 +159,30 @@ TEST_F(MenuCommandsTest, SpeedDialogChangesThePlayersSpeed) {
   });
   dlg->OnMenuSpeed();
   EXPECT_EQ(dlg->Player().GetSpeedPercent(), 60);
+}
+
+// The file's smpl loop (frames 22050-66149) becomes the two markers, ready
+// for "マーカループ"; a file without one leaves the command grayed.
+TEST_F(MenuCommandsTest, FileLoopPointsBecomeTheMarkers) {
+  StartWithSong(2);
+  EXPECT_FALSE(dlg->MenuAction(32777)->isEnabled());
+  std::vector<uint8_t> song = ReadFileBytes(Sounds().Sine("2s/song.wav", 2));
+  ASSERT_EQ(std::string(song.begin() + 36, song.begin() + 40), "data");
+  const std::vector<uint8_t> smpl = SampleChunkBytes(ForwardLoopChunk(44100, 22050, 66150));
+  song.insert(song.begin() + 36, smpl.begin(), smpl.end());
+  const auto riffSize = static_cast<uint32_t>(song.size() - 8);
+  for (int i = 0; i < 4; ++i) song[4 + i] = static_cast<uint8_t>(riffSize >> (8 * i));
+  WriteFileBytes(Sounds().File("looped.wav"), song);
+
+  StartWith(Sounds().File("looped.wav"));
+  ASSERT_TRUE(dlg->MenuAction(32777)->isEnabled());
+  MarkAt(1, 4000);
+  dlg->MenuAction(32777)->trigger();
+  EXPECT_TRUE(dlg->MarkerSet(1) && dlg->MarkerSet(2));
+  EXPECT_EQ(dlg->MarkerPosition(1), 22050u * 4);
+  EXPECT_EQ(dlg->MarkerPosition(2), 66150u * 4);
+  EXPECT_TRUE(Enabled(1039));
+  EXPECT_EQ(Bytes(), 22050u * 4);
 }
 
 TEST_F(MenuCommandsTest, LoopDetectionStaysGrayedAndItsHandlerFollowsTheMarkers) {

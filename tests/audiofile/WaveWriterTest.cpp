@@ -25,8 +25,8 @@ WaveFormatBlock Stereo16() {
   return block;
 }
 
-// The 46 bytes WriteWaveHeader must produce, built independently.
-Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length) {
+// The 46 bytes (plus extra chunks) WriteWaveHeader must produce, built independently.
+Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length, const Bytes& extra = {}) {
   Bytes header;
   auto text = [&](const char* s) { header.insert(header.end(), s, s + std::strlen(s)); };
   auto u16 = [&](uint32_t v) {
@@ -38,7 +38,7 @@ Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length) {
     u16(v >> 16);
   };
   text("RIFF");
-  u32(length + 38);
+  u32(length + 38 + static_cast<uint32_t>(extra.size()));
   text("WAVEfmt ");
   u32(18);
   u16(block.formatTag);
@@ -48,6 +48,7 @@ Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length) {
   u16(block.blockAlign);
   u16(block.bitsPerSample);
   u16(0);
+  header.insert(header.end(), extra.begin(), extra.end());
   text("data");
   u32(length);
   return header;
@@ -56,13 +57,15 @@ Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length) {
 struct PatchCase {
   uint32_t sector;
   uint32_t length;
+  uint32_t extraChunkBytes = 0;  // opaque bytes between "fmt " and "data"
 };
 
 class WavePatchTest : public ::testing::TestWithParam<PatchCase> {};
 
 // Header with placeholder lengths, data in uneven pieces, then the patch:
-// only bytes 4-7 and 42-45 change, for files shorter than one sector,
-// between one and two sectors, and longer.
+// only the RIFF size and the data length change, for files shorter than one
+// sector, between one and two sectors, and longer, with and without extra
+// chunks (one that pushes the data length field into the next sector).
 TEST_P(WavePatchTest, PatchLeavesEveryOtherByteAsWritten) {
   const PatchCase c = GetParam();
   test::TempDir dir;
@@ -70,7 +73,8 @@ TEST_P(WavePatchTest, PatchLeavesEveryOtherByteAsWritten) {
   const Bytes data = test::SeededBytes(c.length, c.length);
   CSectorFile file(4 * c.sector, c.sector);
   ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
-  WriteWaveHeader(file, Stereo16(), 0);
+  const Bytes extra = test::SeededBytes(c.extraChunkBytes, 7);
+  WriteWaveHeader(file, Stereo16(), 0, extra);
   uint32_t written = 0;
   uint32_t piece = 1;
   while (written < c.length) {
@@ -79,23 +83,23 @@ TEST_P(WavePatchTest, PatchLeavesEveryOtherByteAsWritten) {
     written += n;
     piece = std::min(piece * 3 + 1, 3 * c.sector);  // a write may not exceed capacity - sector
   }
-  PatchWaveLengths(file, c.length);
+  PatchWaveLengths(file, c.length, c.extraChunkBytes);
   ASSERT_EQ(file.Close(), 0);
   EXPECT_FALSE(file.HasWriteError());
 
-  Bytes expected = ExpectedHeader(Stereo16(), c.length);
+  Bytes expected = ExpectedHeader(Stereo16(), c.length, extra);
   expected.insert(expected.end(), data.begin(), data.end());
   EXPECT_EQ(test::ReadFileBytes(name), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, WavePatchTest,
-                         ::testing::Values(PatchCase{512, 1}, PatchCase{512, 465},
-                                           PatchCase{512, 466}, PatchCase{512, 700},
-                                           PatchCase{512, 977}, PatchCase{512, 978},
-                                           PatchCase{512, 5000}, PatchCase{4096, 1},
-                                           PatchCase{4096, 4049}, PatchCase{4096, 4050},
-                                           PatchCase{4096, 6000}, PatchCase{4096, 8146},
-                                           PatchCase{4096, 20000}));
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, WavePatchTest,
+    ::testing::Values(PatchCase{512, 1}, PatchCase{512, 465}, PatchCase{512, 466},
+                      PatchCase{512, 700}, PatchCase{512, 977}, PatchCase{512, 978},
+                      PatchCase{512, 5000}, PatchCase{4096, 1}, PatchCase{4096, 4049},
+                      PatchCase{4096, 4050}, PatchCase{4096, 6000}, PatchCase{4096, 8146},
+                      PatchCase{4096, 20000}, PatchCase{512, 300, 60}, PatchCase{512, 5000, 60},
+                      PatchCase{512, 5000, 500}, PatchCase{4096, 9000, 4100}));
 
 TEST(WaveWriterTest, OutputIsReadBySoxAndByOurReader) {
   if (!test::HaveProgram("soxi")) GTEST_SKIP() << "soxi not installed";

@@ -25,6 +25,11 @@ TEST(CutArguments, OptionsAndPositionals) {
   EXPECT_TRUE(ParseArguments({"-h"}).options.help);
   EXPECT_TRUE(ParseArguments({"--version"}).options.version);
   EXPECT_EQ(ParseArguments({"--labels", "l.txt", "a.wav"}).error, "");
+  const ParsedArguments loops =
+      ParseArguments({"--find-loops", "--window", "1000", "--precision=0", "a.wav"});
+  ASSERT_EQ(loops.error, "");
+  EXPECT_EQ(loops.options.windowChoice, 2);  // "1秒"
+  EXPECT_EQ(loops.options.precisionChoice, 0);
 }
 
 TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
@@ -41,6 +46,17 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
       {{"--bogus", "a.wav", "0:1"}, "unknown option --bogus"},
       {{"--join=yes", "-o", "x", "a.wav", "0:1"}, "option --join takes no value"},
       {{"--info", "a.wav", "0:1"}, "--info takes only the source file"},
+      {{"--find-loops", "--info", "a.wav"}, "--find-loops and --info do not go together"},
+      {{"--find-loops", "a.wav", "0:1", "2:3"},
+       "--find-loops takes the source and at most one START:END"},
+      {{"--json", "a.wav", "0:1"}, "--json goes with --find-loops"},
+      {{"--window", "500", "a.wav", "0:1"},
+       "--window and --precision go with --find-loops or --loop auto"},
+      {{"--loop", "auto", "-j", "-o", "x", "a.wav", "0:1"},
+       "--loop auto works on pieces; with --join give START:END"},
+      {{"--loop", "5", "a.wav", "0:1"}, "bad loop '5': expected START:END or auto"},
+      {{"--find-loops", "--precision", "100", "a.wav"},
+       "--precision takes 0, 32, 64, 128, 256 or 512, not '100'"},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseArguments(c.args).error, c.error);
 }

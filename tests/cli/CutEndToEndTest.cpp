@@ -3,13 +3,16 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "audiofile/sample_loops.h"
 #include "tests/export/fade_reference.h"
+#include "tests/loopsearch/loop_search_fixture.h"
 #include "tests/support/test_support.h"
 
 namespace snipora {
@@ -296,6 +299,107 @@ TEST_F(CutEndToEnd, HelpAndVersion) {
   const CommandResult version = Cut("--version");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.output.rfind("snipora-cut ", 0), 0u);
+}
+
+// --- loop points ---
+
+// The loops sndfile-info (libsndfile, not ours) reads from a file's smpl chunk,
+// as "start-end" with the end inclusive.
+std::vector<std::string> SndfileLoops(const std::string& path) {
+  const CommandResult r = RunCommand("sndfile-info " + ShellQuote(path));
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  std::vector<std::string> loops;
+  const std::regex loop(R"(Start\s*:\s*(\d+)\s+End\s*:\s*(\d+))");
+  for (auto it = std::sregex_iterator(r.output.begin(), r.output.end(), loop);
+       it != std::sregex_iterator(); ++it) {
+    loops.push_back((*it)[1].str() + "-" + (*it)[2].str());
+  }
+  return loops;
+}
+
+TEST_F(CutEndToEnd, FindLoopsListsTheKnownPeriodFirstAndNothingInNoise) {
+  const Samples burst = Noise(3000, 1);  // 375 ms at 8000 Hz
+  Samples values;
+  for (int i = 0; i < 4; ++i) values.insert(values.end(), burst.begin(), burst.end());
+  WriteWave16(dir.File("p.wav"), values, 1, 8000);
+  WriteWave16(dir.File("n.wav"), Noise(12000, 2), 1, 8000);
+  CommandResult r = Cut("--find-loops --window 250 " + Q("p.wav"));
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output, "0 3000 375\n0 6000 750\n0 9000 1125\n");
+  r = Cut("--find-loops --window 250 --ms --json " + Q("p.wav") +
+          " 125:1400");  // frames 1000-11200
+  EXPECT_EQ(
+      r.output.rfind("[\n {\"start_frame\": 1000, \"end_frame\": 4000, \"length_ms\": 375", 0), 0u)
+      << r.output;
+  r = Cut("--find-loops " + Q("n.wav"));
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output, "");
+  EXPECT_EQ(Cut("--find-loops --json " + Q("n.wav")).output, "[]\n");
+}
+
+// --loop gives every piece (or the joined file) a smpl chunk that libsndfile
+// reads, at the piece's frames, the end stored as the loop's last frame; the
+// samples stay byte-exact; a loop outside a piece is refused before writing.
+TEST_F(CutEndToEnd, LoopIsWrittenIntoEachOutput) {
+  if (!HaveProgram("sndfile-info")) GTEST_SKIP() << "sndfile-info is missing";
+  const Bytes data = Source("s.wav", 44100, 2, 16, "1");
+  ASSERT_EQ(Cut("--loop 1000:31870 " + Q("s.wav") + " 0:40000 500:31870").exitCode, 0);
+  EXPECT_EQ(SndfileLoops(dir.File("s/01.wav")), (std::vector<std::string>{"1000-31869"}));
+  EXPECT_EQ(SndfileLoops(dir.File("s/02.wav")), (std::vector<std::string>{"500-31369"}));
+  EXPECT_TRUE(SampleData(ReadFileBytes(dir.File("s/02.wav"))) == Frames(data, 4, 500, 31870));
+
+  ASSERT_EQ(
+      Cut("-j -o " + Q("j.wav") + " --loop 1000:2000 " + Q("s.wav") + " 0:500 900:3000").exitCode,
+      0);
+  EXPECT_EQ(SndfileLoops(dir.File("j.wav")), (std::vector<std::string>{"600-1599"}));
+  Bytes joined = Frames(data, 4, 0, 500);
+  const Bytes second = Frames(data, 4, 900, 3000);
+  joined.insert(joined.end(), second.begin(), second.end());
+  EXPECT_TRUE(SampleData(ReadFileBytes(dir.File("j.wav"))) == joined);
+  EXPECT_EQ(Soxi("-s", dir.File("j.wav")), "2600");
+
+  const CommandResult r =
+      Cut("-o " + Q("x") + " --loop 100:1000 " + Q("s.wav") + " 0:1000 200:900");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.output.find("--loop 100:1000 is not inside range 200:900"), std::string::npos)
+      << r.output;
+  EXPECT_FALSE(fs::exists(dir.File("x")));
+}
+
+// A source's loops: inside a piece they move with it, the others are dropped
+// and named; --loop auto stores the period of a repeated burst.
+TEST_F(CutEndToEnd, SourceLoopsFollowThePiecesAndAutoFindsThePeriod) {
+  const Samples burst = Noise(3000, 4);
+  Samples values;
+  for (int i = 0; i < 4; ++i) values.insert(values.end(), burst.begin(), burst.end());
+  SampleChunk loops;
+  loops.loops = {{1, 0, 100, 199, 0, 0}, {2, 0, 3000, 3999, 0, 2}, {3, 0, 11000, 11999, 0, 0}};
+  WriteWave(dir.File("l.wav"), SampleBytes(values), 1, 8000, 16, 0, SampleChunkBytes(loops));
+  CommandResult r = Cut("--info " + Q("l.wav"));
+  EXPECT_NE(r.output.find("\nloops=3\nloop1=100:200\nloop2=3000:4000\nloop3=11000:12000\n"),
+            std::string::npos)
+      << r.output;
+
+  r = Cut(Q("l.wav") + " 50:1000 2500:5000 0:150");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output,
+            "snipora-cut: warning: the source's loop 3 (11000:12000) lies in no output and is not "
+            "written\n");
+  EXPECT_EQ(ReadSampleChunk(dir.File("l/01.wav"))->loops[0].start, 50u);
+  const SampleLoop second = ReadSampleChunk(dir.File("l/02.wav"))->loops.at(0);
+  EXPECT_EQ(std::make_pair(second.start, second.end), std::make_pair(500u, 1499u));
+  EXPECT_EQ(second.playCount, 2u);
+  EXPECT_FALSE(ReadSampleChunk(dir.File("l/03.wav")));
+  EXPECT_TRUE(SampleData(ReadFileBytes(dir.File("l/03.wav"))) ==
+              Frames(SampleBytes(values), 2, 0, 150));
+
+  r = Cut("-f --loop auto --window 250 " + Q("l.wav") + " 1000:12000");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_NE(Cut("--info " + Q("l/01.wav")).output.find("\nloops=1\nloop1=0:3000\n"),
+            std::string::npos);
+  r = Cut("-f --loop auto " + Q("l.wav") + " 0:100");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("no loop found in range 0:100"), std::string::npos) << r.output;
 }
 
 }  // namespace

@@ -39,16 +39,17 @@ inline void PutLe(Bytes& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-// A canonical 44-byte-header PCM file. `statedDataSize` (when not 0) is what
-// the header claims, to imitate truncated files.
+// A canonical 44-byte-header PCM file, or with `chunks` (whole chunks)
+// between "fmt " and "data". `statedDataSize` (when not 0) is what the header
+// claims, to imitate truncated files.
 inline SoundFormatInfo WriteWave(const std::string& path, const Bytes& data, uint16_t channels,
                                  uint32_t sampleRate, uint16_t bitsPerSample,
-                                 uint32_t statedDataSize = 0) {
+                                 uint32_t statedDataSize = 0, const Bytes& chunks = {}) {
   const uint16_t blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
   const uint32_t dataSize = statedDataSize ? statedDataSize : static_cast<uint32_t>(data.size());
   Bytes file;
   file.insert(file.end(), {'R', 'I', 'F', 'F'});
-  PutLe(file, 36 + dataSize, 4);
+  PutLe(file, static_cast<uint32_t>(36 + chunks.size()) + dataSize, 4);
   file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
   PutLe(file, 16, 4);
   PutLe(file, 1, 2);
@@ -57,13 +58,14 @@ inline SoundFormatInfo WriteWave(const std::string& path, const Bytes& data, uin
   PutLe(file, sampleRate * blockAlign, 4);
   PutLe(file, blockAlign, 2);
   PutLe(file, bitsPerSample, 2);
+  file.insert(file.end(), chunks.begin(), chunks.end());
   file.insert(file.end(), {'d', 'a', 't', 'a'});
   PutLe(file, dataSize, 4);
   file.insert(file.end(), data.begin(), data.end());
   WriteFileBytes(path, file);
 
   SoundFormatInfo info;
-  info.dataOffset = 44;
+  info.dataOffset = static_cast<int32_t>(44 + chunks.size());
   info.dataSize = dataSize;
   info.channels = static_cast<int16_t>(channels);
   info.sampleRate = sampleRate;

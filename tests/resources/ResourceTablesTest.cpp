@@ -52,15 +52,16 @@ TEST(DialogTemplates, MainDialogHasEveryNumberedControl) {
   }
 }
 
-TEST(MenuTemplate, OnlyLoopDetectionIsGrayedAndEveryCommandAppearsOnce) {
+TEST(MenuTemplate, OnlyTheLoopCommandsAreGrayedAndEveryCommandAppearsOnce) {
   std::set<int> ids;
   for (const MenuPopupTemplate& popup : MainMenuTemplate()) {
     for (const MenuItemTemplate& item : popup.items) {
       EXPECT_TRUE(ids.insert(item.id).second) << item.id;
-      EXPECT_EQ(item.grayed, item.id == kCmdLoopSearch) << item.id;
+      EXPECT_EQ(item.grayed, item.id == kCmdLoopSearch || item.id == kCmdMarkersFromFileLoop)
+          << item.id;
     }
   }
-  EXPECT_EQ(ids, (std::set<int>{32771, 32772, 32773, 32774, 32775, 32776}));
+  EXPECT_EQ(ids, (std::set<int>{32771, 32772, 32773, 32774, 32775, 32776, 32777}));
 }
 
 }  // namespace

@@ -1,0 +1,163 @@
+#include "audiofile/sample_loops.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "audiofile/sector_file.h"
+
+namespace snipora {
+
+namespace {
+
+constexpr uint32_t kReaderRing = 65536;
+constexpr uint32_t kFieldsSize = 36;  // the chunk's fields before its loops
+constexpr uint32_t kLoopSize = 24;
+
+uint32_t Le32(const uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
+}
+
+void PutLe32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+bool IsChunkId(const uint8_t* id) {
+  return std::all_of(id, id + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
+}
+
+// Reads exactly n bytes at `offset`.
+bool ReadAt(CSectorFile& file, uint64_t offset, uint8_t* dst, uint32_t n) {
+  return offset <= UINT32_MAX && file.SeekLarge(static_cast<uint32_t>(offset)) == 0 &&
+         file.ReadBlock(dst, n) == n;
+}
+
+// True when a chunk header at `at` looks real: an identifier of letters,
+// digits and spaces, as chunk names are, and a body that ends inside the file
+// (a data chunk may be cut short).
+bool PlausibleChunk(CSectorFile& file, uint64_t at, uint64_t fileSize) {
+  uint8_t header[8];
+  if (at + 8 > fileSize || !ReadAt(file, at, header, 8)) return false;
+  if (!std::all_of(header, header + 4, [](uint8_t c) { return std::isalnum(c) || c == ' '; })) {
+    return false;
+  }
+  return std::memcmp(header, "data", 4) == 0 || at + 8 + Le32(header + 4) <= fileSize;
+}
+
+// Where the chunk after one of `size` bytes at `at` begins: after its pad byte
+// when odd, unless only the unpadded position holds a plausible chunk (files
+// whose writer forgot the pad).
+uint64_t NextChunk(CSectorFile& file, uint64_t at, uint32_t size, uint64_t fileSize) {
+  const uint64_t unpadded = at + 8 + size;
+  if (size % 2 == 0 || PlausibleChunk(file, unpadded + 1, fileSize)) return unpadded + size % 2;
+  return PlausibleChunk(file, unpadded, fileSize) ? unpadded : unpadded + 1;
+}
+
+// The chunk's fields and the whole loops its body holds (a body cut short
+// keeps the loops that fit).
+SampleChunk ParseChunk(const std::vector<uint8_t>& body) {
+  const uint8_t* p = body.data();
+  SampleChunk chunk;
+  chunk.manufacturer = Le32(p);
+  chunk.product = Le32(p + 4);
+  chunk.samplePeriod = Le32(p + 8);
+  chunk.unityNote = Le32(p + 12);
+  chunk.pitchFraction = Le32(p + 16);
+  chunk.smpteFormat = Le32(p + 20);
+  chunk.smpteOffset = Le32(p + 24);
+  const uint32_t count = Le32(p + 28);
+  const uint64_t fitting = (body.size() - kFieldsSize) / kLoopSize;
+  for (uint64_t i = 0; i < std::min<uint64_t>(count, fitting); ++i) {
+    const uint8_t* l = p + kFieldsSize + i * kLoopSize;
+    chunk.loops.push_back(
+        {Le32(l), Le32(l + 4), Le32(l + 8), Le32(l + 12), Le32(l + 16), Le32(l + 20)});
+  }
+  return chunk;
+}
+
+}  // namespace
+
+std::optional<SampleChunk> ReadSampleChunk(const std::string& path) {
+  CSectorFile file(kReaderRing);
+  if (file.Open(path.c_str(), "rb", 32) != 0) return std::nullopt;
+  uint8_t head[12];
+  if (!ReadAt(file, 0, head, 12) ||
+      (std::memcmp(head, "RIFF", 4) != 0 && std::memcmp(head, "RF64", 4) != 0) ||
+      std::memcmp(head + 8, "WAVE", 4) != 0) {
+    return std::nullopt;
+  }
+  const uint64_t fileSize = file.GetSize();
+  uint64_t at = 12;
+  uint8_t header[8];
+  while (at + 8 <= fileSize && ReadAt(file, at, header, 8) && IsChunkId(header)) {
+    const uint32_t size = Le32(header + 4);
+    if (std::memcmp(header, "smpl", 4) == 0) {
+      if (size < kFieldsSize || fileSize - at - 8 < kFieldsSize) return std::nullopt;
+      // Never more loops than the count field claims, nor past the chunk or the file.
+      std::vector<uint8_t> body(kFieldsSize);
+      if (!ReadAt(file, at + 8, body.data(), kFieldsSize)) return std::nullopt;
+      const uint64_t loopBytes =
+          std::min<uint64_t>({uint64_t{kLoopSize} * Le32(body.data() + 28), size - kFieldsSize,
+                              fileSize - at - 8 - kFieldsSize});
+      body.resize(kFieldsSize + loopBytes - loopBytes % kLoopSize);
+      const auto rest = static_cast<uint32_t>(body.size() - kFieldsSize);
+      if (rest > 0 && !ReadAt(file, at + 8 + kFieldsSize, body.data() + kFieldsSize, rest)) {
+        return std::nullopt;
+      }
+      return ParseChunk(body);
+    }
+    // An RF64 data chunk states its size elsewhere; loops stored after it are not looked for.
+    if (std::memcmp(header, "data", 4) == 0 && size == 0xFFFFFFFFu) break;
+    at = NextChunk(file, at, size, fileSize);
+  }
+  return std::nullopt;
+}
+
+SampleChunk ForwardLoopChunk(uint32_t sampleRate, uint32_t start, uint32_t end) {
+  SampleChunk chunk;
+  chunk.samplePeriod = sampleRate ? 1000000000u / sampleRate : 0;
+  chunk.loops.push_back({0, 0, start, end - 1, 0, 0});
+  return chunk;
+}
+
+std::vector<SampleLoop> LoopsInside(const std::vector<SampleLoop>& loops, uint64_t start,
+                                    uint64_t end, uint64_t to) {
+  std::vector<SampleLoop> inside;
+  for (SampleLoop loop : loops) {
+    if (loop.start > loop.end || loop.start < start || loop.end >= end) continue;
+    loop.start = static_cast<uint32_t>(loop.start - start + to);
+    loop.end = static_cast<uint32_t>(loop.end - start + to);
+    inside.push_back(loop);
+  }
+  return inside;
+}
+
+std::vector<uint8_t> SampleChunkBytes(const SampleChunk& chunk) {
+  std::vector<uint8_t> out{'s', 'm', 'p', 'l'};
+  const auto count = static_cast<uint32_t>(chunk.loops.size());
+  PutLe32(out, kFieldsSize + kLoopSize * count);
+  for (uint32_t field :
+       {chunk.manufacturer, chunk.product, chunk.samplePeriod, chunk.unityNote, chunk.pitchFraction,
+        chunk.smpteFormat, chunk.smpteOffset, count, uint32_t{0}}) {
+    PutLe32(out, field);
+  }
+  for (const SampleLoop& l : chunk.loops) {
+    for (uint32_t field : {l.cuePointId, l.type, l.start, l.end, l.fraction, l.playCount}) {
+      PutLe32(out, field);
+    }
+  }
+  return out;
+}
+
+std::optional<std::pair<uint32_t, uint32_t>> FirstLoopBytes(const SampleChunk& chunk,
+                                                            const SoundFormatInfo& info) {
+  const uint64_t blockAlign = info.formatBlock.blockAlign;
+  if (chunk.loops.empty() || blockAlign == 0) return std::nullopt;
+  const SampleLoop& loop = chunk.loops.front();
+  const uint64_t start = loop.start * blockAlign;
+  const uint64_t end = (uint64_t{loop.end} + 1) * blockAlign;
+  if (loop.start > loop.end || end > info.dataSize) return std::nullopt;
+  return std::make_pair(static_cast<uint32_t>(start), static_cast<uint32_t>(end));
+}
+
+}  // namespace snipora

@@ -1,0 +1,249 @@
+#include "cli/loop_points.h"
+
+#include <algorithm>
+
+#include "audiofile/sample_loops.h"
+#include "cli/terminal_progress.h"
+#include "loopsearch/loop_candidates.h"
+
+namespace snipora::cli {
+
+namespace {
+
+// The search's own messages (it cannot open the file, no memory) go to
+// standard error; it asks no questions.
+class ErrorStreamUi : public IUiServices {
+ public:
+  explicit ErrorStreamUi(std::ostream& err) : err_(err) {}
+  MessageAnswer ShowMessage(int id, MessageButtons) override {
+    err_ << "snipora-cut: message " << id << "\n";
+    return MessageAnswer::Ok;
+  }
+  MessageAnswer ShowText(const std::string& text, MessageButtons) override {
+    err_ << "snipora-cut: " << text << "\n";
+    return MessageAnswer::Ok;
+  }
+  std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return std::nullopt; }
+  std::optional<std::string> AskSaveFile(const SaveFileRequest&) override { return std::nullopt; }
+
+ private:
+  std::ostream& err_;
+};
+
+// The search's progress on the terminal bar; Ctrl-C stops it.
+class SearchProgress : public ILoopSearchProgress {
+ public:
+  SearchProgress(RunContext& context, bool shown, uint64_t bytes, uint32_t bytesPerSecond)
+      : bar_(context.err, shown, {bytes}, context.interrupted,
+             std::chrono::microseconds(context.blockDelayMicroseconds)),
+        bytes_(bytes),
+        bytesPerSecond_(bytesPerSecond) {
+    bar_.SetLabel("loop search");
+  }
+  ~SearchProgress() override { bar_.Finish(); }
+  // Draws the full bar (the last steps fall between redraws).
+  void Completed() { bar_.SetOverallPosition(1); }
+  void SetRange(uint32_t) override {}
+  // Positions are milliseconds of the searched stretch.
+  void SetPosition(uint32_t position) override {
+    const uint64_t done = uint64_t{position} * bytesPerSecond_ / 1000;
+    bar_.SetFilePosition(static_cast<uint32_t>(std::min(done, bytes_)));
+  }
+  void SetText(const std::string&) override {}
+  void Pump() override { bar_.Pump(false); }
+  bool IsCancelled() const override { return bar_.IsCancelled(); }
+
+ private:
+  TerminalProgress bar_;
+  uint64_t bytes_;
+  uint32_t bytesPerSecond_;
+};
+
+std::optional<Refusal> CheckSearchable(const SoundFormatInfo& format) {
+  if (format.formatBlock.bitsPerSample == 16) return std::nullopt;
+  return Refusal{"the loop search works on 16-bit sources only; this one has " +
+                     std::to_string(format.formatBlock.bitsPerSample) + " bits",
+                 kExitUsage};
+}
+
+// The candidates of one range; refused when interrupted.
+std::optional<Refusal> Search(const CutOptions& o, const ExportJob& job, const ExportRange& range,
+                              RunContext& context, std::vector<LoopCandidate>& candidates) {
+  LoopCandidateRequest request;
+  request.path = job.sourcePath;
+  request.format = job.format;
+  request.startFrame = range.startFrame;
+  request.endFrame = range.endFrame;
+  request.lengthIndex = o.windowChoice.value_or(kDefaultLoopLength);
+  request.precisionIndex = o.precisionChoice.value_or(kDefaultLoopPrecision);
+  const WaveFormatBlock& block = job.format.formatBlock;
+  SearchProgress progress(context, context.errIsTerminal && !o.quiet,
+                          uint64_t{range.endFrame - range.startFrame} * block.blockAlign,
+                          block.avgBytesPerSec);
+  ErrorStreamUi ui(context.err);
+  LoopSearchEnd end = LoopSearchEnd::Completed;
+  candidates = FindLoopCandidates(request, progress, ui, end);
+  if (end == LoopSearchEnd::Completed) progress.Completed();
+  switch (end) {
+    case LoopSearchEnd::Cancelled:
+      return Refusal{"interrupted"};
+    case LoopSearchEnd::OpenFailed:
+    case LoopSearchEnd::NoMemory:
+    case LoopSearchEnd::FormatRefused:
+      return Refusal{"the loop search failed"};
+    case LoopSearchEnd::DataEnded:
+      context.err << "snipora-cut: warning: the source holds less data than its header states\n";
+      break;
+    case LoopSearchEnd::Completed:
+    case LoopSearchEnd::EmptyWindow:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::string RangeText(uint64_t start, uint64_t end) {
+  return std::to_string(start) + ":" + std::to_string(end);
+}
+
+WaveExtraChunks ChunkWith(const SampleChunk& fields, std::vector<SampleLoop> loops) {
+  if (loops.empty()) return {};
+  SampleChunk chunk = fields;
+  chunk.loops = std::move(loops);
+  return SampleChunkBytes(chunk);
+}
+
+// --loop START:END, in frames: inside every piece, or inside one of the
+// joined ranges (at its place in the joined file).
+std::optional<Refusal> AddGivenLoop(const CutOptions& o, ExportJob& job) {
+  auto [start, end] = *ParseRangeText(o.loop);
+  const uint32_t rate = job.format.formatBlock.samplesPerSec;
+  if (o.milliseconds) {
+    start = MillisecondsToFrames(start, rate);
+    end = MillisecondsToFrames(end, rate);
+  }
+  const std::string what = "--loop " + o.loop;
+  if (start >= end) return Refusal{what + ": START must be below END", kExitUsage};
+  uint64_t joinedStart = 0;  // of the range in the joined file
+  for (size_t i = 0; i < job.ranges.size(); ++i) {
+    const ExportRange& r = job.ranges[i];
+    const bool inside = start >= r.startFrame && end <= r.endFrame;
+    if (o.join && inside) {
+      const uint64_t at = joinedStart + (start - r.startFrame);
+      job.extraChunks = {SampleChunkBytes(ForwardLoopChunk(
+          rate, static_cast<uint32_t>(at), static_cast<uint32_t>(at + (end - start))))};
+      return std::nullopt;
+    }
+    if (!o.join && !inside) {
+      return Refusal{
+          what + " is not inside range " + RangeText(r.startFrame, r.endFrame) + " (frames)",
+          kExitUsage};
+    }
+    if (!o.join) {
+      job.extraChunks.push_back(
+          SampleChunkBytes(ForwardLoopChunk(rate, static_cast<uint32_t>(start - r.startFrame),
+                                            static_cast<uint32_t>(end - r.startFrame))));
+    }
+    joinedStart += r.endFrame - r.startFrame;
+  }
+  if (o.join) return Refusal{what + " is not inside any of the joined ranges", kExitUsage};
+  return std::nullopt;
+}
+
+// --loop auto: the best candidate of each piece.
+std::optional<Refusal> AddFoundLoops(const CutOptions& o, ExportJob& job, RunContext& context) {
+  if (auto bad = CheckSearchable(job.format)) return bad;
+  for (const ExportRange& r : job.ranges) {
+    std::vector<LoopCandidate> candidates;
+    if (auto bad = Search(o, job, r, context, candidates)) return bad;
+    if (candidates.empty()) {
+      return Refusal{"no loop found in range " + RangeText(r.startFrame, r.endFrame) +
+                     " (frames); try a lower --precision such as 512, or a shorter --window"};
+    }
+    const LoopCandidate& best = candidates.front();
+    job.extraChunks.push_back(SampleChunkBytes(
+        ForwardLoopChunk(job.format.formatBlock.samplesPerSec, best.startFrame - r.startFrame,
+                         best.endFrame - r.startFrame)));
+  }
+  return std::nullopt;
+}
+
+// The source's loops that lie inside each output, shifted; a loop that no
+// output keeps is named on standard error.
+void KeepSourceLoops(const CutOptions& o, ExportJob& job, RunContext& context) {
+  const std::optional<SampleChunk> source = ReadSampleChunk(job.sourcePath);
+  if (!source || source->loops.empty()) return;
+  std::vector<bool> kept(source->loops.size(), false);
+  auto inside = [&](const ExportRange& r, uint64_t to) {
+    for (size_t k = 0; k < source->loops.size(); ++k) {
+      if (!LoopsInside({source->loops[k]}, r.startFrame, r.endFrame, 0).empty()) kept[k] = true;
+    }
+    return LoopsInside(source->loops, r.startFrame, r.endFrame, to);
+  };
+  if (o.join) {
+    std::vector<SampleLoop> loops;
+    uint64_t joinedStart = 0;
+    for (const ExportRange& r : job.ranges) {
+      const std::vector<SampleLoop> shifted = inside(r, joinedStart);
+      loops.insert(loops.end(), shifted.begin(), shifted.end());
+      joinedStart += r.endFrame - r.startFrame;
+    }
+    job.extraChunks = {ChunkWith(*source, loops)};
+  } else {
+    for (const ExportRange& r : job.ranges)
+      job.extraChunks.push_back(ChunkWith(*source, inside(r, 0)));
+  }
+  for (size_t k = 0; k < kept.size(); ++k) {
+    if (kept[k]) continue;
+    const SampleLoop& l = source->loops[k];
+    context.err << "snipora-cut: warning: the source's loop " << k + 1 << " ("
+                << RangeText(l.start, uint64_t{l.end} + 1)
+                << ") lies in no output and is not written\n";
+  }
+}
+
+}  // namespace
+
+std::optional<Refusal> FindLoops(const CutOptions& o, const ExportJob& job, RunContext& context) {
+  if (auto bad = CheckSearchable(job.format)) return bad;
+  const WaveFormatBlock& block = job.format.formatBlock;
+  const ExportRange range =
+      job.ranges.empty()
+          ? ExportRange{0, static_cast<uint32_t>(job.format.dataSize / block.blockAlign)}
+          : job.ranges.front();
+  std::vector<LoopCandidate> candidates;
+  if (auto bad = Search(o, job, range, context, candidates)) return bad;
+  if (o.json) context.out << "[";
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    const LoopCandidate& c = candidates[i];
+    const uint64_t ms = uint64_t{c.endFrame - c.startFrame} * 1000 / block.samplesPerSec;
+    if (o.json) {
+      context.out << (i ? ",\n " : "\n ") << "{\"start_frame\": " << c.startFrame
+                  << ", \"end_frame\": " << c.endFrame << ", \"length_ms\": " << ms
+                  << ", \"seam_difference\": " << c.seamDifference << "}";
+    } else {
+      context.out << c.startFrame << " " << c.endFrame << " " << ms << "\n";
+    }
+  }
+  if (o.json) context.out << (candidates.empty() ? "]\n" : "\n]\n");
+  return std::nullopt;
+}
+
+std::optional<Refusal> AddLoopChunks(const CutOptions& o, ExportJob& job, RunContext& context) {
+  job.extraChunks.clear();
+  if (o.loop == "auto") return AddFoundLoops(o, job, context);
+  if (!o.loop.empty()) return AddGivenLoop(o, job);
+  KeepSourceLoops(o, job, context);
+  return std::nullopt;
+}
+
+void PrintSourceLoops(std::ostream& out, const std::string& sourcePath) {
+  const std::optional<SampleChunk> chunk = ReadSampleChunk(sourcePath);
+  const size_t count = chunk ? chunk->loops.size() : 0;
+  out << "loops=" << count << "\n";
+  for (size_t k = 0; k < count; ++k) {
+    const SampleLoop& l = chunk->loops[k];
+    out << "loop" << k + 1 << "=" << RangeText(l.start, uint64_t{l.end} + 1) << "\n";
+  }
+}
+
+}  // namespace snipora::cli
