@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "audiofile/sector_file.h"
 #include "audiofile/sound_format.h"
@@ -18,5 +19,10 @@ void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t 
 // After all data was written behind a WriteWaveHeader header: sets the RIFF
 // size (offset 4) and data length (offset 42) in place, before Close.
 void PatchWaveLengths(CSectorFile& file, uint32_t dataLength);
+
+// True when the closed file at path is exactly as long as its RIFF header
+// states (the RIFF size plus the 8 bytes before it): a writer that left bytes
+// out or wrote too many is caught before the file is kept.
+bool WaveFileMatchesHeader(const std::string& path);
 
 }  // namespace snipora
