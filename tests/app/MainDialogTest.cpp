@@ -29,6 +29,7 @@ TEST_F(MainDialogTest, UnopenableCommandLineShows103AndEnds) {
   Start(Sounds().File("missing.wav"));
   EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
   EXPECT_TRUE(dlg->IsEnded());
+  EXPECT_EQ(dlg->result(), CMainDlg::kResultCannotOpen);  // the program's status is 1
 }
 
 TEST_F(MainDialogTest, UncompressedNwaOpensThroughTheDecoderModule) {
@@ -69,6 +70,7 @@ TEST_F(MainDialogTest, StartupEndsOnNoTo102OrOnAFileThatDoesNotOpen) {
   Start("");
   EXPECT_TRUE(dlg->IsEnded());
   EXPECT_EQ(ui.MessageIds(), std::vector<int>{102});
+  EXPECT_EQ(dlg->result(), QDialog::Rejected);  // declining to pick a file is no failure
 
   ScriptedUi second;
   second.files = {Sounds().File("missing.wav")};
@@ -78,6 +80,7 @@ TEST_F(MainDialogTest, StartupEndsOnNoTo102OrOnAFileThatDoesNotOpen) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(other.IsEnded());
   EXPECT_EQ(second.MessageIds(), std::vector<int>{103});
+  EXPECT_EQ(other.result(), CMainDlg::kResultCannotOpen);
 }
 
 TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
