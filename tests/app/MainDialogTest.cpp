@@ -1,3 +1,4 @@
+#include <gtest/gtest-spi.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -81,6 +82,18 @@ TEST_F(MainDialogTest, StartupEndsOnNoTo102OrOnAFileThatDoesNotOpen) {
   EXPECT_TRUE(other.IsEnded());
   EXPECT_EQ(second.MessageIds(), std::vector<int>{103});
   EXPECT_EQ(other.result(), CMainDlg::kResultCannotOpen);
+}
+
+TEST_F(MainDialogTest, AnUnscriptedQuestionFailsTheTestAndIsAnsweredNo) {
+  // Asked from inside Qt's event loop, which no exception may cross.
+  ::testing::TestPartResultArray failures;
+  {
+    ::testing::ScopedFakeTestPartResultReporter reporter(&failures);
+    Start("");
+  }
+  ASSERT_EQ(failures.size(), 2);  // the file dialog, then 102
+  EXPECT_TRUE(failures.GetTestPartResult(0).nonfatally_failed());
+  EXPECT_TRUE(dlg->IsEnded());  // the file dialog was cancelled and 102 answered No
 }
 
 TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
