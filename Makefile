@@ -1,7 +1,9 @@
 # Snipora: `make run [FILE=path]` builds and starts the program;
 # `make test` builds and runs every test. Both install the Debian packages
-# that are missing first. `make sanitize` runs every test under ASan and
-# UBSan; `make fuzz FUZZ_SECONDS=N` runs each fuzzer for N seconds.
+# that are missing first. `make test-shuffled` runs every test twice in a
+# random order; `make sanitize` runs every test under ASan and UBSan;
+# `make tsan` runs the player and sound-device tests under ThreadSanitizer;
+# `make fuzz FUZZ_SECONDS=N` runs each fuzzer for N seconds.
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -10,7 +12,7 @@ PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
             fonts-ipafont-gothic
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build run test install deb check-install bench sanitize fuzz format clean
+.PHONY: deps configure build run test test-shuffled install deb check-install bench sanitize tsan fuzz format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -38,6 +40,11 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
+# Each test program twice over in a random order (the seed is printed): a
+# test that depends on another's leftovers or on running first fails here.
+test-shuffled: build
+	GTEST_SHUFFLE=1 GTEST_REPEAT=2 ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
 # PREFIX (default /usr/local) and DESTDIR as usual.
 PREFIX ?= /usr/local
 install: build
@@ -61,6 +68,18 @@ sanitize: BUILD = build-sanitize
 sanitize: CMAKE_FLAGS += -DSNIPORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 sanitize: test
 
+# The SDL callback thread and the main thread share the player's ring: the
+# tests that run both (the player, the sound devices, playback end to end)
+# under ThreadSanitizer, in a build of their own without the window.
+TSAN_TESTS := playback/StreamPlayer playback/SdlDiskPlayback platform/sound/SoundDevice \
+              platform/sound/SdlDiskOutput
+tsan: BUILD = build-tsan
+tsan: CMAKE_FLAGS += -DSNIPORA_TSAN=ON -DSNIPORA_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tsan: configure
+	cmake --build $(BUILD) -j$(JOBS) --target $(patsubst %,%Test,$(subst /,_,$(TSAN_TESTS)))
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir $(BUILD) \
+	  --output-on-failure -j$(JOBS) -R '^($(subst $(eval) ,|,$(strip $(TSAN_TESTS))))$$'
+
 # Each fuzzer starts from its committed seeds (fuzz/corpus/<name>) and keeps
 # what it finds in $(BUILD)/corpus/<name>; a crashing input is written to
 # $(BUILD)/artifacts/<name>/ and stops the run.
@@ -83,4 +102,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-bench build-sanitize build-fuzz
+	rm -rf build build-bench build-sanitize build-tsan build-fuzz

@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
   snipora::CQtUiServices ui;
   snipora::CMainDlg dialog(ui, *device, commandLine);
   ui.SetParent(&dialog);
-  dialog.exec();
-  return 0;
+  // Scripts and launchers tell a file that would not open by the status.
+  return dialog.exec() == snipora::CMainDlg::kResultCannotOpen ? 1 : 0;
 }

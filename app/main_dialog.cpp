@@ -121,23 +121,21 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainDlg::OnStartupOpen() {
-  if (!commandLine_.empty()) {
-    if (!OpenAudioFile(commandLine_)) {
-      ui_.ShowMessage(103, MessageButtons::Ok);
-      reject();
-    }
-    return;
-  }
   std::optional<std::string> path;
-  while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
-    if (ui_.ShowMessage(102, MessageButtons::YesNo) == MessageAnswer::No) {
-      reject();
-      return;
+  if (!commandLine_.empty()) {
+    path = commandLine_;
+  } else {
+    while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
+      if (ui_.ShowMessage(102, MessageButtons::YesNo) == MessageAnswer::No) {
+        reject();
+        return;
+      }
     }
   }
   if (!OpenAudioFile(*path)) {
     ui_.ShowMessage(103, MessageButtons::Ok);
     reject();
+    setResult(kResultCannotOpen);
   }
 }
 

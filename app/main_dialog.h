@@ -52,6 +52,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // fromPlayer, else `samplePosition`; updates 1028 and 1037.
   void RefreshPosition(bool fromPlayer, uint32_t samplePosition);
 
+  // The dialog's result (what exec() returns) when the file to start with
+  // could not be opened: the program then ends with a failure status.
+  static constexpr int kResultCannotOpen = 103;
+
   // --- start, menu and close ---
   void OnStartupOpen();
   void OnMenuOpen();

@@ -93,8 +93,10 @@ void CMainDlg::LoopBetweenMarkers() {
   const uint32_t a = std::min(m1.position, m2.position);
   const uint32_t b = std::max(m1.position, m2.position);
   // Start playing five seconds of data (at 100 %) before the loop's end.
-  const uint32_t leadIn = static_cast<uint32_t>(player_.GetSpeedPercent()) * AvgBytesPerSec() / 20;
-  player_.Seek(b < leadIn ? 0 : b - leadIn, 1);
+  // In 64 bits, whatever source rates and speeds the player accepts.
+  const uint64_t leadIn =
+      uint64_t{static_cast<uint32_t>(player_.GetSpeedPercent())} * AvgBytesPerSec() / 20;
+  player_.Seek(b < leadIn ? 0 : static_cast<uint32_t>(b - leadIn), 1);
   if (player_.SetLoop(a, b, 1) != 0) {
     ui_.ShowMessage(109, MessageButtons::Ok);
     return;

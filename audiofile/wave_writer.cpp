@@ -1,5 +1,9 @@
 #include "audiofile/wave_writer.h"
 
+#include <cstring>
+
+#include "platform/system/file_io.h"
+
 namespace snipora {
 namespace {
 
@@ -35,6 +39,18 @@ void PatchWaveLengths(CSectorFile& file, uint32_t dataLength, uint32_t extraChun
   file.WriteU32(dataLength + kRiffSizeOverData + extraChunkBytes);
   if (file.Skip(kRiffSizeToDataLength + extraChunkBytes) != 0) return;
   file.WriteU32(dataLength);
+}
+
+bool WaveFileMatchesHeader(const std::string& path) {
+  const fileio::OpenedFile opened = fileio::OpenFile(path.c_str(), fileio::OpenAccess::Read, false);
+  if (opened.fd < 0) return false;
+  uint8_t head[8];
+  const bool read = fileio::ReadFull(opened.fd, head, sizeof head) == sizeof head;
+  const int64_t size = fileio::FileSize(opened.fd);
+  fileio::CloseFile(opened.fd);
+  if (!read || std::memcmp(head, "RIFF", 4) != 0) return false;
+  const uint32_t riffSize = head[4] | head[5] << 8 | head[6] << 16 | uint32_t{head[7]} << 24;
+  return size == int64_t{riffSize} + 8;
 }
 
 }  // namespace snipora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "audiofile/sector_file.h"
@@ -25,5 +26,10 @@ void WriteWaveHeader(CSectorFile& file, const WaveFormatBlock& format, uint32_t 
 // `extraChunkBytes` bytes of extra chunks: sets the RIFF size (offset 4) and
 // the data length (before the samples) in place, before Close.
 void PatchWaveLengths(CSectorFile& file, uint32_t dataLength, uint32_t extraChunkBytes = 0);
+
+// True when the closed file at path is exactly as long as its RIFF header
+// states (the RIFF size plus the 8 bytes before it): a writer that left bytes
+// out or wrote too many is caught before the file is kept.
+bool WaveFileMatchesHeader(const std::string& path);
 
 }  // namespace snipora

@@ -11,6 +11,7 @@
 #include "cli/terminal_progress.h"
 #include "export/export_job.h"
 #include "export/output_names.h"
+#include "export/split_folder.h"
 #include "platform/system/atomic_file.h"
 #include "platform/system/fs_ops.h"
 
@@ -201,9 +202,13 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
     return Fail(context, *bad);
   }
   if (auto bad = AddLoopChunks(o, job, context)) return Fail(context, *bad);
-  const bool madeFolder = !o.join && !fsops::Exists(folder);
-  if (madeFolder && fsops::MakeFolder(folder) != 0) {
-    return Fail(context, {"cannot create the folder '" + folder + "'"});
+  // A folder made for this run goes again if nothing was finished in it.
+  std::optional<CSplitFolder> madeFolder;
+  if (!o.join && !fsops::Exists(folder)) {
+    madeFolder.emplace(folder);
+    if (madeFolder->Make() != 0) {
+      return Fail(context, {"cannot create the folder '" + folder + "'"});
+    }
   }
 
   std::vector<uint64_t> pieceBytes;
@@ -217,8 +222,6 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
                                        : WriteSplitPieces(job, outputs, progress);
   progress.Finish();
   if (outcome == ExportOutcome::Done) return kExitDone;
-  // A folder made for this run goes again if nothing was finished in it.
-  if (madeFolder) fsops::RemoveFolder(folder);
   return Fail(context, {Describe(outcome)});
 }
 

@@ -19,6 +19,14 @@ function(snipora_library folder)
   endif()
 endfunction()
 
+# Seconds a test program may run before ctest stops it: a hang fails within a
+# minute. Sanitizer builds run several times slower.
+if(SNIPORA_SANITIZE OR SNIPORA_TSAN)
+  set(SNIPORA_TEST_TIMEOUT 180)
+else()
+  set(SNIPORA_TEST_TIMEOUT 60)
+endif()
+
 # add_unit_test(<folder> <Name>): tests/<folder>/<Name>Test.cpp linked with
 # the folder's library and GoogleTest. Widget tests run headless and fail fast
 # instead of hanging on an unanswered modal box.
@@ -31,7 +39,7 @@ function(add_unit_test folder name)
   target_link_libraries(${exe} PRIVATE ${lib} snipora_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   add_test(NAME ${folder}/${name} COMMAND ${exe})
   set_tests_properties(${folder}/${name} PROPERTIES
-    TIMEOUT 600
+    TIMEOUT ${SNIPORA_TEST_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTEST_FUNCTION_TIMEOUT=60000;SDL_AUDIODRIVER=dummy;SNIPORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
 

@@ -6,7 +6,7 @@
 
 #include "export/export_job.h"
 #include "export/output_names.h"
-#include "platform/system/fs_ops.h"
+#include "export/split_folder.h"
 
 namespace snipora {
 
@@ -72,18 +72,19 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
     return false;
   }
   std::vector<std::string> outputs;
+  // Lives until the export ends: removes the folder again when nothing went in.
+  CSplitFolder folder(SplitFolderPath(job.sourcePath));
   if (job.ranges.size() == 1) {
     const auto chosen = AskOutputFile(host, ui);
     if (!chosen) return false;
     outputs.push_back(*chosen);
   } else {
-    const std::string folder = SplitFolderPath(job.sourcePath);
-    if (fsops::MakeFolder(folder) != 0 &&
+    if (folder.Make() != 0 &&
         ui.ShowMessage(kMessageFolderExists, MessageButtons::YesNo) != MessageAnswer::Yes) {
       return false;
     }
     for (uint32_t i = 0; i < job.ranges.size(); ++i) {
-      outputs.push_back(PathInFolder(folder, PieceFileName(i)));
+      outputs.push_back(PathInFolder(folder.Path(), PieceFileName(i)));
     }
   }
   return Finish(WriteSplitPieces(job, outputs, progress), host, ui);

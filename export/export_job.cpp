@@ -79,6 +79,12 @@ ExportOutcome WritePiece(const ExportJob& job, const PieceGeometry& piece, uint3
   return FromCopy(result);
 }
 
+// Keeps a finished output only when its size is what its header states: a
+// copy that fell short must not leave a damaged file that looks complete.
+bool KeepFinished(CPendingOutput& output) {
+  return output.Commit(&WaveFileMatchesHeader);
+}
+
 // Checks what can be checked before anything is written, then opens the source.
 ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outputs,
                       CSectorFile& source) {
@@ -139,7 +145,7 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
     const ExportOutcome written =
         WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
-    if (!output.Commit()) return ExportOutcome::WriteFailed;
+    if (!KeepFinished(output)) return ExportOutcome::WriteFailed;
   }
   progress.SetOverallPosition(count);
   return ExportOutcome::Done;
@@ -172,7 +178,7 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
     if (written != ExportOutcome::Done) return written;
   }
   PatchWaveLengths(output.File(), total, static_cast<uint32_t>(extraChunks.size()));
-  if (!output.Commit()) return ExportOutcome::WriteFailed;
+  if (!KeepFinished(output)) return ExportOutcome::WriteFailed;
   progress.SetOverallPosition(count);
   return ExportOutcome::Done;
 }

@@ -24,9 +24,10 @@ bool CPendingOutput::Open() {
   return true;
 }
 
-bool CPendingOutput::Commit() {
+bool CPendingOutput::Commit(bool (*verify)(const std::string& path)) {
   if (temporaryPath_.empty()) return false;
-  const bool written = !file_.HasWriteError() && file_.Close() == 0;
+  const bool written =
+      !file_.HasWriteError() && file_.Close() == 0 && (verify == nullptr || verify(temporaryPath_));
   // The data must be on the disk before the rename makes it the file of
   // that name, or a crash could leave an empty file in place of an old one.
   if (!written || fsops::SyncFile(temporaryPath_) != 0 ||

@@ -22,9 +22,10 @@ class CPendingOutput {
   bool Open();
   CSectorFile& File() { return file_; }
 
-  // Closes the file, makes it durable and renames it to the final name.
-  // False (and the temporary file removed) when any write failed.
-  bool Commit();
+  // Closes the file, lets verify (when given) check the closed file, makes it
+  // durable and renames it to the final name. False (and the temporary file
+  // removed) when any write failed or verify refused the file.
+  bool Commit(bool (*verify)(const std::string& path) = nullptr);
   // Closes and removes the temporary file; the final name is untouched.
   void Discard();
 

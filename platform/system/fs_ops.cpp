@@ -71,10 +71,10 @@ int RemoveFolder(const std::string& path) {
 }
 
 std::string CreateTemporaryBeside(const std::string& finalPath) {
+  // A short name of its own, not one derived from the final name: a final
+  // name near the 255-byte limit must still have room for its temporary.
   const std::string folder = FolderOf(finalPath);
-  const size_t slash = finalPath.rfind('/');
-  const std::string name = slash == std::string::npos ? finalPath : finalPath.substr(slash + 1);
-  const std::string prefix = (folder == "/" ? "" : folder) + "/." + name + ".";
+  const std::string prefix = (folder == "/" ? "" : folder) + "/.snipora-";
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {

@@ -31,9 +31,10 @@ int RemoveFolder(const std::string& path);
 
 // Creates an empty file with a unique name beside finalPath (same folder, so
 // that a later rename is atomic) and returns its path; empty on failure, with
-// errno set. The name is hidden: "." + the final name + ".XXXXXX.part". Its
-// permissions are those of an existing file at finalPath, else the default
-// for a new file (0666 less the umask).
+// errno set. The name is hidden and short whatever the final name's length
+// (".snipora-XXXXXX.part"), so a final name of up to 255 bytes is possible.
+// Its permissions are those of an existing file at finalPath, else the
+// default for a new file (0666 less the umask).
 std::string CreateTemporaryBeside(const std::string& finalPath);
 
 // Flushes a file's data and metadata to the disk (fsync).

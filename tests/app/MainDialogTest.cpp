@@ -1,3 +1,4 @@
+#include <gtest/gtest-spi.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -29,6 +30,7 @@ TEST_F(MainDialogTest, UnopenableCommandLineShows103AndEnds) {
   Start(Sounds().File("missing.wav"));
   EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
   EXPECT_TRUE(dlg->IsEnded());
+  EXPECT_EQ(dlg->result(), CMainDlg::kResultCannotOpen);  // the program's status is 1
 }
 
 TEST_F(MainDialogTest, UncompressedNwaOpensThroughTheDecoderModule) {
@@ -69,6 +71,7 @@ TEST_F(MainDialogTest, StartupEndsOnNoTo102OrOnAFileThatDoesNotOpen) {
   Start("");
   EXPECT_TRUE(dlg->IsEnded());
   EXPECT_EQ(ui.MessageIds(), std::vector<int>{102});
+  EXPECT_EQ(dlg->result(), QDialog::Rejected);  // declining to pick a file is no failure
 
   ScriptedUi second;
   second.files = {Sounds().File("missing.wav")};
@@ -78,6 +81,19 @@ TEST_F(MainDialogTest, StartupEndsOnNoTo102OrOnAFileThatDoesNotOpen) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(other.IsEnded());
   EXPECT_EQ(second.MessageIds(), std::vector<int>{103});
+  EXPECT_EQ(other.result(), CMainDlg::kResultCannotOpen);
+}
+
+TEST_F(MainDialogTest, AnUnscriptedQuestionFailsTheTestAndIsAnsweredNo) {
+  // Asked from inside Qt's event loop, which no exception may cross.
+  ::testing::TestPartResultArray failures;
+  {
+    ::testing::ScopedFakeTestPartResultReporter reporter(&failures);
+    Start("");
+  }
+  ASSERT_EQ(failures.size(), 2);  // the file dialog, then 102
+  EXPECT_TRUE(failures.GetTestPartResult(0).nonfatally_failed());
+  EXPECT_TRUE(dlg->IsEnded());  // the file dialog was cancelled and 102 answered No
 }
 
 TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {

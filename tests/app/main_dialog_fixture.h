@@ -33,15 +33,36 @@ inline void EnsureApplication() {
   (void)application;
 }
 
-// Sound files made by sox, shared by every test of a program.
+// Sound files made by sox once per test program, and a folder of each test's
+// own that receives copies of them: what one test writes beside its sound
+// files (a split's folder, a joined file) is never seen by another test or by
+// a repeat of the same test.
 class SoxSounds {
  public:
-  // A sine of `seconds` at the given format, made once per distinct name.
+  // Starts a test with a fresh, empty folder (the previous one is removed).
+  void BeginTest() { testDir_ = std::make_unique<TempDir>(); }
+
+  // A sine of `seconds` at the given format under `name` in the test's folder.
   std::string Sine(const std::string& name, int seconds, int rate = 44100, int channels = 2,
                    int bits = 16) {
-    const std::string path = dir_.File(name);
+    const std::string path = File(name);
     if (!std::filesystem::exists(path)) {
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      std::filesystem::copy_file(Made(seconds, rate, channels, bits), path);
+    }
+    return path;
+  }
+  std::string File(const std::string& name) {
+    if (!testDir_) BeginTest();
+    return testDir_->File(name);
+  }
+
+ private:
+  std::string Made(int seconds, int rate, int channels, int bits) {
+    const std::string format = std::to_string(seconds) + "s-" + std::to_string(rate) + "-" +
+                               std::to_string(channels) + "-" + std::to_string(bits);
+    const std::string path = made_.File(format + ".wav");
+    if (!std::filesystem::exists(path)) {
       const CommandResult result =
           RunCommand("sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) +
                      " -b " + std::to_string(bits) + " " + ShellQuote(path) + " synth " +
@@ -50,10 +71,9 @@ class SoxSounds {
     }
     return path;
   }
-  std::string File(const std::string& name) const { return dir_.File(name); }
 
- private:
-  TempDir dir_;
+  TempDir made_;
+  std::unique_ptr<TempDir> testDir_;
 };
 
 inline SoxSounds& Sounds() {
@@ -65,11 +85,12 @@ class MainDialogTest : public ::testing::Test {
  protected:
   static constexpr uint32_t kBytesPerSecond = 176400;  // 44100 Hz, 16-bit stereo
 
-  // Every test reads and writes the settings file in a folder of its own,
-  // never the user's.
+  // Every test reads and writes the settings file and its sound files in
+  // folders of its own, never the user's.
   void SetUp() override {
     EnsureApplication();
     setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
+    Sounds().BeginTest();
   }
 
   // Creates and shows the dialog; the start-up open runs from the event loop.

@@ -43,10 +43,10 @@ class CutFault : public testing::Test {
   }
 
   // Starts snipora-cut slowed to 50 ms a block, waits until a temporary file
-  // whose name starts with `writing` appears in `folder`, and kills it with
-  // SIGKILL, which it cannot catch: nothing of its own cleans up.
+  // appears in `folder` after `finished` (unless empty) is in place there, and
+  // kills it with SIGKILL, which it cannot catch: nothing of its own cleans up.
   void KillWhileWriting(const std::vector<std::string>& args, const std::string& folder,
-                        const std::string& writing) {
+                        const std::string& finished) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -60,15 +60,12 @@ class CutFault : public testing::Test {
     bool seen = false;
     for (int i = 0; i < 2000 && !seen; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      std::error_code error;
-      for (const auto& e : fs::directory_iterator(folder, error)) {
-        seen = seen || e.path().filename().string().rfind(writing, 0) == 0;
-      }
+      seen = (finished.empty() || fs::exists(folder + "/" + finished)) && HoldsHiddenFile(folder);
     }
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(seen) << "no temporary " << writing << " appeared";
+    ASSERT_TRUE(seen) << "no temporary appeared after " << finished;
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
   }
 
@@ -80,14 +77,14 @@ TEST_F(CutFault, KilledHalfWayLeavesOldFilesAndNoPartialOneUnderAFinalName) {
   fs::create_directory(dir.File("s"));
   WriteFileBytes(dir.File("s/02.wav"), {5, 5});
   KillWhileWriting({"-f", "-q", dir.File("s.wav"), "0:1000", "1000:220000", "220000:230000"},
-                   dir.File("s"), ".02.wav.");
+                   dir.File("s"), "01.wav");
   EXPECT_EQ(ReadFileBytes(dir.File("s/01.wav")).size(), 46u + 4000u);  // finished before
   EXPECT_EQ(ReadFileBytes(dir.File("s/02.wav")), (Bytes{5, 5}));       // the old file
   EXPECT_FALSE(fs::exists(dir.File("s/03.wav")));                      // never begun
 
   WriteFileBytes(dir.File("j.wav"), {7});
   KillWhileWriting({"-j", "-f", "-q", "-o", dir.File("j.wav"), dir.File("s.wav"), "0:200000"},
-                   dir.path(), ".j.wav.");
+                   dir.path(), "");
   EXPECT_EQ(ReadFileBytes(dir.File("j.wav")), Bytes{7});
 
   // Only hidden temporaries are left over; a new run is not disturbed by them.

@@ -173,21 +173,22 @@ TEST(ExportFlows, FailuresShow105AndKeepTheUnsavedState) {
     EXPECT_EQ(ReadFileBytes(f.host.fullPath), f.file);
     EXPECT_FALSE(f.host.cleared);
   }
-  {  // the source has gone
+  {  // the source has gone: neither a file nor the split's folder is left
     Fixture f;
     fs::remove(f.host.fullPath);
-    f.host.join = true;
     f.ui.files.push_back(f.dir.File("j.wav"));
     EXPECT_FALSE(ExportJoined(f.host, f.ui, f.progress));
-    EXPECT_EQ(f.ui.MessageIds(), std::vector<int>{105});
+    EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
+    EXPECT_EQ(f.ui.MessageIds(), (std::vector<int>{105, 105}));
+    EXPECT_TRUE(FolderNames(f.dir.File("music")).empty());
     EXPECT_FALSE(fs::exists(f.dir.File("j.wav")));
   }
-  {  // cancelled: no message, the unsaved state stays
+  {  // cancelled: no message, the unsaved state stays, the new folder goes
     Fixture f;
     f.progress.cancelAtPump = 0;
     EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
     EXPECT_TRUE(f.ui.asked.empty());
-    EXPECT_TRUE(FolderNames(f.dir.File("music/song")).empty());
+    EXPECT_EQ(FolderNames(f.dir.File("music")), std::vector<std::string>{"song.wav"});
     EXPECT_FALSE(f.host.cleared);
   }
 }

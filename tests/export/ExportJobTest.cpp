@@ -298,6 +298,34 @@ TEST(ExportJob, ASourceCutShortStopsAndRemovesTheOutput) {
   EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"a.wav", "src.wav"}));
 }
 
+TEST(ExportJob, AnOutputIsNeverShorterThanItsHeaderStates) {
+  // 16-bit stereo whose block alignment (6, 10) is no multiple of the fade's
+  // 4-byte step: the fade must not leave the file short of its header while
+  // reporting success. Either the file is complete or it is not kept.
+  for (uint16_t blockAlign : {6, 10}) {
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    WriteSource(source, {2, 16, 8000, 2000, 0, 19});
+    ExportJob job = MakeJob(source, {{0, 101}}, 1000);  // the fade covers all 101 blocks
+    job.format.formatBlock.blockAlign = blockAlign;
+    job.format.formatBlock.avgBytesPerSec = 8000u * blockAlign;
+    const uint32_t length = 101u * blockAlign;
+    for (bool joined : {false, true}) {
+      const std::string output = dir.File(joined ? "j.wav" : "a.wav");
+      RecordingProgress progress;
+      const ExportOutcome outcome = joined ? WriteJoinedFile(job, output, progress)
+                                           : WriteSplitPieces(job, {output}, progress);
+      if (outcome == ExportOutcome::Done) {
+        EXPECT_EQ(ReadFileBytes(output).size(), 46u + length) << blockAlign << " " << joined;
+      } else {
+        EXPECT_EQ(outcome, ExportOutcome::WriteFailed) << blockAlign << " " << joined;
+        EXPECT_FALSE(fs::exists(output)) << blockAlign << " " << joined;
+      }
+    }
+    for (const std::string& name : FolderNames(dir.path())) EXPECT_NE(name[0], '.') << name;
+  }
+}
+
 // Runs the export in a child whose file size limit stops the writes half-way.
 ExportOutcome ExportUnderSizeLimit(const ExportJob& job, const std::vector<std::string>& outputs,
                                    bool joined, rlim_t limit) {

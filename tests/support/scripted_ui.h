@@ -1,15 +1,18 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/ui/ui_services.h"
 
 // IUiServices for tests: answers come from queues the test fills, and every
-// question is recorded. An unexpected question throws, so a test never hangs.
+// question is recorded. An unexpected question fails the test and gets the
+// answer that changes least (No, or a cancelled file dialog); nothing is
+// thrown, since an exception cannot pass through Qt's event loop.
 namespace snipora::test {
 
 class ScriptedUi : public IUiServices {
@@ -54,13 +57,20 @@ class ScriptedUi : public IUiServices {
  private:
   MessageAnswer NextAnswer(MessageButtons buttons) {
     if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-    if (answers.empty()) throw std::logic_error("unscripted Yes/No question");
+    if (answers.empty()) {
+      ADD_FAILURE() << "unscripted Yes/No question " << asked.back().stringId << " "
+                    << asked.back().text;
+      return MessageAnswer::No;
+    }
     MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;
   }
   std::optional<std::string> NextFile() {
-    if (files.empty()) throw std::logic_error("unscripted file dialog");
+    if (files.empty()) {
+      ADD_FAILURE() << "unscripted file dialog";
+      return std::nullopt;
+    }
     auto file = files.front();
     files.pop_front();
     return file;

@@ -73,6 +73,14 @@ std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
+bool HoldsHiddenFile(const std::string& folder) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().filename().string()[0] == '.') return true;
+  }
+  return false;
+}
+
 bool HaveProgram(const std::string& name) {
   return RunCommand("command -v " + ShellQuote(name)).exitCode == 0;
 }

@@ -29,6 +29,10 @@ class TempDir {
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
 
+// True when folder holds a hidden file, such as an output's temporary file
+// before it gets its final name; false when the folder cannot be read.
+bool HoldsHiddenFile(const std::string& folder);
+
 // Deterministic pseudo-random bytes (xorshift), the same for the same seed.
 Bytes SeededBytes(size_t size, uint32_t seed);
 
