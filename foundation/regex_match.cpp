@@ -35,7 +35,8 @@ RegexMatcher::RegexMatcher(const char* text, int length, int start, bool foldCas
       start_(start),
       foldCase_(foldCase),
       captures_(captures),
-      stepsLeft_(kRegexBaseSteps + kRegexStepsPerByte * static_cast<uint64_t>(length)) {}
+      stepBudget_(kRegexBaseSteps + kRegexStepsPerByte * static_cast<uint64_t>(length)),
+      stepsLeft_(stepBudget_) {}
 
 int RegexMatcher::MatchRoot(const CStrRegexStruct& root, int pos) {
   depth_ = 0;
@@ -240,7 +241,7 @@ bool RegexMatcher::MatchLazy(const CStrRegexStruct& node, int pos, MemberSpan re
   // Where the rest was tried with the capture count of the start; the run
   // fails from each of them if it fails as a whole.
   const size_t trail = lazyTrail_.size();
-  lazyTrail_.push_back(pos);
+  if (slot >= 0) lazyTrail_.push_back(pos);
   const auto fail = [&] {
     if (refusals_ == refusals) {
       for (size_t i = trail; i < lazyTrail_.size(); ++i) RememberRunFailed(slot, lazyTrail_[i]);

@@ -106,6 +106,7 @@ class RegexMatcher {
   bool foldCase_;
   CStrArray_base<64>& captures_;
   int depth_ = 0;
+  const uint64_t stepBudget_;
   uint64_t stepsLeft_;
   // Windows of the greedy runs in progress, innermost last; kept for reuse.
   std::vector<std::unique_ptr<GreedyWindows>> windows_;

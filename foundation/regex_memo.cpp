@@ -10,6 +10,9 @@ namespace {
 // Bits of remembered failures one search may hold; beyond it runs are
 // matched without memory (slower, never wrong).
 constexpr size_t kMaxRememberedBytes = size_t{64} << 20;
+// Short searches (the settings file's lines) end long before remembering
+// would pay for its bookkeeping.
+constexpr uint64_t kStepsBeforeRemembering = 10'000;
 
 bool ReadsCapturesOrCallsOut(const CStrRegexStruct& node) {
   if (node.kind != kRegexCommand) return false;
@@ -49,7 +52,7 @@ bool RegexMatcher::IsPureFrom(MemberSpan span) {
 
 int RegexMatcher::RunSlot(const CStrRegexStruct& node, MemberSpan rest) {
   // A maximum makes the outcome depend on the repetitions already made.
-  if (node.max >= 0) return -1;
+  if (node.max >= 0 || stepBudget_ - stepsLeft_ < kStepsBeforeRemembering) return -1;
   const RunKey key{&node, rest.members, rest.from, captures_.Count()};
   const auto known = runSlots_.find(key);
   if (known != runSlots_.end()) return known->second;
