@@ -75,7 +75,6 @@ void CSectorFile::ResetClosedState() {
   alignedSize_ = 0;
   openMode_ = kClosed;
   path_.clear();
-  direct_ = false;
   fd_ = -1;
   ring_.Clear();
 }
@@ -104,14 +103,11 @@ int CSectorFile::Open(const char* path, const char* mode, uint32_t /*attributes*
       newMode == kRead ? fileio::OpenAccess::Read : fileio::OpenAccess::CreateReadWrite, true);
   if (opened.fd < 0) return 2;
   fd_ = opened.fd;
-  direct_ = opened.direct;
-  if (direct_) {
+  if (opened.direct) {
     // A forced sector size below the file system's alignment would make every
     // direct transfer fail with EINVAL: use the page cache instead.
     const uint32_t alignment = fileio::DirectIoAlignment(fd_);
-    if (alignment != 0 && sectorSize_ % alignment != 0) {
-      if (fileio::DisableDirect(fd_) == 0) direct_ = false;
-    }
+    if (alignment != 0 && sectorSize_ % alignment != 0) fileio::DisableDirect(fd_);
   }
 
   // Appending flushes end on file-system block boundaries where the ring
@@ -181,6 +177,10 @@ int CSectorFile::AppendTail() {
     return -1;
   }
   return 0;
+}
+
+bool CSectorFile::IsDirect() const {
+  return fd_ >= 0 && fileio::IsDirect(fd_);
 }
 
 int64_t CSectorFile::Tell() const {

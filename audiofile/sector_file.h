@@ -90,8 +90,9 @@ class CSectorFile {
 
   uint32_t SectorSize() const { return sectorSize_; }
   uint32_t Capacity() const { return ring_.Capacity(); }
-  // True when the open file bypasses the page cache.
-  bool IsDirect() const { return direct_; }
+  // True when the open file bypasses the page cache (a file system that
+  // refuses direct transfers makes the file drop it at the first one).
+  bool IsDirect() const;
 
  private:
   enum OpenMode { kClosed = 0, kRead = 1, kWrite = 2 };
@@ -134,7 +135,6 @@ class CSectorFile {
   std::string path_;
   int32_t status_ = 0;
   bool writeError_ = false;
-  bool direct_ = false;
   CRingBuffer ring_;
   int fd_ = -1;
 };

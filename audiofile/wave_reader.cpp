@@ -15,11 +15,33 @@ bool IsChunkId(const uint8_t* id) {
   return std::all_of(id, id + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
 }
 
+// Identifiers of chunks that WAVE writers commonly put beside "fmt " and
+// "data".
+bool IsKnownChunkId(const uint8_t* id) {
+  static constexpr const char* kKnown[] = {
+      "fmt ", "data", "fact", "LIST", "JUNK", "junk", "PAD ", "FLLR", "fllr", "cue ",
+      "smpl", "inst", "bext", "iXML", "axml", "id3 ", "ID3 ", "ds64", "plst", "PEAK",
+      "cart", "acid", "umid", "DISP", "wavl", "slnt", "labl", "note", "ltxt"};
+  return std::any_of(std::begin(kKnown), std::end(kKnown),
+                     [id](const char* known) { return std::memcmp(id, known, 4) == 0; });
+}
+
+// How much the 8 bytes at position look like a chunk header: 2 a known
+// identifier, 1 a printable one whose body fits in the file, 0 neither.
+int HeaderPlausibility(const uint8_t* header, int64_t position, uint32_t fileSize) {
+  if (IsKnownChunkId(header)) return 2;
+  const uint32_t size = uint32_t{header[4]} | uint32_t{header[5]} << 8 | uint32_t{header[6]} << 16 |
+                        uint32_t{header[7]} << 24;
+  return IsChunkId(header) && position + 8 + int64_t{size} <= fileSize ? 1 : 0;
+}
+
 // Walks the chunks of a RIFF WAVE file, keeping the offset of the byte after
 // the last chunk header read.
 class ChunkWalker {
  public:
-  explicit ChunkWalker(CSectorFile& file) : file_(file) {}
+  // preferPadded: which reading wins when both positions after an odd-sized
+  // chunk look equally like a chunk header.
+  ChunkWalker(CSectorFile& file, bool preferPadded) : file_(file), preferPadded_(preferPadded) {}
 
   // Reads a 4-byte identifier; false when the file ends first.
   bool ReadId(char id[4]) { return file_.Read(id, 4, 1) == 1; }
@@ -40,28 +62,36 @@ class ChunkWalker {
   }
 
   // Reads the identifier after a chunk of `size` bytes. An odd-sized chunk is
-  // followed by a pad byte; a file whose writer forgot the pad still opens
-  // when the unpadded position holds an identifier and the padded does not.
+  // followed by a pad byte, but some writers forget it: the position whose
+  // header looks more like a chunk's (a known identifier, else a size that
+  // fits in the file) is taken; a tie goes to the preferred reading.
   bool ReadNextId(uint32_t size, char id[4]) {
     if (size % 2 == 0) return ReadId(id);
-    uint8_t bytes[5];
-    const uint32_t got = file_.Read(bytes, 1, 5);
-    if (got == 5 && (IsChunkId(bytes + 1) || !IsChunkId(bytes))) {
-      std::memcpy(id, bytes + 1, 4);
-      offset_ += 1;
-      return true;
-    }
+    metOddChunk_ = true;
+    const int64_t start = file_.Tell();
+    uint8_t bytes[9];
+    const uint32_t got = file_.Read(bytes, 1, 9);
     if (got < 4) return false;
-    std::memcpy(id, bytes, 4);
-    // The fifth byte already belongs to the next chunk's size.
-    return got == 4 || file_.Seek(-1, 1) == 0;
+    const uint32_t fileSize = file_.GetSize();
+    const int unpadded = got >= 8 ? HeaderPlausibility(bytes, start, fileSize) : 0;
+    const int padded = got >= 9 ? HeaderPlausibility(bytes + 1, start + 1, fileSize) : 0;
+    const bool takePad = got >= 5 && (padded > unpadded || (padded == unpadded && preferPadded_));
+    const uint32_t skip = takePad ? 1 : 0;
+    std::memcpy(id, bytes + skip, 4);
+    offset_ += skip;
+    // Bytes read past the identifier belong to the next chunk's size.
+    return file_.Seek(static_cast<int32_t>(skip + 4) - static_cast<int32_t>(got), 1) == 0;
   }
 
   int64_t offset() const { return offset_; }
   void AddOffset(int64_t n) { offset_ += n; }
+  // True once a pad byte had to be decided on.
+  bool metOddChunk() const { return metOddChunk_; }
 
  private:
   CSectorFile& file_;
+  const bool preferPadded_;
+  bool metOddChunk_ = false;
   int64_t offset_ = 12;  // after "RIFF", its size and "WAVE"
 };
 
@@ -109,16 +139,10 @@ void FillFromData(SoundFormatInfo& info, uint32_t dataSize) {
   info.SetTypeName(WaveTypeName(block.formatTag));
 }
 
-}  // namespace
-
-int ReadRiffWaveHeader(CSectorFile& file, SoundFormatInfo& info) {
-  info.format = &info.formatBlock;
+// Reads the chunks from the one after "WAVE" up to the first sample byte.
+// Returns what ReadRiffWaveHeader does.
+int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
   char id[4];
-  if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "RIFF", 4) != 0) return 2;
-  info.containerLength = static_cast<int32_t>(file.ReadU32() + 8);
-  if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "WAVE", 4) != 0) return 2;
-
-  ChunkWalker walker(file);
   if (!walker.ReadId(id)) return 4;
   uint32_t size = 0;
   // Chunks before "fmt " are ignored whatever they are.
@@ -146,6 +170,27 @@ int ReadRiffWaveHeader(CSectorFile& file, SoundFormatInfo& info) {
   const uint32_t available = fileSize > dataOffset ? fileSize - dataOffset : 0;
   FillFromData(info, std::min(size, available));
   return 0;
+}
+
+}  // namespace
+
+int ReadRiffWaveHeader(CSectorFile& file, SoundFormatInfo& info) {
+  info.format = &info.formatBlock;
+  char id[4];
+  if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "RIFF", 4) != 0) return 2;
+  info.containerLength = static_cast<int32_t>(file.ReadU32() + 8);
+  if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "WAVE", 4) != 0) return 2;
+
+  const int64_t firstChunk = file.Tell();
+  ChunkWalker padded(file, true);
+  const int result = WalkChunks(file, padded, info);
+  // A wrong guess at a pad byte derails the rest of the walk: when it fails,
+  // the file is read again with the unpadded reading preferred.
+  if (result == 0 || !padded.metOddChunk() || file.Seek(static_cast<int32_t>(firstChunk), 0) != 0) {
+    return result;
+  }
+  ChunkWalker unpadded(file, false);
+  return WalkChunks(file, unpadded, info) == 0 ? 0 : result;
 }
 
 int ProbeWaveFile(const char* path, SoundFormatInfo& info) {

@@ -60,7 +60,8 @@ void CompileRegex(const char* pattern, CStrRegexStruct& root);
 int RegexSearch(CStr_base<64>& subject, const CStrRegexStruct& root, const char* options,
                 CStrArray_base<64>* captures, const char* replacement,
                 CArrayAuto<CStrArray_base<64>>* matchCaptures, int startOffset,
-                CArrayAuto<CStrRegexMatchStruct>* hits, RegexCallback callback);
+                CArrayAuto<CStrRegexMatchStruct>* hits, RegexCallback callback,
+                bool* gaveUp = nullptr);
 
 // Matchers that %U (first registry) and %u (second registry) call by index.
 // They get the text position, the node, the capture list (first registry
@@ -84,8 +85,10 @@ constexpr int kRegexMaxMatchDepth = 2000;         // nested matching steps; deep
 constexpr uint32_t kRegexMaxCaptures = 1u << 18;  // an item that would exceed it fails
 // Matching steps one search may take: a base plus a share per byte of text,
 // so backtracking that grows exponentially (nested repetitions that can split
-// the same text in many ways) ends, while ordinary searches of any length fit.
-// Once spent, the attempt in progress and every later one fail.
+// the same text in many ways) ends, while ordinary searches of any length fit
+// (a run retried from every position reuses what earlier tries found).
+// Once spent, the attempt in progress and every later one fail, and the
+// search reports that it gave up.
 constexpr uint64_t kRegexBaseSteps = 1'000'000;
 constexpr uint64_t kRegexStepsPerByte = 64;
 

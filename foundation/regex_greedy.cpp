@@ -90,15 +90,21 @@ class GreedyRun {
 bool RegexMatcher::MatchGreedy(const CStrRegexStruct& node, int pos, MemberSpan rest,
                                MemberSpan place, MatchEnd& out) {
   const uint32_t captureCount = captures_.Count();
+  const int slot = RunSlot(node, rest);
+  if (RunFailed(slot, pos)) return false;
+  const uint64_t refusals = refusals_;
+  const int start = pos;
+  const auto fail = [&] {
+    if (refusals_ == refusals) RememberRunFailed(slot, start);
+    TruncateCaptures(captureCount);
+    return false;
+  };
   const int count = RepeatCount(node);
   int done = 0;
   bool emptyRepetition = false;  // a run ends with a repetition that consumed nothing
   while (done < count && !emptyRepetition) {
     MatchEnd once;
-    if (!MatchOnce(node, pos, kNothing, place, once)) {
-      TruncateCaptures(captureCount);
-      return false;
-    }
+    if (!MatchOnce(node, pos, kNothing, place, once)) return fail();
     ++done;
     emptyRepetition = once.end == pos;
     pos = once.end;
@@ -119,10 +125,14 @@ bool RegexMatcher::MatchGreedy(const CStrRegexStruct& node, int pos, MemberSpan 
     const CStrRegexHitBufStruct latest = run.Latest();
     TruncateCaptures(static_cast<uint32_t>(latest.captureCount));
     if (MatchRest(rest, latest.offset, out)) return true;
+    // The rest failed here and at every later end of the run, which is all a
+    // run starting here would try.
+    if (refusals_ == refusals && static_cast<uint32_t>(latest.captureCount) == captureCount) {
+      RememberRunFailed(slot, latest.offset);
+    }
     if (r == 0 || !run.StepBack(r)) break;
   }
-  TruncateCaptures(captureCount);
-  return false;
+  return fail();
 }
 
 GreedyWindows& RegexMatcher::AcquireWindows() {

@@ -35,7 +35,8 @@ RegexMatcher::RegexMatcher(const char* text, int length, int start, bool foldCas
       start_(start),
       foldCase_(foldCase),
       captures_(captures),
-      stepsLeft_(kRegexBaseSteps + kRegexStepsPerByte * static_cast<uint64_t>(length)) {}
+      stepBudget_(kRegexBaseSteps + kRegexStepsPerByte * static_cast<uint64_t>(length)),
+      stepsLeft_(stepBudget_) {}
 
 int RegexMatcher::MatchRoot(const CStrRegexStruct& root, int pos) {
   depth_ = 0;
@@ -81,7 +82,10 @@ bool RegexMatcher::MatchItem(const CStrRegexStruct& node, int pos, MemberSpan re
                              MemberSpan place, MatchEnd& out) {
   // Beyond this depth the pattern nests or chains absurdly deep; failing
   // here keeps the stack bounded. The step budget bounds the time.
-  if (depth_ >= kRegexMaxMatchDepth || stepsLeft_ == 0) return false;
+  if (depth_ >= kRegexMaxMatchDepth || stepsLeft_ == 0) {
+    ++refusals_;
+    return false;
+  }
   --stepsLeft_;
   ++depth_;
   bool matched;
@@ -231,22 +235,38 @@ bool RegexMatcher::MatchNot(const CStrRegexStruct& node, int pos, MemberSpan res
 bool RegexMatcher::MatchLazy(const CStrRegexStruct& node, int pos, MemberSpan rest,
                              MemberSpan place, MatchEnd& out) {
   const uint32_t captureCount = captures_.Count();
+  const int slot = RunSlot(node, rest);
+  if (RunFailed(slot, pos)) return false;
+  const uint64_t refusals = refusals_;
+  // Where the rest was tried with the capture count of the start; the run
+  // fails from each of them if it fails as a whole.
+  const size_t trail = lazyTrail_.size();
+  if (slot >= 0) lazyTrail_.push_back(pos);
+  const auto fail = [&] {
+    if (refusals_ == refusals) {
+      for (size_t i = trail; i < lazyTrail_.size(); ++i) RememberRunFailed(slot, lazyTrail_[i]);
+    }
+    lazyTrail_.resize(trail);
+    TruncateCaptures(captureCount);
+    return false;
+  };
   const int count = RepeatCount(node);
   int done = 0;
   while (done < count) {
     const uint32_t before = captures_.Count();
     MatchEnd once;
-    if (!MatchOnce(node, pos, kNothing, place, once)) {
-      TruncateCaptures(captureCount);
-      return false;
-    }
+    if (!MatchOnce(node, pos, kNothing, place, once)) return fail();
     ++done;
     const bool changedNothing = once.end == pos && captures_.Count() == before;
     pos = once.end;
     if (changedNothing) done = count;
   }
   while (true) {
-    if (MatchRest(rest, pos, out)) return true;
+    if (MatchRest(rest, pos, out)) {
+      lazyTrail_.resize(trail);
+      return true;
+    }
+    if (slot >= 0 && captures_.Count() == captureCount) lazyTrail_.push_back(pos);
     if (node.max >= 0 && done >= node.max) break;
     const uint32_t before = captures_.Count();
     MatchEnd once;
@@ -256,8 +276,7 @@ bool RegexMatcher::MatchLazy(const CStrRegexStruct& node, int pos, MemberSpan re
     pos = once.end;
     ++done;
   }
-  TruncateCaptures(captureCount);
-  return false;
+  return fail();
 }
 
 bool RegexMatcher::MatchRest(MemberSpan rest, int pos, MatchEnd& out) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/regex.h"
@@ -44,6 +45,9 @@ class RegexMatcher {
 
   // Width of a match of the compiled root at pos, or -1.
   int MatchRoot(const CStrRegexStruct& root, int pos);
+  // True once an attempt failed only because of the depth limit or the step
+  // budget: a later "no match" may then be wrong.
+  bool GaveUp() const { return refusals_ != 0; }
 
  private:
   friend class GreedyRun;
@@ -84,16 +88,48 @@ class RegexMatcher {
   GreedyWindows& AcquireWindows();
   void ReleaseWindows() { --windowsInUse_; }
 
+  // Failed runs. A lazy or greedy run without a maximum that failed from a
+  // position fails from every later position its repetitions reached (with the
+  // capture count they had there): it would try the same rest at the same
+  // positions. Only items whose result depends on the position and the capture
+  // count alone are remembered, not those reading captured text or calling
+  // registered matchers.
+  int RunSlot(const CStrRegexStruct& node, MemberSpan rest);
+  bool RunFailed(int slot, int pos) const;
+  void RememberRunFailed(int slot, int pos);
+  bool IsPure(const CStrRegexStruct& node);
+  bool IsPureFrom(MemberSpan span);
+
   const char* text_;
   int length_;
   int start_;
   bool foldCase_;
   CStrArray_base<64>& captures_;
   int depth_ = 0;
+  const uint64_t stepBudget_;
   uint64_t stepsLeft_;
   // Windows of the greedy runs in progress, innermost last; kept for reuse.
   std::vector<std::unique_ptr<GreedyWindows>> windows_;
   size_t windowsInUse_ = 0;
+  // Attempts refused by the depth limit or the step budget.
+  uint64_t refusals_ = 0;
+
+  struct RunKey {
+    const CStrRegexStruct* node;
+    const Members* members;
+    uint32_t from;
+    uint32_t captureCount;
+    bool operator==(const RunKey&) const = default;
+  };
+  struct RunKeyHash {
+    size_t operator()(const RunKey& key) const;
+  };
+  std::unordered_map<RunKey, int, RunKeyHash> runSlots_;  // -1: not remembered
+  std::vector<std::vector<uint64_t>> failedRuns_;         // per slot, one bit per position
+  size_t failedRunBytes_ = 0;
+  std::unordered_map<const CStrRegexStruct*, bool> pureNodes_;
+  std::unordered_map<const Members*, std::vector<bool>> pureSuffixes_;
+  std::vector<int> lazyTrail_;  // positions the lazy runs in progress have tried
 };
 
 int RepeatCount(const CStrRegexStruct& node);

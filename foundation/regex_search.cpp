@@ -122,6 +122,8 @@ class Search {
     return matches;
   }
 
+  bool GaveUp() const { return matcher_.GaveUp(); }
+
  private:
   // Copies the character at pos to the output when rewriting; returns its
   // length (1 at the end of the text, so the loop ends).
@@ -148,7 +150,8 @@ class Search {
 int RegexSearch(CStr_base<64>& subject, const CStrRegexStruct& root, const char* options,
                 CStrArray_base<64>* captures, const char* replacement,
                 CArrayAuto<CStrArray_base<64>>* matchCaptures, int startOffset,
-                CArrayAuto<CStrRegexMatchStruct>* hits, RegexCallback callback) {
+                CArrayAuto<CStrRegexMatchStruct>* hits, RegexCallback callback, bool* gaveUp) {
+  if (gaveUp != nullptr) *gaveUp = false;
   CStrArray_base<64> temporary;
   CStrArray_base<64>& captureList = captures != nullptr ? *captures : temporary;
   captureList.Clear();
@@ -159,17 +162,19 @@ int RegexSearch(CStr_base<64>& subject, const CStrRegexStruct& root, const char*
     return 0;
   }
   Search search(subject, ReadOptions(options), captureList, replacement, startOffset);
-  return search.Run(root, startOffset, matchCaptures, hits, callback);
+  const int matches = search.Run(root, startOffset, matchCaptures, hits, callback);
+  if (gaveUp != nullptr) *gaveUp = search.GaveUp();
+  return matches;
 }
 
 int CStr_base<64>::Regex(const char* pattern, const char* options, CStrArray_base<64>* captures,
                          const char* replacement, CArrayAuto<CStrArray_base<64>>* matchCaptures,
                          int startOffset, CArrayAuto<CStrRegexMatchStruct>* hits,
-                         RegexCallback callback) {
+                         RegexCallback callback, bool* gaveUp) {
   CStrRegexStruct root;
   CompileRegex(pattern, root);
   return RegexSearch(*this, root, options, captures, replacement, matchCaptures, startOffset, hits,
-                     callback);
+                     callback, gaveUp);
 }
 
 }  // namespace snipora

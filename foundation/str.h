@@ -66,9 +66,11 @@ class CStr_base<64> {
   int Format(const char* format, ...);
 
   // Pattern search, capture and replace (regex.cpp); returns the match count.
+  // gaveUp, when given, tells whether the matcher gave up on some attempt (a
+  // pattern too deep or too explosive), so that the count may be too low.
   int Regex(const char* pattern, const char* options, CStrArray_base<64>* captures,
             const char* replacement, CArrayAuto<CStrArray_base<64>>* matchCaptures, int startOffset,
-            CArrayAuto<CStrRegexMatchStruct>* hits, RegexCallback callback);
+            CArrayAuto<CStrRegexMatchStruct>* hits, RegexCallback callback, bool* gaveUp = nullptr);
 
  private:
   // Replaces the text by n bytes at text, which may lie inside this string.

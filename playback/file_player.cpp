@@ -126,7 +126,8 @@ int CDSFilePlayer::Open(const char* path) {
   const WaveFormatBlock& source = fileInfo_.formatBlock;
   if (source.avgBytesPerSec >= kMaxSourceRate) return kPlayerBadFile;
   const PcmFormat output = DeriveOutputFormat(source);
-  if (output.blockAlign == 0 || output.bytesPerSecond == 0 || output.channels == 0) {
+  if (output.blockAlign == 0 || output.bytesPerSecond == 0 || output.channels == 0 ||
+      (output.bitsPerSample == 16 && output.channels > kMaxSteppedChannels)) {
     return kPlayerBadFile;
   }
   if (ResizeForSpeed(PlayableSpeed(speedPercent_, output), output.bytesPerSecond,

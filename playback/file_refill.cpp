@@ -146,8 +146,17 @@ int CDSFilePlayer::QueueLoopRestart() {
 void CDSFilePlayer::CutAtEnd(uint32_t& written) {
   const uint32_t end = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
   if (end == kEndOfData || end >= readPosition_) return;
-  queue_.Unpush(std::min(readPosition_ - end, queue_.Count()));
-  readPosition_ = end;
+  uint32_t drop = std::min(readPosition_ - end, queue_.Count());
+  if (state_ & CDS_PLAYING) {
+    // Output within the rewrite margin is heard whatever follows: its bytes stay queued.
+    const uint32_t align = std::max<uint32_t>(outputFormat_.blockAlign, 1);
+    uint32_t margin = static_cast<uint32_t>(uint64_t{outputFormat_.bytesPerSecond} * speedPercent_ *
+                                            RewriteMarginMs() / 100000);
+    margin = std::min({margin - margin % align, written, queue_.Count()});
+    drop = std::min(drop, queue_.Count() - margin);
+  }
+  queue_.Unpush(drop);
+  readPosition_ -= drop;
   bytesLeft_ = 0;
   ClearDecoderQueues();
   // Bytes behind the end that were already written must not be heard either.
@@ -160,12 +169,17 @@ void CDSFilePlayer::CutAtEnd(uint32_t& written) {
 int CDSFilePlayer::Refill(int seconds) {
   if ((state_ & (CDS_OPENED | CDS_BUFFER)) != (CDS_OPENED | CDS_BUFFER)) return kPlayerBadState;
   const uint32_t pending = Pending();
+  // What has been played since the last write leaves the queue first, so that output
+  // taken back below is never more than is still unplayed.
+  Advance(pending);
   // An end set while the bytes behind it were already read takes effect now, before
   // the source counts as exhausted at the data end.
   uint32_t written = queue_.Count();
   CutAtEnd(written);
   if (SourceExhausted()) {
-    if (state_ & CDS_LOOP) return QueueLoopRestart();
+    // A loop whose pass holds nothing (no data from the loop start on) ends like
+    // normal playback instead of restarting over and over.
+    if ((state_ & CDS_LOOP) && loopStart_ < DataEndBytes()) return QueueLoopRestart();
     if (!(state_ & CDS_DATAEND)) {
       seamCountdown_ = static_cast<int32_t>(queue_.Count());
       state_ |= CDS_DATAEND;

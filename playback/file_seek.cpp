@@ -57,19 +57,28 @@ int CDSFilePlayer::Seek(uint32_t position, int unit) {
   bytesLeft_ = dataSize_ - std::min(filePosition, dataSize_);
   state_ &= ~(CDS_DATAEND | CDS_LOOPPENDING);
 
+  // A decoder failure below stops and closes the file; the seek then reports it.
   const uint64_t target = targetFrame * outputAlign;
-  if (readPosition_ < target) DiscardDecoded(static_cast<uint32_t>(target - readPosition_));
+  if (readPosition_ < target &&
+      DiscardDecoded(static_cast<uint32_t>(target - readPosition_)) != kPlayerOk) {
+    return kPlayerBadState;
+  }
 
   if (state_ & CDS_PLAYING) {
     state_ &= ~CDS_PLAYING;
     Refill(3);
+    if (!IsOpen()) {
+      // Closed while the flag was cleared: the refill timer is still to be ended.
+      if (window_ != nullptr) window_->KillTimer(timerId_);
+      return kPlayerBadState;
+    }
     state_ |= CDS_PLAYING;
     Refill(3);
-    device_.Play();
+    if (IsOpen()) device_.Play();
   } else {
     Refill(3);
   }
-  return kPlayerOk;
+  return IsOpen() ? kPlayerOk : kPlayerBadState;
 }
 
 }  // namespace snipora

@@ -144,7 +144,7 @@ uint32_t StepFramesGeneric(uint8_t* pieces[2], uint32_t lengths[2], uint32_t cha
   const uint32_t firstSamples = lengths[0] / 2;
   const uint32_t all = source.length + source.nextLength;
   uint32_t out = 0;
-  int16_t frame[64];
+  int16_t frame[kMaxSteppedChannels];
   while (out + channels <= totalSamples && index + channels <= all) {
     for (uint32_t c = 0; c < channels; ++c) {
       const uint32_t i = index + c;
@@ -197,15 +197,18 @@ int CDSStreamPlayer::FillBuffer(uint32_t bytes, uint32_t offset) {
   const uint32_t ahead = std::min(3 * bytesPerSecond, kMaxAhead);
   uint32_t regionStart = offset;
   if (offset == 0) {
-    // A re-transfer: everything from 50 ms ahead of the play cursor is rewritten.
+    // A re-transfer: everything from the margin (50 ms) ahead of the play cursor is
+    // rewritten.
     gainInEffect_ = targetGain_;
     if (state_ & CDS_PLAYING) {
-      uint32_t skip = static_cast<uint32_t>(uint64_t{bytesPerSecond} * speedPercent_ / 2000);
+      const uint64_t leadMs = RewriteMarginMs();
+      uint32_t skip =
+          static_cast<uint32_t>(uint64_t{bytesPerSecond} * speedPercent_ * leadMs / 100000);
       skip -= skip % align;
       uint32_t playCursor = 0;
       Advance(Pending(&playCursor));
       regionStart = skip;
-      uint32_t lead = bytesPerSecond / 20;
+      auto lead = static_cast<uint32_t>(bytesPerSecond * leadMs / 1000);
       lead -= lead % align;
       writeCursor_ = (playCursor + lead) % kSoundBufferBytes;
       outstanding_ = lead;

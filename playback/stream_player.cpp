@@ -186,6 +186,11 @@ uint32_t CDSStreamPlayer::Pending(uint32_t* playCursor) {
   return static_cast<uint32_t>(pending);
 }
 
+uint32_t CDSStreamPlayer::RewriteMarginMs() const {
+  // A device asking for at most 20 ms at once leaves the 50 ms 30 ms to spare.
+  return std::clamp<uint32_t>(device_.TakeAheadMs() + 30, 50, 1000);
+}
+
 uint32_t CDSStreamPlayer::Advance(uint32_t pending) {
   int64_t consumed = (int64_t{outstanding_} - pending) * speedPercent_ / 100;
   const uint32_t align = std::max<uint32_t>(outputFormat_.blockAlign, 1);

@@ -12,6 +12,9 @@ namespace snipora {
 
 class CDSStreamPlayer;
 
+// Most channels a 16-bit output frame may have: the copy holds one frame on the stack.
+constexpr uint32_t kMaxSteppedChannels = 64;
+
 // Called as function(code, player, context) for the notification codes kNotify*.
 using PlayerNotification = void (*)(int code, CDSStreamPlayer* player, void* context);
 
@@ -80,6 +83,9 @@ class CDSStreamPlayer {
  protected:
   // Output bytes written and not yet played; `playCursor` receives the play cursor.
   uint32_t Pending(uint32_t* playCursor = nullptr);
+  // How far ahead of the play cursor written output may already be on its way to the
+  // device and is never rewritten: 50 ms, or more for a device that takes more at once.
+  uint32_t RewriteMarginMs() const;
   // Drops from the front of the PCM queue what has been played since the last call,
   // scaled by the speed; returns the source bytes dropped.
   uint32_t Advance(uint32_t pending);

@@ -24,8 +24,9 @@ void ScaleSigned(uint8_t* data, uint32_t length, int32_t gainQ15) {
   }
 }
 
-// Device buffer in frames: a power of two of at most 20 ms, so that what SDL holds
-// beyond the reported cursor stays well below the player's 50 ms rewrite margin.
+// Device buffer in frames asked for: a power of two of at most 20 ms, so that what SDL
+// holds beyond the reported cursor stays well below the player's 50 ms rewrite margin.
+// The driver may insist on more; TakeAheadMs then tells the player.
 Uint16 DeviceFrames(uint32_t sampleRate) {
   uint32_t frames = 64;
   while (frames * 2 <= sampleRate / 50 && frames < 4096) frames *= 2;
@@ -64,10 +65,16 @@ bool SdlSoundDevice::OpenDevice(const PcmFormat& format) {
       return false;
   }
   SDL_AudioSpec have{};
-  // allowed_changes 0: SDL converts to whatever the hardware wants, so the callback
-  // always sees the format asked for.
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  return device_ != 0;
+  // SDL converts to whatever format, rate and channels the hardware wants, so the
+  // callback always sees the format asked for. The buffer size may change: asked to
+  // keep it, SDL would hide the driver's larger one behind a stream and call back
+  // several times in a row to fill it.
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+  if (device_ == 0) return false;
+  const uint64_t rate = have.freq > 0 ? static_cast<uint64_t>(have.freq) : format.sampleRate;
+  takeAheadMs_ =
+      rate == 0 ? 0 : static_cast<uint32_t>((uint64_t{have.samples} * 1000 + rate - 1) / rate);
+  return true;
 }
 
 bool SdlSoundDevice::CreateBuffer(const PcmFormat& format, uint32_t size) {

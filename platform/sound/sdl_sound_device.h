@@ -30,6 +30,8 @@ class SdlSoundDevice : public ISoundDevice {
   void Play() override;
   void Stop() override;
   int32_t SetVolume(int32_t hundredthsOfDecibel) override;
+  // The device's own buffer as SDL obtained it.
+  uint32_t TakeAheadMs() const override { return takeAheadMs_; }
 
   // True once the device had to fall back to the silent driver.
   bool IsSilent() const { return silent_; }
@@ -43,6 +45,7 @@ class SdlSoundDevice : public ISoundDevice {
   bool silent_ = false;
   uint32_t device_ = 0;
   PcmFormat format_;
+  uint32_t takeAheadMs_ = 0;
   bool widen24_ = false;  // ring holds packed 24-bit samples, device plays 32-bit
   uint8_t silenceByte_ = 0;
   std::vector<uint8_t> ring_;

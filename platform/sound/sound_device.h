@@ -51,6 +51,9 @@ class ISoundDevice {
   // Volume in hundredths of a decibel, -10000 (silent) to 0 (unchanged); 0 on
   // success, a negative code otherwise.
   virtual int32_t SetVolume(int32_t hundredthsOfDecibel) = 0;
+  // Milliseconds of sound the device may take at once from the play cursor on (its own
+  // buffer): bytes that close to the cursor may already be on their way out.
+  virtual uint32_t TakeAheadMs() const { return 0; }
 };
 
 // Opens the system's sound output through SDL2. When no real device can be opened the

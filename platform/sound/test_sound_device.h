@@ -20,6 +20,7 @@ class TestSoundDevice : public ISoundDevice {
   void Play() override;
   void Stop() override;
   int32_t SetVolume(int32_t hundredthsOfDecibel) override;
+  uint32_t TakeAheadMs() const override { return takeAheadMs; }
 
   // Moves the play cursor on by `bytes` (wrapping); while playing, the bytes passed
   // over are appended to Heard(). Returns false when the buffer is not playing.
@@ -41,6 +42,7 @@ class TestSoundDevice : public ISoundDevice {
   bool refuseCreate = false;
   bool refuseLock = false;
   int32_t volumeResult = 0;
+  uint32_t takeAheadMs = 0;  // what the device claims to take ahead of its cursor
 
  private:
   PcmFormat format_;

@@ -54,6 +54,11 @@ ssize_t TransferAll(Direction direction, int fd, const IoSpan* spans, int count)
     const ssize_t moved = CallSpans(direction, fd, next, left);
     if (moved < 0) {
       if (errno == EINTR) continue;
+      // A refused direct transfer moved nothing: retry through the cache.
+      if (errno == EINVAL && IsDirect(fd)) {
+        if (DisableDirect(fd) == 0) continue;
+        errno = EINVAL;
+      }
       // Bytes already moved count; the caller sees a short transfer.
       return done > 0 ? static_cast<ssize_t>(done) : -1;
     }
@@ -133,6 +138,11 @@ int DisableDirect(int fd) {
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags < 0) return -1;
   return ::fcntl(fd, F_SETFL, flags & ~O_DIRECT) < 0 ? -1 : 0;
+}
+
+bool IsDirect(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && (flags & O_DIRECT) != 0;
 }
 
 int CloseFile(int fd) {

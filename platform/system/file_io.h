@@ -28,14 +28,18 @@ OpenedFile OpenFile(const char* path, OpenAccess access, bool tryDirect);
 // Drops O_DIRECT from an open descriptor (used when a caller's alignment is
 // not one the file system accepts). Returns 0 or -1.
 int DisableDirect(int fd);
+// True when fd transfers bypass the page cache (O_DIRECT is set).
+bool IsDirect(int fd);
 
 // Closes fd; EINTR is not retried (the descriptor is gone either way).
 int CloseFile(int fd);
 
 // Reads up to count bytes at the file position, retrying EINTR and
 // continuing after partial transfers until count bytes, end of file or an
-// error. Returns the bytes read (fewer than count = short read), or -1 when
-// an error occurred before any byte arrived.
+// error. A direct transfer refused with EINVAL (a file system that takes
+// O_DIRECT at open but needs an alignment it does not report) drops O_DIRECT
+// from fd and is retried; this holds for every transfer below. Returns the bytes read (fewer than
+// count = short read), or -1 when an error occurred before any byte arrived.
 ssize_t ReadFull(int fd, void* buffer, size_t count);
 
 // Writes count bytes at the file position, retrying EINTR and continuing

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -22,11 +23,21 @@ struct Faults {
   bool interruptEveryOtherCall = false;
   size_t readBudget = SIZE_MAX;   // reads see the end of the file after this many bytes
   size_t writeBudget = SIZE_MAX;  // writes fail with ENOSPC after this many bytes
+  bool refuseDirect = false;      // transfers on O_DIRECT descriptors fail with EINVAL
   int calls = 0;
 };
 Faults g_faults;
 
+// A file system that accepts O_DIRECT at open but needs an alignment larger
+// than it reports refuses every direct transfer.
+bool RefusedAsDirect(int fd) {
+  if (!g_faults.refuseDirect || (::fcntl(fd, F_GETFL) & O_DIRECT) == 0) return false;
+  errno = EINVAL;
+  return true;
+}
+
 ssize_t HookedRead(int fd, void* buffer, size_t count) {
+  if (RefusedAsDirect(fd)) return -1;
   if (g_faults.interruptEveryOtherCall && ++g_faults.calls % 2 == 1) {
     errno = EINTR;
     return -1;
@@ -40,6 +51,7 @@ ssize_t HookedRead(int fd, void* buffer, size_t count) {
 
 ssize_t HookedWrite(int fd, const void* buffer, size_t count) {
   g_faults.writeOffsets.push_back(::lseek(fd, 0, SEEK_CUR));
+  if (RefusedAsDirect(fd)) return -1;
   if (g_faults.interruptEveryOtherCall && ++g_faults.calls % 2 == 1) {
     errno = EINTR;
     return -1;
@@ -83,6 +95,27 @@ TEST_P(SectorFileFaultTest, InterruptedCallsAreRetried) {
   EXPECT_EQ(file.ReadBlock(got.data(), static_cast<uint32_t>(got.size())), data.size());
   EXPECT_EQ(got, data);
   EXPECT_GT(g_faults.calls, 4);
+}
+
+TEST_P(SectorFileFaultTest, DirectTransfersRefusedFallBackToTheCache) {
+  g_faults.refuseDirect = true;
+  const std::string name = dir_.File("refused.bin");
+  const Bytes data = test::SeededBytes(4 * sector() + 33, 6);
+  CSectorFile file(2 * sector(), sector());
+  ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
+  for (size_t done = 0; done < data.size(); done += sector()) {
+    const auto n = static_cast<uint32_t>(std::min<size_t>(sector(), data.size() - done));
+    ASSERT_EQ(file.Write(data.data() + done, 1, n), n);
+  }
+  EXPECT_FALSE(file.IsDirect());
+  ASSERT_EQ(file.Close(), 0);
+  ASSERT_EQ(test::ReadFileBytes(name), data);
+
+  ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
+  Bytes got(data.size());
+  EXPECT_EQ(file.ReadBlock(got.data(), static_cast<uint32_t>(got.size())), data.size());
+  EXPECT_EQ(got, data);
+  EXPECT_FALSE(file.IsDirect());
 }
 
 TEST_P(SectorFileFaultTest, ShortReadEndsTheFile) {

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -337,6 +341,38 @@ TEST_P(SectorFileTest, RefusedWriteMarksTheFileFailed) {
   EXPECT_EQ(file.Write(block.data(), 1, static_cast<uint32_t>(block.size())), 0u);
   EXPECT_TRUE(file.HasWriteError());
   EXPECT_EQ(file.Close(), -1);
+}
+
+// Where the test folder's file system takes direct transfers (ext4 does),
+// reading and writing through CSectorFile really bypass the page cache: a
+// silent fallback to cached I/O must not pass unnoticed.
+TEST(SectorFileDirectTest, DirectIoIsInEffectWhereTheFileSystemTakesIt) {
+  test::TempDir dir;
+  const std::string name = dir.File("direct.bin");
+  {
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_DIRECT, 0644);
+    void* page = std::aligned_alloc(4096, 4096);
+    std::memset(page, 0, 4096);
+    const bool takesDirect = fd >= 0 && ::write(fd, page, 4096) == 4096;
+    std::free(page);
+    if (fd >= 0) ::close(fd);
+    if (!takesDirect) {
+      GTEST_SKIP() << "the file system of " << dir.path() << " has no direct I/O";
+    }
+  }
+  const Bytes data = test::SeededBytes(100000, 8);
+  CSectorFile file(16384);
+  ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
+  for (size_t done = 0; done < data.size(); done += 1000) {
+    ASSERT_EQ(file.Write(data.data() + done, 1, 1000), 1000u);
+  }
+  EXPECT_TRUE(file.IsDirect());
+  ASSERT_EQ(file.Close(), 0);
+  ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
+  Bytes got(data.size());
+  EXPECT_EQ(file.ReadBlock(got.data(), static_cast<uint32_t>(got.size())), data.size());
+  EXPECT_EQ(got, data);
+  EXPECT_TRUE(file.IsDirect());
 }
 
 TEST(SectorFileLargeTest, SeekLargeReachesPositionsAbove2GiB) {

@@ -185,6 +185,41 @@ TEST(WaveReaderTest, ExtraBytesAreCopied) {
   EXPECT_EQ(parsed.info.formatBlock.extra[1], 505 >> 8);
 }
 
+// After an odd chunk whose writer forgot the pad, the four bytes after the
+// pad are the next id's last three letters and the low byte of its size:
+// printable whenever that byte is. Every printable low byte opens, padded or
+// not, before "data" or before an unknown chunk that also fits when misread.
+TEST(WaveReaderTest, PadByteDecidedByWhatFollows) {
+  const Bytes junk3 = {1, 2, 3};
+  for (int low = 0x20; low <= 0x7E; ++low) {
+    SCOPED_TRACE(low);
+    const Bytes body(static_cast<size_t>(low), 0);
+    struct Layout {
+      const char* name;
+      Bytes file;
+      int32_t dataOffset;
+    };
+    const Layout layouts[] = {
+        {"data, no pad",
+         Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3, false), Chunk("data", body)}),
+         55},
+        {"data, padded",
+         Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3), Chunk("data", body)}), 56},
+        {"unknown chunk, no pad",
+         Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3, false), Chunk("abcd", body),
+               Chunk("data", Bytes(4, 1))}),
+         55 + 8 + low + low % 2},
+    };
+    for (const Layout& layout : layouts) {
+      SCOPED_TRACE(layout.name);
+      const Parsed parsed = ParseBytes(layout.file);
+      ASSERT_EQ(parsed.result, 0);
+      EXPECT_EQ(parsed.info.dataOffset, layout.dataOffset);
+      EXPECT_EQ(parsed.positionAfter, layout.dataOffset);
+    }
+  }
+}
+
 // Every field of the record for files that sox writes; the expected values
 // come from the sox command line and soxi, not from our reader.
 struct SoxCase {

@@ -15,9 +15,10 @@ namespace {
 using test::EncodingScope;
 
 int Search(const std::string& text, const std::string& pattern, const char* options,
-           CStrArray* captures = nullptr) {
+           CStrArray* captures = nullptr, bool* gaveUp = nullptr) {
   CStr subject(text.c_str());
-  return subject.Regex(pattern.c_str(), options, captures, nullptr, nullptr, 0, nullptr, nullptr);
+  return subject.Regex(pattern.c_str(), options, captures, nullptr, nullptr, 0, nullptr, nullptr,
+                       gaveUp);
 }
 
 // The greedy run walks back from the end to the last '.', rebuilding its
@@ -104,14 +105,31 @@ TEST(RegexRobustnessTest, HostilePatternsEndWithoutCrashing) {
 }
 
 // Backtracking that would take longer than anyone waits ends on the step
-// budget with no match; searches whose work grows with the text still find
-// what they look for.
+// budget with no match, and the search says it gave up; searches whose work
+// grows with the text still find what they look for, or surely find nothing.
 TEST(RegexRobustnessTest, ExplosiveBacktrackingEndsOnTheStepBudget) {
   std::string lazyRuns;
   for (int i = 0; i < 10; ++i) lazyRuns += "%+j";
   const std::string as(60, 'a');
-  EXPECT_EQ(Search(as, lazyRuns + "x", "s"), 0);
-  EXPECT_EQ(Search(as + "x", lazyRuns + "x", "s"), 1);
+  struct BudgetCase {
+    std::string text;
+    std::string pattern;
+    int expected;
+    bool gaveUp;
+  };
+  const BudgetCase cases[] = {
+      {as, lazyRuns + "x", 0, false},  // failed runs are remembered: a sure "no match"
+      {as + "x", lazyRuns + "x", 1, false},
+      // A back-reference makes each try depend on the captures, so nothing is
+      // remembered and the splits of the text are tried one by one.
+      {as, lazyRuns + "%0vx", 0, true},
+  };
+  for (const BudgetCase& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    bool gaveUp = !c.gaveUp;
+    EXPECT_EQ(Search(c.text, c.pattern, "s", nullptr, &gaveUp), c.expected);
+    EXPECT_EQ(gaveUp, c.gaveUp);
+  }
 
   // Found by fuzzing: nested lazy runs over a 27-byte text.
   const std::string pattern = "%{%+j%+j%%%+{%+%}d%{\x82\xff\xce%0\xd4";
@@ -125,6 +143,39 @@ TEST(RegexRobustnessTest, ExplosiveBacktrackingEndsOnTheStepBudget) {
   CStr subject(longText.c_str());
   ASSERT_EQ(subject.Regex("x", "g", nullptr, nullptr, nullptr, 0, &hits, nullptr), 1);
   EXPECT_EQ(hits[0].offset, 2'000'000);
+}
+
+// Runs that fail the same way from many start positions: the work must not
+// grow with the square of the text, or the step budget would end the search
+// before it reaches the match.
+TEST(RegexRobustnessTest, RunsRetriedFromEveryPositionFindTheMatch) {
+  std::string lines;
+  for (int i = 0; i < 200; ++i) lines += std::string(200, 'a') + "\n";
+  const std::string oneLine(100'000, 'a');
+  std::string pairs;
+  for (int i = 0; i < 30'000; ++i) pairs += "ab";
+  struct RunCase {
+    const char* pattern;
+    std::string text;
+    int offset;
+  };
+  const RunCase cases[] = {
+      {"%+Cz", lines + "az", 200 * 201},  // the shortest run on one line, then z
+      {"%*Cz", lines + "az", 200 * 201},
+      {"%+2Cz", lines + "aaz", 200 * 201},
+      {"%{%+Cz%}", lines + "az", 200 * 201},
+      {"%*(ab%)c", pairs + "dabc", 60'001},
+      {"%+a%*d%+Cx", oneLine + "1\na1-x", 100'002},
+  };
+  for (const RunCase& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    CArrayAuto<CStrRegexMatchStruct> hits;
+    CStr subject(c.text.c_str());
+    EXPECT_EQ(subject.Regex(c.pattern, "", nullptr, nullptr, nullptr, 0, &hits, nullptr), 1);
+    if (hits.Count() == 1) {
+      EXPECT_EQ(hits[0].offset, c.offset);
+    }
+  }
 }
 
 int MatchTwoBytesIfSecondMember(const char* position, const CStrRegexStruct& node,

@@ -229,6 +229,20 @@ TEST_F(DecoderModuleTest, DecoderFailuresStopCloseAndNotify) {
     EXPECT_EQ(rig_.notifications, std::vector<int>{kNotifyDecoderError});
     EXPECT_EQ(rig_.player.OnTimer(), kPlayerBadState);
   }
+  // A decode failing during a seek, while discarding up to the target (1234 ms) or
+  // refilling from a frame the module restarts at (1000 ms): -3, stopped and closed.
+  for (const uint32_t ms : {1234u, 1000u}) {
+    SCOPED_TRACE(ms);
+    log_ = ModuleLog();
+    ASSERT_EQ(rig_.player.Open(path_.c_str()), 0);
+    ASSERT_EQ(rig_.player.Play(kPlayNormal), 0);
+    log_.failDecodeAfter = log_.decodeCalls;
+    EXPECT_EQ(rig_.player.Seek(ms, kUnitMilliseconds), kPlayerBadState);
+    EXPECT_FALSE(rig_.player.IsPlaying());
+    EXPECT_FALSE(rig_.player.IsOpen());
+    EXPECT_FALSE(rig_.device.IsPlaying());
+    EXPECT_FALSE(rig_.timers.IsRunning(1));
+  }
   // A failing seek: -7, stopped and closed.
   log_ = ModuleLog();
   ASSERT_EQ(rig_.player.Open(path_.c_str()), 0);

@@ -131,6 +131,28 @@ TEST_F(PositionsTest, LoopSwitchedOffWhileRestartQueuedRestartsAtTheCurrentTime)
   EXPECT_TRUE(std::equal(heard.begin(), heard.end(), data_.begin() + landing));
 }
 
+// A loop end between the sound heard and the last byte read cuts what was read behind
+// it. When the play cursor has already passed the loop end by the next refill, only
+// what is still unplayed, beyond the rewrite margin, is taken back: playback goes on
+// at the loop start.
+TEST_F(PositionsTest, LoopEndAlreadyPassedWhenTheCutTakesEffectGoesOnAtTheLoopStart) {
+  PlayerRig rig;
+  ASSERT_EQ(rig.player.Open(path_.c_str()), 0);
+  ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+  rig.Run(35280, 5);  // one second heard, about three read ahead
+  const uint32_t b = kRate + 17640;
+  ASSERT_EQ(rig.player.SetLoop(0, b, kUnitBytes), 0);
+  ASSERT_EQ(rig.player.SetFlags(CDS_LOOP, true), 0);
+  rig.Run(35280, 20);  // the first step passes the loop end before the refill
+  const Bytes& heard = rig.device.Heard();
+  // Heard before the cut, and the 50 ms ahead of the cursor that may be on their way.
+  const size_t kept = kRate + 35280 + 8820;
+  ASSERT_GT(heard.size(), kept + b);
+  EXPECT_TRUE(std::equal(heard.begin(), heard.begin() + kept, data_.begin()));
+  EXPECT_TRUE(std::equal(heard.begin() + kept, heard.begin() + kept + b, data_.begin()))
+      << "the loop start follows what was heard";
+}
+
 TEST_F(PositionsTest, RefusalsAndEdgesOfPositionalOperations) {
   PlayerRig rig;
   ASSERT_EQ(rig.player.Open(path_.c_str()), 0);
