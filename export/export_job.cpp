@@ -37,8 +37,8 @@ bool RangesValid(const ExportJob& job) {
 }
 
 // Positions and the WAVE length fields are 32-bit.
-bool FitsInWaveFile(uint64_t dataLength) {
-  return dataLength + kWaveHeaderSize <= 0xFFFFFFFFu;
+bool FitsInWaveFile(const ExportJob& job, uint64_t dataLength) {
+  return dataLength + WaveHeaderSize(job.format) <= 0xFFFFFFFFu;
 }
 
 uint32_t PieceFadeBytes(const ExportJob& job, uint32_t pieceLength) {
@@ -96,14 +96,14 @@ uint64_t TotalDataLength(const ExportJob& job) {
 }
 
 bool JoinedFileFits(const ExportJob& job) {
-  return FitsInWaveFile(TotalDataLength(job));
+  return FitsInWaveFile(job, TotalDataLength(job));
 }
 
 bool PiecesFit(const ExportJob& job) {
   const uint64_t blockAlign = job.format.formatBlock.blockAlign;
   for (const ExportRange& range : job.ranges) {
     if (range.endFrame > range.startFrame &&
-        !FitsInWaveFile((uint64_t{range.endFrame} - range.startFrame) * blockAlign)) {
+        !FitsInWaveFile(job, (uint64_t{range.endFrame} - range.startFrame) * blockAlign)) {
       return false;
     }
   }
@@ -127,7 +127,7 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
     const PieceGeometry piece = Geometry(job, job.ranges[i]);
     CPendingOutput output(outputs[i], kExportRingBytes, job.forcedSectorSize);
     if (!output.Open()) return ExportOutcome::OutputFailed;
-    WriteWaveHeader(output.File(), job.format.formatBlock, piece.length);
+    WriteWaveHeader(output.File(), job.format, piece.length);
     const ExportOutcome written =
         WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
@@ -151,7 +151,7 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
   CPendingOutput output(outputPath, kExportRingBytes, job.forcedSectorSize);
   if (!output.Open()) return ExportOutcome::OutputFailed;
   // Placeholder lengths, patched once every piece is in.
-  WriteWaveHeader(output.File(), job.format.formatBlock, 0);
+  WriteWaveHeader(output.File(), job.format, 0);
   CPieceCopier copier(progress);
   uint32_t total = 0;
   for (uint32_t i = 0; i < count; ++i) {
@@ -162,7 +162,7 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
     const ExportOutcome written = WritePiece(job, piece, fadeBytes, source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
   }
-  PatchWaveLengths(output.File(), total);
+  PatchWaveLengths(output.File(), job.format, total);
   if (!output.Commit()) return ExportOutcome::WriteFailed;
   progress.SetOverallPosition(count);
   return ExportOutcome::Done;
