@@ -16,6 +16,7 @@
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
 #include "audiofile/sector_file.h"
+#include "export/fade.h"
 #include "playback/volume_settings.h"
 #include "resources/dialog_templates.h"
 
@@ -197,7 +198,7 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   SetText(1024, QString::fromUtf8(main_text::kMarkerAdd));
   SetText(1025, QString::fromUtf8(main_text::kMarkerAdd));
   for (int id : {1026, 1028, 1030, 1029, 1035, 1036, 1037, 1038, 1039}) SetEnabled(id, false);
-  SetEnabled(1041, format_.formatBlock.bitsPerSample == 16);
+  SetEnabled(1041, CanFade(format_));
   markers_[0] = {};
   markers_[1] = {};
   boundedPlayback_ = false;

@@ -78,7 +78,6 @@ int Cdeclib_h_nwa::ReadHeader(CSectorFile& file, SoundFormatInfo& info) {
   info.decoderType = 0;
   info.reserved = 0;
   info.SetTypeName("NWA PCM");
-  info.coding = SampleCoding::kPcm;
   info.validBits = bitsPerSample;
   info.channelMask = 0;
   info.lengthMs = block.avgBytesPerSec == 0

@@ -39,4 +39,12 @@ const char* WaveTypeName(uint16_t formatTag) {
   }
 }
 
+SampleCoding CodingOf(const WaveFormatBlock& block) {
+  if (block.formatTag == kWaveFormatIeeeFloat) return SampleCoding::kFloat;
+  // The sub-format GUID begins with the plain format tag (extra bytes 6 and 7).
+  const bool floatSubFormat = block.formatTag == kWaveFormatExtensible && block.extraSize >= 8 &&
+                              (block.extra[6] | block.extra[7] << 8) == kWaveFormatIeeeFloat;
+  return floatSubFormat ? SampleCoding::kFloat : SampleCoding::kPcm;
+}
+
 }  // namespace snipora

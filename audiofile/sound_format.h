@@ -45,10 +45,9 @@ struct SoundFormatInfo {
   WaveFormatBlock* format;
   WaveFormatBlock formatBlock;
   char typeName[128];
-  // Plain data only: the sample coding, the bits that carry signal in each
-  // bitsPerSample container, and the speaker positions (0 when the file names
-  // none). NWA and tag-1 files have valid bits = bits per sample.
-  SampleCoding coding;
+  // Plain data only: the bits that carry signal in each bitsPerSample
+  // container, and the speaker positions (0 when the file names none). NWA
+  // and tag-1 files have valid bits = bits per sample.
   uint16_t validBits;
   uint32_t channelMask;
   // Bytes of the "fmt " chunk body that were read (16, or 18 + extra size), so
@@ -67,5 +66,9 @@ struct SoundFormatInfo {
 // "RIFF PCM", "RIFF Microsoft ADPCM", "RIFF IMA ADPCM", "RIFF MPEG Audio
 // Layer3" or "不明" for any other tag.
 const char* WaveTypeName(uint16_t formatTag);
+
+// kFloat for IEEE float samples (tag 3, or WAVE_FORMAT_EXTENSIBLE with the
+// float sub-format), kPcm for anything else.
+SampleCoding CodingOf(const WaveFormatBlock& block);
 
 }  // namespace snipora

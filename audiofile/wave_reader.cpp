@@ -118,14 +118,12 @@ bool DescribePlainData(SoundFormatInfo& info) {
   info.validBits = bits;
   info.channelMask = 0;
   if (block.formatTag == kWaveFormatPcm) {
-    info.coding = SampleCoding::kPcm;
     info.SetTypeName("RIFF PCM");
     return true;
   }
   const bool floatBits = bits == 32 || bits == 64;
   if (block.formatTag == kWaveFormatIeeeFloat) {
     if (!floatBits || !WholeByteFrames(block)) return false;
-    info.coding = SampleCoding::kFloat;
     info.SetTypeName("RIFF IEEE Float");
     return true;
   }
@@ -138,10 +136,8 @@ bool DescribePlainData(SoundFormatInfo& info) {
   const uint16_t validBits = ExtraU16(block, 0);
   if (validBits > bits) return false;
   if (subFormat == kWaveFormatPcm && bits >= 8 && bits <= 32) {
-    info.coding = SampleCoding::kPcm;
     info.SetTypeName("RIFF PCM (拡張)");
   } else if (subFormat == kWaveFormatIeeeFloat && floatBits) {
-    info.coding = SampleCoding::kFloat;
     info.SetTypeName("RIFF IEEE Float (拡張)");
   } else {
     return false;

@@ -20,7 +20,10 @@ struct HeaderLayout {
 HeaderLayout Layout(const SoundFormatInfo& format) {
   const WaveFormatBlock& block = format.formatBlock;
   HeaderLayout layout{};
-  layout.fact = block.formatTag != kWaveFormatPcm;
+  // Only PCM sources (tag 1, as NWA sources are described) have the
+  // canonical header; the other plain sources are float and extensible ones.
+  layout.fact =
+      block.formatTag == kWaveFormatIeeeFloat || block.formatTag == kWaveFormatExtensible;
   if (!layout.fact) {
     layout.formatSize = kPcmFormatChunkSize;
   } else if (format.formatChunkSize != 0) {

@@ -11,9 +11,9 @@ namespace snipora {
 inline constexpr uint32_t kWaveHeaderSize = 46;
 
 // Bytes in front of the sample data of a file written for `format`: 46 for a
-// tag-1 source (an 18-byte "fmt " chunk with extra size 0); for any other
-// plain source its own "fmt " chunk, a "fact" chunk with the frame count, and
-// the "data" chunk header.
+// tag-1 source (an 18-byte "fmt " chunk with extra size 0); for a float or
+// extensible source its own "fmt " chunk, a "fact" chunk with the frame count,
+// and the "data" chunk header.
 uint32_t WaveHeaderSize(const SoundFormatInfo& format);
 
 // Writes that header to a freshly opened output file. Failures show in

@@ -88,8 +88,8 @@ TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
   };
   const Case cases[] = {
       {44100, 2, 16, 44, 11025, true},
-      {22050, 1, 8, 22, 5512, false},
-      {11025, 2, 8, 11, 2756, false},
+      {22050, 1, 8, 22, 5512, true},
+      {11025, 2, 8, 11, 2756, true},
   };
   for (const Case& c : cases) {
     const std::string name = "f" + std::to_string(c.rate) + "_" + std::to_string(c.channels) + "_" +
@@ -134,7 +134,7 @@ TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {
   EXPECT_EQ(Text(1024), "付加");
   for (int id : {1026, 1028, 1029, 1030, 1035, 1036, 1037, 1038, 1039})
     EXPECT_FALSE(Enabled(id)) << id;
-  EXPECT_FALSE(dlg->FadeOutEnabled());
+  EXPECT_TRUE(dlg->FadeOutEnabled());
 }
 
 TEST_F(MainDialogTest, FailedMenuOpenThatStaysOpenReopensThePreviousFile) {

@@ -286,7 +286,7 @@ TEST(WaveReaderTest, PlainSampleLayouts) {
     EXPECT_STREQ(info.typeName, c.typeName) << c.name;
     EXPECT_EQ(info.formatChunkSize, c.fmt.size()) << c.name;
     if (c.decoderType != 0) continue;
-    EXPECT_EQ(info.coding, c.coding) << c.name;
+    EXPECT_EQ(CodingOf(info.formatBlock), c.coding) << c.name;
     EXPECT_EQ(info.validBits, c.validBits) << c.name;
     EXPECT_EQ(info.channelMask, c.channelMask) << c.name;
     EXPECT_EQ(info.lengthFrames, data.size() / info.formatBlock.blockAlign) << c.name;

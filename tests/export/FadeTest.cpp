@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tests/export/fade_reference.h"
 #include "tests/support/test_support.h"
 
@@ -49,6 +51,43 @@ TEST(FadeRamp, MatchesTheReferenceForMonoAndStereo) {
       done += n;
     }
     EXPECT_EQ(data, expected) << c.channels << " channels, " << c.fadeBytes << " bytes";
+  }
+}
+
+// Every width and channel count against the reference: one gain step per
+// frame, whatever the channel count.
+TEST(FadeRamp, MatchesTheReferenceForEveryWidth) {
+  const struct {
+    unsigned sampleBytes;
+    SampleCoding coding;
+  } widths[] = {{1, SampleCoding::kPcm}, {2, SampleCoding::kPcm},   {3, SampleCoding::kPcm},
+                {4, SampleCoding::kPcm}, {4, SampleCoding::kFloat}, {8, SampleCoding::kFloat}};
+  for (const auto& w : widths) {
+    for (const unsigned channels : {1u, 2u, 6u}) {
+      const unsigned blockAlign = w.sampleBytes * channels;
+      const uint32_t fadeBytes = blockAlign * 3001;
+      Bytes data = test::SeededBytes(fadeBytes, blockAlign);
+      const bool isFloat = w.coding == SampleCoding::kFloat;
+      if (isFloat) {
+        // Values in -1 ... 1 rather than arbitrary bit patterns.
+        for (size_t at = 0; at < data.size(); at += w.sampleBytes) {
+          const double value = (static_cast<int>(data[at]) - 128) / 128.0 + data[at + 1] / 1e6;
+          if (w.sampleBytes == 4) {
+            const auto single = static_cast<float>(value);
+            std::memcpy(&data[at], &single, 4);
+          } else {
+            std::memcpy(&data[at], &value, 8);
+          }
+        }
+      }
+      Bytes expected = data;
+      test::ReferenceFade(expected, fadeBytes, blockAlign, channels, isFloat);
+      FadeRamp ramp(fadeBytes, blockAlign, static_cast<uint16_t>(channels), w.coding);
+      ramp.Apply(data.data(), blockAlign * 1000);
+      ramp.Apply(data.data() + blockAlign * 1000, fadeBytes - blockAlign * 1000);
+      EXPECT_EQ(data, expected) << w.sampleBytes << " bytes, float " << isFloat << ", " << channels
+                                << " channels";
+    }
   }
 }
 
