@@ -125,12 +125,11 @@ int CDSFilePlayer::Open(const char* path) {
   if (Identify(path) != kPlayerOk) return kPlayerBadFile;
   const WaveFormatBlock& source = fileInfo_.formatBlock;
   if (source.avgBytesPerSec >= kMaxSourceRate) return kPlayerBadFile;
-  const PcmFormat output = DeriveOutputFormat(source);
+  const PcmFormat output = DeriveOutputFormat(fileInfo_);
   if (output.blockAlign == 0 || output.bytesPerSecond == 0 || output.channels == 0) {
     return kPlayerBadFile;
   }
-  if (ResizeForSpeed(PlayableSpeed(speedPercent_, output), output.bytesPerSecond,
-                     output.blockAlign) != kPlayerOk) {
+  if (ResizeForSpeed(speedPercent_, output.bytesPerSecond, output.blockAlign) != kPlayerOk) {
     return kPlayerBadState;
   }
   outputFormat_ = output;

@@ -101,14 +101,10 @@ class CDSStreamPlayer {
   void NotifyIf(uint32_t option, int code) {
     if (state_ & option) Notify(code);
   }
-  // Output format derived from the source format: the source's own for PCM, else
-  // 16-bit PCM with the source's rate and channels.
-  static PcmFormat DeriveOutputFormat(const WaveFormatBlock& source);
-  // Only 16-bit output is stepped; other widths play at 100 %, and the queue is sized
-  // for that speed (sized for another, the bytes beyond the written ones would be skipped).
-  static int32_t PlayableSpeed(int32_t percent, const PcmFormat& output) {
-    return output.bitsPerSample == 16 ? percent : 100;
-  }
+  // Output format derived from the source format: the source's own for PCM and
+  // other plain data (float, extensible), else 16-bit PCM with the source's rate and
+  // channels.
+  static PcmFormat DeriveOutputFormat(const SoundFormatInfo& info);
   // Source bytes per 10000 seconds.
   uint64_t SourceRate() const;
   // Total output bytes of the data (the end that kEndOfData stands for).

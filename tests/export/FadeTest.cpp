@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "tests/export/fade_reference.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
@@ -66,20 +65,8 @@ TEST(FadeRamp, MatchesTheReferenceForEveryWidth) {
     for (const unsigned channels : {1u, 2u, 6u}) {
       const unsigned blockAlign = w.sampleBytes * channels;
       const uint32_t fadeBytes = blockAlign * 3001;
-      Bytes data = test::SeededBytes(fadeBytes, blockAlign);
       const bool isFloat = w.coding == SampleCoding::kFloat;
-      if (isFloat) {
-        // Values in -1 ... 1 rather than arbitrary bit patterns.
-        for (size_t at = 0; at < data.size(); at += w.sampleBytes) {
-          const double value = (static_cast<int>(data[at]) - 128) / 128.0 + data[at + 1] / 1e6;
-          if (w.sampleBytes == 4) {
-            const auto single = static_cast<float>(value);
-            std::memcpy(&data[at], &single, 4);
-          } else {
-            std::memcpy(&data[at], &value, 8);
-          }
-        }
-      }
+      Bytes data = test::SeededSamples(fadeBytes, w.sampleBytes, isFloat, blockAlign);
       Bytes expected = data;
       test::ReferenceFade(expected, fadeBytes, blockAlign, channels, isFloat);
       FadeRamp ramp(fadeBytes, blockAlign, static_cast<uint16_t>(channels), w.coding);

@@ -1,5 +1,5 @@
 // Streaming at normal and stepped speeds: what is heard, software gain, re-transfer,
-// the end of the data and 8-bit output.
+// the end of the data and samples of every width.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -244,26 +244,73 @@ TEST_F(StreamPlayerTest, SixChannelFramesCutByBufferEndsStayWhole) {
   }
 }
 
-TEST_F(StreamPlayerTest, EightBitPlaysUnchangedAtNormalSpeedWhateverWasSet) {
-  Bytes data = SeededBytes(8000 * 5, 3);
-  const std::string path = Write("eight.wav", 1, 8000, 8, data);
-  PlayerRig rig;
-  rig.player.SetOptions(CDS_NOTIFY_STOP);
-  ASSERT_EQ(rig.player.SetSpeedPercent(250), 0);
-  ASSERT_EQ(rig.player.SetSoftwareVolume(150), 0);
-  ASSERT_EQ(rig.player.Open(path.c_str()), 0);
-  EXPECT_EQ(rig.player.GetSpeedPercent(), 100);
-  EXPECT_EQ(rig.player.GetSoftwareVolume(), 100);
-  ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
-  rig.Run(1601, 200);
-  ASSERT_FALSE(rig.player.IsPlaying());
-  const Bytes& heard = rig.device.Heard();
-  ASSERT_GE(heard.size(), data.size());
-  EXPECT_TRUE(std::equal(data.begin(), data.end(), heard.begin()));
-  // Unsigned 8-bit silence follows.
-  EXPECT_TRUE(
-      std::all_of(heard.begin() + data.size(), heard.end(), [](uint8_t b) { return b == 0x80; }));
-  EXPECT_EQ(rig.notifications, std::vector<int>{kNotifyStopped});
+// Samples other than 16-bit, with frames that the buffer and queue ends cut (18
+// bytes) or not: at 100 % speed and gain every byte is the source's; at 200 % and
+// gain 50 every other frame is heard, halved (integers truncated toward zero, 8-bit
+// around 128, floats multiplied).
+TEST_F(StreamPlayerTest, EveryWidthIsSteppedAndScaled) {
+  const struct {
+    uint16_t channels, bits;
+    bool isFloat;
+  } layouts[] = {{1, 8, false},  {2, 24, false}, {6, 24, false},
+                 {2, 32, false}, {2, 32, true},  {1, 64, true}};
+  for (const auto& l : layouts) {
+    const uint32_t sampleBytes = l.bits / 8u;
+    const uint32_t align = l.channels * sampleBytes;
+    const Bytes data = SeededSamples(size_t{8000} * align * 3, sampleBytes, l.isFloat, align);
+    const auto rate = static_cast<uint32_t>(8000 * align);
+    const Bytes fmt = l.isFloat
+                          ? FmtBody(3, l.channels, 8000, rate, static_cast<uint16_t>(align), l.bits)
+                          : ExtensibleFmtBody(l.channels, 8000, l.bits, l.bits, 0, 1);
+    const std::string path = dir_.File("wide.wav");
+    WriteFileBytes(path, Riff({Chunk("fmt ", fmt), Chunk("data", data)}));
+    for (const int32_t percent : {100, 200}) {
+      SCOPED_TRACE(testing::Message() << l.channels << " x " << l.bits << " bits, float "
+                                      << l.isFloat << ", " << percent << " %");
+      PlayerRig rig;
+      ASSERT_EQ(rig.player.SetSpeedPercent(percent), 0);
+      ASSERT_EQ(rig.player.SetSoftwareVolume(static_cast<int16_t>(10000 / percent)), 0);
+      ASSERT_EQ(rig.player.Open(path.c_str()), 0);
+      ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+      rig.Run(align * 1600, 100);
+      ASSERT_FALSE(rig.player.IsPlaying());
+      const Bytes& heard = rig.device.Heard();
+      if (percent == 100) {
+        ASSERT_GE(heard.size(), data.size());
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), heard.begin()));
+        EXPECT_EQ(heard[data.size()], l.bits == 8 ? 0x80 : 0) << "silence follows";
+        continue;
+      }
+      Bytes expected;
+      for (size_t at = 0; at < data.size(); at += 2 * align) {
+        for (size_t s = at; s < at + align; s += sampleBytes) {
+          Bytes sample(data.begin() + s, data.begin() + s + sampleBytes);
+          if (l.isFloat && sampleBytes == 4) {
+            float v;
+            std::memcpy(&v, sample.data(), 4);
+            v /= 2;
+            std::memcpy(sample.data(), &v, 4);
+          } else if (l.isFloat) {
+            double v;
+            std::memcpy(&v, sample.data(), 8);
+            v /= 2;
+            std::memcpy(sample.data(), &v, 8);
+          } else if (sampleBytes == 1) {
+            sample[0] = static_cast<uint8_t>(128 + (sample[0] - 128) / 2);
+          } else {
+            int64_t v = 0;
+            std::memcpy(&v, sample.data(), sampleBytes);
+            if (sample.back() & 0x80) v -= int64_t{1} << l.bits;
+            v /= 2;
+            std::memcpy(sample.data(), &v, sampleBytes);
+          }
+          expected.insert(expected.end(), sample.begin(), sample.end());
+        }
+      }
+      ASSERT_GE(heard.size(), expected.size());
+      EXPECT_TRUE(std::equal(expected.begin(), expected.end(), heard.begin()));
+    }
+  }
 }
 
 TEST_F(StreamPlayerTest, RefusalsOfSpeedPlayAndVolume) {

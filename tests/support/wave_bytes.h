@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 // Builders for RIFF WAVE bytes, written independently of the product's writer.
 namespace snipora::test {
 
@@ -58,6 +60,24 @@ inline std::vector<uint8_t> ExtensibleFmtBody(uint16_t channels, uint32_t rate, 
   const uint8_t tail[14] = {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
   b.insert(b.end(), tail, tail + sizeof tail);
   return b;
+}
+
+// Seeded sample bytes (see SeededBytes); with isFloat the samples are 32- or 64-bit
+// floats in -1 ... 1 rather than arbitrary bit patterns.
+inline std::vector<uint8_t> SeededSamples(size_t bytes, unsigned sampleBytes, bool isFloat,
+                                          uint32_t seed) {
+  std::vector<uint8_t> data = SeededBytes(bytes, seed);
+  if (!isFloat) return data;
+  for (size_t at = 0; at + sampleBytes <= data.size(); at += sampleBytes) {
+    const double value = (static_cast<int>(data[at]) - 128) / 128.0 + data[at + 1] / 1e6;
+    if (sampleBytes == 4) {
+      const auto single = static_cast<float>(value);
+      std::memcpy(&data[at], &single, 4);
+    } else {
+      std::memcpy(&data[at], &value, 8);
+    }
+  }
+  return data;
 }
 
 inline std::vector<uint8_t> Riff(const std::vector<std::vector<uint8_t>>& chunks) {
