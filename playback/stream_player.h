@@ -76,6 +76,11 @@ class CDSStreamPlayer {
   bool IsOpen() const { return (state_ & CDS_OPENED) != 0; }
   bool IsPlaying() const { return (state_ & CDS_PLAYING) != 0; }
   const PcmFormat& OutputFormat() const { return outputFormat_; }
+  // The automatic volume control and the opening estimate measure 16-bit samples;
+  // with another file open they do nothing.
+  bool AutoVolumeApplies() const {
+    return !IsOpen() || (outputFormat_.bitsPerSample == 16 && !outputFormat_.isFloat);
+  }
 
  protected:
   // Output bytes written and not yet played; `playCursor` receives the play cursor.
