@@ -120,7 +120,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainDlg::OnStartupOpen() {
-  if (!commandLine_.empty()) {
+  if (!commandLine_.empty() && !RefusedForChannels(commandLine_)) {
     if (!OpenAudioFile(commandLine_)) {
       ui_.ShowMessage(103, MessageButtons::Ok);
       reject();
@@ -128,12 +128,14 @@ void CMainDlg::OnStartupOpen() {
     return;
   }
   std::optional<std::string> path;
-  while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
-    if (ui_.ShowMessage(102, MessageButtons::YesNo) == MessageAnswer::No) {
-      reject();
-      return;
+  do {
+    while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
+      if (ui_.ShowMessage(102, MessageButtons::YesNo) == MessageAnswer::No) {
+        reject();
+        return;
+      }
     }
-  }
+  } while (RefusedForChannels(*path));
   if (!OpenAudioFile(*path)) {
     ui_.ShowMessage(103, MessageButtons::Ok);
     reject();
@@ -146,7 +148,7 @@ void CMainDlg::OnMenuOpen() {
   if (unsavedReservations_ && ui_.ShowMessage(108, MessageButtons::YesNo) == MessageAnswer::No)
     return;
   const std::optional<std::string> path = ui_.AskOpenFile({main_text::kOpenFilter});
-  if (!path) return;
+  if (!path || RefusedForChannels(*path)) return;
   const std::string previousPath = fullPath_;
   const SoundFormatInfo previousFormat = format_;
   const uint32_t previousPosition = PlayerBytes();
@@ -167,6 +169,14 @@ void CMainDlg::ReopenAfterFailedOpen(const std::string& path, const SoundFormatI
   if (player_.Open(path.c_str()) != 0) return;
   player_.Seek(position, 1);
   RefreshPosition(true, 0);
+}
+
+bool CMainDlg::RefusedForChannels(const std::string& path) {
+  SoundFormatInfo format;
+  if (!ReadFormat(path, format) || format.formatBlock.channels <= kMaxDeviceChannels) return false;
+  ui_.ShowText(main_text::TooManyChannels(format.formatBlock.channels, kMaxDeviceChannels),
+               MessageButtons::Ok);
+  return true;
 }
 
 bool CMainDlg::ReadFormat(const std::string& path, SoundFormatInfo& format) {

@@ -102,6 +102,27 @@ TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
   }
 }
 
+// More channels than the device plays: a message names the count, and the program
+// goes on (at start-up it asks for another file; from the menu the open file stays).
+TEST_F(MainDialogTest, TooManyChannelsAreRefusedByNameWithoutEnding) {
+  const std::string ten = Sounds().Sine("ten.wav", 1, 8000, 10, 16);
+  const std::string song = Sounds().Sine("1s/song.wav", 1);
+  ui.files = {song};
+  Start(ten);
+  ASSERT_FALSE(dlg->IsEnded());
+  ASSERT_EQ(ui.asked.size(), 2u);
+  EXPECT_NE(ui.asked[0].text.find("10チャンネル"), std::string::npos) << ui.asked[0].text;
+  EXPECT_EQ(ui.asked[1].text, "open");
+  EXPECT_EQ(dlg->FullPath(), song);
+
+  ui.files = {ten};
+  dlg->MenuAction(32771)->trigger();
+  EXPECT_FALSE(dlg->IsEnded());
+  EXPECT_TRUE(dlg->Player().IsOpen());
+  EXPECT_EQ(dlg->FullPath(), song);
+  EXPECT_TRUE(ui.MessageIds().empty());
+}
+
 TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {
   StartWithSong();
   MarkAt(1, 0);
