@@ -6,6 +6,7 @@
 #include <QtTest/QTest>
 
 #include "tests/app/main_dialog_fixture.h"
+#include "tests/support/foreign_sources.h"
 
 namespace snipora::test {
 namespace {
@@ -99,6 +100,20 @@ TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
     EXPECT_EQ(Slider()->pageStep(), c.page) << name;
     EXPECT_EQ(Slider()->maximum(), c.rate) << name;
     EXPECT_EQ(dlg->FadeOutEnabled(), c.fade) << name;
+  }
+}
+
+// Files written by sox and ffmpeg in the layouts users record open and can be faded.
+TEST_F(MainDialogTest, ExtensibleAndFloatFilesOpen) {
+  for (const ForeignSource& source : ForeignSources()) {
+    const std::string path = Sounds().File(std::string(source.name) + ".wav");
+    if (!HaveProgram(source.tool)) continue;
+    std::string why;
+    ASSERT_TRUE(MakeForeignSource(source, path, why)) << source.name << ": " << why;
+    StartWith(path);
+    EXPECT_TRUE(ui.asked.empty()) << source.name;
+    EXPECT_TRUE(dlg->FadeOutEnabled()) << source.name;
+    EXPECT_EQ(Slider()->maximum(), source.formatTag == 3 ? 13230 : 14400) << source.name;
   }
 }
 

@@ -357,11 +357,15 @@ TEST(StreamPlayerOpenTest, RefusesUnusableFilesAndMissingBufferLeavesPlayRefused
   Bytes fast = MakeWave(2, 44100, 16, SeededBytes(400, 1));
   const uint32_t tooFast = 0xA0001;  // average bytes per second
   std::memcpy(&fast[28], &tooFast, 4);
+  // Float and extensible files may be faster, up to half a second per buffer.
+  const Bytes fastFloat =
+      Riff({Chunk("fmt ", FmtBody(3, 2, 48000, 2 * 0xF3800 + 1, 8, 32)), Chunk("data", fast)});
   Bytes adpcm = MakeWave(1, 8000, 4, SeededBytes(400, 1));
   adpcm[20] = 17;  // IMA ADPCM: needs a module of type 1
   const Case cases[] = {
       {"text.wav", Bytes{'h', 'e', 'l', 'l', 'o'}, kPlayerBadFile},
       {"fast.wav", fast, kPlayerBadFile},
+      {"fast-float.wav", fastFloat, kPlayerBadFile},
       {"adpcm.wav", adpcm, kPlayerBadFile},
   };
   for (const Case& c : cases) {

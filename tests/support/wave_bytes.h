@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -89,6 +90,18 @@ inline std::vector<uint8_t> Riff(const std::vector<std::vector<uint8_t>>& chunks
   PutU32(file, static_cast<uint32_t>(body.size()));
   file.insert(file.end(), body.begin(), body.end());
   return file;
+}
+
+// The body of the first chunk `id` of a RIFF file (empty when there is none).
+inline std::vector<uint8_t> ChunkBody(const std::vector<uint8_t>& wave, const char* id) {
+  size_t at = 12;
+  while (at + 8 <= wave.size()) {
+    const uint32_t size = GetU32(wave, at + 4);
+    const size_t end = std::min(wave.size(), at + 8 + size);
+    if (std::memcmp(wave.data() + at, id, 4) == 0) return {wave.begin() + at + 8, wave.begin() + end};
+    at += 8 + size + (size & 1);
+  }
+  return {};
 }
 
 }  // namespace snipora::test
