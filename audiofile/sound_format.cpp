@@ -47,4 +47,10 @@ SampleCoding CodingOf(const WaveFormatBlock& block) {
   return floatSubFormat ? SampleCoding::kFloat : SampleCoding::kPcm;
 }
 
+uint16_t ValidBitsOf(const WaveFormatBlock& block) {
+  if (block.formatTag != kWaveFormatExtensible || block.extraSize < 2) return block.bitsPerSample;
+  const auto valid = static_cast<uint16_t>(block.extra[0] | block.extra[1] << 8);
+  return valid == 0 ? block.bitsPerSample : valid;
+}
+
 }  // namespace snipora

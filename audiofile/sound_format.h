@@ -71,4 +71,8 @@ const char* WaveTypeName(uint16_t formatTag);
 // float sub-format), kPcm for anything else.
 SampleCoding CodingOf(const WaveFormatBlock& block);
 
+// Bits of signal in each bitsPerSample container: the valid bits that a
+// WAVE_FORMAT_EXTENSIBLE block states (0 there means all), else bitsPerSample.
+uint16_t ValidBitsOf(const WaveFormatBlock& block);
+
 }  // namespace snipora

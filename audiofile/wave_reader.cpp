@@ -133,7 +133,7 @@ bool DescribePlainData(SoundFormatInfo& info) {
     return false;
   }
   const uint16_t subFormat = ExtraU16(block, 6);
-  const uint16_t validBits = ExtraU16(block, 0);
+  const uint16_t validBits = ValidBitsOf(block);
   if (validBits > bits) return false;
   if (subFormat == kWaveFormatPcm && bits >= 8 && bits <= 32) {
     info.SetTypeName("RIFF PCM (拡張)");
@@ -142,8 +142,7 @@ bool DescribePlainData(SoundFormatInfo& info) {
   } else {
     return false;
   }
-  // 0 is how some writers say that every bit is valid.
-  info.validBits = validBits == 0 ? bits : validBits;
+  info.validBits = validBits;
   info.channelMask = static_cast<uint32_t>(ExtraU16(block, 2) | ExtraU16(block, 4) << 16);
   return true;
 }

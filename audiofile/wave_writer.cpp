@@ -22,8 +22,7 @@ HeaderLayout Layout(const SoundFormatInfo& format) {
   HeaderLayout layout{};
   // Only PCM sources (tag 1, as NWA sources are described) have the
   // canonical header; the other plain sources are float and extensible ones.
-  layout.fact =
-      block.formatTag == kWaveFormatIeeeFloat || block.formatTag == kWaveFormatExtensible;
+  layout.fact = block.formatTag == kWaveFormatIeeeFloat || block.formatTag == kWaveFormatExtensible;
   if (!layout.fact) {
     layout.formatSize = kPcmFormatChunkSize;
   } else if (format.formatChunkSize != 0) {

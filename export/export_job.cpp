@@ -42,7 +42,7 @@ bool FitsInWaveFile(const ExportJob& job, uint64_t dataLength) {
 }
 
 uint32_t PieceFadeBytes(const ExportJob& job, uint32_t pieceLength) {
-  if (job.fadeMs == 0) return 0;
+  if (job.fadeMs == 0 || !CanFade(job.format)) return 0;
   const WaveFormatBlock& format = job.format.formatBlock;
   return FadeBytes(format.avgBytesPerSec, job.fadeMs, format.blockAlign, pieceLength);
 }

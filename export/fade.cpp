@@ -6,6 +6,8 @@ namespace snipora {
 namespace {
 
 constexpr int64_t kFactorOne = 100000000;  // the factor that stands for 1
+// Frames of up to this size fit the export's copy blocks many times over.
+constexpr uint32_t kMaxFrameBytes = 4096;
 
 // A little-endian signed integer sample of `size` bytes (2 to 4).
 int64_t ReadSigned(const uint8_t* at, uint32_t size) {
@@ -43,16 +45,19 @@ bool CanFade(const SoundFormatInfo& format) {
   if (format.decoderType != 0 || block.channels == 0 || block.blockAlign % block.channels != 0) {
     return false;
   }
+  if (block.blockAlign > kMaxFrameBytes) return false;
   const uint32_t sampleBytes = block.blockAlign / block.channels;
   if (CodingOf(block) == SampleCoding::kFloat) return sampleBytes == 4 || sampleBytes == 8;
   return sampleBytes >= 1 && sampleBytes <= 4;
 }
 
-FadeRamp::FadeRamp(uint32_t fadeBytes, uint32_t blockAlign, uint16_t channels, SampleCoding coding)
+FadeRamp::FadeRamp(uint32_t fadeBytes, uint32_t blockAlign, uint16_t channels, SampleCoding coding,
+                   uint32_t paddingBits)
     : step_(kFullGain / (fadeBytes / blockAlign)),
       frameBytes_(blockAlign),
       sampleBytes_(blockAlign / channels),
-      coding_(coding) {}
+      coding_(coding),
+      paddingBits_(paddingBits) {}
 
 void FadeRamp::Apply(uint8_t* bytes, uint32_t count) {
   for (uint32_t frame = 0; frame + frameBytes_ <= count; frame += frameBytes_) {
@@ -67,7 +72,9 @@ void FadeRamp::Apply(uint8_t* bytes, uint32_t count) {
         *sample = static_cast<uint8_t>(128 + (*sample - 128) * factor / kFactorOne);
       } else {
         // Signed 64-bit product; the division truncates toward zero.
-        WriteSigned(sample, sampleBytes_, ReadSigned(sample, sampleBytes_) * factor / kFactorOne);
+        const int64_t value = ReadSigned(sample, sampleBytes_) >> paddingBits_;
+        WriteSigned(sample, sampleBytes_,
+                    value * factor / kFactorOne * (int64_t{1} << paddingBits_));
       }
     }
   }

@@ -16,8 +16,9 @@ namespace snipora {
 uint32_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
                    uint32_t pieceLength);
 
-// Whether FadeRamp can scale this file's samples: plain data in frames of
-// whole samples of 1 to 4 bytes (integer) or 4 or 8 bytes (float).
+// Whether FadeRamp can scale this file's samples: plain data in frames of at
+// most 4096 bytes of whole samples of 1 to 4 bytes (integer) or 4 or 8 bytes
+// (float).
 bool CanFade(const SoundFormatInfo& format);
 
 class FadeRamp {
@@ -26,9 +27,10 @@ class FadeRamp {
 
   // A ramp over fadeBytes (> 0, at least one frame of blockAlign bytes). A
   // sample is blockAlign / channels bytes; all samples of a frame share one
-  // factor.
+  // factor. An integer sample whose low paddingBits carry no signal is scaled
+  // as the value above them, so that they stay zero.
   FadeRamp(uint32_t fadeBytes, uint32_t blockAlign, uint16_t channels,
-           SampleCoding coding = SampleCoding::kPcm);
+           SampleCoding coding = SampleCoding::kPcm, uint32_t paddingBits = 0);
 
   uint32_t FrameBytes() const { return frameBytes_; }
 
@@ -42,6 +44,7 @@ class FadeRamp {
   uint32_t frameBytes_;
   uint32_t sampleBytes_;
   SampleCoding coding_;
+  uint32_t paddingBits_;
 };
 
 }  // namespace snipora

@@ -50,7 +50,8 @@ CopyResult CPieceCopier::CopyRange(CSectorFile& source, CSectorFile& output, uin
 
 CopyResult CPieceCopier::FadeOut(CSectorFile& source, CSectorFile& output, uint32_t fadeBytes,
                                  const WaveFormatBlock& format) {
-  FadeRamp ramp(fadeBytes, format.blockAlign, format.channels, CodingOf(format));
+  FadeRamp ramp(fadeBytes, format.blockAlign, format.channels, CodingOf(format),
+                format.bitsPerSample - ValidBitsOf(format));
   // Blocks and pump points fall on whole frames, so that a frame's samples
   // share one factor (for frames of 1, 2, 4 or 8 bytes they are the plain
   // sizes).

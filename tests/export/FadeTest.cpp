@@ -78,6 +78,21 @@ TEST(FadeRamp, MatchesTheReferenceForEveryWidth) {
   }
 }
 
+// Containers with fewer valid bits (20 in 24, 24 in 32): the value above the padding
+// is scaled, and the padding stays zero.
+TEST(FadeRamp, KeepsThePaddingBelowTheValidBitsZero) {
+  for (const auto& [sampleBytes, padding] : {std::pair{3u, 4u}, std::pair{4u, 8u}}) {
+    const uint32_t fadeBytes = sampleBytes * 2 * 2000;
+    Bytes data = test::SeededBytes(fadeBytes, padding);
+    for (size_t at = 0; at < data.size(); at += sampleBytes) data[at] &= ~((1u << padding) - 1);
+    Bytes expected = data;
+    test::ReferenceFade(expected, fadeBytes, sampleBytes * 2, 2, false, padding);
+    FadeRamp(fadeBytes, sampleBytes * 2, 2, SampleCoding::kPcm, padding)
+        .Apply(data.data(), fadeBytes);
+    EXPECT_EQ(data, expected) << padding;
+  }
+}
+
 TEST(FadeRamp, OneSecondStereoStepsDownToSilence) {
   // 44100 frames: the step is 3276700000000 / 44100 = 74301587.
   const uint32_t fade = 176400;

@@ -23,8 +23,10 @@ inline int64_t ReferenceScaled(int64_t sample, int64_t factor) {
   return sample < 0 ? -magnitude : magnitude;
 }
 
-// One sample of `size` bytes at p, faded with `factor`.
-inline void ReferenceFadeSample(uint8_t* p, unsigned size, bool isFloat, int64_t factor) {
+// One sample of `size` bytes at p, faded with `factor`; the low paddingBits of an
+// integer sample carry no signal (they are zero before and after).
+inline void ReferenceFadeSample(uint8_t* p, unsigned size, bool isFloat, int64_t factor,
+                                unsigned paddingBits = 0) {
   if (isFloat && size == 4) {
     float v;
     std::memcpy(&v, p, 4);
@@ -41,7 +43,8 @@ inline void ReferenceFadeSample(uint8_t* p, unsigned size, bool isFloat, int64_t
     int64_t v = 0;
     for (unsigned i = 0; i < size; ++i) v += int64_t{p[i]} << (8 * i);
     if (p[size - 1] & 0x80) v -= int64_t{1} << (8 * size);  // negative
-    const int64_t faded = ReferenceScaled(v, factor);
+    const int64_t unit = int64_t{1} << paddingBits;
+    const int64_t faded = ReferenceScaled(v / unit, factor) * unit;
     for (unsigned i = 0; i < size; ++i) p[i] = static_cast<uint8_t>((faded >> (8 * i)) & 0xFF);
   }
 }
@@ -49,7 +52,7 @@ inline void ReferenceFadeSample(uint8_t* p, unsigned size, bool isFloat, int64_t
 // Fades the last fadeBytes of a little-endian buffer in place: frames of
 // blockAlign bytes each hold `channels` samples that share one factor.
 inline void ReferenceFade(std::vector<uint8_t>& data, size_t fadeBytes, unsigned blockAlign,
-                          unsigned channels, bool isFloat = false) {
+                          unsigned channels, bool isFloat = false, unsigned paddingBits = 0) {
   if (fadeBytes == 0) return;
   const uint64_t n = fadeBytes / blockAlign;
   const unsigned size = blockAlign / channels;
@@ -58,7 +61,7 @@ inline void ReferenceFade(std::vector<uint8_t>& data, size_t fadeBytes, unsigned
     const int64_t factor = ReferenceFactor(k, n);
     for (unsigned c = 0; c < channels; ++c) {
       ReferenceFadeSample(data.data() + begin + (k - 1) * blockAlign + c * size, size, isFloat,
-                          factor);
+                          factor, paddingBits);
     }
   }
 }
