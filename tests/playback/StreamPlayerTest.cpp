@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "tests/export/fade_reference.h"
 #include "tests/playback/player_rig.h"
 
 namespace snipora::test {
@@ -281,30 +282,13 @@ TEST_F(StreamPlayerTest, EveryWidthIsSteppedAndScaled) {
         EXPECT_EQ(heard[data.size()], l.bits == 8 ? 0x80 : 0) << "silence follows";
         continue;
       }
+      // Every other frame, each sample halved: the reference scaling with the factor
+      // that stands for 1/2.
       Bytes expected;
       for (size_t at = 0; at < data.size(); at += 2 * align) {
-        for (size_t s = at; s < at + align; s += sampleBytes) {
-          Bytes sample(data.begin() + s, data.begin() + s + sampleBytes);
-          if (l.isFloat && sampleBytes == 4) {
-            float v;
-            std::memcpy(&v, sample.data(), 4);
-            v /= 2;
-            std::memcpy(sample.data(), &v, 4);
-          } else if (l.isFloat) {
-            double v;
-            std::memcpy(&v, sample.data(), 8);
-            v /= 2;
-            std::memcpy(sample.data(), &v, 8);
-          } else if (sampleBytes == 1) {
-            sample[0] = static_cast<uint8_t>(128 + (sample[0] - 128) / 2);
-          } else {
-            int64_t v = 0;
-            std::memcpy(&v, sample.data(), sampleBytes);
-            if (sample.back() & 0x80) v -= int64_t{1} << l.bits;
-            v /= 2;
-            std::memcpy(sample.data(), &v, sampleBytes);
-          }
-          expected.insert(expected.end(), sample.begin(), sample.end());
+        expected.insert(expected.end(), data.begin() + at, data.begin() + at + align);
+        for (size_t s = expected.size() - align; s < expected.size(); s += sampleBytes) {
+          ReferenceFadeSample(&expected[s], sampleBytes, l.isFloat, 50000000);
         }
       }
       ASSERT_GE(heard.size(), expected.size());
