@@ -8,7 +8,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox sndfile-programs \
+            qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox ffmpeg sndfile-programs \
             fonts-ipafont-gothic
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 

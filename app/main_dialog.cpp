@@ -17,6 +17,7 @@
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
 #include "audiofile/sector_file.h"
+#include "export/fade.h"
 #include "playback/volume_settings.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
@@ -122,15 +123,18 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CMainDlg::OnStartupOpen() {
   std::optional<std::string> path;
-  if (!commandLine_.empty()) {
+  if (!commandLine_.empty() && !RefusedForChannels(commandLine_)) {
     path = commandLine_;
   } else {
-    while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
-      if (ui_.ShowMessage(102, MessageButtons::YesNo) == MessageAnswer::No) {
-        reject();
-        return;
+    // A file with more channels than the device plays was named: ask for another.
+    do {
+      while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
+        if (ui_.ShowMessage(102, MessageButtons::YesNo) == MessageAnswer::No) {
+          reject();
+          return;
+        }
       }
-    }
+    } while (RefusedForChannels(*path));
   }
   if (!OpenAudioFile(*path)) {
     ui_.ShowMessage(103, MessageButtons::Ok);
@@ -145,7 +149,7 @@ void CMainDlg::OnMenuOpen() {
   if (unsavedReservations_ && ui_.ShowMessage(108, MessageButtons::YesNo) == MessageAnswer::No)
     return;
   const std::optional<std::string> path = ui_.AskOpenFile({main_text::kOpenFilter});
-  if (!path) return;
+  if (!path || RefusedForChannels(*path)) return;
   const std::string previousPath = fullPath_;
   const SoundFormatInfo previousFormat = format_;
   const uint32_t previousPosition = PlayerBytes();
@@ -166,6 +170,14 @@ void CMainDlg::ReopenAfterFailedOpen(const std::string& path, const SoundFormatI
   if (player_.Open(path.c_str()) != 0) return;
   player_.Seek(position, 1);
   RefreshPosition(true, 0);
+}
+
+bool CMainDlg::RefusedForChannels(const std::string& path) {
+  SoundFormatInfo format;
+  if (!ReadFormat(path, format) || format.formatBlock.channels <= kMaxDeviceChannels) return false;
+  ui_.ShowText(main_text::TooManyChannels(format.formatBlock.channels, kMaxDeviceChannels),
+               MessageButtons::Ok);
+  return true;
 }
 
 bool CMainDlg::ReadFormat(const std::string& path, SoundFormatInfo& format) {
@@ -197,7 +209,7 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   SetText(1024, QString::fromUtf8(main_text::kMarkerAdd));
   SetText(1025, QString::fromUtf8(main_text::kMarkerAdd));
   for (int id : {1026, 1028, 1030, 1029, 1035, 1036, 1037, 1038, 1039}) SetEnabled(id, false);
-  SetEnabled(1041, format_.formatBlock.bitsPerSample == 16);
+  SetEnabled(1041, CanFade(format_));
   markers_[0] = {};
   markers_[1] = {};
   boundedPlayback_ = false;

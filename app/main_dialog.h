@@ -153,6 +153,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   uint32_t AvgBytesPerSec() const;
   uint32_t PlayerBytes();
   bool ReadFormat(const std::string& path, SoundFormatInfo& format);
+  // A file with more channels than the sound device plays is refused with a message
+  // that says so; the program goes on with the file it has or asks for another.
+  bool RefusedForChannels(const std::string& path);
   void ReopenAfterFailedOpen(const std::string& path, const SoundFormatInfo& format,
                              uint32_t position);
   void ShowMarker(int k, uint32_t milliseconds, uint32_t samples);

@@ -78,6 +78,8 @@ int Cdeclib_h_nwa::ReadHeader(CSectorFile& file, SoundFormatInfo& info) {
   info.decoderType = 0;
   info.reserved = 0;
   info.SetTypeName("NWA PCM");
+  info.validBits = bitsPerSample;
+  info.channelMask = 0;
   info.lengthMs = block.avgBytesPerSec == 0
                       ? 0
                       : static_cast<int32_t>(uint64_t{info.dataSize} * 1000 / block.avgBytesPerSec);

@@ -39,4 +39,18 @@ const char* WaveTypeName(uint16_t formatTag) {
   }
 }
 
+SampleCoding CodingOf(const WaveFormatBlock& block) {
+  if (block.formatTag == kWaveFormatIeeeFloat) return SampleCoding::kFloat;
+  // The sub-format GUID begins with the plain format tag (extra bytes 6 and 7).
+  const bool floatSubFormat = block.formatTag == kWaveFormatExtensible && block.extraSize >= 8 &&
+                              (block.extra[6] | block.extra[7] << 8) == kWaveFormatIeeeFloat;
+  return floatSubFormat ? SampleCoding::kFloat : SampleCoding::kPcm;
+}
+
+uint16_t ValidBitsOf(const WaveFormatBlock& block) {
+  if (block.formatTag != kWaveFormatExtensible || block.extraSize < 2) return block.bitsPerSample;
+  const auto valid = static_cast<uint16_t>(block.extra[0] | block.extra[1] << 8);
+  return valid == 0 ? block.bitsPerSample : valid;
+}
+
 }  // namespace snipora

@@ -23,6 +23,11 @@ inline constexpr uint16_t kWaveFormatPcm = 1;
 inline constexpr uint16_t kWaveFormatMsAdpcm = 2;
 inline constexpr uint16_t kWaveFormatImaAdpcm = 17;
 inline constexpr uint16_t kWaveFormatMpegLayer3 = 85;
+inline constexpr uint16_t kWaveFormatIeeeFloat = 3;
+inline constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
+
+// How the samples of plain data (decoder type 0) are coded.
+enum class SampleCoding : uint8_t { kPcm, kFloat };
 
 // Everything the program knows about the open sound file. `format` always
 // points at this record's own formatBlock, also after copying.
@@ -40,6 +45,14 @@ struct SoundFormatInfo {
   WaveFormatBlock* format;
   WaveFormatBlock formatBlock;
   char typeName[128];
+  // Plain data only: the bits that carry signal in each bitsPerSample
+  // container, and the speaker positions (0 when the file names none). NWA
+  // and tag-1 files have valid bits = bits per sample.
+  uint16_t validBits;
+  uint32_t channelMask;
+  // Bytes of the "fmt " chunk body that were read (16, or 18 + extra size), so
+  // that a writer can reproduce the chunk.
+  uint16_t formatChunkSize;
 
   // All zero, typeName empty, format -> formatBlock.
   SoundFormatInfo();
@@ -53,5 +66,13 @@ struct SoundFormatInfo {
 // "RIFF PCM", "RIFF Microsoft ADPCM", "RIFF IMA ADPCM", "RIFF MPEG Audio
 // Layer3" or "不明" for any other tag.
 const char* WaveTypeName(uint16_t formatTag);
+
+// kFloat for IEEE float samples (tag 3, or WAVE_FORMAT_EXTENSIBLE with the
+// float sub-format), kPcm for anything else.
+SampleCoding CodingOf(const WaveFormatBlock& block);
+
+// Bits of signal in each bitsPerSample container: the valid bits that a
+// WAVE_FORMAT_EXTENSIBLE block states (0 there means all), else bitsPerSample.
+uint16_t ValidBitsOf(const WaveFormatBlock& block);
 
 }  // namespace snipora

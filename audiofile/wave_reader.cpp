@@ -10,6 +10,12 @@ constexpr uint32_t kMaxExtraSize = 109;  // extra size + 18 must stay below 128
 constexpr uint32_t kPcmFieldsSize = 16;
 constexpr uint32_t kFieldsWithExtraSize = 18;
 constexpr int64_t kMaxDataOffset = 0x7FFFFFFF;
+constexpr uint16_t kExtensibleExtraSize = 22;  // valid bits, channel mask, sub-format
+
+// The sub-format GUIDs of WAVE_FORMAT_EXTENSIBLE for PCM and IEEE float: the
+// plain format tag in the first two bytes, then a fixed tail.
+constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 bool IsChunkId(const uint8_t* id) {
   return std::all_of(id, id + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
@@ -97,7 +103,8 @@ class ChunkWalker {
 
 // Reads the "fmt " chunk body of `size` bytes into the block and leaves the
 // file at the chunk's stated end. 0, 4 (cut short or unusable) or 7.
-int ReadFormatChunk(CSectorFile& file, uint32_t size, WaveFormatBlock& block) {
+int ReadFormatChunk(CSectorFile& file, uint32_t size, SoundFormatInfo& info) {
+  WaveFormatBlock& block = info.formatBlock;
   if (size < kPcmFieldsSize) return 4;
   const int64_t start = file.Tell();
   block.formatTag = file.ReadU16();
@@ -114,10 +121,60 @@ int ReadFormatChunk(CSectorFile& file, uint32_t size, WaveFormatBlock& block) {
   if (file.Tell() < start + static_cast<int64_t>(kPcmFieldsSize)) return 4;
   // Both would divide by zero in every position conversion.
   if (block.blockAlign == 0 || block.avgBytesPerSec == 0) return 4;
+  info.formatChunkSize = static_cast<uint16_t>(file.Tell() - start);
   // Fields beyond what is read (a longer chunk) are skipped.
   const int64_t rest = start + size - file.Tell();
   if (rest > 0 && file.Skip(static_cast<uint32_t>(rest)) != 0) return 4;
   return 0;
+}
+
+uint16_t ExtraU16(const WaveFormatBlock& block, int at) {
+  return static_cast<uint16_t>(block.extra[at] | block.extra[at + 1] << 8);
+}
+
+// Whole frames of whole-byte samples: what straight copying and scaling need.
+bool WholeByteFrames(const WaveFormatBlock& block) {
+  return block.bitsPerSample % 8 == 0 && block.channels > 0 &&
+         block.blockAlign == block.channels * (block.bitsPerSample / 8);
+}
+
+// Fills the plain-data fields and the type name when the block describes
+// samples that are read straight from the file: tag 1 as always, IEEE float
+// (tag 3) of 32 or 64 bits, and WAVE_FORMAT_EXTENSIBLE with the PCM (8 to 32
+// bits) or float sub-format. False: the data needs a decoder.
+bool DescribePlainData(SoundFormatInfo& info) {
+  const WaveFormatBlock& block = info.formatBlock;
+  const uint16_t bits = block.bitsPerSample;
+  info.validBits = bits;
+  info.channelMask = 0;
+  if (block.formatTag == kWaveFormatPcm) {
+    info.SetTypeName("RIFF PCM");
+    return true;
+  }
+  const bool floatBits = bits == 32 || bits == 64;
+  if (block.formatTag == kWaveFormatIeeeFloat) {
+    if (!floatBits || !WholeByteFrames(block)) return false;
+    info.SetTypeName("RIFF IEEE Float");
+    return true;
+  }
+  if (block.formatTag != kWaveFormatExtensible || block.extraSize < kExtensibleExtraSize ||
+      !WholeByteFrames(block) ||
+      std::memcmp(block.extra + 8, kSubFormatTail, sizeof kSubFormatTail) != 0) {
+    return false;
+  }
+  const uint16_t subFormat = ExtraU16(block, 6);
+  const uint16_t validBits = ValidBitsOf(block);
+  if (validBits > bits) return false;
+  if (subFormat == kWaveFormatPcm && bits >= 8 && bits <= 32) {
+    info.SetTypeName("RIFF PCM (拡張)");
+  } else if (subFormat == kWaveFormatIeeeFloat && floatBits) {
+    info.SetTypeName("RIFF IEEE Float (拡張)");
+  } else {
+    return false;
+  }
+  info.validBits = validBits;
+  info.channelMask = static_cast<uint32_t>(ExtraU16(block, 2) | ExtraU16(block, 4) << 16);
+  return true;
 }
 
 void FillFromData(SoundFormatInfo& info, uint32_t dataSize) {
@@ -125,18 +182,18 @@ void FillFromData(SoundFormatInfo& info, uint32_t dataSize) {
   info.dataSize = dataSize;
   info.lengthMs = static_cast<int32_t>(BytesToMilliseconds(dataSize, block.avgBytesPerSec));
   info.bitRate = static_cast<int32_t>(block.avgBytesPerSec * 8);
-  if (block.formatTag == kWaveFormatPcm) {
+  if (DescribePlainData(info)) {
     info.decoderType = 0;
     info.lengthFrames = dataSize / block.blockAlign;
   } else {
     info.decoderType = 1;
+    info.SetTypeName(WaveTypeName(block.formatTag));
     info.lengthFrames =
         static_cast<uint32_t>(int64_t{info.lengthMs} * int64_t{block.samplesPerSec} / 1000);
   }
   info.reserved = 0;
   info.channels = static_cast<int16_t>(block.channels);
   info.sampleRate = block.samplesPerSec;
-  info.SetTypeName(WaveTypeName(block.formatTag));
 }
 
 // Reads the chunks from the one after "WAVE" up to the first sample byte.
@@ -152,7 +209,7 @@ int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
     }
   }
   if (!walker.ReadSize(size)) return 4;
-  const int formatResult = ReadFormatChunk(file, size, info.formatBlock);
+  const int formatResult = ReadFormatChunk(file, size, info);
   if (formatResult != 0) return formatResult;
   walker.AddOffset(size);
   if (!walker.ReadNextId(size, id)) return 4;
@@ -198,7 +255,7 @@ int ProbeWaveFile(const char* path, SoundFormatInfo& info) {
   if (file.Open(path, "rb", 32) != 0) return 1;
   const int result = ReadRiffWaveHeader(file, info);
   file.Close();
-  if (result == 0 && info.formatBlock.formatTag != kWaveFormatPcm) return 3;
+  if (result == 0 && info.decoderType != 0) return 3;
   return result;
 }
 

@@ -13,8 +13,8 @@ namespace snipora {
 // 7 the extra format bytes do not fit.
 int ReadRiffWaveHeader(CSectorFile& file, SoundFormatInfo& info);
 
-// Opens path in its own small CSectorFile and reads its header. 0 plain PCM;
-// 1 cannot be opened; 3 a RIFF WAVE file that is not PCM (info filled);
+// Opens path in its own small CSectorFile and reads its header. 0 plain data;
+// 1 cannot be opened; 3 a RIFF WAVE file whose data needs a decoder (info filled);
 // otherwise the result of ReadRiffWaveHeader.
 int ProbeWaveFile(const char* path, SoundFormatInfo& info);
 

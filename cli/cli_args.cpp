@@ -200,7 +200,7 @@ Options:
                      folder that receives the pieces (created if missing)
   -j, --join         write all ranges, in order, into one file
       --fade MS      fade out the last MS milliseconds of each piece (with
-                     --join: of the joined file); 16-bit sources only
+                     --join: of the joined file)
       --ms           RANGE bounds are milliseconds
       --labels FILE  also cut the regions of an Audacity label file
                      (start<TAB>end<TAB>label in seconds), before any RANGE

@@ -10,6 +10,7 @@
 #include "cli/source_file.h"
 #include "cli/terminal_progress.h"
 #include "export/export_job.h"
+#include "export/fade.h"
 #include "export/output_names.h"
 #include "export/split_folder.h"
 #include "platform/system/atomic_file.h"
@@ -31,7 +32,10 @@ void PrintInfo(std::ostream& out, const SoundFormatInfo& info) {
       << "data_offset=" << info.dataOffset << "\n"
       << "data_size=" << info.dataSize << "\n"
       << "frames=" << info.lengthFrames << "\n"
-      << "milliseconds=" << info.lengthMs << "\n";
+      << "milliseconds=" << info.lengthMs << "\n"
+      << "valid_bits=" << info.validBits << "\n"
+      << "channel_mask=0x" << std::hex << info.channelMask << std::dec << "\n"
+      << "sub_format=" << (CodingOf(f) == SampleCoding::kFloat ? "float" : "pcm") << "\n";
 }
 
 uint64_t FrameCount(const SoundFormatInfo& info) {
@@ -187,10 +191,11 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
   }
   if (auto bad = CollectRanges(o, job.format, context.err, job.ranges)) return Fail(context, *bad);
   job.fadeMs = o.fadeMs.value_or(0);
-  if (job.fadeMs > 0 && job.format.formatBlock.bitsPerSample != 16) {
-    return Fail(context, {"--fade works on 16-bit sources only; this one has " +
-                              std::to_string(job.format.formatBlock.bitsPerSample) + " bits",
-                          kExitUsage});
+  if (job.fadeMs > 0 && !CanFade(job.format)) {
+    return Fail(context,
+                {"--fade cannot scale the samples of this source (" +
+                     std::to_string(job.format.formatBlock.bitsPerSample) + " bits per sample)",
+                 kExitUsage});
   }
   if (o.join ? !JoinedFileFits(job) : !PiecesFit(job)) {
     return Fail(context, {Describe(ExportOutcome::TooLarge)});

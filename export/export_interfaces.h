@@ -26,7 +26,7 @@ class IExportHost {
   virtual int RowCount() const = 0;
   virtual std::string RowText(int row, int column) const = 0;
 
-  // Fade-out check box (1041): checked, and enabled (16-bit files only).
+  // Fade-out check box (1041): checked, and enabled (files whose samples can be faded).
   virtual bool FadeChecked() const = 0;
   virtual bool FadeEnabled() const = 0;
   // Fade length edit box (1042), milliseconds as typed.

@@ -43,12 +43,14 @@ const WaveExtraChunks& ExtraChunks(const ExportJob& job, size_t output) {
 }
 
 // Positions and the WAVE length fields are 32-bit.
-bool FitsInWaveFile(uint64_t dataLength, const WaveExtraChunks& extraChunks) {
-  return dataLength + kWaveHeaderSize + extraChunks.size() <= 0xFFFFFFFFu;
+bool FitsInWaveFile(const ExportJob& job, uint64_t dataLength,
+                    const WaveExtraChunks& extraChunks) {
+  return dataLength + WaveHeaderSize(job.format, static_cast<uint32_t>(extraChunks.size())) <=
+         0xFFFFFFFFu;
 }
 
 uint32_t PieceFadeBytes(const ExportJob& job, uint32_t pieceLength) {
-  if (job.fadeMs == 0) return 0;
+  if (job.fadeMs == 0 || !CanFade(job.format)) return 0;
   const WaveFormatBlock& format = job.format.formatBlock;
   return FadeBytes(format.avgBytesPerSec, job.fadeMs, format.blockAlign, pieceLength);
 }
@@ -108,7 +110,7 @@ uint64_t TotalDataLength(const ExportJob& job) {
 }
 
 bool JoinedFileFits(const ExportJob& job) {
-  return FitsInWaveFile(TotalDataLength(job), ExtraChunks(job, 0));
+  return FitsInWaveFile(job, TotalDataLength(job), ExtraChunks(job, 0));
 }
 
 bool PiecesFit(const ExportJob& job) {
@@ -116,7 +118,7 @@ bool PiecesFit(const ExportJob& job) {
   for (size_t i = 0; i < job.ranges.size(); ++i) {
     const ExportRange& range = job.ranges[i];
     if (range.endFrame > range.startFrame &&
-        !FitsInWaveFile((uint64_t{range.endFrame} - range.startFrame) * blockAlign,
+        !FitsInWaveFile(job, (uint64_t{range.endFrame} - range.startFrame) * blockAlign,
                         ExtraChunks(job, i))) {
       return false;
     }
@@ -141,7 +143,7 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
     const PieceGeometry piece = Geometry(job, job.ranges[i]);
     CPendingOutput output(outputs[i], kExportRingBytes, job.forcedSectorSize);
     if (!output.Open()) return ExportOutcome::OutputFailed;
-    WriteWaveHeader(output.File(), job.format.formatBlock, piece.length, ExtraChunks(job, i));
+    WriteWaveHeader(output.File(), job.format, piece.length, ExtraChunks(job, i));
     const ExportOutcome written =
         WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
@@ -166,7 +168,7 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
   if (!output.Open()) return ExportOutcome::OutputFailed;
   // Placeholder lengths, patched once every piece is in.
   const WaveExtraChunks& extraChunks = ExtraChunks(job, 0);
-  WriteWaveHeader(output.File(), job.format.formatBlock, 0, extraChunks);
+  WriteWaveHeader(output.File(), job.format, 0, extraChunks);
   CPieceCopier copier(progress);
   uint32_t total = 0;
   for (uint32_t i = 0; i < count; ++i) {
@@ -177,7 +179,7 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
     const ExportOutcome written = WritePiece(job, piece, fadeBytes, source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
   }
-  PatchWaveLengths(output.File(), total, static_cast<uint32_t>(extraChunks.size()));
+  PatchWaveLengths(output.File(), job.format, total, static_cast<uint32_t>(extraChunks.size()));
   if (!KeepFinished(output)) return ExportOutcome::WriteFailed;
   progress.SetOverallPosition(count);
   return ExportOutcome::Done;

@@ -2,9 +2,13 @@
 
 #include <cstdint>
 
-// Linear fade-out of 16-bit little-endian samples to silence, in 64-bit
-// integer fixed point: the gain starts at 32767 x 10^8 and drops by one step
-// before each frame, so frame k of N is scaled by about (N - k) / N.
+#include "audiofile/sound_format.h"
+
+// Linear fade-out to silence in 64-bit integer fixed point: the gain starts at
+// 32767 x 10^8 and drops by one step before each frame, so frame k of N is
+// scaled by about (N - k) / N. The factor gain / 32767 (0 ... 10^8 - 1) scales
+// integer samples with truncation toward zero (8-bit ones around 128) and
+// multiplies float samples as factor / 10^8.
 namespace snipora {
 
 // Bytes to fade at the end of a piece: fadeMs of audio at bytesPerSecond,
@@ -12,13 +16,21 @@ namespace snipora {
 uint32_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
                    uint32_t pieceLength);
 
+// Whether FadeRamp can scale this file's samples: plain data in frames of at
+// most 4096 bytes of whole samples of 1 to 4 bytes (integer) or 4 or 8 bytes
+// (float).
+bool CanFade(const SoundFormatInfo& format);
+
 class FadeRamp {
  public:
   static constexpr int64_t kFullGain = 3276700000000;  // 32767 x 10^8
 
-  // A ramp over fadeBytes (> 0, at least one block). A frame is 4 bytes with 2
-  // channels and 2 bytes otherwise; all samples of a frame share one factor.
-  FadeRamp(uint32_t fadeBytes, uint32_t blockAlign, uint16_t channels);
+  // A ramp over fadeBytes (> 0, at least one frame of blockAlign bytes). A
+  // sample is blockAlign / channels bytes; all samples of a frame share one
+  // factor. An integer sample whose low paddingBits carry no signal is scaled
+  // as the value above them, so that they stay zero.
+  FadeRamp(uint32_t fadeBytes, uint32_t blockAlign, uint16_t channels,
+           SampleCoding coding = SampleCoding::kPcm, uint32_t paddingBits = 0);
 
   uint32_t FrameBytes() const { return frameBytes_; }
 
@@ -30,6 +42,9 @@ class FadeRamp {
   int64_t gain_ = kFullGain;
   int64_t step_;
   uint32_t frameBytes_;
+  uint32_t sampleBytes_;
+  SampleCoding coding_;
+  uint32_t paddingBits_;
 };
 
 }  // namespace snipora

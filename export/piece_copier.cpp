@@ -50,20 +50,24 @@ CopyResult CPieceCopier::CopyRange(CSectorFile& source, CSectorFile& output, uin
 
 CopyResult CPieceCopier::FadeOut(CSectorFile& source, CSectorFile& output, uint32_t fadeBytes,
                                  const WaveFormatBlock& format) {
-  FadeRamp ramp(fadeBytes, format.blockAlign, format.channels);
-  // Only whole gain steps are faded (a block alignment that is not a multiple
-  // of the step size cannot occur with 16-bit samples).
-  uint32_t left = fadeBytes - fadeBytes % ramp.FrameBytes();
+  FadeRamp ramp(fadeBytes, format.blockAlign, format.channels, CodingOf(format),
+                format.bitsPerSample - ValidBitsOf(format));
+  // Blocks and pump points fall on whole frames, so that a frame's samples
+  // share one factor (for frames of 1, 2, 4 or 8 bytes they are the plain
+  // sizes).
+  const uint32_t frame = ramp.FrameBytes();
+  const uint32_t blockSize = kBlockSize - kBlockSize % frame;
+  const uint32_t pumpInterval = kFadePumpInterval - kFadePumpInterval % frame;
+  uint32_t left = fadeBytes - fadeBytes % frame;
   while (left != 0) {
-    if (left % kFadePumpInterval == 0) {
+    if (left % pumpInterval == 0) {
       progress_.SetFilePosition(bytesDone_);
       progress_.Pump(false);
       if (progress_.IsCancelled()) return CopyResult::Cancelled;
     }
-    // Blocks end on the pump points, so none is stepped over; the block size
-    // is a multiple of both step sizes (2 and 4 bytes).
-    const uint32_t toPumpPoint = left % kFadePumpInterval ? left % kFadePumpInterval : left;
-    const uint32_t n = std::min({left, toPumpPoint, kBlockSize});
+    // Blocks end on the pump points, so none is stepped over.
+    const uint32_t toPumpPoint = left % pumpInterval ? left % pumpInterval : left;
+    const uint32_t n = std::min({left, toPumpPoint, blockSize});
     if (const CopyResult result = MoveBlock(source, output, n, &ramp); result != CopyResult::Done) {
       return result;
     }

@@ -31,7 +31,7 @@ class CPieceCopier {
                        bool pumpMainWindow);
 
   // Reads, fades and writes the next fadeBytes (whole blocks, more than 0) of
-  // 16-bit samples, continuing the piece's bytes done.
+  // samples in `format`, continuing the piece's bytes done.
   CopyResult FadeOut(CSectorFile& source, CSectorFile& output, uint32_t fadeBytes,
                      const WaveFormatBlock& format);
 

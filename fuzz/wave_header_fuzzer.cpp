@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   SoundFormatInfo probed;
   const int probe = snipora::ProbeWaveFile(path.c_str(), probed);
-  const int expected = small.code == 0 && small.info.formatBlock.formatTag != 1 ? 3 : small.code;
+  const int expected = small.code == 0 && small.info.decoderType != 0 ? 3 : small.code;
   Require(probe == expected, "ProbeWaveFile disagrees with ReadRiffWaveHeader");
   return 0;
 }

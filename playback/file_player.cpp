@@ -15,8 +15,13 @@ constexpr uint32_t kDecoderQueueBytes = 0x80000;
 constexpr uint32_t kScratchBytes = 0x80001;
 constexpr uint32_t kDecoderChunk = 512000;
 constexpr uint32_t kProbeBytes = 20000;
-// Sources of this byte rate or more cannot be played.
+// Sources of this byte rate or more cannot be played: the sound buffer keeps at most
+// 0xF3800 bytes ahead of the play cursor, which must last well over a timer period.
+// PCM (tag 1) files keep the historical limit (1.5 s ahead); float and extensible
+// files, which carry the multichannel and high-resolution layouts, may go down to
+// half a second ahead (7.1 at 48 kHz in 32 bits).
 constexpr uint32_t kMaxSourceRate = 0xA0001;
+constexpr uint32_t kMaxWideSourceRate = 2 * 0xF3800 + 1;
 constexpr uint32_t kFileAttributes = 32;
 
 }  // namespace
@@ -124,14 +129,14 @@ int CDSFilePlayer::Open(const char* path) {
 
   if (Identify(path) != kPlayerOk) return kPlayerBadFile;
   const WaveFormatBlock& source = fileInfo_.formatBlock;
-  if (source.avgBytesPerSec >= kMaxSourceRate) return kPlayerBadFile;
-  const PcmFormat output = DeriveOutputFormat(source);
+  const uint32_t maxRate = source.formatTag == kWaveFormatPcm ? kMaxSourceRate : kMaxWideSourceRate;
+  if (source.avgBytesPerSec >= maxRate) return kPlayerBadFile;
+  const PcmFormat output = DeriveOutputFormat(fileInfo_);
   if (output.blockAlign == 0 || output.bytesPerSecond == 0 || output.channels == 0 ||
       (output.bitsPerSample == 16 && output.channels > kMaxSteppedChannels)) {
     return kPlayerBadFile;
   }
-  if (ResizeForSpeed(PlayableSpeed(speedPercent_, output), output.bytesPerSecond,
-                     output.blockAlign) != kPlayerOk) {
+  if (ResizeForSpeed(speedPercent_, output.bytesPerSecond, output.blockAlign) != kPlayerOk) {
     return kPlayerBadState;
   }
   outputFormat_ = output;

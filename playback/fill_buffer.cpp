@@ -1,5 +1,5 @@
 // Copying queue bytes into the sound buffer: speed stepping, software gain and the
-// automatic volume control.
+// automatic volume control (16-bit samples only).
 #include <algorithm>
 #include <cstring>
 
@@ -164,6 +164,90 @@ uint32_t StepFramesGeneric(uint8_t* pieces[2], uint32_t lengths[2], uint32_t cha
   return out / channels;
 }
 
+// Bytes in up to two pieces (a ring's region), addressed as one run.
+struct SplitBytes {
+  uint8_t* first;
+  uint32_t firstLength;
+  uint8_t* second;
+  uint32_t secondLength;
+
+  uint32_t Length() const { return firstLength + secondLength; }
+  void Read(uint32_t at, uint8_t* out, uint32_t n) const {
+    const uint32_t inFirst = at < firstLength ? std::min(n, firstLength - at) : 0;
+    if (inFirst > 0) std::memcpy(out, first + at, inFirst);
+    if (n > inFirst) std::memcpy(out + inFirst, second + (at + inFirst - firstLength), n - inFirst);
+  }
+  void Write(uint32_t at, const uint8_t* in, uint32_t n) {
+    const uint32_t inFirst = at < firstLength ? std::min(n, firstLength - at) : 0;
+    if (inFirst > 0) std::memcpy(first + at, in, inFirst);
+    if (n > inFirst) std::memcpy(second + (at + inFirst - firstLength), in + inFirst, n - inFirst);
+  }
+};
+
+// Software gain for samples other than 16-bit: integers x gain / 100 truncated toward
+// zero and kept within the symmetric range of their width (8-bit ones around 128),
+// floats multiplied by gain / 100. Gain 100 leaves every byte as it is.
+class WideSampleGain {
+ public:
+  WideSampleGain(const PcmFormat& format, int32_t gain)
+      : sampleBytes_(format.bitsPerSample / 8u), isFloat_(format.isFloat), gain_(gain) {}
+
+  void Frame(uint8_t* frame, uint32_t bytes) const {
+    if (gain_ == 100) return;
+    for (uint32_t at = 0; at < bytes; at += sampleBytes_) Sample(frame + at);
+  }
+
+ private:
+  void Sample(uint8_t* at) const {
+    if (isFloat_ && sampleBytes_ == 4) {
+      float value;
+      std::memcpy(&value, at, 4);
+      value = static_cast<float>(value * (gain_ / 100.0));
+      std::memcpy(at, &value, 4);
+    } else if (isFloat_) {
+      double value;
+      std::memcpy(&value, at, 8);
+      value *= gain_ / 100.0;
+      std::memcpy(at, &value, 8);
+    } else if (sampleBytes_ == 1) {
+      *at = static_cast<uint8_t>(128 + std::clamp((*at - 128) * gain_ / 100, -127, 127));
+    } else {
+      const uint32_t shift = 32 - 8 * sampleBytes_;
+      uint32_t raw = 0;
+      std::memcpy(&raw, at, sampleBytes_);
+      const int64_t value = static_cast<int32_t>(raw << shift) >> shift;  // sign-extended
+      const int64_t limit = (int64_t{1} << (8 * sampleBytes_ - 1)) - 1;
+      const auto scaled = static_cast<uint32_t>(std::clamp(value * gain_ / 100, -limit, limit));
+      std::memcpy(at, &scaled, sampleBytes_);
+    }
+  }
+
+  uint32_t sampleBytes_;
+  bool isFloat_;
+  int32_t gain_;
+};
+
+// Steps through `source` frame by frame with the 8.24 `step` as the 16-bit copy does,
+// scaling each frame; frames may straddle the pieces of either side. Returns the bytes
+// stored.
+uint32_t StepWideFrames(SplitBytes& out, const SplitBytes& source, uint32_t frameBytes,
+                        const WideSampleGain& gain, uint32_t& phase, uint32_t step) {
+  uint8_t frame[kMaxDeviceChannels * 8];
+  if (frameBytes > sizeof frame) return 0;
+  uint32_t index = 0;
+  uint32_t stored = 0;
+  while (stored + frameBytes <= out.Length() && index + frameBytes <= source.Length()) {
+    source.Read(index, frame, frameBytes);
+    gain.Frame(frame, frameBytes);
+    out.Write(stored, frame, frameBytes);
+    stored += frameBytes;
+    phase += step;
+    index += (phase >> 24) * frameBytes;
+    phase &= 0xFFFFFF;
+  }
+  return stored;
+}
+
 }  // namespace
 
 bool CDSStreamPlayer::AdjustGainForRegion(uint32_t offset) {
@@ -234,15 +318,15 @@ int CDSStreamPlayer::FillBuffer(uint32_t bytes, uint32_t offset) {
   uint32_t pieceLengths[2] = {locked.firstLength, locked.secondLength};
 
   uint32_t stored = 0;
+  // Successive writes keep to one grid of source positions.
+  uint32_t phase = static_cast<uint32_t>(
+      (speedStep_ - ((uint64_t{readPosition_} << 24) / align) % speedStep_) % speedStep_);
   if (sixteenBit) {
     const uint32_t channels = outputFormat_.channels;
     SampleRegion source{reinterpret_cast<const int16_t*>(first), firstLength / 2,
                         reinterpret_cast<const int16_t*>(second), secondLength / 2};
     if (source.next == nullptr) source.nextLength = 0;
     uint32_t index = 0;
-    // Successive writes keep to one grid of source positions.
-    uint32_t phase = static_cast<uint32_t>(
-        (speedStep_ - ((uint64_t{readPosition_} << 24) / align) % speedStep_) % speedStep_);
     const auto copy = [&](auto& gain) {
       if (channels == 1 || channels == 2) {
         for (int p = 0; p < 2; ++p) {
@@ -275,23 +359,13 @@ int CDSStreamPlayer::FillBuffer(uint32_t bytes, uint32_t offset) {
       if (stored > 0) gainInEffect_ = gain.Last();
     }
   } else {
-    // Other sample widths play unscaled at normal speed.
-    targetGain_ = 100;
-    speedPercent_ = 100;
-    const uint32_t available = std::min(bytes, firstLength + secondLength);
-    for (uint32_t done = 0; done < available;) {
-      const uint32_t from = done;
-      const uint8_t* src = from < firstLength ? first + from : second + (from - firstLength);
-      const uint32_t srcRun =
-          from < firstLength ? firstLength - from : firstLength + secondLength - from;
-      const uint32_t to = done;
-      uint8_t* dst = to < pieceLengths[0] ? pieces[0] + to : pieces[1] + (to - pieceLengths[0]);
-      const uint32_t dstRun = to < pieceLengths[0] ? pieceLengths[0] - to : bytes - to;
-      const uint32_t run = std::min({srcRun, dstRun, available - done});
-      std::memcpy(dst, src, run);
-      done += run;
-    }
-    stored = available;
+    // Other sample layouts: the same stepping, a constant gain (the automatic control
+    // measures 16-bit samples only).
+    gainInEffect_ = targetGain_;
+    const SplitBytes source{first, firstLength, second, second ? secondLength : 0};
+    SplitBytes out{pieces[0], pieceLengths[0], pieces[1], pieceLengths[1]};
+    stored = StepWideFrames(out, source, align, WideSampleGain(outputFormat_, targetGain_), phase,
+                            speedStep_);
   }
   writeCursor_ = (writeCursor_ + stored) % kSoundBufferBytes;
   outstanding_ += stored;

@@ -81,10 +81,9 @@ int CDSStreamPlayer::SetSpeedPercent(int32_t percent) {
   if (percent < 5 || percent > 3000) return kPlayerBadArgument;
   const bool streaming = (state_ & (CDS_OPENED | CDS_BUFFER)) == (CDS_OPENED | CDS_BUFFER);
   if (streaming) Refill(3);
-  const int result = IsOpen()
-                         ? ResizeForSpeed(PlayableSpeed(percent, outputFormat_),
-                                          outputFormat_.bytesPerSecond, outputFormat_.blockAlign)
-                         : ResizeForSpeed(percent, 176400, 4);
+  const int result =
+      IsOpen() ? ResizeForSpeed(percent, outputFormat_.bytesPerSecond, outputFormat_.blockAlign)
+               : ResizeForSpeed(percent, 176400, 4);
   if (result != kPlayerOk) return result;
   if (streaming) Retransfer();
   return kPlayerOk;
@@ -140,14 +139,16 @@ int CDSStreamPlayer::CreateSoundBuffer() {
   return kPlayerOk;
 }
 
-PcmFormat CDSStreamPlayer::DeriveOutputFormat(const WaveFormatBlock& source) {
+PcmFormat CDSStreamPlayer::DeriveOutputFormat(const SoundFormatInfo& info) {
+  const WaveFormatBlock& source = info.formatBlock;
   PcmFormat format;
   format.channels = source.channels;
   format.sampleRate = source.samplesPerSec;
-  if (source.formatTag == kWaveFormatPcm) {
+  if (source.formatTag == kWaveFormatPcm || info.decoderType == 0) {
     format.bitsPerSample = source.bitsPerSample;
     format.blockAlign = source.blockAlign;
     format.bytesPerSecond = source.avgBytesPerSec;
+    format.isFloat = CodingOf(source) == SampleCoding::kFloat;
   } else {
     format.bitsPerSample = 16;
     format.blockAlign = static_cast<uint16_t>(source.channels * 2);

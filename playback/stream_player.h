@@ -79,6 +79,11 @@ class CDSStreamPlayer {
   bool IsOpen() const { return (state_ & CDS_OPENED) != 0; }
   bool IsPlaying() const { return (state_ & CDS_PLAYING) != 0; }
   const PcmFormat& OutputFormat() const { return outputFormat_; }
+  // The automatic volume control and the opening estimate measure 16-bit samples;
+  // with another file open they do nothing.
+  bool AutoVolumeApplies() const {
+    return !IsOpen() || (outputFormat_.bitsPerSample == 16 && !outputFormat_.isFloat);
+  }
 
  protected:
   // Output bytes written and not yet played; `playCursor` receives the play cursor.
@@ -107,14 +112,10 @@ class CDSStreamPlayer {
   void NotifyIf(uint32_t option, int code) {
     if (state_ & option) Notify(code);
   }
-  // Output format derived from the source format: the source's own for PCM, else
-  // 16-bit PCM with the source's rate and channels.
-  static PcmFormat DeriveOutputFormat(const WaveFormatBlock& source);
-  // Only 16-bit output is stepped; other widths play at 100 %, and the queue is sized
-  // for that speed (sized for another, the bytes beyond the written ones would be skipped).
-  static int32_t PlayableSpeed(int32_t percent, const PcmFormat& output) {
-    return output.bitsPerSample == 16 ? percent : 100;
-  }
+  // Output format derived from the source format: the source's own for PCM and
+  // other plain data (float, extensible), else 16-bit PCM with the source's rate and
+  // channels.
+  static PcmFormat DeriveOutputFormat(const SoundFormatInfo& info);
   // Source bytes per 10000 seconds.
   uint64_t SourceRate() const;
   // Total output bytes of the data (the end that kEndOfData stands for).

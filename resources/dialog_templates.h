@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 // Texts and initial states of the controls of the program's dialogs: the main
 // dialog (template 102), the jump dialog (131) and the about box (100).
@@ -45,6 +46,12 @@ inline constexpr char kColumnLength[] = "長さ(ミリ秒)";
 inline constexpr char kColumnStart[] = "開始アドレス";
 inline constexpr char kColumnEnd[] = "終了アドレス";
 inline constexpr char kOpenFilter[] = "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||";
+// A file with more channels than the sound device plays.
+inline std::string TooManyChannels(int channels, int playable) {
+  return "このファイルは" + std::to_string(channels) + "チャンネルです。再生できるのは" +
+         std::to_string(playable) + "チャンネルまでなので開けません。\n" +
+         "切り出しはコマンドラインの snipora-cut でできます。";
+}
 }  // namespace main_text
 
 namespace jump_text {

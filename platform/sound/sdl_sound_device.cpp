@@ -24,6 +24,37 @@ void ScaleSigned(uint8_t* data, uint32_t length, int32_t gainQ15) {
   }
 }
 
+void ScaleFloat(uint8_t* data, uint32_t length, int32_t gainQ15) {
+  const float factor = static_cast<float>(gainQ15) / 32768.0f;
+  for (uint32_t i = 0; i + 4 <= length; i += 4) {
+    float value;
+    std::memcpy(&value, data + i, 4);
+    value *= factor;
+    std::memcpy(data + i, &value, 4);
+  }
+}
+
+// One ring sample of `ringBytes` bytes in the device's layout: packed 24-bit
+// samples become the top three bytes of a 32-bit one, 64-bit floats 32-bit floats.
+void ConvertSample(const uint8_t* in, uint32_t ringBytes, uint8_t* out) {
+  if (ringBytes == 3) {
+    const uint32_t widened = (in[0] | in[1] << 8 | uint32_t{in[2]} << 16) << 8;
+    std::memcpy(out, &widened, 4);
+  } else {
+    double wide;
+    std::memcpy(&wide, in, 8);
+    const auto narrow = static_cast<float>(wide);
+    std::memcpy(out, &narrow, 4);
+  }
+}
+
+bool PlayableLayout(const PcmFormat& format) {
+  const uint16_t bits = format.bitsPerSample;
+  const bool bitsOk = format.isFloat ? bits == 32 || bits == 64 : bits >= 8 && bits <= 32;
+  return bitsOk && bits % 8 == 0 && format.channels > 0 && format.channels <= kMaxDeviceChannels &&
+         format.blockAlign == format.channels * (bits / 8);
+}
+
 // Device buffer in frames asked for: a power of two of at most 20 ms, so that what SDL
 // holds beyond the reported cursor stays well below the player's 50 ms rewrite margin.
 // The driver may insist on more; TakeAheadMs then tells the player.
@@ -50,19 +81,14 @@ bool SdlSoundDevice::OpenDevice(const PcmFormat& format) {
   want.samples = DeviceFrames(format.sampleRate);
   want.callback = &SdlSoundDevice::Callback;
   want.userdata = this;
-  switch (format.bitsPerSample) {
-    case 8:
-      want.format = AUDIO_U8;
-      break;
-    case 16:
-      want.format = AUDIO_S16LSB;
-      break;
-    case 24:
-    case 32:
-      want.format = AUDIO_S32LSB;
-      break;
-    default:
-      return false;
+  if (format.isFloat) {
+    want.format = AUDIO_F32LSB;
+  } else if (format.bitsPerSample == 8) {
+    want.format = AUDIO_U8;
+  } else if (format.bitsPerSample == 16) {
+    want.format = AUDIO_S16LSB;
+  } else {
+    want.format = AUDIO_S32LSB;  // 24-bit samples are widened
   }
   SDL_AudioSpec have{};
   // SDL converts to whatever format, rate and channels the hardware wants, so the
@@ -79,11 +105,7 @@ bool SdlSoundDevice::OpenDevice(const PcmFormat& format) {
 
 bool SdlSoundDevice::CreateBuffer(const PcmFormat& format, uint32_t size) {
   ReleaseBuffer();
-  if (size == 0 || format.channels == 0 || format.channels > 8 || format.blockAlign == 0 ||
-      format.blockAlign != format.channels * (format.bitsPerSample / 8) ||
-      format.bitsPerSample % 8 != 0) {
-    return false;
-  }
+  if (size == 0 || !PlayableLayout(format)) return false;
   if (!OpenDevice(format)) {
     if (silent_) return false;
     // No usable output (for example ALSA without a card): carry on silently with SDL's
@@ -94,7 +116,8 @@ bool SdlSoundDevice::CreateBuffer(const PcmFormat& format, uint32_t size) {
     if (SDL_AudioInit("dummy") != 0 || !OpenDevice(format)) return false;
   }
   format_ = format;
-  widen24_ = format.bitsPerSample == 24;
+  ringSampleBytes_ = format.bitsPerSample / 8u;
+  deviceSampleBytes_ = ringSampleBytes_ == 3 || ringSampleBytes_ == 8 ? 4 : ringSampleBytes_;
   silenceByte_ = format.bitsPerSample == 8 ? 0x80 : 0;
   ring_.assign(size, silenceByte_);
   cursor_.store(0);
@@ -179,16 +202,17 @@ void SdlSoundDevice::Render(uint8_t* out, uint32_t length) {
   }
   uint32_t cursor = cursor_.load(std::memory_order_relaxed);
   const uint32_t channels = format_.channels;
-  if (widen24_) {
-    const uint32_t frames = length / (channels * 4);
-    for (uint32_t i = 0; i < frames * channels; ++i) {
-      const uint32_t packed =
-          ring_[cursor] | ring_[(cursor + 1) % size] << 8 | ring_[(cursor + 2) % size] << 16;
-      const uint32_t widened = packed << 8;
-      std::memcpy(out + i * 4, &widened, 4);
-      cursor = (cursor + 3) % size;
+  if (ringSampleBytes_ != deviceSampleBytes_) {
+    const uint32_t frameBytes = channels * deviceSampleBytes_;
+    const uint32_t samples = length / frameBytes * channels;
+    uint8_t sample[8];
+    for (uint32_t i = 0; i < samples; ++i) {
+      // A ring of 0x100000 bytes can end inside a 3-byte sample.
+      for (uint32_t b = 0; b < ringSampleBytes_; ++b) sample[b] = ring_[(cursor + b) % size];
+      ConvertSample(sample, ringSampleBytes_, out + i * deviceSampleBytes_);
+      cursor = (cursor + ringSampleBytes_) % size;
     }
-    std::memset(out + frames * channels * 4, 0, length - frames * channels * 4);
+    std::memset(out + samples * deviceSampleBytes_, 0, length - samples * deviceSampleBytes_);
   } else {
     const uint32_t first = std::min(length, size - cursor);
     std::memcpy(out, ring_.data() + cursor, first);
@@ -196,7 +220,9 @@ void SdlSoundDevice::Render(uint8_t* out, uint32_t length) {
     cursor = (cursor + length) % size;
   }
   const int32_t gain = gainQ15_.load();
-  if (gain != 32768) {
+  if (gain != 32768 && format_.isFloat) {
+    ScaleFloat(out, length, gain);
+  } else if (gain != 32768) {
     switch (format_.bitsPerSample) {
       case 8:
         for (uint32_t i = 0; i < length; ++i) {

@@ -10,8 +10,9 @@ namespace snipora {
 
 // The looping buffer played through an SDL2 audio device. SDL has no play cursor and no
 // device volume, so the audio callback copies from the ring at an atomic cursor, counts
-// what it has taken and applies the volume itself. Packed 24-bit samples, which SDL
-// cannot play, are widened to 32 bits in the callback.
+// what it has taken and applies the volume itself. Formats SDL cannot play are
+// converted in the callback: packed 24-bit samples are widened to signed 32 bits
+// (shifted up by 8), 64-bit float samples are rounded to 32-bit float.
 class SdlSoundDevice : public ISoundDevice {
  public:
   // Expects the SDL audio subsystem to be initialised (see OpenSystemSoundDevice);
@@ -46,7 +47,8 @@ class SdlSoundDevice : public ISoundDevice {
   uint32_t device_ = 0;
   PcmFormat format_;
   uint32_t takeAheadMs_ = 0;
-  bool widen24_ = false;  // ring holds packed 24-bit samples, device plays 32-bit
+  uint32_t ringSampleBytes_ = 0;    // bytes of one sample in the ring
+  uint32_t deviceSampleBytes_ = 0;  // and as the device plays it
   uint8_t silenceByte_ = 0;
   std::vector<uint8_t> ring_;
   std::atomic<uint32_t> cursor_{0};

@@ -5,7 +5,7 @@
 
 namespace snipora {
 
-// PCM layout of the sound buffer. Kept free of the file layer's types so that the
+// Sample layout of the sound buffer. Kept free of the file layer's types so that the
 // platform layer does not depend on them.
 struct PcmFormat {
   uint16_t channels = 0;
@@ -13,9 +13,13 @@ struct PcmFormat {
   uint16_t bitsPerSample = 0;
   uint16_t blockAlign = 0;
   uint32_t bytesPerSecond = 0;
+  bool isFloat = false;  // IEEE float samples (32 or 64 bits), else integers
 
   bool operator==(const PcmFormat&) const = default;
 };
+
+// The most channels a sound device plays.
+inline constexpr uint16_t kMaxDeviceChannels = 8;
 
 // One region of the looping buffer handed out for writing: up to two pieces when the
 // region wraps past the end of the buffer.
@@ -34,7 +38,9 @@ class ISoundDevice {
   virtual ~ISoundDevice() = default;
 
   // Replaces any previous buffer by a silent one of `size` bytes in `format`, stopped,
-  // play cursor 0. False when the device cannot play the format.
+  // play cursor 0. False when the device cannot play the format. Every device plays
+  // 1 to kMaxDeviceChannels channels of 8-, 16-, 24- and 32-bit integer and 32- and
+  // 64-bit float samples.
   virtual bool CreateBuffer(const PcmFormat& format, uint32_t size) = 0;
   // Drops the buffer; the other operations then do nothing.
   virtual void ReleaseBuffer() = 0;

@@ -38,6 +38,8 @@ constexpr OptionBox kOptionBoxes[] = {
     {1048, "自動調整は滑らかに適用する", CDS_AUTOVOLSLOWLYAPPLY},
 };
 
+constexpr char kSixteenBitOnly[] = "自動調整は16ビットのファイルにだけ働きます";
+
 }  // namespace
 
 CVolumeDlg::CVolumeDlg(CMainPlayer& player, QWidget* parent)
@@ -91,8 +93,14 @@ void CVolumeDlg::LoadFromPlayer() {
   software_.SetPosition(software);
   software_.SetNumber(software);
   uint32_t options = player_.GetOptions();
+  // The options stay settable for the next file, but the boxes say that they do
+  // nothing for the open one.
+  const bool applies = player_.AutoVolumeApplies();
   for (const OptionBox& option : kOptionBoxes) {
-    findChild<QCheckBox*>(ControlName(option.id))->setChecked((options & option.bit) != 0);
+    auto* box = findChild<QCheckBox*>(ControlName(option.id));
+    box->setChecked((options & option.bit) != 0);
+    box->setEnabled(applies);
+    box->setToolTip(applies ? QString() : QString::fromUtf8(kSixteenBitOnly));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QtTest/QTest>
 
 #include "tests/app/main_dialog_fixture.h"
+#include "tests/support/foreign_sources.h"
 
 namespace snipora::test {
 namespace {
@@ -104,8 +105,8 @@ TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
   };
   const Case cases[] = {
       {44100, 2, 16, 44, 11025, true},
-      {22050, 1, 8, 22, 5512, false},
-      {11025, 2, 8, 11, 2756, false},
+      {22050, 1, 8, 22, 5512, true},
+      {11025, 2, 8, 11, 2756, true},
   };
   for (const Case& c : cases) {
     const std::string name = "f" + std::to_string(c.rate) + "_" + std::to_string(c.channels) + "_" +
@@ -116,6 +117,41 @@ TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
     EXPECT_EQ(Slider()->maximum(), c.rate) << name;
     EXPECT_EQ(dlg->FadeOutEnabled(), c.fade) << name;
   }
+}
+
+// Files written by sox and ffmpeg in the layouts users record open and can be faded.
+TEST_F(MainDialogTest, ExtensibleAndFloatFilesOpen) {
+  for (const ForeignSource& source : ForeignSources()) {
+    const std::string path = Sounds().File(std::string(source.name) + ".wav");
+    if (!HaveProgram(source.tool)) continue;
+    std::string why;
+    ASSERT_TRUE(MakeForeignSource(source, path, why)) << source.name << ": " << why;
+    StartWith(path);
+    EXPECT_TRUE(ui.asked.empty()) << source.name;
+    EXPECT_TRUE(dlg->FadeOutEnabled()) << source.name;
+    EXPECT_EQ(Slider()->maximum(), source.formatTag == 3 ? 13230 : 14400) << source.name;
+  }
+}
+
+// More channels than the device plays: a message names the count, and the program
+// goes on (at start-up it asks for another file; from the menu the open file stays).
+TEST_F(MainDialogTest, TooManyChannelsAreRefusedByNameWithoutEnding) {
+  const std::string ten = Sounds().Sine("ten.wav", 1, 8000, 10, 16);
+  const std::string song = Sounds().Sine("1s/song.wav", 1);
+  ui.files = {song};
+  Start(ten);
+  ASSERT_FALSE(dlg->IsEnded());
+  ASSERT_EQ(ui.asked.size(), 2u);
+  EXPECT_NE(ui.asked[0].text.find("10チャンネル"), std::string::npos) << ui.asked[0].text;
+  EXPECT_EQ(ui.asked[1].text, "open");
+  EXPECT_EQ(dlg->FullPath(), song);
+
+  ui.files = {ten};
+  dlg->MenuAction(32771)->trigger();
+  EXPECT_FALSE(dlg->IsEnded());
+  EXPECT_TRUE(dlg->Player().IsOpen());
+  EXPECT_EQ(dlg->FullPath(), song);
+  EXPECT_TRUE(ui.MessageIds().empty());
 }
 
 TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {
@@ -150,7 +186,7 @@ TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {
   EXPECT_EQ(Text(1024), "付加");
   for (int id : {1026, 1028, 1029, 1030, 1035, 1036, 1037, 1038, 1039})
     EXPECT_FALSE(Enabled(id)) << id;
-  EXPECT_FALSE(dlg->FadeOutEnabled());
+  EXPECT_TRUE(dlg->FadeOutEnabled());
 }
 
 TEST_F(MainDialogTest, FailedMenuOpenThatStaysOpenReopensThePreviousFile) {

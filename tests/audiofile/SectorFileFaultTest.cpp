@@ -147,10 +147,10 @@ TEST_P(SectorFileFaultTest, FullDiskForTheLastPartialSector) {
   const std::string name = dir_.File("tail.bin");
   CSectorFile file(4 * sector(), sector());
   ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
-  WaveFormatBlock block{};
-  block.formatTag = 1;
-  block.blockAlign = 2;
-  WriteWaveHeader(file, block, 0);
+  SoundFormatInfo format;
+  format.formatBlock.formatTag = 1;
+  format.formatBlock.blockAlign = 2;
+  WriteWaveHeader(file, format, 0);
   g_faults.writeBudget = 10;  // the 46-byte tail cannot be appended
   EXPECT_FALSE(file.HasWriteError());
   EXPECT_EQ(file.Close(), -1);

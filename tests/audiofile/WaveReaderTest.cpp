@@ -8,60 +8,21 @@
 #include <random>
 
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
 
 using test::Bytes;
-
-void PutU16(Bytes& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutU32(Bytes& b, uint32_t v) {
-  PutU16(b, v & 0xFFFF);
-  PutU16(b, v >> 16);
-}
-void PutText(Bytes& b, const char* text) {
-  b.insert(b.end(), text, text + std::strlen(text));
-}
-
-// A chunk as it appears in a file; pad adds the word-alignment byte after an
-// odd-sized body.
-Bytes Chunk(const char* id, const Bytes& body, bool pad = true) {
-  Bytes b;
-  PutText(b, id);
-  PutU32(b, static_cast<uint32_t>(body.size()));
-  b.insert(b.end(), body.begin(), body.end());
-  if (pad && body.size() % 2 == 1) b.push_back(0);
-  return b;
-}
-
-Bytes FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t byteRate, uint16_t align,
-              uint16_t bits) {
-  Bytes b;
-  PutU16(b, tag);
-  PutU16(b, channels);
-  PutU32(b, rate);
-  PutU32(b, byteRate);
-  PutU16(b, align);
-  PutU16(b, bits);
-  return b;
-}
+using test::Chunk;
+using test::FmtBody;
+using test::PutText;
+using test::PutU16;
+using test::PutU32;
+using test::Riff;
 
 Bytes Pcm16Stereo() {
   return FmtBody(1, 2, 44100, 176400, 4, 16);
-}
-
-Bytes Riff(const std::vector<Bytes>& chunks) {
-  Bytes body;
-  PutText(body, "WAVE");
-  for (const Bytes& chunk : chunks) body.insert(body.end(), chunk.begin(), chunk.end());
-  Bytes file;
-  PutText(file, "RIFF");
-  PutU32(file, static_cast<uint32_t>(body.size()));
-  file.insert(file.end(), body.begin(), body.end());
-  return file;
 }
 
 struct Parsed {
@@ -248,13 +209,19 @@ const SoxCase kSoxCases[] = {
     {"24-bit plain PCM", "-r 48000 -c 2 -b 24 -t wavpcm", 1, 2, 48000, 288000, 6, 24, 0, 44, 144000,
      500, 24000, 0, "RIFF PCM"},
     {"24-bit extensible", "-r 48000 -c 2 -b 24", 0xFFFE, 2, 48000, 288000, 6, 24, 22, 80, 144000,
-     500, 24000, 1, "不明"},
+     500, 24000, 0, "RIFF PCM (拡張)"},
+    {"32-bit extensible", "-r 48000 -c 2 -b 32", 0xFFFE, 2, 48000, 384000, 8, 32, 22, 80, 192000,
+     500, 24000, 0, "RIFF PCM (拡張)"},
+    {"6 channels", "-r 48000 -c 6 -b 16", 0xFFFE, 6, 48000, 576000, 12, 16, 22, 80, 288000, 500,
+     24000, 0, "RIFF PCM (拡張)"},
     {"IMA ADPCM", "-r 22050 -c 1 -e ima-adpcm", 17, 1, 22050, 11178, 256, 4, 2, 60, 5632, 503,
      11091, 1, "RIFF IMA ADPCM"},
     {"Microsoft ADPCM", "-r 22050 -c 2 -e ms-adpcm", 2, 2, 22050, 22311, 1024, 4, 32, 90, 11264,
      504, 11113, 1, "RIFF Microsoft ADPCM"},
     {"32-bit float", "-r 44100 -c 2 -e floating-point -b 32", 3, 2, 44100, 352800, 8, 32, 0, 58,
-     176400, 500, 22050, 1, "不明"},
+     176400, 500, 22050, 0, "RIFF IEEE Float"},
+    {"64-bit float", "-r 44100 -c 1 -e floating-point -b 64", 3, 1, 44100, 352800, 8, 64, 0, 58,
+     176400, 500, 22050, 0, "RIFF IEEE Float"},
 };
 
 class SoxFileTest : public ::testing::TestWithParam<SoxCase> {};
@@ -270,7 +237,7 @@ TEST_P(SoxFileTest, EveryFieldOfTheRecord) {
   const Bytes bytes = test::ReadFileBytes(name);
 
   SoundFormatInfo info;
-  ASSERT_EQ(ProbeWaveFile(name.c_str(), info), c.tag == 1 ? 0 : 3);
+  ASSERT_EQ(ProbeWaveFile(name.c_str(), info), c.decoderType == 0 ? 0 : 3);
   const WaveFormatBlock& block = info.formatBlock;
   EXPECT_EQ(info.format, &info.formatBlock);
   EXPECT_EQ(block.formatTag, c.tag);
@@ -314,6 +281,56 @@ INSTANTIATE_TEST_SUITE_P(Sox, SoxFileTest, ::testing::ValuesIn(kSoxCases), [](co
   }
   return name;
 });
+
+// Which sample layouts are plain data, and what the record keeps of them.
+TEST(WaveReaderTest, PlainSampleLayouts) {
+  const Bytes data(48, 0x11);
+  const struct {
+    const char* name;
+    Bytes fmt;
+    uint32_t decoderType;
+    const char* typeName;
+    SampleCoding coding = SampleCoding::kPcm;
+    uint16_t validBits = 0;
+    uint32_t channelMask = 0;
+  } cases[] = {
+      {"20 valid bits in 24", test::ExtensibleFmtBody(2, 48000, 24, 20, 0x3, 1), 0,
+       "RIFF PCM (拡張)", SampleCoding::kPcm, 20, 0x3},
+      {"extensible 8-bit", test::ExtensibleFmtBody(1, 8000, 8, 8, 0x4, 1), 0, "RIFF PCM (拡張)",
+       SampleCoding::kPcm, 8, 0x4},
+      {"valid bits 0 means all", test::ExtensibleFmtBody(6, 48000, 32, 0, 0x3F, 1), 0,
+       "RIFF PCM (拡張)", SampleCoding::kPcm, 32, 0x3F},
+      {"extensible float 64", test::ExtensibleFmtBody(8, 48000, 64, 64, 0x63F, 3), 0,
+       "RIFF IEEE Float (拡張)", SampleCoding::kFloat, 64, 0x63F},
+      {"tag 3 without extra size", FmtBody(3, 2, 48000, 384000, 8, 32), 0, "RIFF IEEE Float",
+       SampleCoding::kFloat, 32, 0},
+      {"tag 1 keeps its name", Pcm16Stereo(), 0, "RIFF PCM", SampleCoding::kPcm, 16, 0},
+      {"sub-format ADPCM", test::ExtensibleFmtBody(2, 48000, 16, 16, 0x3, 2), 1, "不明"},
+      {"valid bits above the container", test::ExtensibleFmtBody(2, 48000, 16, 24, 0x3, 1), 1,
+       "不明"},
+      {"float of 24 bits", test::ExtensibleFmtBody(2, 48000, 24, 24, 0x3, 3), 1, "不明"},
+      {"tag 3 of 16 bits", FmtBody(3, 2, 48000, 192000, 4, 16), 1, "不明"},
+      {"tag 3 with a wrong block align", FmtBody(3, 2, 48000, 384000, 4, 32), 1, "不明"},
+  };
+  for (const auto& c : cases) {
+    const Parsed parsed =
+        ParseBytes(Riff({Chunk("fmt ", c.fmt), Chunk("fact", Bytes(4, 0)), Chunk("data", data)}));
+    ASSERT_EQ(parsed.result, 0) << c.name;
+    const SoundFormatInfo& info = parsed.info;
+    EXPECT_EQ(info.decoderType, c.decoderType) << c.name;
+    EXPECT_STREQ(info.typeName, c.typeName) << c.name;
+    EXPECT_EQ(info.formatChunkSize, c.fmt.size()) << c.name;
+    if (c.decoderType != 0) continue;
+    EXPECT_EQ(CodingOf(info.formatBlock), c.coding) << c.name;
+    EXPECT_EQ(info.validBits, c.validBits) << c.name;
+    EXPECT_EQ(info.channelMask, c.channelMask) << c.name;
+    EXPECT_EQ(info.lengthFrames, data.size() / info.formatBlock.blockAlign) << c.name;
+  }
+  // A GUID whose tail is not the standard one is another sub-format.
+  Bytes foreign = test::ExtensibleFmtBody(2, 48000, 16, 16, 0x3, 1);
+  foreign.back() ^= 1;
+  EXPECT_EQ(ParseBytes(Riff({Chunk("fmt ", foreign), Chunk("data", data)})).info.decoderType, 1u);
+}
 
 // A LIST chunk spliced between "fmt " and "data" of a sox file: soxi still
 // reads it, and the data offset grows by the chunk.

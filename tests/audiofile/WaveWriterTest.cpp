@@ -7,14 +7,16 @@
 
 #include "audiofile/wave_reader.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
 
 using test::Bytes;
 
-WaveFormatBlock Stereo16() {
-  WaveFormatBlock block{};
+SoundFormatInfo Stereo16() {
+  SoundFormatInfo info;
+  WaveFormatBlock& block = info.formatBlock;
   block.formatTag = 1;
   block.channels = 2;
   block.samplesPerSec = 44100;
@@ -22,7 +24,8 @@ WaveFormatBlock Stereo16() {
   block.blockAlign = 4;
   block.bitsPerSample = 16;
   block.extraSize = 2;  // never written: the output's fmt chunk has no extra bytes
-  return block;
+  info.formatChunkSize = 20;
+  return info;
 }
 
 // The 46 bytes (plus extra chunks) WriteWaveHeader must produce, built independently.
@@ -83,11 +86,11 @@ TEST_P(WavePatchTest, PatchLeavesEveryOtherByteAsWritten) {
     written += n;
     piece = std::min(piece * 3 + 1, 3 * c.sector);  // a write may not exceed capacity - sector
   }
-  PatchWaveLengths(file, c.length, c.extraChunkBytes);
+  PatchWaveLengths(file, Stereo16(), c.length, c.extraChunkBytes);
   ASSERT_EQ(file.Close(), 0);
   EXPECT_FALSE(file.HasWriteError());
 
-  Bytes expected = ExpectedHeader(Stereo16(), c.length, extra);
+  Bytes expected = ExpectedHeader(Stereo16().formatBlock, c.length, extra);
   expected.insert(expected.end(), data.begin(), data.end());
   EXPECT_EQ(test::ReadFileBytes(name), expected);
 }
@@ -115,7 +118,7 @@ TEST(WaveWriterTest, OutputIsReadBySoxAndByOurReader) {
     ASSERT_EQ(file.Open(path.c_str(), "wb", 32), 0);
     WriteWaveHeader(file, Stereo16(), patched ? 0 : static_cast<uint32_t>(data.size()));
     ASSERT_EQ(file.Write(data.data(), 1, static_cast<uint32_t>(data.size())), data.size());
-    if (patched) PatchWaveLengths(file, static_cast<uint32_t>(data.size()));
+    if (patched) PatchWaveLengths(file, Stereo16(), static_cast<uint32_t>(data.size()));
     ASSERT_EQ(file.Close(), 0);
     const test::CommandResult soxi = test::RunCommand("soxi -s " + test::ShellQuote(path));
     ASSERT_EQ(soxi.exitCode, 0) << soxi.output;
@@ -131,6 +134,48 @@ TEST(WaveWriterTest, OutputIsReadBySoxAndByOurReader) {
   EXPECT_EQ(info.dataSize, data.size());
   EXPECT_EQ(info.formatBlock.extraSize, 0);
   EXPECT_EQ(info.lengthFrames, frames);
+}
+
+// Any other plain source: its own "fmt " chunk byte for byte, a "fact" chunk
+// with the frame count, then "data"; written up front or patched afterwards,
+// across sector boundaries, and read back by our reader.
+TEST(WaveWriterTest, OtherSourcesKeepTheirFormatChunkAndGetAFactChunk) {
+  Bytes oddExtra = test::FmtBody(3, 1, 8000, 32000, 4, 32);
+  test::PutU16(oddExtra, 1);
+  oddExtra.push_back(0x5A);  // 19 bytes: the chunk needs its pad byte
+  const Bytes formats[] = {
+      test::ExtensibleFmtBody(6, 48000, 24, 20, 0x3F, 1),
+      test::ExtensibleFmtBody(2, 44100, 32, 32, 0x3, 3),
+      test::FmtBody(3, 2, 44100, 705600, 16, 64),  // 16 bytes, no extra size
+      oddExtra,
+  };
+  for (const Bytes& fmt : formats) {
+    test::TempDir dir;
+    const std::string source = dir.File("source.wav");
+    const Bytes data = test::SeededBytes(96 * 20, static_cast<uint32_t>(fmt.size()));
+    test::WriteFileBytes(source, test::Riff({test::Chunk("LIST", Bytes(6, 'x')),
+                                             test::Chunk("fmt ", fmt), test::Chunk("data", data)}));
+    SoundFormatInfo info;
+    ASSERT_EQ(ProbeWaveFile(source.c_str(), info), 0) << fmt.size();
+    Bytes fact;
+    test::PutU32(fact, static_cast<uint32_t>(data.size() / info.formatBlock.blockAlign));
+    const Bytes expected = test::Riff(
+        {test::Chunk("fmt ", fmt), test::Chunk("fact", fact), test::Chunk("data", data)});
+    EXPECT_EQ(WaveHeaderSize(info), expected.size() - data.size());
+    for (const uint32_t sector : {512u, 4096u}) {
+      for (const bool patched : {false, true}) {
+        const std::string out = dir.File("out.wav");
+        CSectorFile file(16 * sector, sector);
+        ASSERT_EQ(file.Open(out.c_str(), "wb", 32), 0);
+        const auto length = static_cast<uint32_t>(data.size());
+        WriteWaveHeader(file, info, patched ? 0 : length);
+        ASSERT_EQ(file.Write(data.data(), 1, length), length);
+        if (patched) PatchWaveLengths(file, info, length);
+        ASSERT_EQ(file.Close(), 0);
+        EXPECT_EQ(test::ReadFileBytes(out), expected) << fmt.size() << " patched " << patched;
+      }
+    }
+  }
 }
 
 }  // namespace

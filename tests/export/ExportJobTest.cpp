@@ -285,6 +285,23 @@ TEST(ExportJob, PiecesOf4GiBAreRefused) {
   }
 }
 
+// A 20-in-24 extensible source: the fade scales the valid bits and keeps the 4
+// padding bits of every sample zero, across the copier's blocks (18-byte frames).
+TEST(ExportJob, FadeOfAPaddedContainerKeepsThePaddingZero) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  Bytes data = SeededBytes(18 * 48000, 3);  // 1 s of 6 channels
+  for (size_t at = 0; at < data.size(); at += 3) data[at] &= 0xF0;
+  WriteFileBytes(source, Riff({Chunk("fmt ", ExtensibleFmtBody(6, 48000, 24, 20, 0x3F, 1)),
+                               Chunk("data", data)}));
+  const ExportJob job = MakeJob(source, {{0, 48000}}, 900);
+  RecordingProgress progress;
+  ASSERT_EQ(WriteJoinedFile(job, dir.File("out.wav"), progress), ExportOutcome::Done);
+  Bytes expected = data;
+  ReferenceFade(expected, 18 * 43200, 18, 6, false, 4);
+  EXPECT_TRUE(ChunkBody(ReadFileBytes(dir.File("out.wav")), "data") == expected);
+}
+
 TEST(ExportJob, ASourceCutShortStopsAndRemovesTheOutput) {
   TempDir dir;
   const std::string source = dir.File("src.wav");

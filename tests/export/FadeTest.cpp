@@ -4,6 +4,7 @@
 
 #include "tests/export/fade_reference.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
@@ -49,6 +50,46 @@ TEST(FadeRamp, MatchesTheReferenceForMonoAndStereo) {
       done += n;
     }
     EXPECT_EQ(data, expected) << c.channels << " channels, " << c.fadeBytes << " bytes";
+  }
+}
+
+// Every width and channel count against the reference: one gain step per
+// frame, whatever the channel count.
+TEST(FadeRamp, MatchesTheReferenceForEveryWidth) {
+  const struct {
+    unsigned sampleBytes;
+    SampleCoding coding;
+  } widths[] = {{1, SampleCoding::kPcm}, {2, SampleCoding::kPcm},   {3, SampleCoding::kPcm},
+                {4, SampleCoding::kPcm}, {4, SampleCoding::kFloat}, {8, SampleCoding::kFloat}};
+  for (const auto& w : widths) {
+    for (const unsigned channels : {1u, 2u, 6u}) {
+      const unsigned blockAlign = w.sampleBytes * channels;
+      const uint32_t fadeBytes = blockAlign * 3001;
+      const bool isFloat = w.coding == SampleCoding::kFloat;
+      Bytes data = test::SeededSamples(fadeBytes, w.sampleBytes, isFloat, blockAlign);
+      Bytes expected = data;
+      test::ReferenceFade(expected, fadeBytes, blockAlign, channels, isFloat);
+      FadeRamp ramp(fadeBytes, blockAlign, static_cast<uint16_t>(channels), w.coding);
+      ramp.Apply(data.data(), blockAlign * 1000);
+      ramp.Apply(data.data() + blockAlign * 1000, fadeBytes - blockAlign * 1000);
+      EXPECT_EQ(data, expected) << w.sampleBytes << " bytes, float " << isFloat << ", " << channels
+                                << " channels";
+    }
+  }
+}
+
+// Containers with fewer valid bits (20 in 24, 24 in 32): the value above the padding
+// is scaled, and the padding stays zero.
+TEST(FadeRamp, KeepsThePaddingBelowTheValidBitsZero) {
+  for (const auto& [sampleBytes, padding] : {std::pair{3u, 4u}, std::pair{4u, 8u}}) {
+    const uint32_t fadeBytes = sampleBytes * 2 * 2000;
+    Bytes data = test::SeededBytes(fadeBytes, padding);
+    for (size_t at = 0; at < data.size(); at += sampleBytes) data[at] &= ~((1u << padding) - 1);
+    Bytes expected = data;
+    test::ReferenceFade(expected, fadeBytes, sampleBytes * 2, 2, false, padding);
+    FadeRamp(fadeBytes, sampleBytes * 2, 2, SampleCoding::kPcm, padding)
+        .Apply(data.data(), fadeBytes);
+    EXPECT_EQ(data, expected) << padding;
   }
 }
 

@@ -13,6 +13,7 @@
 #include "audiofile/wave_reader.h"
 #include "export/export_interfaces.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 // Sources, a progress recorder and output checks shared by the export tests.
 namespace snipora::test {
@@ -25,18 +26,6 @@ struct SourceShape {
   uint16_t extraFormatBytes = 0;  // > 0: an 18 + n byte "fmt " chunk
   uint32_t seed = 1;
 };
-
-inline void PutU16(Bytes& bytes, uint16_t v) {
-  bytes.push_back(static_cast<uint8_t>(v));
-  bytes.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void PutU32(Bytes& bytes, uint32_t v) {
-  PutU16(bytes, static_cast<uint16_t>(v));
-  PutU16(bytes, static_cast<uint16_t>(v >> 16));
-}
-inline void PutText(Bytes& bytes, const char* text) {
-  bytes.insert(bytes.end(), text, text + std::char_traits<char>::length(text));
-}
 
 // A WAVE file of seeded sample bytes (a LIST chunk before "data", so the data
 // offset is not the canonical 44). Returns the file's bytes.

@@ -1,10 +1,11 @@
 // Streaming at normal and stepped speeds: what is heard, software gain, re-transfer,
-// the end of the data and 8-bit output.
+// the end of the data and samples of every width.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <utility>
 
+#include "tests/export/fade_reference.h"
 #include "tests/playback/player_rig.h"
 
 namespace snipora::test {
@@ -255,26 +256,56 @@ TEST_F(StreamPlayerTest, SixChannelFramesCutByBufferEndsStayWhole) {
   }
 }
 
-TEST_F(StreamPlayerTest, EightBitPlaysUnchangedAtNormalSpeedWhateverWasSet) {
-  Bytes data = SeededBytes(8000 * 5, 3);
-  const std::string path = Write("eight.wav", 1, 8000, 8, data);
-  PlayerRig rig;
-  rig.player.SetOptions(CDS_NOTIFY_STOP);
-  ASSERT_EQ(rig.player.SetSpeedPercent(250), 0);
-  ASSERT_EQ(rig.player.SetSoftwareVolume(150), 0);
-  ASSERT_EQ(rig.player.Open(path.c_str()), 0);
-  EXPECT_EQ(rig.player.GetSpeedPercent(), 100);
-  EXPECT_EQ(rig.player.GetSoftwareVolume(), 100);
-  ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
-  rig.Run(1601, 200);
-  ASSERT_FALSE(rig.player.IsPlaying());
-  const Bytes& heard = rig.device.Heard();
-  ASSERT_GE(heard.size(), data.size());
-  EXPECT_TRUE(std::equal(data.begin(), data.end(), heard.begin()));
-  // Unsigned 8-bit silence follows.
-  EXPECT_TRUE(
-      std::all_of(heard.begin() + data.size(), heard.end(), [](uint8_t b) { return b == 0x80; }));
-  EXPECT_EQ(rig.notifications, std::vector<int>{kNotifyStopped});
+// Samples other than 16-bit, with frames that the buffer and queue ends cut (18
+// bytes) or not: at 100 % speed and gain every byte is the source's; at 200 % and
+// gain 50 every other frame is heard, halved (integers truncated toward zero, 8-bit
+// around 128, floats multiplied).
+TEST_F(StreamPlayerTest, EveryWidthIsSteppedAndScaled) {
+  const struct {
+    uint16_t channels, bits;
+    bool isFloat;
+  } layouts[] = {{1, 8, false},  {2, 24, false}, {6, 24, false},
+                 {2, 32, false}, {2, 32, true},  {1, 64, true}};
+  for (const auto& l : layouts) {
+    const uint32_t sampleBytes = l.bits / 8u;
+    const uint32_t align = l.channels * sampleBytes;
+    const Bytes data = SeededSamples(size_t{8000} * align * 3, sampleBytes, l.isFloat, align);
+    const auto rate = static_cast<uint32_t>(8000 * align);
+    const Bytes fmt = l.isFloat
+                          ? FmtBody(3, l.channels, 8000, rate, static_cast<uint16_t>(align), l.bits)
+                          : ExtensibleFmtBody(l.channels, 8000, l.bits, l.bits, 0, 1);
+    const std::string path = dir_.File("wide.wav");
+    WriteFileBytes(path, Riff({Chunk("fmt ", fmt), Chunk("data", data)}));
+    for (const int32_t percent : {100, 200}) {
+      SCOPED_TRACE(testing::Message() << l.channels << " x " << l.bits << " bits, float "
+                                      << l.isFloat << ", " << percent << " %");
+      PlayerRig rig;
+      ASSERT_EQ(rig.player.SetSpeedPercent(percent), 0);
+      ASSERT_EQ(rig.player.SetSoftwareVolume(static_cast<int16_t>(10000 / percent)), 0);
+      ASSERT_EQ(rig.player.Open(path.c_str()), 0);
+      ASSERT_EQ(rig.player.Play(kPlayNormal), 0);
+      rig.Run(align * 1600, 100);
+      ASSERT_FALSE(rig.player.IsPlaying());
+      const Bytes& heard = rig.device.Heard();
+      if (percent == 100) {
+        ASSERT_GE(heard.size(), data.size());
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), heard.begin()));
+        EXPECT_EQ(heard[data.size()], l.bits == 8 ? 0x80 : 0) << "silence follows";
+        continue;
+      }
+      // Every other frame, each sample halved: the reference scaling with the factor
+      // that stands for 1/2.
+      Bytes expected;
+      for (size_t at = 0; at < data.size(); at += 2 * align) {
+        expected.insert(expected.end(), data.begin() + at, data.begin() + at + align);
+        for (size_t s = expected.size() - align; s < expected.size(); s += sampleBytes) {
+          ReferenceFadeSample(&expected[s], sampleBytes, l.isFloat, 50000000);
+        }
+      }
+      ASSERT_GE(heard.size(), expected.size());
+      EXPECT_TRUE(std::equal(expected.begin(), expected.end(), heard.begin()));
+    }
+  }
 }
 
 // A file of no data bytes: looping over nothing plays nothing and stops, as
@@ -339,11 +370,15 @@ TEST(StreamPlayerOpenTest, RefusesUnusableFilesAndMissingBufferLeavesPlayRefused
   Bytes fast = MakeWave(2, 44100, 16, SeededBytes(400, 1));
   const uint32_t tooFast = 0xA0001;  // average bytes per second
   std::memcpy(&fast[28], &tooFast, 4);
+  // Float and extensible files may be faster, up to half a second per buffer.
+  const Bytes fastFloat =
+      Riff({Chunk("fmt ", FmtBody(3, 2, 48000, 2 * 0xF3800 + 1, 8, 32)), Chunk("data", fast)});
   Bytes adpcm = MakeWave(1, 8000, 4, SeededBytes(400, 1));
   adpcm[20] = 17;  // IMA ADPCM: needs a module of type 1
   const Case cases[] = {
       {"text.wav", Bytes{'h', 'e', 'l', 'l', 'o'}, kPlayerBadFile},
       {"fast.wav", fast, kPlayerBadFile},
+      {"fast-float.wav", fastFloat, kPlayerBadFile},
       {"adpcm.wav", adpcm, kPlayerBadFile},
       {"65 channels.wav", MakeWave(65, 4000, 16, SeededBytes(65 * 2 * 100, 1)), kPlayerBadFile},
       {"64 channels.wav", MakeWave(64, 4000, 16, SeededBytes(64 * 2 * 100, 1)), kPlayerOk},

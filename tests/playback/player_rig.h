@@ -10,6 +10,7 @@
 #include "platform/sound/timer_host.h"
 #include "playback/main_player.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora::test {
 

@@ -1,5 +1,5 @@
-// What the SDL device hands to the driver, recorded by SDL's "disk" driver: packed
-// 24-bit widened to 32 bits, and the volume applied.
+// What the SDL device hands to the driver, recorded by SDL's "disk" driver: layouts
+// SDL cannot play converted, and the volume applied.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -44,17 +44,36 @@ size_t Find(const Bytes& recording, const Bytes& pattern) {
          recording.begin();
 }
 
-TEST(SdlDiskOutputTest, Packed24BitIsWidenedTo32Bits) {
-  Bytes ring(6 * 1000 * 4);  // 4000 stereo frames of 24 bits
-  for (size_t i = 0; i < ring.size(); ++i) ring[i] = static_cast<uint8_t>(i * 37 + 1);
-  const Bytes recording = Record(PcmFormat{2, 48000, 24, 6, 288000}, ring, 0);
+// Layouts SDL cannot play: packed 24-bit samples become the top three bytes of 32-bit
+// ones, 64-bit floats are rounded to 32-bit floats.
+TEST(SdlDiskOutputTest, Packed24BitIsWidenedAnd64BitFloatNarrowed) {
+  Bytes ring24(6 * 1000 * 4);  // 4000 stereo frames of 24 bits
+  for (size_t i = 0; i < ring24.size(); ++i) ring24[i] = static_cast<uint8_t>(i * 37 + 1);
   Bytes widened;
-  for (size_t i = 0; i < ring.size(); i += 3) {
-    widened.insert(widened.end(), {0, ring[i], ring[i + 1], ring[i + 2]});
+  for (size_t i = 0; i < ring24.size(); i += 3) {
+    widened.insert(widened.end(), {0, ring24[i], ring24[i + 1], ring24[i + 2]});
   }
-  const size_t start = Find(recording, Bytes(widened.begin(), widened.begin() + 64));
-  ASSERT_LT(start + widened.size(), recording.size());
-  EXPECT_TRUE(std::equal(widened.begin(), widened.end(), recording.begin() + start));
+  Bytes ring64(16 * 4000);  // 4000 stereo frames of doubles
+  Bytes narrowed;
+  for (size_t i = 0; i < ring64.size(); i += 8) {
+    const double wide = 0.1 + static_cast<double>(i) / 1e5;
+    const auto single = static_cast<float>(wide);
+    std::memcpy(&ring64[i], &wide, 8);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&single);
+    narrowed.insert(narrowed.end(), bytes, bytes + 4);
+  }
+  const struct {
+    PcmFormat format;
+    const Bytes& ring;
+    const Bytes& played;
+  } cases[] = {{PcmFormat{2, 48000, 24, 6, 288000}, ring24, widened},
+               {PcmFormat{2, 48000, 64, 16, 768000, true}, ring64, narrowed}};
+  for (const auto& c : cases) {
+    const Bytes recording = Record(c.format, c.ring, 0);
+    const size_t start = Find(recording, Bytes(c.played.begin(), c.played.begin() + 64));
+    ASSERT_LT(start + c.played.size(), recording.size()) << c.format.bitsPerSample;
+    EXPECT_TRUE(std::equal(c.played.begin(), c.played.end(), recording.begin() + start));
+  }
 }
 
 TEST(SdlDiskOutputTest, VolumeScalesByTenToTheHundredthsOver2000) {

@@ -57,15 +57,6 @@ TEST_F(SpeedDlgTest, ButtonsMoveWithinFiveToAThousand) {
   }
 }
 
-TEST_F(SpeedDlgTest, EightBitFileShows100AfterAChange) {
-  rig.OpenFile(8);
-  CSpeedDlg dialog(player);
-  dialog.show();
-  Click(dialog, 1013);
-  EXPECT_EQ(player.GetSpeedPercent(), 100);
-  EXPECT_EQ(NumberAt(dialog, 1035), "100");
-}
-
 TEST_F(SpeedDlgTest, ChangeWithoutAFileAppliesToTheNextFile) {
   {
     CSpeedDlg dialog(player);

@@ -154,14 +154,22 @@ TEST_F(VolumeDlgTest, EachCheckBoxChangesOnlyItsOwnBit) {
   }
 }
 
-TEST_F(VolumeDlgTest, EightBitFileShows100AfterAChange) {
-  rig.OpenFile(8);
-  CVolumeDlg dialog(player);
-  dialog.show();
-  Click(dialog, 1012);
-  // The player keeps 8-bit output at 100 % whatever is asked.
-  EXPECT_EQ(player.GetSoftwareVolume(), 100);
-  EXPECT_EQ(NumberAt(dialog, 1035), "100");
+// The automatic control measures 16-bit samples only: with another file open its
+// boxes are greyed out, while the software volume applies as for 16-bit.
+TEST_F(VolumeDlgTest, AutomaticBoxesGreyOutForFilesThatAreNot16Bit) {
+  for (const uint16_t bits : {8, 24, 16}) {
+    rig.OpenFile(bits);
+    ASSERT_EQ(player.SetSoftwareVolume(100), 0);
+    CVolumeDlg dialog(player);
+    dialog.show();
+    for (int id : {1041, 1043, 1044, 1045, 1046, 1047, 1048}) {
+      EXPECT_EQ(Find<QCheckBox>(dialog, id).isEnabled(), bits == 16) << bits << " box " << id;
+    }
+    Click(dialog, 1012);
+    EXPECT_EQ(player.GetSoftwareVolume(), 110) << bits;
+    EXPECT_EQ(NumberAt(dialog, 1035), "110");
+    dialog.close();
+  }
 }
 
 TEST_F(VolumeDlgTest, ChangesWithoutAFileApplyToTheNextFile) {

@@ -38,7 +38,7 @@ class PlayerRig {
 
   // Opens a one-second stereo file of the given sample size.
   void OpenFile(uint16_t bits) {
-    std::string path = dir.File(bits == 8 ? "eight.wav" : "sixteen.wav");
+    std::string path = dir.File(std::to_string(bits) + "-bit.wav");
     CommandResult sox = RunCommand("sox -n -r 44100 -c 2 -b " + std::to_string(bits) + " " +
                                    ShellQuote(path) + " synth 1 sine 440");
     ASSERT_EQ(sox.exitCode, 0) << sox.output;
