@@ -5,6 +5,7 @@
 #include <new>
 
 #include "audiofile/paths.h"
+#include "audiofile/write_behind.h"
 #include "platform/system/file_io.h"
 
 namespace snipora {
@@ -77,6 +78,7 @@ void CSectorFile::ResetClosedState() {
   path_.clear();
   direct_ = false;
   fd_ = -1;
+  behind_.reset();
   ring_.Clear();
 }
 
@@ -149,6 +151,7 @@ int CSectorFile::Close() {
   int result = 0;
   if (openMode_ == kWrite) {
     FinalFlush();
+    WaitForWriter();
   } else {
     ring_.Clear();
   }
