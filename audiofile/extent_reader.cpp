@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 
 #include "platform/system/file_io.h"
 #include "platform/system/page_memory.h"
@@ -59,12 +60,13 @@ int CExtentReader::Open(const char* path) {
 
 void CExtentReader::Start(std::vector<FileExtent> extents) {
   if (fd_ < 0 || thread_.joinable()) return;
-  {
-    std::lock_guard lock(mutex_);
-    first_ = filled_ = 0;
-    finished_ = stop_ = false;
+  first_ = filled_ = 0;
+  finished_ = stop_ = false;
+  try {
+    thread_ = std::thread([this, extents = std::move(extents)] { ReadExtents(extents); });
+  } catch (const std::system_error&) {
+    finished_ = true;  // no thread: Next reports that nothing can be read
   }
-  thread_ = std::thread([this, extents = std::move(extents)] { ReadExtents(extents); });
 }
 
 bool CExtentReader::WaitForFreeBlock(size_t& index) {
@@ -79,7 +81,7 @@ void CExtentReader::Publish(bool last) {
   {
     std::lock_guard lock(mutex_);
     ++filled_;
-    finished_ = last;
+    if (last) finished_ = true;
   }
   filledCondition_.notify_one();
 }
@@ -126,7 +128,7 @@ int CExtentReader::Next(uint32_t maxLength, uint8_t** data, uint32_t* length) {
   Block* block = nullptr;
   {
     std::unique_lock lock(mutex_);
-    filledCondition_.wait(lock, [this] { return filled_ > 0 || finished_ || !thread_.joinable(); });
+    filledCondition_.wait(lock, [this] { return filled_ > 0 || finished_; });
     if (filled_ == 0) return 6;
     block = &blocks_[first_];
   }
@@ -175,6 +177,9 @@ void CExtentReader::Close() {
     freedCondition_.notify_all();
     thread_.join();
   }
+  // The thread is gone: nothing is shared any more.
+  first_ = filled_ = 0;
+  finished_ = true;
   if (fd_ >= 0) fileio::CloseFile(fd_);
   fd_ = -1;
   if (pages_ != nullptr) pagememory::FreePages(pages_, pagesBytes_);

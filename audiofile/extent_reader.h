@@ -80,7 +80,7 @@ class CExtentReader {
   std::condition_variable freedCondition_;
   size_t first_ = 0;
   size_t filled_ = 0;
-  bool finished_ = false;  // the reading thread publishes no more blocks
+  bool finished_ = true;  // no more blocks will be published (none before Start)
   bool stop_ = false;
 };
 
