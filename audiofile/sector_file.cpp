@@ -5,6 +5,7 @@
 #include <new>
 
 #include "audiofile/paths.h"
+#include "audiofile/write_behind.h"
 #include "platform/system/file_io.h"
 
 namespace snipora {
@@ -76,6 +77,7 @@ void CSectorFile::ResetClosedState() {
   openMode_ = kClosed;
   path_.clear();
   fd_ = -1;
+  behind_.reset();
   ring_.Clear();
 }
 
@@ -145,6 +147,7 @@ int CSectorFile::Close() {
   int result = 0;
   if (openMode_ == kWrite) {
     FinalFlush();
+    WaitForWriter();
   } else {
     ring_.Clear();
   }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "audiofile/ring_buffer.h"
 
 namespace snipora {
+
+class CWriteBehind;
 
 // A byte-granular, stdio-like file over sector-sized transfers that bypass
 // the page cache (O_DIRECT where the file system accepts it). Every transfer
@@ -73,13 +76,12 @@ class CSectorFile {
   // Same in pieces; n, or the bytes moved before a failure.
   uint32_t ReadToRingChunked(CRingBuffer& ring, uint32_t n);
 
-  // Moves n bytes from source's position (open for reading) to this file's
-  // position (open for writing): what Read into a buffer and Write of that
-  // buffer do, with one memory copy from ring to ring instead of two.
-  // n is at most capacity - one sector of both files. 0 done; 6 the source
-  // cannot deliver n bytes (nothing is written); -1 this file did not take
-  // them (a write error, as Write reports it).
-  int CopyFrom(CSectorFile& source, uint32_t n);
+  // Write mode, for the rest of this Open: whole blocks appended at the end
+  // are written by a thread of its own (from a second ring of the same
+  // capacity) while the caller goes on filling the ring. Their write errors
+  // show in HasWriteError from the next flush on, and in Close. 0; 3 not open
+  // for writing; 1 no memory or thread (the file is then written directly).
+  int EnableWriteBehind();
 
   // 1 no ring storage, 8 end of file reached, -2 the last partial sector could
   // not be appended at Close, otherwise 0.
@@ -112,6 +114,8 @@ class CSectorFile {
   int LoadFollowingSectors(uint32_t n);
   void FlushWholeSectors();
   void FlushToBlockBoundary();
+  void HandToWriter(uint32_t n);
+  void WaitForWriter();
   void FinalFlush();
   bool WriteRingSectors(uint32_t n);
   int AppendTail();
@@ -137,6 +141,7 @@ class CSectorFile {
   bool writeError_ = false;
   CRingBuffer ring_;
   int fd_ = -1;
+  std::unique_ptr<CWriteBehind> behind_;  // null: every write is made directly
 };
 
 }  // namespace snipora

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "audiofile/sector_file.h"
+#include "audiofile/write_behind.h"
 #include "platform/system/file_io.h"
 
 namespace snipora {
@@ -17,6 +18,7 @@ bool CSectorFile::CursorAtEnd() const {
 // stay consistent.
 bool CSectorFile::WriteRingSectors(uint32_t n) {
   if (n == 0) return true;
+  WaitForWriter();
   bool ok = fileio::SeekTo(fd_, diskPosition_) >= 0 && ring_.WriteToFile(n, fd_) == 0;
   if (!ok) {
     writeError_ = true;
@@ -40,7 +42,49 @@ void CSectorFile::FlushWholeSectors() {
 void CSectorFile::FlushToBlockBoundary() {
   const uint64_t end = uint64_t{diskPosition_} + ring_.Count();
   const uint64_t boundary = end - end % blockSize_;
-  if (boundary > diskPosition_) WriteRingSectors(static_cast<uint32_t>(boundary - diskPosition_));
+  if (boundary <= diskPosition_) return;
+  const auto n = static_cast<uint32_t>(boundary - diskPosition_);
+  if (behind_) {
+    HandToWriter(n);
+  } else {
+    WriteRingSectors(n);
+  }
+}
+
+// Swaps the ring for the writer's empty one and lets the writer write the
+// n oldest bytes; the few bytes after them come back into the ring. The disk
+// position moves on at once, as after a direct write.
+void CSectorFile::HandToWriter(uint32_t n) {
+  WaitForWriter();
+  CRingBuffer& full = behind_->Ring();
+  ring_.Swap(full);
+  const uint32_t rest = full.Count() - n;
+  if (rest > 0) {
+    // The writer leaves its ring empty from index 0: one span.
+    uint8_t* span = nullptr;
+    uint32_t spanLength = 0;
+    ring_.Lock(0, rest, &span, &spanLength, nullptr, nullptr);
+    full.PeekAt(n, span, rest);
+    full.Unpush(rest);
+  }
+  behind_->Start(fd_, diskPosition_, n);
+  diskPosition_ += n;
+  alignedSize_ = std::max(alignedSize_, diskPosition_);
+}
+
+// Every use of the descriptor other than the writer's own waits for it.
+void CSectorFile::WaitForWriter() {
+  if (behind_ && !behind_->Wait()) writeError_ = true;
+}
+
+int CSectorFile::EnableWriteBehind() {
+  if (openMode_ != kWrite) return 3;
+  if (!behind_) behind_ = std::make_unique<CWriteBehind>();
+  if (behind_->Prepare(ring_.Capacity()) != 0) {
+    behind_.reset();
+    return 1;
+  }
+  return 0;
 }
 
 // Empties the ring: whole sectors to disk, a partial remainder into the tail
@@ -64,6 +108,7 @@ void CSectorFile::FinalFlush() {
 }
 
 int CSectorFile::SeekWrite(uint32_t target) {
+  WaitForWriter();
   const uint32_t logicalEnd = static_cast<uint32_t>(WriteModeEnd());
   FinalFlush();
   diskPosition_ = WholeSectorsBelow(target);
@@ -89,6 +134,7 @@ int CSectorFile::SeekWrite(uint32_t target) {
 // cuts the file at the disk position (the ring now holds everything after it).
 int CSectorFile::LoadFollowingSectors(uint32_t n) {
   if (cursor_ < 0) return 6;
+  WaitForWriter();
   while (ring_.Count() - static_cast<uint32_t>(cursor_) < n && !endFlag_) {
     const uint64_t next = uint64_t{diskPosition_} + ring_.Count();
     if (ring_.FreeSpace() < sectorSize_) FlushWholeSectors();
@@ -153,30 +199,6 @@ uint32_t CSectorFile::Write(const void* src, uint32_t itemSize, uint32_t itemCou
     return 0;
   }
   return itemCount;
-}
-
-int CSectorFile::CopyFrom(CSectorFile& source, uint32_t n) {
-  if (source.openMode_ != kRead || n == 0 || n > source.UsableCapacity()) return 6;
-  const int refill = source.Refill(n);
-  if (refill == 6 || source.ring_.Count() < n) return 6;
-  if (openMode_ != kWrite || n > UsableCapacity() || MakeRoom(n) != 0) {
-    writeError_ = true;
-    return -1;
-  }
-  // The bytes go where WriteAt would put them, straight from the source ring.
-  const uint32_t offset = writeStart_ == -1 ? ring_.Count() : static_cast<uint32_t>(writeStart_);
-  uint8_t* first = nullptr;
-  uint8_t* second = nullptr;
-  uint32_t firstLength = 0;
-  uint32_t secondLength = 0;
-  if (ring_.Lock(offset, n, &first, &firstLength, &second, &secondLength) != 0) {
-    writeError_ = true;
-    return -1;
-  }
-  source.ring_.PeekAt(0, first, firstLength);
-  if (second != nullptr) source.ring_.PeekAt(firstLength, second, secondLength);
-  source.ring_.Skip(n);
-  return 0;
 }
 
 namespace {

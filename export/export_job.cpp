@@ -1,5 +1,6 @@
 #include "export/export_job.h"
 
+#include "audiofile/extent_reader.h"
 #include "audiofile/sector_file.h"
 #include "audiofile/wave_writer.h"
 #include "export/fade.h"
@@ -16,11 +17,26 @@ struct PieceGeometry {
   uint32_t length;
 };
 
+// The source is read ahead of the copy, block by block, on a thread of its
+// own: these blocks in flight at most.
+constexpr uint32_t kReadBlockBytes = 1 << 20;
+constexpr uint32_t kReadBlocks = 4;
+
 PieceGeometry Geometry(const ExportJob& job, const ExportRange& range) {
   const uint32_t blockAlign = job.format.formatBlock.blockAlign;
   const uint32_t startByte = range.startFrame * blockAlign;
   return {static_cast<uint32_t>(job.format.dataOffset) + startByte,
           range.endFrame * blockAlign - startByte};
+}
+
+// Every piece's bytes in the source, in the order they are written.
+std::vector<FileExtent> SourceExtents(const ExportJob& job) {
+  std::vector<FileExtent> extents;
+  for (const ExportRange& range : job.ranges) {
+    const PieceGeometry piece = Geometry(job, range);
+    extents.push_back({piece.filePosition, piece.length});
+  }
+  return extents;
 }
 
 // Ranges come from text the user could have edited: check them in 64 bits
@@ -69,10 +85,10 @@ ExportOutcome FromCopy(CopyResult result) {
   return ExportOutcome::WriteFailed;
 }
 
-// Copies one piece (fading its last fadeBytes) to the output's end.
+// Copies one piece (fading its last fadeBytes), the source's next extent,
+// to the output's end.
 ExportOutcome WritePiece(const ExportJob& job, const PieceGeometry& piece, uint32_t fadeBytes,
-                         CSectorFile& source, CSectorFile& output, CPieceCopier& copier) {
-  if (source.SeekLarge(piece.filePosition) != 0) return ExportOutcome::ReadFailed;
+                         CExtentReader& source, CSectorFile& output, CPieceCopier& copier) {
   copier.StartPiece(piece.length);
   CopyResult result = copier.CopyRange(source, output, piece.length - fadeBytes, true);
   if (result == CopyResult::Done && fadeBytes > 0) {
@@ -87,15 +103,17 @@ bool KeepFinished(CPendingOutput& output) {
   return output.Commit(&WaveFileMatchesHeader);
 }
 
-// Checks what can be checked before anything is written, then opens the source.
+// Checks what can be checked before anything is written, then opens the
+// source and starts reading it.
 ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outputs,
-                      CSectorFile& source) {
+                      CExtentReader& source) {
   if (!RangesValid(job)) return ExportOutcome::BadRange;
   for (const std::string& output : outputs) {
     // Writing over the source would destroy what is being read.
     if (fsops::SameFile(output, job.sourcePath)) return ExportOutcome::OutputIsSource;
   }
-  if (source.Open(job.sourcePath.c_str(), "rb", 32) != 0) return ExportOutcome::SourceFailed;
+  if (source.Open(job.sourcePath.c_str()) != 0) return ExportOutcome::SourceFailed;
+  source.Start(SourceExtents(job));
   return ExportOutcome::Done;
 }
 
@@ -130,7 +148,7 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
                                IExportProgress& progress) {
   if (outputs.size() != job.ranges.size()) return ExportOutcome::BadRange;
   if (!PiecesFit(job)) return ExportOutcome::TooLarge;
-  CSectorFile source(kExportRingBytes, job.forcedSectorSize);
+  CExtentReader source(kReadBlockBytes, kReadBlocks);
   if (const ExportOutcome ready = Prepare(job, outputs, source); ready != ExportOutcome::Done) {
     return ready;
   }
@@ -156,7 +174,7 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
 ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPath,
                               IExportProgress& progress) {
   if (!JoinedFileFits(job)) return ExportOutcome::TooLarge;
-  CSectorFile source(kExportRingBytes, job.forcedSectorSize);
+  CExtentReader source(kReadBlockBytes, kReadBlocks);
   if (const ExportOutcome ready = Prepare(job, {outputPath}, source);
       ready != ExportOutcome::Done) {
     return ready;

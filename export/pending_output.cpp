@@ -21,6 +21,9 @@ bool CPendingOutput::Open() {
     Discard();
     return false;
   }
+  // Writing overlaps the filling of the ring; without the second ring or
+  // thread (no memory) the file is written directly, only slower.
+  file_.EnableWriteBehind();
   return true;
 }
 

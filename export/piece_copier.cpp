@@ -12,27 +12,33 @@ void CPieceCopier::StartPiece(uint32_t length) {
   progress_.SetFilePosition(0);
 }
 
-CopyResult CPieceCopier::MoveBlock(CSectorFile& source, CSectorFile& output, uint32_t n,
+CopyResult CPieceCopier::MoveBlock(CExtentReader& source, CSectorFile& output, uint32_t n,
                                    FadeRamp* ramp) {
   // A source that delivers less than asked is damaged or was cut short
   // meanwhile; writing on would produce a wrong file.
-  int result;
   if (ramp == nullptr) {
-    // Unchanged bytes go from ring to ring, without the copy buffer.
-    result = output.CopyFrom(source, n);
-  } else if (source.Read(buffer_.data(), 1, n) != n) {
-    result = 6;
+    // Unchanged bytes go from the read blocks straight into the output's
+    // ring: one memory copy, which also shifts them to the output's offset.
+    for (uint32_t left = n; left != 0;) {
+      uint8_t* run = nullptr;
+      uint32_t length = 0;
+      if (source.Next(left, &run, &length) != 0) return CopyResult::ShortRead;
+      if (output.Write(run, 1, length) != length) return CopyResult::WriteFailed;
+      source.Consume(length);
+      left -= length;
+    }
   } else {
+    // A run may end inside a frame; the fade needs whole ones.
+    if (source.Read(buffer_.data(), n) != 0) return CopyResult::ShortRead;
     ramp->Apply(buffer_.data(), n);
-    result = output.Write(buffer_.data(), 1, n) == n ? 0 : -1;
+    if (output.Write(buffer_.data(), 1, n) != n) return CopyResult::WriteFailed;
   }
-  if (result == 6) return CopyResult::ShortRead;
-  if (result != 0 || output.HasWriteError()) return CopyResult::WriteFailed;
+  if (output.HasWriteError()) return CopyResult::WriteFailed;
   bytesDone_ += n;
   return CopyResult::Done;
 }
 
-CopyResult CPieceCopier::CopyRange(CSectorFile& source, CSectorFile& output, uint32_t length,
+CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, uint32_t length,
                                    bool pumpMainWindow) {
   while (length != 0) {
     progress_.SetFilePosition(bytesDone_);
@@ -48,7 +54,7 @@ CopyResult CPieceCopier::CopyRange(CSectorFile& source, CSectorFile& output, uin
   return CopyResult::Done;
 }
 
-CopyResult CPieceCopier::FadeOut(CSectorFile& source, CSectorFile& output, uint32_t fadeBytes,
+CopyResult CPieceCopier::FadeOut(CExtentReader& source, CSectorFile& output, uint32_t fadeBytes,
                                  const WaveFormatBlock& format) {
   FadeRamp ramp(fadeBytes, format.blockAlign, format.channels, CodingOf(format),
                 format.bitsPerSample - ValidBitsOf(format));

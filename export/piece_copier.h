@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "audiofile/extent_reader.h"
 #include "audiofile/sector_file.h"
 #include "export/export_interfaces.h"
 #include "export/fade.h"
@@ -24,20 +25,20 @@ class CPieceCopier {
   // Starts a piece: the file bar runs from 0 to length, bytes done = 0.
   void StartPiece(uint32_t length);
 
-  // Copies length bytes from the source's position to the output's end in
-  // blocks, pumping events (the main window's too when asked) and checking
-  // for cancel before each block.
-  CopyResult CopyRange(CSectorFile& source, CSectorFile& output, uint32_t length,
+  // Copies the source's next length bytes to the output's end in blocks,
+  // pumping events (the main window's too when asked) and checking for
+  // cancel before each block.
+  CopyResult CopyRange(CExtentReader& source, CSectorFile& output, uint32_t length,
                        bool pumpMainWindow);
 
   // Reads, fades and writes the next fadeBytes (whole blocks, more than 0) of
   // samples in `format`, continuing the piece's bytes done.
-  CopyResult FadeOut(CSectorFile& source, CSectorFile& output, uint32_t fadeBytes,
+  CopyResult FadeOut(CExtentReader& source, CSectorFile& output, uint32_t fadeBytes,
                      const WaveFormatBlock& format);
 
  private:
   // Reads n bytes, fades them when a ramp is given, and writes them.
-  CopyResult MoveBlock(CSectorFile& source, CSectorFile& output, uint32_t n, FadeRamp* ramp);
+  CopyResult MoveBlock(CExtentReader& source, CSectorFile& output, uint32_t n, FadeRamp* ramp);
 
   IExportProgress& progress_;
   std::vector<uint8_t> buffer_;

@@ -1,9 +1,12 @@
 // Export speed on a 1 GiB 16-bit stereo source: ten pieces holding 90 % of
 // it, split (with and without a 1-second fade on each piece) and joined,
-// beside the same byte ranges cut by dd with direct I/O, by sox, and by sox
-// followed by sync. Run it through run_export_bench.sh, which prints the
-// ratios. Each benchmark runs once: the files are far larger than any cache
-// the engine uses, and the machine is shared.
+// beside the same byte ranges cut by dd with direct I/O (ranges widened to
+// whole 4 KiB blocks, as direct I/O needs), by dd through the page cache with
+// conv=fsync, and by sox followed by sync. The ranges start and end at odd
+// frames, as users' markers do; an aligned set is kept for reference. Run it
+// through run_export_bench.sh, which runs several interleaved rounds and
+// prints the median of the per-round ratios. Each benchmark runs once per
+// round: the files are far larger than any buffer the engine uses.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -71,28 +74,43 @@ void EnsureSource() {
   std::system("sync");
 }
 
-// Ten ranges of 9 % each, one in each tenth of the data; their file offsets
-// are multiples of 512 so that dd can read them with direct I/O, and their
-// lengths multiples of 4096 so that the joined dd copy writes whole file-system
-// blocks (a direct write inside a block takes the file system's slow path).
-std::vector<ExportRange> Ranges() {
+enum class Placement { Odd, Aligned };
+
+// Ten ranges of 9 % each, one in each tenth of the data. Odd: starts and
+// lengths at odd frames, so no piece starts or ends on a sector. Aligned:
+// file offsets on 512 bytes and lengths in 4096-byte multiples.
+std::vector<ExportRange> Ranges(Placement placement) {
   const uint64_t frames = (kSourceBytes - kDataOffset) / 4;
   std::vector<ExportRange> ranges;
   for (int k = 0; k < kPieces; ++k) {
-    const uint64_t start = (k * frames / kPieces) / 128 * 128 + 117;  // (44 + 4 x 117) % 512 == 0
-    const uint64_t length = frames * 9 / 100 / 1024 * 1024;
+    const uint64_t tenth = k * frames / kPieces / 128 * 128;
+    uint64_t start = tenth + 117;  // (44 + 4 x 117) % 512 == 0
+    uint64_t length = frames * 9 / 100 / 1024 * 1024;
+    if (placement == Placement::Odd) {
+      start = tenth + 77 + 2 * k;
+      length = length + 201 + 2 * k;
+    }
     ranges.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(start + length)});
   }
   return ranges;
 }
 
-ExportJob Job(uint32_t fadeMs) {
+// The odd ranges as snipora-cut arguments, for the script's run of it.
+void WriteOddRangeList() {
+  std::ofstream list(WorkFolder() + "/odd_ranges.txt", std::ios::trunc);
+  for (const ExportRange& r : Ranges(Placement::Odd)) {
+    list << r.startFrame << ':' << r.endFrame << ' ';
+  }
+}
+
+ExportJob Job(Placement placement, uint32_t fadeMs) {
   EnsureSource();
   ExportJob job;
   job.sourcePath = SourcePath();
   if (ProbeWaveFile(job.sourcePath.c_str(), job.format) != 0) std::abort();
-  job.ranges = Ranges();
+  job.ranges = Ranges(placement);
   job.fadeMs = fadeMs;
+  WriteOddRangeList();
   return job;
 }
 
@@ -122,8 +140,14 @@ void Check(benchmark::State& state, ExportOutcome outcome) {
   state.SkipWithError(text.c_str());
 }
 
-void BM_Split(benchmark::State& state, uint32_t fadeMs) {
-  const ExportJob job = Job(fadeMs);
+// The page cache must not hold the source for a baseline that reads through
+// it (the engine and dd with direct I/O bypass it).
+std::string DropSourceCache() {
+  return "dd if=" + SourcePath() + " iflag=nocache count=0 status=none && ";
+}
+
+void BM_Split(benchmark::State& state, Placement placement, uint32_t fadeMs) {
+  const ExportJob job = Job(placement, fadeMs);
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = FreshFolder("split");
@@ -136,8 +160,8 @@ void BM_Split(benchmark::State& state, uint32_t fadeMs) {
   fs::remove_all(WorkFolder() + "/split");
 }
 
-void BM_Join(benchmark::State& state) {
-  const ExportJob job = Job(0);
+void BM_Join(benchmark::State& state, Placement placement) {
+  const ExportJob job = Job(placement, 0);
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = FreshFolder("join");
@@ -148,24 +172,25 @@ void BM_Join(benchmark::State& state) {
   fs::remove_all(WorkFolder() + "/join");
 }
 
-// dd with direct I/O on both sides, one run per piece (joined: at offsets of one file).
-void BM_Dd(benchmark::State& state, bool joined) {
+// dd with direct I/O on both sides, one run per piece (joined: at offsets of
+// one file), each range widened to whole 4 KiB blocks.
+void BM_Dd(benchmark::State& state, Placement placement, bool joined) {
   EnsureSource();
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = FreshFolder("dd");
     std::string script;
     uint64_t offset = 0;
-    for (int i = 0; const ExportRange& r : Ranges()) {
-      const uint64_t start = kDataOffset + uint64_t{r.startFrame} * 4;
-      const uint64_t length = uint64_t{r.endFrame - r.startFrame} * 4;
+    for (int i = 0; const ExportRange& r : Ranges(placement)) {
+      const uint64_t start = (kDataOffset + uint64_t{r.startFrame} * 4) / 4096 * 4096;
+      const uint64_t end = (kDataOffset + uint64_t{r.endFrame} * 4 + 4095) / 4096 * 4096;
       const std::string out = folder + "/" + (joined ? "joined" : std::to_string(i++)) + ".raw";
       script += "dd if=" + SourcePath() + " of=" + out;
       script += " bs=1M iflag=direct,skip_bytes,count_bytes oflag=direct,seek_bytes";
       script += joined ? " conv=notrunc" : "";
-      script += " skip=" + std::to_string(start) + " count=" + std::to_string(length);
+      script += " skip=" + std::to_string(start) + " count=" + std::to_string(end - start);
       script += " seek=" + std::to_string(offset) + " status=none && ";
-      if (joined) offset += length;
+      if (joined) offset += end - start;
     }
     state.ResumeTiming();
     Run(state, script + "true");
@@ -173,31 +198,55 @@ void BM_Dd(benchmark::State& state, bool joined) {
   fs::remove_all(WorkFolder() + "/dd");
 }
 
-void BM_Sox(benchmark::State& state, bool thenSync) {
+// dd through the page cache over the exact ranges, each output synced.
+void BM_DdFsync(benchmark::State& state) {
+  EnsureSource();
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::string folder = FreshFolder("ddsync");
+    Run(state, DropSourceCache() + "true");
+    std::string script;
+    for (int i = 0; const ExportRange& r : Ranges(Placement::Odd)) {
+      script += "dd if=" + SourcePath() + " of=" + folder + "/" + std::to_string(i++) + ".raw";
+      script += " bs=1M iflag=skip_bytes,count_bytes conv=fsync";
+      script += " skip=" + std::to_string(kDataOffset + uint64_t{r.startFrame} * 4);
+      script += " count=" + std::to_string(uint64_t{r.endFrame - r.startFrame} * 4);
+      script += " status=none && ";
+    }
+    state.ResumeTiming();
+    Run(state, script + "true");
+  }
+  fs::remove_all(WorkFolder() + "/ddsync");
+}
+
+void BM_SoxSync(benchmark::State& state) {
   EnsureSource();
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = FreshFolder("sox");
+    Run(state, DropSourceCache() + "true");
     std::string script;
-    for (int i = 0; const ExportRange& r : Ranges()) {
+    for (int i = 0; const ExportRange& r : Ranges(Placement::Odd)) {
       script += "sox -V1 " + SourcePath() + " " + folder + "/" + std::to_string(i++) +
                 ".wav trim " + std::to_string(r.startFrame) + "s =" + std::to_string(r.endFrame) +
                 "s && ";
     }
     state.ResumeTiming();
-    Run(state, script + (thenSync ? "sync" : "true"));
+    Run(state, script + "sync");
   }
   fs::remove_all(WorkFolder() + "/sox");
 }
 
 #define ONCE Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime()
-BENCHMARK_CAPTURE(BM_Dd, split, false)->ONCE;
-BENCHMARK_CAPTURE(BM_Split, plain, 0)->ONCE;
-BENCHMARK_CAPTURE(BM_Split, fade_1s, 1000)->ONCE;
-BENCHMARK_CAPTURE(BM_Dd, join, true)->ONCE;
-BENCHMARK(BM_Join)->ONCE;
-BENCHMARK_CAPTURE(BM_Sox, split, false)->ONCE;
-BENCHMARK_CAPTURE(BM_Sox, split_then_sync, true)->ONCE;
+BENCHMARK_CAPTURE(BM_Dd, split, Placement::Odd, false)->ONCE;
+BENCHMARK_CAPTURE(BM_Split, plain, Placement::Odd, 0)->ONCE;
+BENCHMARK_CAPTURE(BM_Split, fade_1s, Placement::Odd, 1000)->ONCE;
+BENCHMARK_CAPTURE(BM_Dd, join, Placement::Odd, true)->ONCE;
+BENCHMARK_CAPTURE(BM_Join, plain, Placement::Odd)->ONCE;
+BENCHMARK_CAPTURE(BM_Dd, split_aligned, Placement::Aligned, false)->ONCE;
+BENCHMARK_CAPTURE(BM_Split, aligned, Placement::Aligned, 0)->ONCE;
+BENCHMARK(BM_DdFsync)->ONCE;
+BENCHMARK(BM_SoxSync)->ONCE;
 
 }  // namespace
 }  // namespace snipora

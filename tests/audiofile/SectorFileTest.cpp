@@ -164,7 +164,8 @@ TEST_P(SectorFileTest, SeekRefusesPositionsOutsideTheFile) {
 
 // Random writes, seeks and skips in write mode against a byte-vector model:
 // overwriting re-read sectors, the partial last sector taken back from the
-// tail buffer, extending past the end and cutting to whole sectors.
+// tail buffer, extending past the end and cutting to whole sectors; half of
+// the runs write appended blocks from a thread of their own.
 TEST_P(SectorFileTest, WriteModeMatchesModel) {
   for (uint32_t seed = 1; seed <= 6; ++seed) {
     SCOPED_TRACE(seed);
@@ -172,6 +173,9 @@ TEST_P(SectorFileTest, WriteModeMatchesModel) {
     CSectorFile file(4 * sector(), sector());
     ASSERT_EQ(file.SetReadAhead(seed % 3 == 0 ? 0 : 1, 0), 0);
     ASSERT_EQ(file.Open(name.c_str(), "wb", 32), 0);
+    if (seed > 3) {
+      ASSERT_EQ(file.EnableWriteBehind(), 0);
+    }
     Bytes model;
     int64_t position = 0;
     std::mt19937 random(seed);
@@ -213,76 +217,6 @@ TEST_P(SectorFileTest, WriteModeMatchesModel) {
     ASSERT_EQ(file.Close(), 0);
     ASSERT_EQ(test::ReadFileBytes(name), model);
   }
-}
-
-// CopyFrom does what Read into a buffer and Write of it do, wherever the
-// output position is (appending, or overwriting re-read sectors) and however
-// the two rings wrap.
-TEST_P(SectorFileTest, CopyFromActsAsReadThenWrite) {
-  const std::string sourceName = dir_.File("copy-source.bin");
-  const Bytes sourceData = test::SeededBytes(40 * sector() + 77, 21);
-  test::WriteFileBytes(sourceName, sourceData);
-  for (uint32_t seed = 1; seed <= 4; ++seed) {
-    SCOPED_TRACE(seed);
-    CSectorFile source(3 * sector(), sector());
-    CSectorFile output(4 * sector(), sector());
-    ASSERT_EQ(source.Open(sourceName.c_str(), "rb", 32), 0);
-    const std::string name = dir_.File("copy" + std::to_string(seed));
-    ASSERT_EQ(output.Open(name.c_str(), "wb", 32), 0);
-    Bytes model;
-    size_t position = 0;
-    size_t sourcePosition = 0;
-    std::mt19937 random(seed);
-    for (int step = 0; step < 120; ++step) {
-      const uint32_t action = random() % 4;
-      if (action < 2) {
-        const uint32_t length = 1 + random() % (2 * sector());
-        if (sourcePosition + length > sourceData.size()) {
-          ASSERT_EQ(source.SeekLarge(0), 0);
-          sourcePosition = 0;
-        }
-        ASSERT_EQ(output.CopyFrom(source, length), 0) << "step " << step;
-        if (position + length > model.size()) model.resize(position + length);
-        std::copy_n(sourceData.begin() + sourcePosition, length, model.begin() + position);
-        position += length;
-        sourcePosition += length;
-      } else if (action == 2) {
-        const uint32_t length = 1 + random() % 100;
-        const Bytes block = test::SeededBytes(length, random());
-        ASSERT_EQ(output.Write(block.data(), 1, length), length);
-        if (position + length > model.size()) model.resize(position + length);
-        std::copy(block.begin(), block.end(), model.begin() + position);
-        position += length;
-      } else {
-        position = random() % (model.size() + 1);
-        ASSERT_EQ(output.SeekLarge(static_cast<uint32_t>(position)), 0);
-      }
-      ASSERT_EQ(output.Tell(), static_cast<int64_t>(position)) << "step " << step;
-      ASSERT_EQ(source.Tell(), static_cast<int64_t>(sourcePosition)) << "step " << step;
-    }
-    ASSERT_EQ(output.Close(), 0);
-    ASSERT_EQ(test::ReadFileBytes(name), model);
-  }
-}
-
-TEST_P(SectorFileTest, CopyFromRefusals) {
-  const std::string sourceName = dir_.File("copy-source.bin");
-  test::WriteFileBytes(sourceName, test::SeededBytes(3 * sector() + 5, 22));
-  CSectorFile source(3 * sector(), sector());
-  CSectorFile output(3 * sector(), sector());
-  const std::string name = dir_.File("copy.bin");
-  ASSERT_EQ(output.Open(name.c_str(), "wb", 32), 0);
-  EXPECT_EQ(output.CopyFrom(source, 10), 6) << "source not open";
-  ASSERT_EQ(source.Open(sourceName.c_str(), "rb", 32), 0);
-  EXPECT_EQ(output.CopyFrom(source, 2 * sector() + 1), 6) << "above capacity - one sector";
-  ASSERT_EQ(source.SeekLarge(3 * sector()), 0);
-  EXPECT_EQ(output.CopyFrom(source, 6), 6) << "the source holds only 5 more bytes";
-  EXPECT_EQ(output.GetSize(), 0u);
-  EXPECT_FALSE(output.HasWriteError());
-  ASSERT_EQ(source.SeekLarge(0), 0);
-  CSectorFile reader(3 * sector(), sector());
-  ASSERT_EQ(reader.Open(sourceName.c_str(), "rb", 32), 0);
-  EXPECT_EQ(reader.CopyFrom(source, 10), -1) << "the target is not open for writing";
 }
 
 TEST_P(SectorFileTest, ReadToRingMovesFileBytes) {

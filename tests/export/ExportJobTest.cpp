@@ -157,6 +157,51 @@ TEST(WriteJoinedFile, PatchesTheLengthsForEveryFileSize) {
   }
 }
 
+// Pieces of several megabytes at odd frames and odd byte offsets (3-byte
+// frames), from the source's first frame and up to its last: the source is
+// read ahead in large blocks, so piece boundaries fall anywhere inside them.
+TEST(ExportJob, LongPiecesAtOddPositionsAreExactAtBothEndsOfTheSource) {
+  const struct {
+    SourceShape shape;
+    uint32_t fadeMs;
+  } cases[] = {
+      {{2, 16, 44100, 900001, 0, 31}, 1000},
+      {{1, 24, 48000, 1200001, 0, 32}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.shape.channels << " ch " << c.shape.bits << " bit");
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    const Bytes file = WriteSource(source, c.shape);
+    const uint32_t last = c.shape.frames;
+    const std::vector<ExportRange> ranges = {
+        {0, 262147}, {last - 437853, last}, {123457, last - 1}};
+    const ExportJob job = MakeJob(source, ranges, c.fadeMs, 4096);
+    std::vector<std::string> outputs;
+    Bytes joined;
+    for (size_t i = 0; i < ranges.size(); ++i) {
+      outputs.push_back(dir.File(std::to_string(i)));
+      const Bytes piece = SourceRange(file, job.format, ranges[i].startFrame, ranges[i].endFrame);
+      joined.insert(joined.end(), piece.begin(), piece.end());
+    }
+    RecordingProgress progress;
+    ASSERT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::Done);
+    ASSERT_EQ(WriteJoinedFile(job, dir.File("joined.wav"), progress), ExportOutcome::Done);
+    for (size_t i = 0; i < ranges.size(); ++i) {
+      Bytes expected = SourceRange(file, job.format, ranges[i].startFrame, ranges[i].endFrame);
+      ReferenceFade(expected, ExpectedFadeBytes(job.format, c.fadeMs, expected.size()),
+                    job.format.formatBlock.blockAlign, c.shape.channels);
+      EXPECT_TRUE(CheckedData(ReadFileBytes(outputs[i]), job.format,
+                              static_cast<uint32_t>(expected.size())) == expected)
+          << "piece " << i;
+    }
+    ReferenceFade(joined, ExpectedFadeBytes(job.format, c.fadeMs, joined.size()),
+                  job.format.formatBlock.blockAlign, c.shape.channels);
+    EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("joined.wav")), job.format,
+                            static_cast<uint32_t>(joined.size())) == joined);
+  }
+}
+
 TEST(WriteJoinedFile, FadesOnlyTheEndOfTheLastPiece) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
