@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/number_text.h"
+#include "foundation/number_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/string_table.h"
 
