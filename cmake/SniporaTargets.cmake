@@ -3,6 +3,9 @@
 # bench/<folder>/<Name>Bench.cpp.
 
 set(SNIPORA_WARNINGS -Wall -Wextra -Wshadow)
+if(SNIPORA_WERROR)
+  list(APPEND SNIPORA_WARNINGS -Werror)
+endif()
 
 # snipora_library(<folder> SOURCES ... [LIBS ...])
 # Defines the target snipora_<folder> (slashes become underscores) with the
