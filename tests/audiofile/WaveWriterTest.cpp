@@ -7,6 +7,7 @@
 
 #include "audiofile/wave_reader.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
@@ -27,29 +28,17 @@ WaveFormatBlock Stereo16() {
 
 // The 46 bytes WriteWaveHeader must produce, built independently.
 Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length) {
+  Bytes format = test::FmtBody(block.formatTag, block.channels, block.samplesPerSec,
+                               block.avgBytesPerSec, block.blockAlign, block.bitsPerSample);
+  test::PutU16(format, 0);  // no extra format bytes
   Bytes header;
-  auto text = [&](const char* s) { header.insert(header.end(), s, s + std::strlen(s)); };
-  auto u16 = [&](uint32_t v) {
-    header.push_back(static_cast<uint8_t>(v));
-    header.push_back(static_cast<uint8_t>(v >> 8));
-  };
-  auto u32 = [&](uint32_t v) {
-    u16(v & 0xFFFF);
-    u16(v >> 16);
-  };
-  text("RIFF");
-  u32(length + 38);
-  text("WAVEfmt ");
-  u32(18);
-  u16(block.formatTag);
-  u16(block.channels);
-  u32(block.samplesPerSec);
-  u32(block.avgBytesPerSec);
-  u16(block.blockAlign);
-  u16(block.bitsPerSample);
-  u16(0);
-  text("data");
-  u32(length);
+  test::PutText(header, "RIFF");
+  test::PutU32(header, length + 38);
+  test::PutText(header, "WAVE");
+  const Bytes fmt = test::RiffChunk("fmt ", format);
+  header.insert(header.end(), fmt.begin(), fmt.end());
+  test::PutText(header, "data");
+  test::PutU32(header, length);
   return header;
 }
 
