@@ -204,7 +204,7 @@ bool CMainDlg::ReadFormat(const std::string& path, SoundFormatInfo& format) {
   if (CMainPlayer::ProbeWaveFile(path.c_str(), format) == 0) return true;
   // Not a PCM RIFF WAVE file: NWA, another RIFF coding, or unreadable.
   CSectorFile file(kHeaderFileRing);
-  if (file.Open(path.c_str(), "rb", kFileAttributes) != 0) return false;
+  if (file.Open(path.c_str(), "rb", kFileAttributes) != kFileOk) return false;
   Cdeclib* module = player_.FirstDecoderModule();
   const bool read = module && module->ReadHeader(file, format) == 0;
   file.Close();

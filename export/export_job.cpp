@@ -1,6 +1,7 @@
 #include "export/export_job.h"
 
 #include "audiofile/sector_file.h"
+#include "audiofile/sound_units.h"
 #include "audiofile/wave_writer.h"
 #include "export/fade.h"
 #include "export/pending_output.h"
@@ -18,20 +19,20 @@ struct PieceGeometry {
 
 PieceGeometry Geometry(const ExportJob& job, const ExportRange& range) {
   const uint32_t blockAlign = job.format.formatBlock.blockAlign;
-  const uint32_t startByte = range.startFrame * blockAlign;
+  const uint32_t startByte = FramesToBytes(range.startFrame, blockAlign);
   return {static_cast<uint32_t>(job.format.dataOffset) + startByte,
-          range.endFrame * blockAlign - startByte};
+          FramesToBytes(range.endFrame, blockAlign) - startByte};
 }
 
 // Ranges come from text the user could have edited: check them in 64 bits
 // before anything is written, so that no piece wraps around or reads past
 // the sample data.
 bool RangesValid(const ExportJob& job) {
-  const uint64_t blockAlign = job.format.formatBlock.blockAlign;
+  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
   if (blockAlign == 0 || job.format.dataOffset < 0) return false;
   for (const ExportRange& range : job.ranges) {
     if (range.startFrame >= range.endFrame) return false;
-    if (range.endFrame * blockAlign > job.format.dataSize) return false;
+    if (FramesToByteCount(range.endFrame, blockAlign) > job.format.dataSize) return false;
   }
   return true;
 }
@@ -90,7 +91,8 @@ ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outp
 uint64_t TotalDataLength(const ExportJob& job) {
   uint64_t total = 0;
   for (const ExportRange& range : job.ranges) {
-    total += (uint64_t{range.endFrame} - range.startFrame) * job.format.formatBlock.blockAlign;
+    total += FramesToByteCount(uint64_t{range.endFrame} - range.startFrame,
+                               job.format.formatBlock.blockAlign);
   }
   return total;
 }
@@ -100,10 +102,10 @@ bool JoinedFileFits(const ExportJob& job) {
 }
 
 bool PiecesFit(const ExportJob& job) {
-  const uint64_t blockAlign = job.format.formatBlock.blockAlign;
+  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
   for (const ExportRange& range : job.ranges) {
     if (range.endFrame > range.startFrame &&
-        !FitsInWaveFile((uint64_t{range.endFrame} - range.startFrame) * blockAlign)) {
+        !FitsInWaveFile(FramesToByteCount(range.endFrame - range.startFrame, blockAlign))) {
       return false;
     }
   }

@@ -43,9 +43,8 @@ constexpr int MarkerDisplayId(int k) {
   return k == 1 ? kCtlMarker1Display : kCtlMarker2Display;
 }
 
+// The jump dialog's OK and Cancel are the standard ids 1 and 2.
 enum JumpControl : int {
-  kJumpOk = 1,
-  kJumpCancel = 2,
   kJumpInMilliseconds = 1035,
   kJumpInSamples = 1036,
   kJumpValue = 1037,

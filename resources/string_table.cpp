@@ -4,23 +4,23 @@ namespace snipora {
 
 const char* StringTableText(int id) {
   switch (id) {
-    case 101:
+    case kStrAboutMenu:
       return "Snipora のﾊﾞｰｼﾞｮﾝ情報(&A)...";
-    case 102:
+    case kStrAskFileAgain:
       return "ファイルを開いていないとプログラムを続行できません。\nファイルを選択しなおしますか？";
-    case 103:
+    case kStrCannotOpenFile:
       return "ファイルを開けません。\n強制終了します";
-    case 104:
+    case kStrFolderExists:
       return "既に同名のフォルダがあります。\n上書きしますか？";
-    case 105:
+    case kStrCannotWrite:
       return "ファイルを開けませんでした。";
-    case 106:
+    case kStrInvalidValue:
       return "指定された値が無効です";
-    case 107:
+    case kStrNothingToSave:
       return "保存可能なデータがありません";
-    case 108:
+    case kStrDiscardUnsaved:
       return "リストに保存していない分割予約があります。\n破棄してよろしいですか？";
-    case 109:
+    case kStrLoopFailed:
       return "ループ再生に失敗しました";
     default:
       return nullptr;
