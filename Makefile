@@ -4,15 +4,18 @@
 # random order; `make sanitize` runs every test under ASan and UBSan;
 # `make tsan` runs the player and sound-device tests under ThreadSanitizer;
 # `make fuzz FUZZ_SECONDS=N` runs each fuzzer for N seconds.
+# `make format-check` fails on any file clang-format would change. WERROR=ON
+# makes compiler warnings errors (CI sets it).
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
+WERROR ?= OFF
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox ffmpeg sndfile-programs \
             fonts-ipafont-gothic
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build run test test-shuffled install deb check-install bench sanitize tsan fuzz format clean
+.PHONY: deps configure build run test test-shuffled install deb check-install bench sanitize tsan fuzz format format-check clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -25,7 +28,7 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSNIPORA_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
@@ -100,6 +103,10 @@ fuzz: deps
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check: PACKAGES += clang-format
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build build-bench build-sanitize build-tsan build-fuzz

@@ -1,6 +1,7 @@
 #include "app/dialog_hosts.h"
 
 #include "app/main_dialog.h"
+#include "playback/player_flags.h"
 
 namespace snipora {
 
@@ -61,7 +62,7 @@ uint32_t CMainLoopSearchHost::Marker2Position() const {
 }
 
 uint32_t CMainLoopSearchHost::PlayerBytePosition() {
-  return dialog_.Player().GetPosition(1);
+  return dialog_.Player().GetPosition(kUnitBytes);
 }
 
 std::string CMainLoopSearchHost::OpenFilePath() const {

@@ -9,7 +9,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/number_text.h"
+#include "foundation/number_text.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/string_table.h"
 
@@ -38,21 +39,21 @@ CJumpDlg::CJumpDlg(QWidget* parent, IUiServices& ui, JumpLimits limits)
   setWindowTitle(QString::fromUtf8(jump_text::kCaption));
 
   auto* method = new QGroupBox(QString::fromUtf8(jump_text::kMethodGroup));
-  milliseconds_ = new QRadioButton(TemplateText(1035));
-  milliseconds_->setObjectName(QStringLiteral("1035"));
-  auto* samples = new QRadioButton(TemplateText(1036));
-  samples->setObjectName(QStringLiteral("1036"));
+  milliseconds_ = new QRadioButton(TemplateText(kJumpInMilliseconds));
+  milliseconds_->setObjectName(QString::number(kJumpInMilliseconds));
+  auto* samples = new QRadioButton(TemplateText(kJumpInSamples));
+  samples->setObjectName(QString::number(kJumpInSamples));
   milliseconds_->setChecked(true);
   auto* methodLayout = new QVBoxLayout(method);
   methodLayout->addWidget(milliseconds_);
   methodLayout->addWidget(samples);
 
   edit_ = new QLineEdit;
-  edit_->setObjectName(QStringLiteral("1037"));
+  edit_->setObjectName(QString::number(kJumpValue));
 
   auto* maximumLabel = new QLabel(QString::fromUtf8(jump_text::kMaximumLabel));
   auto* maximum = new QLabel(QString::fromUtf8(limits_.lengthText));
-  maximum->setObjectName(QStringLiteral("1038"));
+  maximum->setObjectName(QString::number(kJumpMaximum));
   maximum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* maximumRow = new QHBoxLayout;
   maximumRow->addWidget(maximumLabel);
@@ -83,7 +84,7 @@ void CJumpDlg::accept() {
   const std::optional<uint32_t> bytes =
       JumpTargetBytes(edit_->text().toStdString(), milliseconds_->isChecked(), limits_);
   if (!bytes) {
-    ui_.ShowMessage(106, MessageButtons::Ok);
+    ui_.ShowMessage(kStrInvalidValue, MessageButtons::Ok);
     return;
   }
   result_ = *bytes;

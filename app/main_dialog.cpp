@@ -11,16 +11,18 @@
 #include <QSlider>
 #include <QTimerEvent>
 
-#include "app/number_text.h"
+#include "app/model/main_window_view.h"
 #include "app/reservation_list.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
 #include "audiofile/sector_file.h"
-#include "export/fade.h"
+#include "playback/player_flags.h"
 #include "playback/volume_settings.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
+#include "resources/string_table.h"
 
 namespace snipora {
 
@@ -76,10 +78,6 @@ QAction* CMainDlg::MenuAction(int id) const {
   return it == menuActions_.end() ? nullptr : it->second;
 }
 
-void CMainDlg::SetEnabled(int id, bool enabled) {
-  controls_.at(id)->setEnabled(enabled);
-}
-
 void CMainDlg::SetText(int id, const QString& text) {
   QWidget* control = controls_.at(id);
   if (auto* button = qobject_cast<QPushButton*>(control)) {
@@ -90,15 +88,42 @@ void CMainDlg::SetText(int id, const QString& text) {
 }
 
 uint32_t CMainDlg::BlockAlign() const {
-  return format_.formatBlock.blockAlign;
-}
-
-uint32_t CMainDlg::AvgBytesPerSec() const {
-  return format_.formatBlock.avgBytesPerSec;
+  return model_.Format().formatBlock.blockAlign;
 }
 
 uint32_t CMainDlg::PlayerBytes() {
-  return player_.GetPosition(1);
+  return player_.GetPosition(kUnitBytes);
+}
+
+void CMainDlg::ApplyView() {
+  if (!model_.HasFile()) return;  // the template's state until a file is open
+  const MainWindowView view = DeriveMainWindowView(model_);
+  for (const auto& [id, control] : view.controls) {
+    QWidget* widget = controls_.at(id);
+    widget->setEnabled(control.enabled);
+    if (control.text) SetText(id, QString::fromUtf8(*control.text));
+  }
+  for (const auto& [id, enabled] : view.commands) MenuAction(id)->setEnabled(enabled);
+  setWindowTitle(QString::fromUtf8(view.title));
+  // Qt's range is signed.
+  const auto clamp = [](uint32_t value) {
+    return static_cast<int>(std::min<uint32_t>(value, INT32_MAX));
+  };
+  slider_->setRange(0, clamp(view.slider.maximum));
+  slider_->setSingleStep(clamp(view.slider.lineStep));
+  slider_->setPageStep(clamp(view.slider.pageStep));
+  if (view.slider.value) slider_->setValue(clamp(*view.slider.value));
+  ApplyRows();
+}
+
+// The list shows the model's rows and highlights the model's row.
+void CMainDlg::ApplyRows() {
+  const QSignalBlocker blocker(list_);
+  if (appliedRowsRevision_ != model_.RowsRevision()) {
+    appliedRowsRevision_ = model_.RowsRevision();
+    list_->SetRows(model_);
+  }
+  list_->SetSelectedRow(model_.SelectedRow());
 }
 
 // ---------------------------------------------------------------- start-up
@@ -112,6 +137,14 @@ void CMainDlg::showEvent(QShowEvent* event) {
 }
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == slider_ && event->type() == QEvent::MouseButtonPress) sliderPressed_ = true;
+  if (watched == slider_ && event->type() == QEvent::MouseButtonRelease) {
+    sliderPressed_ = false;
+    if (sliderScrollOpen_) {
+      sliderScrollOpen_ = false;
+      OnSliderScroll(true);
+    }
+  }
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -129,7 +162,7 @@ void CMainDlg::OnStartupOpen() {
     // A file with more channels than the device plays was named: ask for another.
     do {
       while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
-        if (ui_.ShowMessage(102, MessageButtons::YesNo) == MessageAnswer::No) {
+        if (ui_.ShowMessage(kStrAskFileAgain, MessageButtons::YesNo) == MessageAnswer::No) {
           reject();
           return;
         }
@@ -137,7 +170,7 @@ void CMainDlg::OnStartupOpen() {
     } while (RefusedForChannels(*path));
   }
   if (!OpenAudioFile(*path)) {
-    ui_.ShowMessage(103, MessageButtons::Ok);
+    ui_.ShowMessage(kStrCannotOpenFile, MessageButtons::Ok);
     reject();
     setResult(kResultCannotOpen);
   }
@@ -146,29 +179,28 @@ void CMainDlg::OnStartupOpen() {
 // ---------------------------------------------------------------- opening
 
 void CMainDlg::OnMenuOpen() {
-  if (unsavedReservations_ && ui_.ShowMessage(108, MessageButtons::YesNo) == MessageAnswer::No)
+  if (model_.HasUnsavedReservations() &&
+      ui_.ShowMessage(kStrDiscardUnsaved, MessageButtons::YesNo) == MessageAnswer::No)
     return;
   const std::optional<std::string> path = ui_.AskOpenFile({main_text::kOpenFilter});
   if (!path || RefusedForChannels(*path)) return;
-  const std::string previousPath = fullPath_;
-  const SoundFormatInfo previousFormat = format_;
+  const std::string previousPath = model_.FullPath();
   const uint32_t previousPosition = PlayerBytes();
   player_.Close();
   if (!OpenAudioFile(*path)) {
-    ui_.ShowMessage(103, MessageButtons::Ok);
+    ui_.ShowMessage(kStrCannotOpenFile, MessageButtons::Ok);
     reject();
-    if (!ended_) ReopenAfterFailedOpen(previousPath, previousFormat, previousPosition);
+    if (!ended_) ReopenAfterFailedOpen(previousPath, previousPosition);
   }
 }
 
 // The dialog stayed open after a failed open (the user kept unsaved
 // reservations): give the player the previous file back, at its position, so
-// that the player and the displays agree about what is open.
-void CMainDlg::ReopenAfterFailedOpen(const std::string& path, const SoundFormatInfo& format,
-                                     uint32_t position) {
-  format_ = format;
+// that the player and the displays agree about what is open. A failed open
+// leaves the model as it was.
+void CMainDlg::ReopenAfterFailedOpen(const std::string& path, uint32_t position) {
   if (player_.Open(path.c_str()) != 0) return;
-  player_.Seek(position, 1);
+  player_.Seek(position, kUnitBytes);
   RefreshPosition(true, 0);
 }
 
@@ -184,7 +216,7 @@ bool CMainDlg::ReadFormat(const std::string& path, SoundFormatInfo& format) {
   if (CMainPlayer::ProbeWaveFile(path.c_str(), format) == 0) return true;
   // Not a PCM RIFF WAVE file: NWA, another RIFF coding, or unreadable.
   CSectorFile file(kHeaderFileRing);
-  if (file.Open(path.c_str(), "rb", kFileAttributes) != 0) return false;
+  if (file.Open(path.c_str(), "rb", kFileAttributes) != kFileOk) return false;
   Cdeclib* module = player_.FirstDecoderModule();
   const bool read = module && module->ReadHeader(file, format) == 0;
   file.Close();
@@ -192,45 +224,23 @@ bool CMainDlg::ReadFormat(const std::string& path, SoundFormatInfo& format) {
 }
 
 bool CMainDlg::OpenAudioFile(const std::string& path) {
-  if (playing_) TogglePlay();
+  if (model_.IsPlaying()) TogglePlay();
   SoundFormatInfo format;
   if (!ReadFormat(path, format)) return false;
   if (player_.Open(path.c_str()) != 0) return false;
-  format_ = format;
-
-  displayName_ = FileTitle(path);
-  fullPath_ = path;
-  setWindowTitle(QString::fromUtf8(displayName_) + QString::fromUtf8(main_text::kTitleSuffix));
-  unsavedReservations_ = false;
-
-  const uint32_t samples = BlockAlign() ? format_.dataSize / BlockAlign() : 0;
-  SetText(1031, TwoLineText(static_cast<uint32_t>(format_.lengthMs), samples));
-  for (int id : {1032, 1033, 1034}) SetText(id, QString::fromUtf8(main_text::kZeroDisplay));
-  SetText(1024, QString::fromUtf8(main_text::kMarkerAdd));
-  SetText(1025, QString::fromUtf8(main_text::kMarkerAdd));
-  for (int id : {1026, 1028, 1030, 1029, 1035, 1036, 1037, 1038, 1039}) SetEnabled(id, false);
-  SetEnabled(1041, CanFade(format_));
-  markers_[0] = {};
-  markers_[1] = {};
-  boundedPlayback_ = false;
-  list_->DeleteAllRows();
+  model_.OpenFile(path, FileTitle(path), format);
   const std::optional<SampleChunk> loops = ReadSampleChunk(path);
-  fileLoop_ = loops ? FirstLoopBytes(*loops, format_) : std::nullopt;
-  MenuAction(kCmdMarkersFromFileLoop)->setEnabled(fileLoop_.has_value());
-
-  // The slider counts samples; Qt's range is signed.
-  const uint32_t samplesPerSecond = BlockAlign() ? AvgBytesPerSec() / BlockAlign() : 0;
-  slider_->setRange(0, static_cast<int>(std::min<uint32_t>(samples, INT32_MAX)));
-  slider_->setValue(0);
-  slider_->setSingleStep(static_cast<int>(samplesPerSecond / 1000));
-  slider_->setPageStep(static_cast<int>(samplesPerSecond / 4));
+  const auto loop = loops ? FirstLoopBytes(*loops, format) : std::nullopt;
+  if (loop) model_.SetFileLoop(ByteRange{loop->first, loop->second});
+  ApplyView();
   return true;
 }
 
 // ---------------------------------------------------------------- closing
 
 void CMainDlg::reject() {
-  if (unsavedReservations_ && ui_.ShowMessage(108, MessageButtons::YesNo) == MessageAnswer::No)
+  if (model_.HasUnsavedReservations() &&
+      ui_.ShowMessage(kStrDiscardUnsaved, MessageButtons::YesNo) == MessageAnswer::No)
     return;
   SaveVolumeSettings(player_);
   ended_ = true;
@@ -278,81 +288,69 @@ void CMainDlg::OnTimer(uint32_t id) {
 // ---------------------------------------------------------------- position
 
 void CMainDlg::RefreshPosition(bool fromPlayer, uint32_t samplePosition) {
-  uint32_t milliseconds = 0;
-  uint32_t samples = samplePosition;
-  if (fromPlayer) {
-    milliseconds = player_.GetPosition(2);
-    samples = BlockAlign() ? PlayerBytes() / BlockAlign() : 0;
-    slider_->setValue(static_cast<int>(std::min<uint32_t>(samples, INT32_MAX)));
-  } else {
-    const uint32_t rate = format_.formatBlock.samplesPerSec;
-    if (rate) milliseconds = (samples / rate) * 1000 + ((samples % rate) * 1000) / rate;
-  }
-
-  const uint32_t position = PlayerBytes();
-  const Marker& m1 = markers_[0];
-  const Marker& m2 = markers_[1];
-  bool betweenMarkers = false;
-  if (!playing_) {
-    if (m1.set && m2.set) {
-      betweenMarkers = true;
-    } else if (m1.set || m2.set) {
-      betweenMarkers = position < (m1.set ? m1.position : m2.position);
-    }
-  }
-  SetEnabled(1028, betweenMarkers);
-  SetEnabled(1037, !boundedPlayback_ &&
-                       ((m1.set && position < m1.position) || (m2.set && position < m2.position)));
-  SetText(1032, TwoLineText(milliseconds, samples));
+  // The play buttons' rules read the player's position also during a drag.
+  model_.SetPlayerPosition(PlayerBytes(), player_.GetPosition(kUnitMilliseconds));
+  if (!fromPlayer) model_.ShowDragPosition(samplePosition);
+  ApplyView();
 }
 
 void CMainDlg::OnSliderScroll(bool endOfScroll) {
-  if (playing_) {
+  if (model_.IsPlaying()) {
     player_.Stop();
-    KillTimer(kDisplayTimer);
     resumeAfterDrag_ = true;
-    ShowPlaying(false);
+    SetPlaying(false);
   }
   const uint32_t samples = static_cast<uint32_t>(slider_->sliderPosition());
   if (!endOfScroll) {
-    // The player does not move until the drag ends.
+    // The player does not move until the scroll ends.
     RefreshPosition(false, samples);
     return;
   }
-  player_.Seek(samples * BlockAlign(), 1);
+  player_.Seek(samples * BlockAlign(), kUnitBytes);
   if (resumeAfterDrag_) TogglePlay();
   resumeAfterDrag_ = false;
   RefreshPosition(true, 0);
 }
 
+void CMainDlg::OnSliderAction(int action) {
+  if (slider_->isSliderDown() || action == QAbstractSlider::SliderNoAction) return;
+  OnSliderScroll(false);
+  // Held on the groove the action repeats; the scroll ends with the release.
+  if (sliderPressed_) {
+    sliderScrollOpen_ = true;
+  } else {
+    OnSliderScroll(true);
+  }
+}
+
 // ---------------------------------------------------------------- accessors
 
 int CMainDlg::ReservationCount() const {
-  return list_->RowCount();
+  return static_cast<int>(model_.Rows().size());
 }
 
 std::string CMainDlg::ReservationText(int row, int column) const {
-  return list_->Cell(row, column).toStdString();
+  return model_.RowText(row, column);
 }
 
 std::string CMainDlg::LengthText() const {
-  return static_cast<QLabel*>(controls_.at(1031))->text().toStdString();
+  return static_cast<QLabel*>(controls_.at(kCtlLengthDisplay))->text().toStdString();
 }
 
 bool CMainDlg::FadeOutChecked() const {
-  return static_cast<QCheckBox*>(controls_.at(1041))->isChecked();
+  return static_cast<QCheckBox*>(controls_.at(kCtlFadeOut))->isChecked();
 }
 
 bool CMainDlg::FadeOutEnabled() const {
-  return controls_.at(1041)->isEnabled();
+  return controls_.at(kCtlFadeOut)->isEnabled();
 }
 
 std::string CMainDlg::FadeOutLengthText() const {
-  return static_cast<QLineEdit*>(controls_.at(1042))->text().toStdString();
+  return static_cast<QLineEdit*>(controls_.at(kCtlFadeLength))->text().toStdString();
 }
 
 bool CMainDlg::JoinChecked() const {
-  return static_cast<QCheckBox*>(controls_.at(1043))->isChecked();
+  return static_cast<QCheckBox*>(controls_.at(kCtlJoinAll))->isChecked();
 }
 
 }  // namespace snipora

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "app/model/main_window_model.h"
 #include "audiofile/sound_format.h"
 #include "platform/sound/timer_host.h"
 #include "platform/ui/ui_services.h"
@@ -25,8 +26,10 @@ namespace snipora {
 class CReservationList;
 class ISoundDevice;
 
-// The main window: the whole program is this one dialog. It owns the format
-// record of the open file, the player, the markers and the reservations list.
+// The main window: the whole program is this one dialog. Its state (the open
+// file, markers, reservations, play state) is a CMainWindowModel; handlers
+// change the model and the player, then ApplyView shows what the model
+// derives, in one place.
 //
 // Every control keeps its numeric id as its objectName (the decimal id, e.g.
 // "1023"); Control(id) returns it and MenuAction(id) returns a menu command.
@@ -49,7 +52,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   bool OpenAudioFile(const std::string& path);
 
   // Shows the position: the player's (also moving the slider) when
-  // fromPlayer, else `samplePosition`; updates 1028 and 1037.
+  // fromPlayer, else `samplePosition`; then every control follows the state.
   void RefreshPosition(bool fromPlayer, uint32_t samplePosition);
 
   // The dialog's result (what exec() returns) when the file to start with
@@ -88,7 +91,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
 
   // --- reservations ---
   void AddReservation();
-  void OnListClick();
+  // The list's highlighted row changed (click, keys, drag or deletion).
+  void OnListSelectionChanged();
   void RemoveReservation();
   void ReadReservation();
 
@@ -101,18 +105,19 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void OnPlaybackEnded();
 
   // --- IMainPlayerOwner ---
-  bool IsBoundedPlaybackActive() const override { return boundedPlayback_; }
+  bool IsBoundedPlaybackActive() const override { return model_.IsBoundedPlayback(); }
   void EndBoundedPlayback() override;
 
   // --- what other dialogs read ---
-  const std::string& FullPath() const { return fullPath_; }
-  const std::string& DisplayName() const { return displayName_; }
-  const SoundFormatInfo& FormatInfo() const { return format_; }
+  const std::string& FullPath() const { return model_.FullPath(); }
+  const std::string& DisplayName() const { return model_.DisplayName(); }
+  const SoundFormatInfo& FormatInfo() const { return model_.Format(); }
+  const CMainWindowModel& Model() const { return model_; }
   CMainPlayer& Player() { return player_; }
   IUiServices& Ui() { return ui_; }
-  bool IsPlaying() const { return playing_; }
-  bool MarkerSet(int k) const { return markers_[k - 1].set; }
-  uint32_t MarkerPosition(int k) const { return markers_[k - 1].position; }  // bytes
+  bool IsPlaying() const { return model_.IsPlaying(); }
+  bool MarkerSet(int k) const { return model_.Marker(k).set; }
+  uint32_t MarkerPosition(int k) const { return model_.Marker(k).position; }  // bytes
   int ReservationCount() const;
   // Text of a reservation cell (column 0 length, 1 start, 2 end).
   std::string ReservationText(int row, int column) const;
@@ -121,10 +126,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   bool FadeOutEnabled() const;
   std::string FadeOutLengthText() const;  // control 1042
   bool JoinChecked() const;               // control 1043
-  bool HasUnsavedReservations() const { return unsavedReservations_; }
+  bool HasUnsavedReservations() const { return model_.HasUnsavedReservations(); }
   // True once the dialog has ended through the close guard.
   bool IsEnded() const { return ended_; }
-  void ClearUnsavedReservations() { unsavedReservations_ = false; }
+  void ClearUnsavedReservations() { model_.ClearUnsavedReservations(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -136,47 +141,40 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   static constexpr uint32_t kDisplayTimer = 2;  // position display while playing
   static constexpr uint32_t kDisplayPeriodMs = 250;
 
-  struct Marker {
-    bool set = false;
-    uint32_t position = 0;  // bytes
-  };
-
   void BuildControls();
   void BuildMenu();
   void ConnectControls();
   template <class Widget>
   Widget* Add(Widget* widget, int id);
-  void SetEnabled(int id, bool enabled);
   void SetText(int id, const QString& text);
+  // Shows the model: every control's state and text, the slider, the list.
+  void ApplyView();
+  void ApplyRows();
 
   uint32_t BlockAlign() const;
-  uint32_t AvgBytesPerSec() const;
   uint32_t PlayerBytes();
   bool ReadFormat(const std::string& path, SoundFormatInfo& format);
   // A file with more channels than the sound device plays is refused with a message
   // that says so; the program goes on with the file it has or asks for another.
   bool RefusedForChannels(const std::string& path);
-  void ReopenAfterFailedOpen(const std::string& path, const SoundFormatInfo& format,
-                             uint32_t position);
-  void ShowMarker(int k, uint32_t milliseconds, uint32_t samples);
-  void StartBounded(uint32_t start, uint32_t end);
-  void ShowPlaying(bool playing);
+  void ReopenAfterFailedOpen(const std::string& path, uint32_t position);
+  void StartBounded(ByteRange range);
+  // Starts or stops the display timer with the playing state.
+  void SetPlaying(bool playing);
+  // A groove press of the slider repeats its action until the release,
+  // which ends the scroll.
+  void OnSliderAction(int action);
 
   IUiServices& ui_;
   std::string commandLine_;
-  SoundFormatInfo format_;
-  std::string fullPath_;
-  std::string displayName_;
+  CMainWindowModel model_;
+  uint32_t appliedRowsRevision_ = 0;
 
-  bool unsavedReservations_ = false;
-  bool boundedPlayback_ = false;
-  bool playing_ = false;
   bool resumeAfterDrag_ = false;
+  bool sliderPressed_ = false;     // the mouse is down on the slider
+  bool sliderScrollOpen_ = false;  // a groove scroll waits for the release
   bool startupPosted_ = false;
   bool ended_ = false;
-  Marker markers_[2];
-  // The first smpl loop of the open file, in bytes [start, end).
-  std::optional<std::pair<uint32_t, uint32_t>> fileLoop_;
 
   std::map<int, QWidget*> controls_;
   std::map<int, QAction*> menuActions_;

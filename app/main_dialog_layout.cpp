@@ -11,11 +11,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSlider>
 #include <QVBoxLayout>
 
 #include "app/main_dialog.h"
 #include "app/reservation_list.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
 
@@ -74,7 +76,7 @@ Widget* CMainDlg::Add(Widget* widget, int id) {
 }
 
 void CMainDlg::BuildControls() {
-  slider_ = Add(new QSlider(Qt::Horizontal), 1000);
+  slider_ = Add(new QSlider(Qt::Horizontal), kCtlPositionSlider);
   slider_->setTickPosition(QSlider::NoTicks);
 
   // Two rows of step buttons: milliseconds (1001-1010), samples (1011-1020).
@@ -83,20 +85,29 @@ void CMainDlg::BuildControls() {
   steps->addWidget(new QLabel(Utf8(main_text::kMilliseconds)), 0, 0);
   steps->addWidget(new QLabel(Utf8(main_text::kSamples)), 1, 0);
   for (int i = 0; i < 20; ++i) {
-    steps->addWidget(Add(NewButton(1001 + i), 1001 + i), i / 10, 1 + i % 10);
+    const int id = kCtlFirstStepButton + i;
+    steps->addWidget(Add(NewButton(id), id), i / 10, 1 + i % 10);
   }
 
   auto* position = new QGroupBox(Utf8(main_text::kPositionGroup));
   auto* positionLayout = new QHBoxLayout(position);
   positionLayout->addWidget(new QLabel(Utf8(main_text::kUnitsLabel)));
   positionLayout->addStretch(1);
-  positionLayout->addWidget(Add(NewDisplay(1032), 1032));
+  positionLayout->addWidget(Add(NewDisplay(kCtlPositionDisplay), kCtlPositionDisplay));
   positionLayout->addWidget(new QLabel(Utf8(main_text::kSlash)));
-  positionLayout->addWidget(Add(NewDisplay(1031), 1031));
+  positionLayout->addWidget(Add(NewDisplay(kCtlLengthDisplay), kCtlLengthDisplay));
 
   // The play and reservation buttons, three a row in template order.
   auto* actions = new QGridLayout;
-  const int actionIds[] = {1023, 1027, 1039, 1028, 1037, 1038, 1026, 1036, 1030};
+  const int actionIds[] = {kCtlPlay,
+                           kCtlJump,
+                           kCtlMarkerLoop,
+                           kCtlPlayBetweenMarkers,
+                           kCtlPlayToMarker,
+                           kCtlPlayTwoSecondsBeforeMarker,
+                           kCtlAddReservation,
+                           kCtlReadReservation,
+                           kCtlRemoveReservation};
   for (int i = 0; i < 9; ++i)
     actions->addWidget(Add(NewButton(actionIds[i]), actionIds[i]), i / 3, i % 3);
 
@@ -105,23 +116,30 @@ void CMainDlg::BuildControls() {
   middle->addLayout(actions);
 
   auto* markers = new QHBoxLayout;
-  markers->addWidget(NewMarkerGroup(main_text::kMarker1Group, Add(NewDisplay(1033), 1033),
-                                    Add(NewButton(1024), 1024), Add(NewButton(1029), 1029)));
-  markers->addWidget(NewMarkerGroup(main_text::kMarker2Group, Add(NewDisplay(1034), 1034),
-                                    Add(NewButton(1025), 1025), Add(NewButton(1035), 1035)));
+  markers->addWidget(NewMarkerGroup(main_text::kMarker1Group,
+                                    Add(NewDisplay(kCtlMarker1Display), kCtlMarker1Display),
+                                    Add(NewButton(kCtlMarker1Toggle), kCtlMarker1Toggle),
+                                    Add(NewButton(kCtlMarker1GoTo), kCtlMarker1GoTo)));
+  markers->addWidget(NewMarkerGroup(main_text::kMarker2Group,
+                                    Add(NewDisplay(kCtlMarker2Display), kCtlMarker2Display),
+                                    Add(NewButton(kCtlMarker2Toggle), kCtlMarker2Toggle),
+                                    Add(NewButton(kCtlMarker2GoTo), kCtlMarker2GoTo)));
 
   auto* options = new QHBoxLayout;
-  options->addWidget(Add(new QCheckBox(TemplateText(1041)), 1041));
-  QLineEdit* fadeLength = Add(new QLineEdit, 1042);
+  options->addWidget(Add(new QCheckBox(TemplateText(kCtlFadeOut)), kCtlFadeOut));
+  QLineEdit* fadeLength = Add(new QLineEdit, kCtlFadeLength);
   fadeLength->setAlignment(Qt::AlignRight);
+  // Milliseconds as digits only: a sign or a number past 32 bits cannot be typed.
+  fadeLength->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9]{0,9}")), fadeLength));
   fadeLength->setFixedWidth(fadeLength->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
                             12);
   options->addWidget(fadeLength);
   options->addWidget(new QLabel(Utf8(main_text::kMilliseconds)));
   options->addStretch(1);
-  options->addWidget(Add(new QCheckBox(TemplateText(1043)), 1043));
+  options->addWidget(Add(new QCheckBox(TemplateText(kCtlJoinAll)), kCtlJoinAll));
 
-  list_ = Add(new CReservationList, 1022);
+  list_ = Add(new CReservationList, kCtlReservationList);
   list_->setMinimumHeight(list_->fontMetrics().height() * 8);
   list_->setMinimumWidth(3 * 150 + 4);
 
@@ -166,36 +184,32 @@ void CMainDlg::ConnectControls() {
   for (int i = 0; i < 5; ++i) {
     const uint32_t back = kSteps[i];
     const uint32_t forward = kSteps[4 - i];
-    onClick(1001 + i, [this, back] { StepBackMilliseconds(back); });
-    onClick(1006 + i, [this, forward] { StepForwardMilliseconds(forward); });
-    onClick(1011 + i, [this, back] { StepBackSamples(back); });
-    onClick(1016 + i, [this, forward] { StepForwardSamples(forward); });
+    onClick(kCtlFirstStepButton + i, [this, back] { StepBackMilliseconds(back); });
+    onClick(kCtlFirstStepButton + 5 + i, [this, forward] { StepForwardMilliseconds(forward); });
+    onClick(kCtlFirstSampleStepButton + i, [this, back] { StepBackSamples(back); });
+    onClick(kCtlFirstSampleStepButton + 5 + i, [this, forward] { StepForwardSamples(forward); });
   }
-  onClick(1024, [this] { ToggleMarker(1); });
-  onClick(1025, [this] { ToggleMarker(2); });
-  onClick(1029, [this] { GoToMarker(1); });
-  onClick(1035, [this] { GoToMarker(2); });
-  onClick(1027, [this] { OnJump(); });
-  onClick(1026, [this] { AddReservation(); });
-  onClick(1030, [this] { RemoveReservation(); });
-  onClick(1036, [this] { ReadReservation(); });
-  onClick(1023, [this] { TogglePlay(); });
-  onClick(1028, [this] { PlayBetweenMarkers(); });
-  onClick(1037, [this] { PlayToMarker(); });
-  onClick(1038, [this] { PlayTwoSecondsBeforeMarker(); });
-  onClick(1039, [this] { LoopBetweenMarkers(); });
-  connect(list_, &CReservationList::Clicked, this, &CMainDlg::OnListClick);
+  onClick(kCtlMarker1Toggle, [this] { ToggleMarker(1); });
+  onClick(kCtlMarker2Toggle, [this] { ToggleMarker(2); });
+  onClick(kCtlMarker1GoTo, [this] { GoToMarker(1); });
+  onClick(kCtlMarker2GoTo, [this] { GoToMarker(2); });
+  onClick(kCtlJump, [this] { OnJump(); });
+  onClick(kCtlAddReservation, [this] { AddReservation(); });
+  onClick(kCtlRemoveReservation, [this] { RemoveReservation(); });
+  onClick(kCtlReadReservation, [this] { ReadReservation(); });
+  onClick(kCtlPlay, [this] { TogglePlay(); });
+  onClick(kCtlPlayBetweenMarkers, [this] { PlayBetweenMarkers(); });
+  onClick(kCtlPlayToMarker, [this] { PlayToMarker(); });
+  onClick(kCtlPlayTwoSecondsBeforeMarker, [this] { PlayTwoSecondsBeforeMarker(); });
+  onClick(kCtlMarkerLoop, [this] { LoopBetweenMarkers(); });
+  connect(list_, &CReservationList::SelectionChanged, this, &CMainDlg::OnListSelectionChanged);
 
-  // A drag reports its moves and its end; clicks beside the handle and keys
-  // are whole actions: one notification and then the end.
+  // A drag reports its moves and its end; keys are whole actions: one
+  // notification and then the end; a press beside the handle ends at its release.
   connect(slider_, &QSlider::sliderPressed, this, [this] { OnSliderScroll(false); });
   connect(slider_, &QSlider::sliderMoved, this, [this] { OnSliderScroll(false); });
   connect(slider_, &QSlider::sliderReleased, this, [this] { OnSliderScroll(true); });
-  connect(slider_, &QSlider::actionTriggered, this, [this](int action) {
-    if (slider_->isSliderDown() || action == QAbstractSlider::SliderNoAction) return;
-    OnSliderScroll(false);
-    OnSliderScroll(true);
-  });
+  connect(slider_, &QSlider::actionTriggered, this, &CMainDlg::OnSliderAction);
 }
 
 }  // namespace snipora

@@ -1,8 +1,7 @@
 // Steps, markers and the jump dialog of the main dialog.
 #include "app/jump_dialog.h"
 #include "app/main_dialog.h"
-#include "app/number_text.h"
-#include "resources/dialog_templates.h"
+#include "playback/player_flags.h"
 
 namespace snipora {
 
@@ -21,86 +20,63 @@ uint32_t StepForward(uint32_t position, uint32_t step, uint32_t total) {
 }  // namespace
 
 void CMainDlg::StepBackMilliseconds(uint32_t n) {
-  player_.Seek(StepBack(player_.GetPosition(2), n), 2);
+  player_.Seek(StepBack(player_.GetPosition(kUnitMilliseconds), n), kUnitMilliseconds);
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::StepForwardMilliseconds(uint32_t n) {
-  const uint32_t total = static_cast<uint32_t>(format_.lengthMs);
-  const uint32_t target = StepForward(player_.GetPosition(2), n, total);
+  const SoundFormatInfo& format = model_.Format();
+  const uint32_t total = static_cast<uint32_t>(format.lengthMs);
+  const uint32_t target = StepForward(player_.GetPosition(kUnitMilliseconds), n, total);
   // The player maps a time to the block after it, which for the whole length
   // lies past the data; the end itself is sought in bytes.
   if (target == total) {
-    player_.Seek(format_.dataSize, 1);
+    player_.Seek(format.dataSize, kUnitBytes);
   } else {
-    player_.Seek(target, 2);
+    player_.Seek(target, kUnitMilliseconds);
   }
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::StepBackSamples(uint32_t n) {
-  player_.Seek(StepBack(PlayerBytes(), n * BlockAlign()), 1);
+  player_.Seek(StepBack(PlayerBytes(), n * BlockAlign()), kUnitBytes);
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::StepForwardSamples(uint32_t n) {
-  player_.Seek(StepForward(PlayerBytes(), n * BlockAlign(), format_.dataSize), 1);
+  player_.Seek(StepForward(PlayerBytes(), n * BlockAlign(), model_.Format().dataSize), kUnitBytes);
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::ToggleMarker(int k) {
-  Marker& marker = markers_[k - 1];
-  const Marker& other = markers_[2 - k];
-  const int toggle = k == 1 ? 1024 : 1025;
-  const int goTo = k == 1 ? 1029 : 1035;
-  if (marker.set) {
-    marker = {};
-    SetText(toggle, QString::fromUtf8(main_text::kMarkerAdd));
-    SetEnabled(goTo, false);
-    SetEnabled(1039, false);
-    ShowMarker(k, 0, 0);
-    if (!other.set) {
-      SetEnabled(1026, false);
-      SetEnabled(1038, false);
-    }
-  } else {
-    marker.set = true;
-    marker.position = PlayerBytes();
-    SetText(toggle, QString::fromUtf8(main_text::kMarkerClear));
-    SetEnabled(goTo, true);
-    if (other.set) SetEnabled(1039, true);
-    ShowMarker(k, player_.GetPosition(2), BlockAlign() ? marker.position / BlockAlign() : 0);
-    SetEnabled(1026, true);
-    SetEnabled(1038, true);
-  }
+  model_.ToggleMarker(k, PlayerBytes(), player_.GetPosition(kUnitMilliseconds));
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::OnMenuMarkersFromFileLoop() {
-  if (!fileLoop_) return;
+  const std::optional<ByteRange> loop = model_.FileLoop();
+  if (!loop) return;
   // Each marker is set where the marker buttons would set it: at the player's position.
-  const uint32_t positions[2] = {fileLoop_->first, fileLoop_->second};
+  const uint32_t positions[2] = {loop->start, loop->end};
   for (int k = 1; k <= 2; ++k) {
-    if (markers_[k - 1].set) ToggleMarker(k);
-    player_.Seek(positions[k - 1], 1);
+    if (model_.Marker(k).set) ToggleMarker(k);
+    player_.Seek(positions[k - 1], kUnitBytes);
     ToggleMarker(k);
   }
   GoToMarker(1);
 }
 
-void CMainDlg::ShowMarker(int k, uint32_t milliseconds, uint32_t samples) {
-  SetText(k == 1 ? 1033 : 1034, TwoLineText(milliseconds, samples));
-}
-
 void CMainDlg::GoToMarker(int k) {
-  player_.Seek(markers_[k - 1].position, 1);
+  player_.Seek(model_.Marker(k).position, kUnitBytes);
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::OnJump() {
-  CJumpDlg jump(this, ui_, {LengthText(), AvgBytesPerSec(), BlockAlign(), format_.dataSize});
+  const SoundFormatInfo& format = model_.Format();
+  CJumpDlg jump(this, ui_,
+                {LengthText(), format.formatBlock.avgBytesPerSec, BlockAlign(), format.dataSize});
   if (jump.exec() != QDialog::Accepted) return;
-  player_.Seek(jump.Result(), 1);
+  player_.Seek(jump.Result(), kUnitBytes);
   RefreshPosition(true, 0);
 }
 

@@ -1,118 +1,84 @@
 // Plain play/stop and the four marker play modes of the main dialog.
 #include "app/main_dialog.h"
-#include "resources/dialog_templates.h"
+#include "playback/player_flags.h"
+#include "resources/string_table.h"
 
 namespace snipora {
 
-void CMainDlg::ShowPlaying(bool playing) {
-  playing_ = playing;
-  SetText(1023, QString::fromUtf8(playing ? main_text::kStop : main_text::kPlay));
+void CMainDlg::SetPlaying(bool playing) {
+  model_.SetPlaying(playing);
+  if (playing) {
+    SetTimer(kDisplayTimer, kDisplayPeriodMs);
+  } else {
+    KillTimer(kDisplayTimer);
+  }
 }
 
 void CMainDlg::TogglePlay() {
-  if (playing_) {
+  if (model_.IsPlaying()) {
     player_.SetFlags(CDS_LOOP, false);
     player_.Stop();
-    KillTimer(kDisplayTimer);
-    ShowPlaying(false);
+    SetPlaying(false);
   } else {
     player_.Play(kPlayNormal);
-    SetTimer(kDisplayTimer, kDisplayPeriodMs);
-    ShowPlaying(true);
+    SetPlaying(true);
   }
   RefreshPosition(true, 0);
 }
 
-void CMainDlg::StartBounded(uint32_t start, uint32_t end) {
-  player_.SetEndPoint(end);
-  player_.Seek(start, 1);
-  boundedPlayback_ = true;
-  SetEnabled(1038, false);
+void CMainDlg::StartBounded(ByteRange range) {
+  player_.SetEndPoint(range.end);
+  player_.Seek(range.start, kUnitBytes);
+  model_.SetBoundedPlayback(true);
   TogglePlay();
 }
 
 void CMainDlg::EndBoundedPlayback() {
-  boundedPlayback_ = false;
-  SetEnabled(1038, true);
+  model_.SetBoundedPlayback(false);
+  ApplyView();
 }
 
 void CMainDlg::PlayBetweenMarkers() {
-  if (playing_) return;
-  const Marker& m1 = markers_[0];
-  const Marker& m2 = markers_[1];
-  if (m1.set && m2.set) {
-    StartBounded(std::min(m1.position, m2.position), std::max(m1.position, m2.position));
-  } else if (m1.set || m2.set) {
-    const uint32_t end = m1.set ? m1.position : m2.position;
-    const uint32_t position = PlayerBytes();
-    if (position < end) StartBounded(position, end);
-  }
+  if (model_.IsPlaying()) return;
+  if (const auto range = model_.BetweenMarkers(PlayerBytes())) StartBounded(*range);
 }
 
 void CMainDlg::PlayToMarker() {
   const uint32_t position = PlayerBytes();
-  if (playing_) TogglePlay();
-  const Marker& m1 = markers_[0];
-  const Marker& m2 = markers_[1];
-  uint32_t end = 0;
-  if (m1.set && m2.set) {
-    const uint32_t low = std::min(m1.position, m2.position);
-    const uint32_t high = std::max(m1.position, m2.position);
-    if (low > position) {
-      end = low;
-    } else if (high > position) {
-      end = high;
-    } else {
-      return;
-    }
-  } else if (m1.set || m2.set) {
-    end = m1.set ? m1.position : m2.position;
-    if (end <= position) return;
-  } else {
-    return;
-  }
-  StartBounded(position, end);
+  if (model_.IsPlaying()) TogglePlay();
+  if (const auto end = model_.MarkerAfter(position)) StartBounded({position, *end});
 }
 
 void CMainDlg::PlayTwoSecondsBeforeMarker() {
-  if (playing_) TogglePlay();
-  const Marker& m1 = markers_[0];
-  const Marker& m2 = markers_[1];
-  if (!m1.set && !m2.set) return;
-  const uint32_t end =
-      m1.set && m2.set ? std::max(m1.position, m2.position) : (m1.set ? m1.position : m2.position);
-  const uint32_t lead = 2 * AvgBytesPerSec();
-  StartBounded(end >= lead ? end - lead : 0, end);
+  if (model_.IsPlaying()) TogglePlay();
+  if (const auto range = model_.TwoSecondsBeforeMarker()) StartBounded(*range);
 }
 
 void CMainDlg::LoopBetweenMarkers() {
-  if (playing_) TogglePlay();
-  const Marker& m1 = markers_[0];
-  const Marker& m2 = markers_[1];
-  if (!m1.set || !m2.set) return;
-  const uint32_t a = std::min(m1.position, m2.position);
-  const uint32_t b = std::max(m1.position, m2.position);
+  if (model_.IsPlaying()) TogglePlay();
+  const std::optional<ByteRange> loop = model_.LoopRange();
+  if (!loop) return;
   // Start playing five seconds of data (at 100 %) before the loop's end.
   // In 64 bits, whatever source rates and speeds the player accepts.
-  const uint64_t leadIn =
-      uint64_t{static_cast<uint32_t>(player_.GetSpeedPercent())} * AvgBytesPerSec() / 20;
-  player_.Seek(b < leadIn ? 0 : static_cast<uint32_t>(b - leadIn), 1);
-  if (player_.SetLoop(a, b, 1) != 0) {
-    ui_.ShowMessage(109, MessageButtons::Ok);
+  const uint64_t leadIn = uint64_t{static_cast<uint32_t>(player_.GetSpeedPercent())} *
+                          model_.Format().formatBlock.avgBytesPerSec / 20;
+  player_.Seek(loop->end < leadIn ? 0 : static_cast<uint32_t>(loop->end - leadIn), kUnitBytes);
+  if (player_.SetLoop(loop->start, loop->end, kUnitBytes) != 0) {
+    ui_.ShowMessage(kStrLoopFailed, MessageButtons::Ok);
+    // The lead-in seek has moved the player: show where it is.
+    RefreshPosition(true, 0);
     return;
   }
   player_.Play(kPlayLoop);
-  SetTimer(kDisplayTimer, kDisplayPeriodMs);
-  ShowPlaying(true);
+  SetPlaying(true);
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::OnPlaybackEnded() {
   const uint32_t position = PlayerBytes();
   player_.ClearEndPoint();
-  KillTimer(kDisplayTimer);
-  ShowPlaying(false);
-  player_.Seek(position, 1);
+  SetPlaying(false);
+  player_.Seek(position, kUnitBytes);
   RefreshPosition(true, 0);
 }
 

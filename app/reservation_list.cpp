@@ -1,8 +1,10 @@
 #include "app/reservation_list.h"
 
 #include <QHeaderView>
-#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
 
+#include "app/model/main_window_model.h"
 #include "resources/dialog_templates.h"
 
 namespace snipora {
@@ -21,38 +23,38 @@ CReservationList::CReservationList(QWidget* parent) : QTreeWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setUniformRowHeights(true);
+  connect(this, &QTreeWidget::itemSelectionChanged, this, &CReservationList::SelectionChanged);
 }
 
-QString CReservationList::Cell(int row, int column) const {
-  const QTreeWidgetItem* item = topLevelItem(row);
-  return item ? item->text(column) : QString();
+int CReservationList::SelectedRow() const {
+  const QList<QTreeWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.front());
 }
 
-void CReservationList::AppendRow(const QString& length, const QString& start, const QString& end) {
-  addTopLevelItem(new QTreeWidgetItem({length, start, end}));
-}
-
-void CReservationList::DeleteRow(int row) {
-  if (row < 0 || row >= RowCount()) return;
-  delete takeTopLevelItem(row);
-  if (anchor_ == row) {
-    anchor_ = -1;
+void CReservationList::SetSelectedRow(int row) {
+  if (row == SelectedRow()) return;
+  const QSignalBlocker blocker(this);
+  QTreeWidgetItem* item = row >= 0 ? topLevelItem(row) : nullptr;
+  if (item) {
+    setCurrentItem(item);
+  } else {
     clearSelection();
-  } else if (anchor_ > row) {
-    --anchor_;
   }
 }
 
-void CReservationList::DeleteAllRows() {
+void CReservationList::SetRows(const CMainWindowModel& model) {
+  const QSignalBlocker blocker(this);
+  const int scrolled = verticalScrollBar()->value();
   clear();
-  anchor_ = -1;
-}
-
-void CReservationList::mousePressEvent(QMouseEvent* event) {
-  const QModelIndex index = indexAt(event->position().toPoint());
-  anchor_ = index.isValid() ? index.row() : -1;
-  QTreeWidget::mousePressEvent(event);
-  emit Clicked();
+  QList<QTreeWidgetItem*> items;
+  for (int row = 0; row < static_cast<int>(model.Rows().size()); ++row) {
+    QStringList cells;
+    for (int column = 0; column < 3; ++column)
+      cells << QString::fromStdString(model.RowText(row, column));
+    items << new QTreeWidgetItem(cells);
+  }
+  addTopLevelItems(items);
+  verticalScrollBar()->setValue(scrolled);
 }
 
 }  // namespace snipora

@@ -1,36 +1,30 @@
 #pragma once
 
-#include <QString>
 #include <QTreeWidget>
 
 namespace snipora {
 
+class CMainWindowModel;
+
 // The reservations list (control 1022): a report view of three text columns
-// with single selection and a selection anchor, the row last clicked. A
-// click on no row leaves no anchor, and deleting the anchor row removes it.
+// with single selection. The highlighted row is the row the window acts on;
+// arrow keys, Home/End, clicks, drags and Ctrl+click all move it.
 class CReservationList : public QTreeWidget {
   Q_OBJECT
 
  public:
   explicit CReservationList(QWidget* parent = nullptr);
 
-  // Row of the anchor, -1 for none.
-  int SelectionAnchor() const { return anchor_; }
-  int RowCount() const { return topLevelItemCount(); }
-  QString Cell(int row, int column) const;
-  void AppendRow(const QString& length, const QString& start, const QString& end);
-  void DeleteRow(int row);
-  void DeleteAllRows();
+  // The highlighted row, -1 for none.
+  int SelectedRow() const;
+  // Highlights `row` (-1: nothing) without a SelectionChanged.
+  void SetSelectedRow(int row);
+  // Shows the model's rows.
+  void SetRows(const CMainWindowModel& model);
 
  signals:
-  // Sent after every mouse click in the list, on a row or not.
-  void Clicked();
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
-
- private:
-  int anchor_ = -1;
+  // The highlighted row changed by the user's hand.
+  void SelectionChanged();
 };
 
 }  // namespace snipora

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "audiofile/sound_units.h"
+
 namespace snipora {
 namespace {
 
@@ -80,9 +82,7 @@ int Cdeclib_h_nwa::ReadHeader(CSectorFile& file, SoundFormatInfo& info) {
   info.SetTypeName("NWA PCM");
   info.validBits = bitsPerSample;
   info.channelMask = 0;
-  info.lengthMs = block.avgBytesPerSec == 0
-                      ? 0
-                      : static_cast<int32_t>(uint64_t{info.dataSize} * 1000 / block.avgBytesPerSec);
+  info.lengthMs = static_cast<int32_t>(BytesToMilliseconds(info.dataSize, block.avgBytesPerSec));
   info.lengthFrames = info.dataSize / block.blockAlign;
   return 0;
 }

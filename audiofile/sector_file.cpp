@@ -82,28 +82,28 @@ void CSectorFile::ResetClosedState() {
 }
 
 int CSectorFile::Open(const char* path, const char* mode, uint32_t /*attributes*/) {
-  if (IsOpen()) return 4;
-  if (path == nullptr || *path == '\0' || mode == nullptr) return 3;
+  if (IsOpen()) return kFileAlreadyOpen;
+  if (path == nullptr || *path == '\0' || mode == nullptr) return kFileBadArgument;
   const std::optional<std::string> fullPath = NormaliseFullPath(path);
-  if (!fullPath) return 3;
+  if (!fullPath) return kFileBadArgument;
   int newMode;
   if (std::strchr(mode, 'r') != nullptr) {
     newMode = kRead;
   } else if (std::strchr(mode, 'w') != nullptr) {
     newMode = kWrite;
   } else {
-    return 3;
+    return kFileBadArgument;
   }
 
   sectorSize_ = forcedSectorSize_ != 0
                     ? forcedSectorSize_
                     : SafeSectorSize(fileio::DirectIoAlignmentOfPath(fullPath->c_str()));
-  if (EnsureRing() != 0) return 5;
+  if (EnsureRing() != 0) return kFileNoMemory;
 
   const fileio::OpenedFile opened = fileio::OpenFile(
       fullPath->c_str(),
       newMode == kRead ? fileio::OpenAccess::Read : fileio::OpenAccess::CreateReadWrite, true);
-  if (opened.fd < 0) return 2;
+  if (opened.fd < 0) return kFileCannotOpen;
   fd_ = opened.fd;
   if (opened.direct) {
     // A forced sector size below the file system's alignment would make every
@@ -125,13 +125,13 @@ int CSectorFile::Open(const char* path, const char* mode, uint32_t /*attributes*
   if (tailBuffer_ == nullptr) {
     fileio::CloseFile(fd_);
     ResetClosedState();
-    return 5;
+    return kFileNoMemory;
   }
   const int64_t size = fileio::FileSize(fd_);
   if (size < 0 || static_cast<uint64_t>(size) >= kFourGiB) {
     fileio::CloseFile(fd_);
     ResetClosedState();
-    return 2;
+    return kFileCannotOpen;
   }
   alignedSize_ = static_cast<uint32_t>(size);
   openMode_ = newMode;
@@ -139,7 +139,7 @@ int CSectorFile::Open(const char* path, const char* mode, uint32_t /*attributes*
   path_ = *fullPath;
   status_ = 0;
   writeError_ = false;
-  return 0;
+  return kFileOk;
 }
 
 int CSectorFile::Close() {
@@ -205,22 +205,22 @@ uint32_t CSectorFile::GetSize() const {
 }
 
 int CSectorFile::GetPath(std::string& out) const {
-  if (!IsOpen()) return 9;
+  if (!IsOpen()) return kFileNotOpen;
   out = path_;
-  return 0;
+  return kFileOk;
 }
 
 int CSectorFile::SetReadAhead(uint32_t mode, int32_t minimum) {
   if (mode == 0 || mode == 1) {
     readAheadMode_ = mode;
-    return 0;
+    return kFileOk;
   }
   if (mode == 2 && minimum >= 0 && static_cast<uint32_t>(minimum) <= UsableCapacity()) {
     readAheadMode_ = 2;
     readAheadMinimum_ = static_cast<uint32_t>(minimum);
-    return 0;
+    return kFileOk;
   }
-  return 3;
+  return kFileBadArgument;
 }
 
 // Makes the ring hold at least n bytes if the file has them. 0 done; 8 end
@@ -228,8 +228,8 @@ int CSectorFile::SetReadAhead(uint32_t mode, int32_t minimum) {
 // has too little room).
 int CSectorFile::Refill(uint32_t n) {
   const uint32_t count = ring_.Count();
-  if (count >= n) return 0;
-  if (endFlag_) return 8;
+  if (count >= n) return kFileOk;
+  if (endFlag_) return kFileEndOfFile;
   const uint32_t freeSpace = ring_.FreeSpace();
   uint32_t amount;
   if (readAheadMode_ == 1) {
@@ -242,13 +242,13 @@ int CSectorFile::Refill(uint32_t n) {
     amount = RoundUpToSector(wanted);
     if (amount > freeSpace) amount = WholeSectorsBelow(freeSpace);
   }
-  if (fileio::SeekTo(fd_, diskPosition_) < 0) return 6;
+  if (fileio::SeekTo(fd_, diskPosition_) < 0) return kFileShortRead;
   const int result = ring_.ReadFromFile(amount, fd_);
   if (result == 0) {
     diskPosition_ += amount;
     return ring_.Count() < n ? 6 : 0;
   }
-  if (result != 6) return 6;
+  if (result != kFileShortRead) return kFileShortRead;
   // A short read is the end of the file.
   diskPosition_ = alignedSize_;
   status_ = 8;
@@ -260,7 +260,7 @@ uint32_t CSectorFile::Read(void* dst, uint32_t itemSize, uint32_t itemCount) {
   const uint64_t total = uint64_t{itemSize} * itemCount;
   if (total == 0 || total > UsableCapacity() || openMode_ != kRead) return 0;
   const auto bytes = static_cast<uint32_t>(total);
-  if (Refill(bytes) == 6) return 0;
+  if (Refill(bytes) == kFileShortRead) return 0;
   if (ring_.Count() >= bytes) {
     ring_.Pop(dst, bytes);
     return itemCount;
@@ -285,7 +285,7 @@ uint32_t CSectorFile::ReadU32() {
 }
 
 int CSectorFile::Seek(int32_t offset, int origin) {
-  if (!IsOpen()) return 3;
+  if (!IsOpen()) return kFileBadArgument;
   int64_t base;
   switch (origin) {
     case 0:
@@ -298,22 +298,22 @@ int CSectorFile::Seek(int32_t offset, int origin) {
       base = openMode_ == kWrite ? static_cast<int64_t>(WriteModeEnd()) : GetSize();
       break;
     default:
-      return 3;
+      return kFileBadArgument;
   }
   const int64_t target = base + offset;
-  if (target < 0) return 3;
+  if (target < 0) return kFileBadArgument;
   return SeekTo(static_cast<uint64_t>(target));
 }
 
 int CSectorFile::SeekLarge(uint32_t position) {
-  if (!IsOpen()) return 3;
+  if (!IsOpen()) return kFileBadArgument;
   // File offsets are 64-bit here, so no two-step move is needed.
   return SeekTo(position);
 }
 
 int CSectorFile::SeekTo(uint64_t target) {
   const uint64_t end = openMode_ == kWrite ? WriteModeEnd() : GetSize();
-  if (target > end) return 3;
+  if (target > end) return kFileBadArgument;
   return openMode_ == kWrite ? SeekWrite(static_cast<uint32_t>(target))
                              : SeekRead(static_cast<uint32_t>(target));
 }
@@ -324,7 +324,7 @@ int CSectorFile::SeekRead(uint32_t target) {
   ring_.Clear();
   diskPosition_ = WholeSectorsBelow(target);
   const uint32_t sectorStart = diskPosition_;
-  if (fileio::SeekTo(fd_, diskPosition_) < 0) return 3;
+  if (fileio::SeekTo(fd_, diskPosition_) < 0) return kFileBadArgument;
   ring_.ReadFromFile(sectorSize_, fd_);
   if (uint64_t{diskPosition_} + sectorSize_ >= alignedSize_) {
     diskPosition_ = alignedSize_;
@@ -337,11 +337,11 @@ int CSectorFile::SeekRead(uint32_t target) {
     ring_.Clear();
     diskPosition_ = sectorStart;
     endFlag_ = false;
-    return 3;
+    return kFileBadArgument;
   }
   ring_.Skip(target - sectorStart);
   if (endFlag_) cursor_ = -1;
-  return 0;
+  return kFileOk;
 }
 
 int CSectorFile::Skip(uint32_t n) {
@@ -351,18 +351,18 @@ int CSectorFile::Skip(uint32_t n) {
       const uint64_t target = uint64_t{diskPosition_} - ring_.Count() + n;
       if (target > alignedSize_) {
         SeekRead(alignedSize_);
-        return 8;
+        return kFileEndOfFile;
       }
       return SeekRead(static_cast<uint32_t>(target)) == 0 ? 0 : -1;
     }
     const int result = Refill(n);
-    if (result == 6) return -1;
+    if (result == kFileShortRead) return -1;
     if (result == 8) {
       ring_.Clear();
-      return 8;
+      return kFileEndOfFile;
     }
     ring_.Skip(n);
-    return 0;
+    return kFileOk;
   }
   if (openMode_ == kWrite) return SkipWrite(n);
   return -1;

@@ -10,6 +10,19 @@ namespace snipora {
 
 class CWriteBehind;
 
+// Result codes of CSectorFile's operations; each operation says which it gives.
+enum SectorFileResult : int {
+  kFileOk = 0,
+  kFileNoStorage = 1,    // Status: the ring has no storage
+  kFileCannotOpen = 2,   // the system refused, or the size is unknown or too large
+  kFileBadArgument = 3,  // bad path or mode; position out of range; sector unreadable
+  kFileAlreadyOpen = 4,
+  kFileNoMemory = 5,
+  kFileShortRead = 6,  // fewer bytes than asked could be read or moved
+  kFileEndOfFile = 8,
+  kFileNotOpen = 9,
+};
+
 // A byte-granular, stdio-like file over sector-sized transfers that bypass
 // the page cache (O_DIRECT where the file system accepts it). Every transfer
 // to or from the disk is whole sectors at a sector boundary from page-aligned

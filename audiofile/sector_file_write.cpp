@@ -122,25 +122,25 @@ int CSectorFile::SeekWrite(uint32_t target) {
     if (fileio::SeekTo(fd_, diskPosition_) < 0 || ring_.ReadFromFile(sectorSize_, fd_) != 0) {
       writeError_ = true;
       ring_.Clear();
-      return 3;
+      return kFileBadArgument;
     }
   }
   cursor_ = endFlag_ ? -1 : static_cast<int32_t>(target - diskPosition_);
-  return 0;
+  return kFileOk;
 }
 
 // Inside existing data: loads following sectors until n bytes after the
 // cursor are buffered. Reaching the file's end merges the tail buffer and
 // cuts the file at the disk position (the ring now holds everything after it).
 int CSectorFile::LoadFollowingSectors(uint32_t n) {
-  if (cursor_ < 0) return 6;
+  if (cursor_ < 0) return kFileShortRead;
   WaitForWriter();
   while (ring_.Count() - static_cast<uint32_t>(cursor_) < n && !endFlag_) {
     const uint64_t next = uint64_t{diskPosition_} + ring_.Count();
     if (ring_.FreeSpace() < sectorSize_) FlushWholeSectors();
     if (next >= alignedSize_) {
       if (ring_.FreeSpace() < tailLength_) FlushWholeSectors();
-      if (ring_.FreeSpace() < tailLength_) return 6;
+      if (ring_.FreeSpace() < tailLength_) return kFileShortRead;
       ring_.Push(tailBuffer_, tailLength_);
       tailLength_ = 0;
       if (fileio::TruncateFile(fd_, diskPosition_) != 0) writeError_ = true;
@@ -152,14 +152,14 @@ int CSectorFile::LoadFollowingSectors(uint32_t n) {
     const uint32_t amount =
         std::min({RoundUpToSector(missing), WholeSectorsBelow(ring_.FreeSpace()),
                   static_cast<uint32_t>(alignedSize_ - next)});
-    if (amount == 0) return 6;
+    if (amount == 0) return kFileShortRead;
     if (fileio::SeekTo(fd_, static_cast<int64_t>(next)) < 0 ||
         ring_.ReadFromFile(amount, fd_) != 0) {
       writeError_ = true;
-      return 6;
+      return kFileShortRead;
     }
   }
-  return 0;
+  return kFileOk;
 }
 
 int CSectorFile::MakeRoom(uint32_t n) {
@@ -173,15 +173,15 @@ int CSectorFile::MakeRoom(uint32_t n) {
     if (ring_.FreeSpace() < n) FlushWholeSectors();
     return ring_.FreeSpace() < n ? 6 : 0;
   }
-  if (LoadFollowingSectors(n) != 0) return 6;
+  if (LoadFollowingSectors(n) != 0) return kFileShortRead;
   const auto fits = [&] {
     return uint64_t{static_cast<uint32_t>(cursor_)} + n <= ring_.Capacity();
   };
   if (!fits()) FlushWholeSectors();
-  if (!fits()) return 6;
+  if (!fits()) return kFileShortRead;
   writeStart_ = cursor_;
   cursor_ += static_cast<int32_t>(n);
-  return 0;
+  return kFileOk;
 }
 
 uint32_t CSectorFile::Write(const void* src, uint32_t itemSize, uint32_t itemCount) {
@@ -226,15 +226,15 @@ int CSectorFile::WriteU32(uint32_t v) {
 // Moves over n existing bytes without changing them; at the end of the file
 // nothing happens. Skipping past the end stops at the end (8).
 int CSectorFile::SkipWrite(uint32_t n) {
-  if (n == 0 || (endFlag_ && CursorAtEnd())) return 0;
+  if (n == 0 || (endFlag_ && CursorAtEnd())) return kFileOk;
   if (LoadFollowingSectors(n) != 0) return -1;
   const uint32_t available = ring_.Count() - static_cast<uint32_t>(cursor_);
   if (available < n) {
     cursor_ = -1;
-    return 8;
+    return kFileEndOfFile;
   }
   cursor_ += static_cast<int32_t>(n);
-  return 0;
+  return kFileOk;
 }
 
 }  // namespace snipora

@@ -259,28 +259,4 @@ int ProbeWaveFile(const char* path, SoundFormatInfo& info) {
   return result;
 }
 
-uint32_t BytesToMilliseconds(uint32_t bytes, uint32_t avgBytesPerSec) {
-  if (avgBytesPerSec == 0) return 0;
-  return static_cast<uint32_t>(uint64_t{bytes} * 1000 / avgBytesPerSec);
-}
-
-uint32_t FramesToMilliseconds(uint32_t frames, uint32_t sampleRate) {
-  if (sampleRate == 0) return 0;
-  return static_cast<uint32_t>(uint64_t{frames} * 1000 / sampleRate);
-}
-
-uint32_t MillisecondsToBytes(uint32_t ms, uint32_t avgBytesPerSec, uint32_t blockAlign) {
-  const uint64_t bytes = uint64_t{avgBytesPerSec} * ms / 1000;
-  const uint64_t whole = blockAlign == 0 ? bytes : bytes - bytes % blockAlign;
-  return static_cast<uint32_t>(whole);
-}
-
-uint32_t FramesToBytes(uint32_t frames, uint32_t blockAlign) {
-  return frames * blockAlign;
-}
-
-uint32_t BytesToFrames(uint32_t bytes, uint32_t blockAlign) {
-  return blockAlign == 0 ? 0 : bytes / blockAlign;
-}
-
 }  // namespace snipora

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "audiofile/paths.h"
+#include "audiofile/sound_units.h"
 #include "cli/cli_args.h"
 #include "cli/label_file.h"
 #include "cli/loop_points.h"
@@ -39,7 +40,7 @@ void PrintInfo(std::ostream& out, const SoundFormatInfo& info) {
 }
 
 uint64_t FrameCount(const SoundFormatInfo& info) {
-  return info.formatBlock.blockAlign ? info.dataSize / info.formatBlock.blockAlign : 0;
+  return TotalFrames(info);
 }
 
 std::optional<Refusal> CheckRange(uint64_t start, uint64_t end, uint64_t frames,

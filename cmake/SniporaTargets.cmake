@@ -3,6 +3,9 @@
 # bench/<folder>/<Name>Bench.cpp.
 
 set(SNIPORA_WARNINGS -Wall -Wextra -Wshadow)
+if(SNIPORA_WERROR)
+  list(APPEND SNIPORA_WARNINGS -Werror)
+endif()
 
 # snipora_library(<folder> SOURCES ... [LIBS ...])
 # Defines the target snipora_<folder> (slashes become underscores) with the
@@ -27,16 +30,23 @@ else()
   set(SNIPORA_TEST_TIMEOUT 60)
 endif()
 
+# snipora_executable(<exe> <source> <libs...>): one source file linked with
+# the given libraries, warnings on and the repository root as include path.
+function(snipora_executable exe source)
+  add_executable(${exe} ${source})
+  target_compile_options(${exe} PRIVATE ${SNIPORA_WARNINGS})
+  target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${exe} PRIVATE ${ARGN})
+endfunction()
+
 # add_unit_test(<folder> <Name>): tests/<folder>/<Name>Test.cpp linked with
 # the folder's library and GoogleTest. Widget tests run headless and fail fast
 # instead of hanging on an unanswered modal box.
 function(add_unit_test folder name)
   string(REPLACE "/" "_" lib "snipora_${folder}")
   string(REPLACE "/" "_" exe "${folder}_${name}Test")
-  add_executable(${exe} ${PROJECT_SOURCE_DIR}/tests/${folder}/${name}Test.cpp)
-  target_compile_options(${exe} PRIVATE ${SNIPORA_WARNINGS})
-  target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${exe} PRIVATE ${lib} snipora_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  snipora_executable(${exe} ${PROJECT_SOURCE_DIR}/tests/${folder}/${name}Test.cpp
+    ${lib} snipora_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   add_test(NAME ${folder}/${name} COMMAND ${exe})
   set_tests_properties(${folder}/${name} PROPERTIES
     TIMEOUT ${SNIPORA_TEST_TIMEOUT}
@@ -47,8 +57,6 @@ endfunction()
 function(add_benchmark folder name)
   string(REPLACE "/" "_" lib "snipora_${folder}")
   string(REPLACE "/" "_" exe "bench_${folder}_${name}")
-  add_executable(${exe} ${PROJECT_SOURCE_DIR}/bench/${folder}/${name}Bench.cpp)
-  target_compile_options(${exe} PRIVATE ${SNIPORA_WARNINGS})
-  target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${exe} PRIVATE ${lib} benchmark::benchmark benchmark::benchmark_main)
+  snipora_executable(${exe} ${PROJECT_SOURCE_DIR}/bench/${folder}/${name}Bench.cpp
+    ${lib} benchmark::benchmark benchmark::benchmark_main)
 endfunction()

@@ -7,6 +7,8 @@
 #include "export/export_job.h"
 #include "export/output_names.h"
 #include "export/split_folder.h"
+#include "foundation/number_text.h"
+#include "platform/system/fs_ops.h"
 
 namespace snipora {
 
@@ -25,12 +27,13 @@ ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
   ExportJob job;
   job.sourcePath = host.FullPath();
   job.format = host.Format();
+  const auto number = [](const std::string& text) { return ReadUnsignedValue(text).value_or(0); };
   for (int row = 0; row < host.RowCount(); ++row) {
-    job.ranges.push_back(
-        {ReadUnsignedText(host.RowText(row, 1)), ReadUnsignedText(host.RowText(row, 2))});
+    job.ranges.push_back({number(host.RowText(row, 1)), number(host.RowText(row, 2))});
   }
   // The check box is enabled for 16-bit files only; the fade is meaningless otherwise.
-  if (host.FadeChecked() && host.FadeEnabled()) job.fadeMs = ReadUnsignedText(host.FadeText());
+  // An unreadable or negative length fades nothing.
+  if (host.FadeChecked() && host.FadeEnabled()) job.fadeMs = number(host.FadeText());
   job.forcedSectorSize = forcedSectorSize;
   return job;
 }

@@ -2,6 +2,7 @@
 
 #include "audiofile/extent_reader.h"
 #include "audiofile/sector_file.h"
+#include "audiofile/sound_units.h"
 #include "audiofile/wave_writer.h"
 #include "export/fade.h"
 #include "export/pending_output.h"
@@ -24,9 +25,9 @@ constexpr uint32_t kReadBlocks = 4;
 
 PieceGeometry Geometry(const ExportJob& job, const ExportRange& range) {
   const uint32_t blockAlign = job.format.formatBlock.blockAlign;
-  const uint32_t startByte = range.startFrame * blockAlign;
+  const uint32_t startByte = FramesToBytes(range.startFrame, blockAlign);
   return {static_cast<uint32_t>(job.format.dataOffset) + startByte,
-          range.endFrame * blockAlign - startByte};
+          FramesToBytes(range.endFrame, blockAlign) - startByte};
 }
 
 // Every piece's bytes in the source, in the order they are written.
@@ -43,11 +44,11 @@ std::vector<FileExtent> SourceExtents(const ExportJob& job) {
 // before anything is written, so that no piece wraps around or reads past
 // the sample data.
 bool RangesValid(const ExportJob& job) {
-  const uint64_t blockAlign = job.format.formatBlock.blockAlign;
+  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
   if (blockAlign == 0 || job.format.dataOffset < 0) return false;
   for (const ExportRange& range : job.ranges) {
     if (range.startFrame >= range.endFrame) return false;
-    if (range.endFrame * blockAlign > job.format.dataSize) return false;
+    if (FramesToByteCount(range.endFrame, blockAlign) > job.format.dataSize) return false;
   }
   return true;
 }
@@ -59,8 +60,7 @@ const WaveExtraChunks& ExtraChunks(const ExportJob& job, size_t output) {
 }
 
 // Positions and the WAVE length fields are 32-bit.
-bool FitsInWaveFile(const ExportJob& job, uint64_t dataLength,
-                    const WaveExtraChunks& extraChunks) {
+bool FitsInWaveFile(const ExportJob& job, uint64_t dataLength, const WaveExtraChunks& extraChunks) {
   return dataLength + WaveHeaderSize(job.format, static_cast<uint32_t>(extraChunks.size())) <=
          0xFFFFFFFFu;
 }
@@ -122,7 +122,8 @@ ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outp
 uint64_t TotalDataLength(const ExportJob& job) {
   uint64_t total = 0;
   for (const ExportRange& range : job.ranges) {
-    total += (uint64_t{range.endFrame} - range.startFrame) * job.format.formatBlock.blockAlign;
+    total += FramesToByteCount(uint64_t{range.endFrame} - range.startFrame,
+                               job.format.formatBlock.blockAlign);
   }
   return total;
 }
@@ -132,11 +133,11 @@ bool JoinedFileFits(const ExportJob& job) {
 }
 
 bool PiecesFit(const ExportJob& job) {
-  const uint64_t blockAlign = job.format.formatBlock.blockAlign;
+  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
   for (size_t i = 0; i < job.ranges.size(); ++i) {
     const ExportRange& range = job.ranges[i];
     if (range.endFrame > range.startFrame &&
-        !FitsInWaveFile(job, (uint64_t{range.endFrame} - range.startFrame) * blockAlign,
+        !FitsInWaveFile(job, FramesToByteCount(range.endFrame - range.startFrame, blockAlign),
                         ExtraChunks(job, i))) {
       return false;
     }

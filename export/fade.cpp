@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "audiofile/sound_units.h"
+
 namespace snipora {
 namespace {
 
@@ -35,8 +37,7 @@ void ScaleFloat(uint8_t* at, int64_t factor) {
 uint32_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
                    uint32_t pieceLength) {
   if (blockAlign == 0) return 0;
-  auto bytes = static_cast<uint32_t>(uint64_t{bytesPerSecond} * fadeMs / 1000);
-  bytes -= bytes % blockAlign;
+  const uint32_t bytes = MillisecondsToBytes(fadeMs, bytesPerSecond, blockAlign);
   return bytes < pieceLength ? bytes : pieceLength;
 }
 

@@ -1,7 +1,5 @@
 #include "export/output_names.h"
 
-#include <cstdlib>
-
 #include "foundation/str.h"
 
 namespace snipora {
@@ -28,12 +26,6 @@ std::string PieceFileName(uint32_t index) {
 std::string PathInFolder(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '/') return folder + name;
   return folder + "/" + name;
-}
-
-uint32_t ReadUnsignedText(const std::string& text) {
-  // strtoul accepts what "%u" accepts (blanks, sign, digits) and gives 0 for
-  // anything else; the value is taken modulo 2^32 as "%u" stores it.
-  return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
 }
 
 }  // namespace snipora

@@ -19,8 +19,4 @@ std::string PieceFileName(uint32_t index);
 // folder + "/" + name.
 std::string PathInFolder(const std::string& folder, const std::string& name);
 
-// A number read the way "%u" reads it: leading blanks and a sign allowed,
-// 0 when the text is not a number.
-uint32_t ReadUnsignedText(const std::string& text);
-
 }  // namespace snipora

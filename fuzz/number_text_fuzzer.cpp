@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/number_text.h"
+#include "foundation/number_text.h"
 #include "fuzz/fuzz_support.h"
 
 using snipora::fuzz::Require;

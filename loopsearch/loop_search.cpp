@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audiofile/sector_file.h"
+#include "audiofile/sound_units.h"
 #include "loopsearch/loop_window.h"
 
 namespace snipora {
@@ -147,7 +148,7 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
   scanner.Append(static_cast<uint32_t>(counted));
 
   const uint32_t total = static_cast<uint32_t>(distance * 1000 / block.avgBytesPerSec);
-  uint32_t step = static_cast<uint32_t>(uint64_t{window} * 1000 / block.samplesPerSec);
+  uint32_t step = FramesToMilliseconds(window, block.samplesPerSec);
   if (info.channels == 2) step >>= 1;
   uint32_t elapsed = 0;
   progress.SetRange(total);

@@ -1,5 +1,7 @@
 #include "resources/dialog_templates.h"
 
+#include "resources/control_ids.h"
+
 namespace snipora {
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 using K = ControlKind;
 
 constexpr ControlTemplate kMainControls[] = {
-    {1000, K::Slider, "", false},
+    {kCtlPositionSlider, K::Slider, "", false},
     {1001, K::Button, "-10000", false},
     {1002, K::Button, "-1000", false},
     {1003, K::Button, "-100", false},
@@ -28,34 +30,34 @@ constexpr ControlTemplate kMainControls[] = {
     {1018, K::Button, "+100", false},
     {1019, K::Button, "+1000", false},
     {1020, K::Button, "+10000", false},
-    {1032, K::Text, "0\n0", false},
-    {1031, K::Text, "0\n0", false},
-    {1023, K::Button, "再生", false},
-    {1027, K::Button, "座標指定", false},
-    {1039, K::Button, "マーカループ", true},
-    {1028, K::Button, "マーカ間再生", false},
-    {1037, K::Button, "マーカまで再生", false},
-    {1038, K::Button, "マーカまで2秒", false},
-    {1026, K::Button, "分割指定", false},
-    {1036, K::Button, "指定読取", false},
-    {1030, K::Button, "指定解除", false},
-    {1033, K::Text, "0\n0", false},
-    {1024, K::Button, "付加", false},
-    {1029, K::Button, "移動", false},
-    {1034, K::Text, "0\n0", false},
-    {1025, K::Button, "付加", false},
-    {1035, K::Button, "移動", false},
-    {1041, K::CheckBox, "フェードアウト処理を行う", false},
-    {1042, K::Edit, "", false},
-    {1043, K::CheckBox, "全て連結して出力する", false},
-    {1022, K::List, "", false},
+    {kCtlPositionDisplay, K::Text, "0\n0", false},
+    {kCtlLengthDisplay, K::Text, "0\n0", false},
+    {kCtlPlay, K::Button, "再生", false},
+    {kCtlJump, K::Button, "座標指定", false},
+    {kCtlMarkerLoop, K::Button, "マーカループ", true},
+    {kCtlPlayBetweenMarkers, K::Button, "マーカ間再生", false},
+    {kCtlPlayToMarker, K::Button, "マーカまで再生", false},
+    {kCtlPlayTwoSecondsBeforeMarker, K::Button, "マーカまで2秒", false},
+    {kCtlAddReservation, K::Button, "分割指定", false},
+    {kCtlReadReservation, K::Button, "指定読取", false},
+    {kCtlRemoveReservation, K::Button, "指定解除", false},
+    {kCtlMarker1Display, K::Text, "0\n0", false},
+    {kCtlMarker1Toggle, K::Button, "付加", false},
+    {kCtlMarker1GoTo, K::Button, "移動", false},
+    {kCtlMarker2Display, K::Text, "0\n0", false},
+    {kCtlMarker2Toggle, K::Button, "付加", false},
+    {kCtlMarker2GoTo, K::Button, "移動", false},
+    {kCtlFadeOut, K::CheckBox, "フェードアウト処理を行う", false},
+    {kCtlFadeLength, K::Edit, "", false},
+    {kCtlJoinAll, K::CheckBox, "全て連結して出力する", false},
+    {kCtlReservationList, K::List, "", false},
 };
 
 constexpr ControlTemplate kJumpControls[] = {
-    {1035, K::Radio, "ミリ秒単位で指定", false},
-    {1036, K::Radio, "サンプル単位で指定", false},
-    {1037, K::Edit, "", false},
-    {1038, K::Text, "0\n0", false},
+    {kJumpInMilliseconds, K::Radio, "ミリ秒単位で指定", false},
+    {kJumpInSamples, K::Radio, "サンプル単位で指定", false},
+    {kJumpValue, K::Edit, "", false},
+    {kJumpMaximum, K::Text, "0\n0", false},
     {1, K::DefaultButton, "OK", false},
     {2, K::Button, "ｷｬﾝｾﾙ", false},
 };

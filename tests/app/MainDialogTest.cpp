@@ -116,6 +116,7 @@ TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
     EXPECT_EQ(Slider()->pageStep(), c.page) << name;
     EXPECT_EQ(Slider()->maximum(), c.rate) << name;
     EXPECT_EQ(dlg->FadeOutEnabled(), c.fade) << name;
+    EXPECT_EQ(Enabled(1042), c.fade) << name;
   }
 }
 
@@ -308,6 +309,21 @@ TEST_F(MainDialogTest, DragWhileStoppedSeeksOnReleaseAndStaysStopped) {
   Slider()->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(Bytes(), (88200u + 11025u) * 4);
   EXPECT_EQ(Text(1032), "2250\n99225");
+}
+
+TEST_F(MainDialogTest, HoldingTheMouseOnTheGrooveSeeksOnceAtTheRelease) {
+  StartWithSong();
+  Click(1023);
+  const QPoint groove(Slider()->width() - 3, Slider()->height() / 2);
+  QTest::mousePress(Slider(), Qt::LeftButton, {}, groove);
+  QTest::qWait(800);  // the press repeats its page step
+  EXPECT_GT(Slider()->sliderPosition(), 11025);
+  EXPECT_FALSE(dlg->IsPlaying());
+  EXPECT_EQ(Bytes(), 0u);  // the player waits for the release
+  QTest::mouseRelease(Slider(), Qt::LeftButton, {}, groove);
+  EXPECT_EQ(Bytes(), static_cast<uint32_t>(Slider()->value()) * 4);
+  EXPECT_TRUE(dlg->IsPlaying());
+  EXPECT_TRUE(device.IsPlaying());
 }
 
 }  // namespace

@@ -186,11 +186,11 @@ TEST_F(ReservationListTest, ClickingARowEnablesRemoveAndReadBackAndEmptySpaceDoe
   EXPECT_FALSE(Enabled(1030));
   QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
                     QPoint(5, List()->viewport()->height() - 3));
-  EXPECT_EQ(List()->SelectionAnchor(), -1);
+  EXPECT_EQ(List()->SelectedRow(), -1);
   EXPECT_FALSE(Enabled(1030));
   EXPECT_FALSE(Enabled(1036));
   ClickRow(1);
-  EXPECT_EQ(List()->SelectionAnchor(), 1);
+  EXPECT_EQ(List()->SelectedRow(), 1);
   EXPECT_TRUE(Enabled(1030));
   EXPECT_TRUE(Enabled(1036));
 }
@@ -229,6 +229,45 @@ TEST_F(ReservationListTest, RemovingTheAnchorRowDisablesTheButtonsAndKeepsOtherR
   Click(1030);
   EXPECT_EQ(dlg->ReservationCount(), 0);
   EXPECT_FALSE(dlg->HasUnsavedReservations());
+}
+
+TEST_F(ReservationListTest, KeysDragsAndCtrlClickMoveTheRowThatIsActedOn) {
+  MakeRows();
+  QWidget* rows = List()->viewport();
+  const auto center = [this](int row) {
+    return List()->visualItemRect(List()->topLevelItem(row)).center();
+  };
+  ClickRow(0);
+  QTest::keyClick(List(), Qt::Key_End);  // row 2
+  QTest::keyClick(List(), Qt::Key_Up);   // row 1
+  Click(1036);
+  EXPECT_EQ(dlg->MarkerPosition(1), kSecond);
+  EXPECT_EQ(dlg->MarkerPosition(2), 2 * kSecond);
+
+  // Dragged from row 0 to row 2: row 2 is removed.
+  QTest::mousePress(rows, Qt::LeftButton, {}, center(0));
+  QTest::mouseMove(rows, center(1));
+  QTest::mouseMove(rows, center(2));
+  QTest::mouseRelease(rows, Qt::LeftButton, {}, center(2));
+  ASSERT_EQ(List()->SelectedRow(), 2);
+  Click(1030);
+  ASSERT_EQ(dlg->ReservationCount(), 2);
+  EXPECT_EQ(dlg->ReservationText(1, 2), "88200");
+  EXPECT_FALSE(Enabled(1030));
+
+  // Ctrl+click on the highlighted row leaves nothing to act on.
+  ClickRow(0);
+  QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, center(0));
+  EXPECT_EQ(List()->SelectedRow(), -1);
+  EXPECT_FALSE(Enabled(1030));
+  EXPECT_FALSE(Enabled(1036));
+}
+
+TEST_F(MainDialogTest, FadeLengthTakesDigitsOnly) {
+  StartWithSong(1);
+  auto* fadeLength = qobject_cast<QLineEdit*>(dlg->Control(1042));
+  QTest::keyClicks(fadeLength, "-15x00");
+  EXPECT_EQ(dlg->FadeOutLengthText(), "1500");
 }
 
 TEST_F(MainDialogTest, ExportOptionsAreReadable) {

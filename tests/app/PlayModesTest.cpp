@@ -132,6 +132,10 @@ TEST_F(PlayModesTest, LoopShorterThanASecondShows109) {
   EXPECT_EQ(ui.MessageIds(), std::vector<int>{109});
   EXPECT_FALSE(dlg->IsPlaying());
   EXPECT_FALSE(dlg->IsTimerRunning(2));
+  // The lead-in seek moved the player to the start: the display follows.
+  EXPECT_EQ(Bytes(), 0u);
+  EXPECT_EQ(Text(1032), "0\n0");
+  EXPECT_EQ(Slider()->value(), 0);
 }
 
 TEST_F(PlayModesTest, PlainPlaybackStopsAtTheEndOfTheData) {

@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include "app/jump_dialog.h"
-#include "app/number_text.h"
 #include "app/qt_ui_services.h"
 #include "resources/string_table.h"
 #include "tests/app/main_dialog_fixture.h"
@@ -61,29 +60,6 @@ TEST(QtUiServices, ShowsStringTableTextsAndMapsTheAnswers) {
   AnswerNextBox(QStringLiteral("OK"), &shown);
   EXPECT_EQ(ui.ShowText("ループが見つかりません", MessageButtons::Ok), MessageAnswer::Ok);
   EXPECT_EQ(shown, QStringLiteral("ループが見つかりません"));
-}
-
-TEST(JumpValue, ReadsLikeUnsignedConversion) {
-  struct Case {
-    const char* text;
-    std::optional<uint32_t> expected;
-  };
-  const Case cases[] = {
-      {"", std::nullopt},
-      {"abc", std::nullopt},
-      {"   ", std::nullopt},
-      {"-5", std::nullopt},
-      {"4294967295", std::nullopt},
-      {"99999999999", std::nullopt},
-      {"0", 0u},
-      {"  42", 42u},
-      {"+7", 7u},
-      {"12abc", 12u},
-      {"1 000", 1u},
-      {"4294967294", 4294967294u},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ReadUnsignedValue(c.text), c.expected) << '"' << c.text << '"';
 }
 
 TEST(JumpValue, AcceptsPositionsUpToTheEndOfTheData) {

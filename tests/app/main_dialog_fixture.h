@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -12,6 +11,7 @@
 
 #include "app/main_dialog.h"
 #include "platform/sound/test_sound_device.h"
+#include "tests/support/qt_application.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/test_support.h"
 
@@ -19,19 +19,6 @@
 // moves the play cursor and delivers the player's timer ticks) and scripted
 // message boxes and file dialogs.
 namespace snipora::test {
-
-// One application for the whole test program. It is never destroyed: Qt
-// crashes when its application object dies during static destruction.
-// Settings go to a folder of the test program, never to the user's.
-inline void EnsureApplication() {
-  static TempDir configHome;
-  setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
-  static int argc = 1;
-  static char name[] = "snipora-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  (void)application;
-}
 
 // Sound files made by sox once per test program, and a folder of each test's
 // own that receives copies of them: what one test writes beside its sound

@@ -5,37 +5,29 @@
 #include <cstring>
 
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
 
 using test::Bytes;
 
-void Put32(Bytes& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-Bytes Chunk(const char* id, const Bytes& body, bool pad = true) {
-  Bytes out(id, id + 4);
-  Put32(out, static_cast<uint32_t>(body.size()));
-  out.insert(out.end(), body.begin(), body.end());
-  if (pad && body.size() % 2) out.push_back(0);
-  return out;
-}
+using test::PutU32;
+using test::RiffChunk;
 
 // A "smpl" body laid out by hand: the nine fields, then six per loop.
 Bytes SmplBody(const std::vector<std::vector<uint32_t>>& loops, uint32_t statedCount) {
   Bytes body;
-  for (uint32_t field : {1u, 2u, 22675u, 60u, 0u, 0u, 0u, statedCount, 0u}) Put32(body, field);
+  for (uint32_t field : {1u, 2u, 22675u, 60u, 0u, 0u, 0u, statedCount, 0u}) PutU32(body, field);
   for (const auto& loop : loops) {
-    for (uint32_t field : loop) Put32(body, field);
+    for (uint32_t field : loop) PutU32(body, field);
   }
   return body;
 }
 
 std::string WriteRiff(const test::TempDir& dir, const Bytes& chunks, const char* form = "RIFF") {
   Bytes file(form, form + 4);
-  Put32(file, static_cast<uint32_t>(4 + chunks.size()));
+  PutU32(file, static_cast<uint32_t>(4 + chunks.size()));
   file.insert(file.end(), {'W', 'A', 'V', 'E'});
   file.insert(file.end(), chunks.begin(), chunks.end());
   const std::string path = dir.File("loops.wav");
@@ -49,14 +41,14 @@ const std::vector<std::vector<uint32_t>> kTwoLoops = {{7, 0, 100, 199, 0, 0},
 // Behind an odd-sized chunk with or without its pad byte, and before or after
 // the data; what is read is laid out again byte for byte.
 TEST(SampleLoops, ReadsTheChunkWhereverItIsAndWritesItBackTheSame) {
-  const Bytes smpl = Chunk("smpl", SmplBody(kTwoLoops, 2));
-  const Bytes fmt = Chunk("fmt ", Bytes(16, 1));
-  const Bytes data = Chunk("data", Bytes(40, 0));
+  const Bytes smpl = RiffChunk("smpl", SmplBody(kTwoLoops, 2));
+  const Bytes fmt = RiffChunk("fmt ", Bytes(16, 1));
+  const Bytes data = RiffChunk("data", Bytes(40, 0));
   for (bool pad : {true, false}) {
     for (bool afterData : {false, true}) {
       test::TempDir dir;
       Bytes chunks = fmt;
-      const Bytes odd = Chunk("LIST", Bytes(3, 'x'), pad);
+      const Bytes odd = RiffChunk("LIST", Bytes(3, 'x'), pad);
       chunks.insert(chunks.end(), odd.begin(), odd.end());
       chunks.insert(chunks.end(), (afterData ? data : smpl).begin(),
                     (afterData ? data : smpl).end());
@@ -73,7 +65,7 @@ TEST(SampleLoops, ReadsTheChunkWhereverItIsAndWritesItBackTheSame) {
 }
 
 TEST(SampleLoops, DamagedOrMissingChunks) {
-  const Bytes fmt = Chunk("fmt ", Bytes(16, 1));
+  const Bytes fmt = RiffChunk("fmt ", Bytes(16, 1));
   const struct {
     const char* name;
     Bytes chunks;
@@ -81,11 +73,11 @@ TEST(SampleLoops, DamagedOrMissingChunks) {
     int loops;  // -1: no chunk
   } cases[] = {
       {"no smpl chunk", fmt, "RIFF", -1},
-      {"not RIFF", Chunk("smpl", SmplBody(kTwoLoops, 2)), "RIFX", -1},
-      {"fields cut short", Chunk("smpl", Bytes(30, 0)), "RIFF", -1},
-      {"count beyond the chunk", Chunk("smpl", SmplBody({kTwoLoops[0]}, 3)), "RIFF", 1},
-      {"count above the loops", Chunk("smpl", SmplBody(kTwoLoops, 1)), "RIFF", 1},
-      {"RF64 form", Chunk("smpl", SmplBody(kTwoLoops, 2)), "RF64", 2},
+      {"not RIFF", RiffChunk("smpl", SmplBody(kTwoLoops, 2)), "RIFX", -1},
+      {"fields cut short", RiffChunk("smpl", Bytes(30, 0)), "RIFF", -1},
+      {"count beyond the chunk", RiffChunk("smpl", SmplBody({kTwoLoops[0]}, 3)), "RIFF", 1},
+      {"count above the loops", RiffChunk("smpl", SmplBody(kTwoLoops, 1)), "RIFF", 1},
+      {"RF64 form", RiffChunk("smpl", SmplBody(kTwoLoops, 2)), "RF64", 2},
   };
   for (const auto& c : cases) {
     test::TempDir dir;
@@ -94,7 +86,7 @@ TEST(SampleLoops, DamagedOrMissingChunks) {
   }
   // A chunk whose stated size runs past the end of the file keeps the loops present.
   test::TempDir dir;
-  Bytes cut = Chunk("smpl", SmplBody(kTwoLoops, 2));
+  Bytes cut = RiffChunk("smpl", SmplBody(kTwoLoops, 2));
   cut.resize(cut.size() - 10);
   const auto chunk = ReadSampleChunk(WriteRiff(dir, cut));
   ASSERT_TRUE(chunk);

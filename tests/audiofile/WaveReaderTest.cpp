@@ -14,12 +14,12 @@ namespace snipora {
 namespace {
 
 using test::Bytes;
-using test::Chunk;
 using test::FmtBody;
 using test::PutText;
 using test::PutU16;
 using test::PutU32;
-using test::Riff;
+using test::RiffChunk;
+using test::RiffWave;
 
 Bytes Pcm16Stereo() {
   return FmtBody(1, 2, 44100, 176400, 4, 16);
@@ -72,49 +72,56 @@ std::vector<HeaderCase> HeaderCases() {
   Bytes zeroAlign = FmtBody(1, 2, 44100, 176400, 0, 16);
   Bytes zeroRate = FmtBody(1, 2, 44100, 0, 4, 16);
   const Bytes junk3 = {1, 2, 3};
-  Bytes truncatedData = Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("data", Bytes(100, 1))});
+  Bytes truncatedData =
+      RiffWave({RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("data", Bytes(100, 1))});
   truncatedData.resize(truncatedData.size() - 40);
-  Bytes truncatedFmt = Riff({Chunk("fmt ", Pcm16Stereo())});
+  Bytes truncatedFmt = RiffWave({RiffChunk("fmt ", Pcm16Stereo())});
   truncatedFmt.resize(30);
-  Bytes notWave = Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)});
+  Bytes notWave = RiffWave({RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("data", data10)});
   std::memcpy(notWave.data() + 8, "AVI ", 4);
   Bytes notRiff = notWave;
   std::memcpy(notRiff.data(), "RIFX", 4);
-  Bytes bigList =
-      Riff({Chunk("LIST", Bytes(30001, 'L')), Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)});
-  Bytes noPadBeforeFmt =
-      Riff({Chunk("junk", junk3, false), Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)});
+  Bytes bigList = RiffWave({RiffChunk("LIST", Bytes(30001, 'L')), RiffChunk("fmt ", Pcm16Stereo()),
+                            RiffChunk("data", data10)});
+  Bytes noPadBeforeFmt = RiffWave({RiffChunk("junk", junk3, false),
+                                   RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("data", data10)});
 
   return {
-      {"canonical", Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("data", data10)}), 0, 44, 10, 0},
-      {"fmt 18 with stray extra size", Riff({Chunk("fmt ", fmt18Stray), Chunk("data", data10)}), 0,
-       46, 10, 0},
-      {"fmt 20 skipped to its end", Riff({Chunk("fmt ", fmt20), Chunk("data", data10)}), 0, 48, 10,
-       0},
+      {"canonical", RiffWave({RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("data", data10)}), 0, 44,
+       10, 0},
+      {"fmt 18 with stray extra size",
+       RiffWave({RiffChunk("fmt ", fmt18Stray), RiffChunk("data", data10)}), 0, 46, 10, 0},
+      {"fmt 20 skipped to its end", RiffWave({RiffChunk("fmt ", fmt20), RiffChunk("data", data10)}),
+       0, 48, 10, 0},
       {"extra size 109 accepted (odd chunk, padded)",
-       Riff({Chunk("fmt ", adpcmWithExtra(109, 109)), Chunk("data", data10)}), 0,
+       RiffWave({RiffChunk("fmt ", adpcmWithExtra(109, 109)), RiffChunk("data", data10)}), 0,
        12 + 8 + 127 + 1 + 8, 10, 109},
       {"extra size 110 refused",
-       Riff({Chunk("fmt ", adpcmWithExtra(110, 110)), Chunk("data", data10)}), 7, 0, 0, 0},
+       RiffWave({RiffChunk("fmt ", adpcmWithExtra(110, 110)), RiffChunk("data", data10)}), 7, 0, 0,
+       0},
       {"extra bytes past the fmt chunk",
-       Riff({Chunk("fmt ", adpcmWithExtra(4, 0)), Chunk("data", data10)}), 4, 0, 0, 0},
-      {"fmt shorter than 16", Riff({Chunk("fmt ", Bytes(14, 1)), Chunk("data", data10)}), 4, 0, 0,
-       0},
-      {"zero block alignment", Riff({Chunk("fmt ", zeroAlign), Chunk("data", data10)}), 4, 0, 0, 0},
-      {"zero byte rate", Riff({Chunk("fmt ", zeroRate), Chunk("data", data10)}), 4, 0, 0, 0},
+       RiffWave({RiffChunk("fmt ", adpcmWithExtra(4, 0)), RiffChunk("data", data10)}), 4, 0, 0, 0},
+      {"fmt shorter than 16",
+       RiffWave({RiffChunk("fmt ", Bytes(14, 1)), RiffChunk("data", data10)}), 4, 0, 0, 0},
+      {"zero block alignment", RiffWave({RiffChunk("fmt ", zeroAlign), RiffChunk("data", data10)}),
+       4, 0, 0, 0},
+      {"zero byte rate", RiffWave({RiffChunk("fmt ", zeroRate), RiffChunk("data", data10)}), 4, 0,
+       0, 0},
       {"odd chunk with pad byte",
-       Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3), Chunk("data", data10)}), 0, 56, 10,
-       0},
+       RiffWave(
+           {RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("junk", junk3), RiffChunk("data", data10)}),
+       0, 56, 10, 0},
       {"odd chunk without pad byte",
-       Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3, false), Chunk("data", data10)}), 0,
-       55, 10, 0},
+       RiffWave({RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("junk", junk3, false),
+                 RiffChunk("data", data10)}),
+       0, 55, 10, 0},
       {"odd chunk without pad before fmt", noPadBeforeFmt, 0, 55, 10, 0},
       {"chunk larger than the probe's ring before fmt", bigList, 0, 12 + 8 + 30002 + 24 + 8, 10, 0},
       {"data size cut to the file", truncatedData, 0, 44, 60, 0},
-      {"ends before data", Riff({Chunk("fmt ", Pcm16Stereo())}), 4, 0, 0, 0},
+      {"ends before data", RiffWave({RiffChunk("fmt ", Pcm16Stereo())}), 4, 0, 0, 0},
       {"ends inside a chunk before data",
-       Riff({Chunk("fmt ", Pcm16Stereo()), Bytes{'L', 'I', 'S', 'T', 0xFF, 0, 0, 0, 1}}), 4, 0, 0,
-       0},
+       RiffWave({RiffChunk("fmt ", Pcm16Stereo()), Bytes{'L', 'I', 'S', 'T', 0xFF, 0, 0, 0, 1}}), 4,
+       0, 0, 0},
       {"ends inside fmt", truncatedFmt, 4, 0, 0, 0},
       {"not WAVE", notWave, 2, 0, 0, 0},
       {"not RIFF", notRiff, 2, 0, 0, 0},
@@ -140,7 +147,8 @@ TEST(WaveReaderTest, ExtraBytesAreCopied) {
   Bytes fmt = FmtBody(17, 1, 22050, 11100, 256, 4);
   PutU16(fmt, 2);
   PutU16(fmt, 505);
-  const Parsed parsed = ParseBytes(Riff({Chunk("fmt ", fmt), Chunk("data", Bytes(4, 0))}));
+  const Parsed parsed =
+      ParseBytes(RiffWave({RiffChunk("fmt ", fmt), RiffChunk("data", Bytes(4, 0))}));
   ASSERT_EQ(parsed.result, 0);
   EXPECT_EQ(parsed.info.formatBlock.extra[0], 505 & 0xFF);
   EXPECT_EQ(parsed.info.formatBlock.extra[1], 505 >> 8);
@@ -162,13 +170,16 @@ TEST(WaveReaderTest, PadByteDecidedByWhatFollows) {
     };
     const Layout layouts[] = {
         {"data, no pad",
-         Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3, false), Chunk("data", body)}),
+         RiffWave({RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("junk", junk3, false),
+                   RiffChunk("data", body)}),
          55},
         {"data, padded",
-         Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3), Chunk("data", body)}), 56},
+         RiffWave(
+             {RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("junk", junk3), RiffChunk("data", body)}),
+         56},
         {"unknown chunk, no pad",
-         Riff({Chunk("fmt ", Pcm16Stereo()), Chunk("junk", junk3, false), Chunk("abcd", body),
-               Chunk("data", Bytes(4, 1))}),
+         RiffWave({RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("junk", junk3, false),
+                   RiffChunk("abcd", body), RiffChunk("data", Bytes(4, 1))}),
          55 + 8 + low + low % 2},
     };
     for (const Layout& layout : layouts) {
@@ -313,8 +324,8 @@ TEST(WaveReaderTest, PlainSampleLayouts) {
       {"tag 3 with a wrong block align", FmtBody(3, 2, 48000, 384000, 4, 32), 1, "不明"},
   };
   for (const auto& c : cases) {
-    const Parsed parsed =
-        ParseBytes(Riff({Chunk("fmt ", c.fmt), Chunk("fact", Bytes(4, 0)), Chunk("data", data)}));
+    const Parsed parsed = ParseBytes(RiffWave(
+        {RiffChunk("fmt ", c.fmt), RiffChunk("fact", Bytes(4, 0)), RiffChunk("data", data)}));
     ASSERT_EQ(parsed.result, 0) << c.name;
     const SoundFormatInfo& info = parsed.info;
     EXPECT_EQ(info.decoderType, c.decoderType) << c.name;
@@ -329,7 +340,9 @@ TEST(WaveReaderTest, PlainSampleLayouts) {
   // A GUID whose tail is not the standard one is another sub-format.
   Bytes foreign = test::ExtensibleFmtBody(2, 48000, 16, 16, 0x3, 1);
   foreign.back() ^= 1;
-  EXPECT_EQ(ParseBytes(Riff({Chunk("fmt ", foreign), Chunk("data", data)})).info.decoderType, 1u);
+  EXPECT_EQ(
+      ParseBytes(RiffWave({RiffChunk("fmt ", foreign), RiffChunk("data", data)})).info.decoderType,
+      1u);
 }
 
 // A LIST chunk spliced between "fmt " and "data" of a sox file: soxi still
@@ -347,7 +360,7 @@ TEST(WaveReaderTest, SoxFileWithListChunkBeforeData) {
   PutText(listBody, "INFOICMT");
   PutU32(listBody, 8);
   PutText(listBody, "Snipora!");
-  const Bytes list = Chunk("LIST", listBody);
+  const Bytes list = RiffChunk("LIST", listBody);
   bytes.insert(bytes.begin() + 36, list.begin(), list.end());
   const uint32_t riffSize = test::GetU32(bytes, 4) + static_cast<uint32_t>(list.size());
   for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<uint8_t>(riffSize >> (8 * i));
@@ -371,8 +384,8 @@ TEST(WaveReaderTest, ProbeOfAMissingFileIsOne) {
 // Mutated and truncated headers: the reader returns a code and never reads
 // outside what it owns (run under the sanitizers).
 TEST(WaveReaderTest, DamagedHeadersNeverCrash) {
-  const Bytes base = Riff({Chunk("junk", {1, 2, 3}), Chunk("fmt ", Pcm16Stereo()),
-                           Chunk("LIST", Bytes(6, 'x')), Chunk("data", Bytes(64, 9))});
+  const Bytes base = RiffWave({RiffChunk("junk", {1, 2, 3}), RiffChunk("fmt ", Pcm16Stereo()),
+                               RiffChunk("LIST", Bytes(6, 'x')), RiffChunk("data", Bytes(64, 9))});
   std::mt19937 random(99);
   // tmpfs when there is one: hundreds of small files, no disk writes needed.
   test::TempDir dir;

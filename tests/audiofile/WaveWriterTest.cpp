@@ -30,30 +30,18 @@ SoundFormatInfo Stereo16() {
 
 // The 46 bytes (plus extra chunks) WriteWaveHeader must produce, built independently.
 Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length, const Bytes& extra = {}) {
+  Bytes format = test::FmtBody(block.formatTag, block.channels, block.samplesPerSec,
+                               block.avgBytesPerSec, block.blockAlign, block.bitsPerSample);
+  test::PutU16(format, 0);  // no extra format bytes
   Bytes header;
-  auto text = [&](const char* s) { header.insert(header.end(), s, s + std::strlen(s)); };
-  auto u16 = [&](uint32_t v) {
-    header.push_back(static_cast<uint8_t>(v));
-    header.push_back(static_cast<uint8_t>(v >> 8));
-  };
-  auto u32 = [&](uint32_t v) {
-    u16(v & 0xFFFF);
-    u16(v >> 16);
-  };
-  text("RIFF");
-  u32(length + 38 + static_cast<uint32_t>(extra.size()));
-  text("WAVEfmt ");
-  u32(18);
-  u16(block.formatTag);
-  u16(block.channels);
-  u32(block.samplesPerSec);
-  u32(block.avgBytesPerSec);
-  u16(block.blockAlign);
-  u16(block.bitsPerSample);
-  u16(0);
+  test::PutText(header, "RIFF");
+  test::PutU32(header, length + 38 + static_cast<uint32_t>(extra.size()));
+  test::PutText(header, "WAVE");
+  const Bytes fmt = test::RiffChunk("fmt ", format);
+  header.insert(header.end(), fmt.begin(), fmt.end());
   header.insert(header.end(), extra.begin(), extra.end());
-  text("data");
-  u32(length);
+  test::PutText(header, "data");
+  test::PutU32(header, length);
   return header;
 }
 
@@ -153,14 +141,16 @@ TEST(WaveWriterTest, OtherSourcesKeepTheirFormatChunkAndGetAFactChunk) {
     test::TempDir dir;
     const std::string source = dir.File("source.wav");
     const Bytes data = test::SeededBytes(96 * 20, static_cast<uint32_t>(fmt.size()));
-    test::WriteFileBytes(source, test::Riff({test::Chunk("LIST", Bytes(6, 'x')),
-                                             test::Chunk("fmt ", fmt), test::Chunk("data", data)}));
+    test::WriteFileBytes(
+        source, test::RiffWave({test::RiffChunk("LIST", Bytes(6, 'x')),
+                                test::RiffChunk("fmt ", fmt), test::RiffChunk("data", data)}));
     SoundFormatInfo info;
     ASSERT_EQ(ProbeWaveFile(source.c_str(), info), 0) << fmt.size();
     Bytes fact;
     test::PutU32(fact, static_cast<uint32_t>(data.size() / info.formatBlock.blockAlign));
-    const Bytes expected = test::Riff(
-        {test::Chunk("fmt ", fmt), test::Chunk("fact", fact), test::Chunk("data", data)});
+    const Bytes expected =
+        test::RiffWave({test::RiffChunk("fmt ", fmt), test::RiffChunk("fact", fact),
+                        test::RiffChunk("data", data)});
     EXPECT_EQ(WaveHeaderSize(info), expected.size() - data.size());
     for (const uint32_t sector : {512u, 4096u}) {
       for (const bool patched : {false, true}) {

@@ -98,8 +98,8 @@ TEST_P(ForeignSourceTest, InfoPiecesAndJoinedFile) {
     return Bytes(data.begin() + from * align, data.begin() + to * align);
   };
   const auto expectedFile = [&](const Bytes& samples) {
-    return Riff({Chunk("fmt ", fmt), Chunk("fact", U32(samples.size() / align)),
-                 Chunk("data", samples)});
+    return RiffWave({RiffChunk("fmt ", fmt), RiffChunk("fact", U32(samples.size() / align)),
+                     RiffChunk("data", samples)});
   };
   Cut("-q -o " + ShellQuote(dir.File("pieces")) + " " + ShellQuote(path) + " 0:1000 5000:9801");
   Cut("-q -j --fade 100 -o " + ShellQuote(dir.File("joined.wav")) + " " + ShellQuote(path) +

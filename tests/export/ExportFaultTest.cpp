@@ -14,6 +14,7 @@
 
 #include "export/export_flows.h"
 #include "export/output_names.h"
+#include "foundation/number_text.h"
 #include "platform/system/file_io.h"
 #include "tests/export/export_test_support.h"
 #include "tests/support/scripted_ui.h"
@@ -85,8 +86,8 @@ struct Scene {
   }
 
   Bytes Piece(size_t row) const {
-    return SourceRange(file, host.format, ReadUnsignedText(host.rows[row].first),
-                       ReadUnsignedText(host.rows[row].second));
+    return SourceRange(file, host.format, *ReadUnsignedValue(host.rows[row].first),
+                       *ReadUnsignedValue(host.rows[row].second));
   }
   Bytes JoinedData() const {
     Bytes all;

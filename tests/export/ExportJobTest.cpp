@@ -337,8 +337,8 @@ TEST(ExportJob, FadeOfAPaddedContainerKeepsThePaddingZero) {
   const std::string source = dir.File("src.wav");
   Bytes data = SeededBytes(18 * 48000, 3);  // 1 s of 6 channels
   for (size_t at = 0; at < data.size(); at += 3) data[at] &= 0xF0;
-  WriteFileBytes(source, Riff({Chunk("fmt ", ExtensibleFmtBody(6, 48000, 24, 20, 0x3F, 1)),
-                               Chunk("data", data)}));
+  WriteFileBytes(source, RiffWave({RiffChunk("fmt ", ExtensibleFmtBody(6, 48000, 24, 20, 0x3F, 1)),
+                                   RiffChunk("data", data)}));
   const ExportJob job = MakeJob(source, {{0, 48000}}, 900);
   RecordingProgress progress;
   ASSERT_EQ(WriteJoinedFile(job, dir.File("out.wav"), progress), ExportOutcome::Done);

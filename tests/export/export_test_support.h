@@ -32,30 +32,17 @@ struct SourceShape {
 inline Bytes WriteSource(const std::string& path, const SourceShape& shape) {
   const uint16_t blockAlign = static_cast<uint16_t>(shape.channels * ((shape.bits + 7) / 8));
   const Bytes data = SeededBytes(size_t{shape.frames} * blockAlign, shape.seed);
-  const uint32_t fmtSize = shape.extraFormatBytes ? 18u + shape.extraFormatBytes : 16u;
-  Bytes file;
-  PutText(file, "RIFF");
-  PutU32(file, 0);  // patched below
-  PutText(file, "WAVEfmt ");
-  PutU32(file, fmtSize);
-  PutU16(file, 1);
-  PutU16(file, shape.channels);
-  PutU32(file, shape.rate);
-  PutU32(file, shape.rate * blockAlign);
-  PutU16(file, blockAlign);
-  PutU16(file, shape.bits);
-  if (shape.extraFormatBytes) {
-    PutU16(file, shape.extraFormatBytes);
-    for (uint16_t i = 0; i < shape.extraFormatBytes; ++i) file.push_back(0xA5);
+  Bytes format =
+      FmtBody(1, shape.channels, shape.rate, shape.rate * blockAlign, blockAlign, shape.bits);
+  if (shape.extraFormatBytes) {  // an 18 + n byte "fmt " chunk
+    PutU16(format, shape.extraFormatBytes);
+    format.insert(format.end(), shape.extraFormatBytes, 0xA5);
   }
-  PutText(file, "LIST");
-  PutU32(file, 4);
-  PutText(file, "INFO");
-  PutText(file, "data");
-  PutU32(file, static_cast<uint32_t>(data.size()));
-  file.insert(file.end(), data.begin(), data.end());
-  const uint32_t riff = static_cast<uint32_t>(file.size() - 8);
-  for (int i = 0; i < 4; ++i) file[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+  Bytes info;
+  PutText(info, "INFO");
+  // Unpadded, as the export tests have always written their sources.
+  const Bytes file = RiffWave(
+      {RiffChunk("fmt ", format, false), RiffChunk("LIST", info), RiffChunk("data", data, false)});
   WriteFileBytes(path, file);
   return file;
 }

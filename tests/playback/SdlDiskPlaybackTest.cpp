@@ -80,7 +80,7 @@ TEST(SdlDiskPlaybackTest, WideSamplesComeOutConvertedAndTwiceAsFastAtDoubleSpeed
       played.insert(played.end(), data.begin() + at, data.begin() + at + f.sampleBytes);
     }
     const std::string path = dir.File("wide.wav");
-    WriteFileBytes(path, Riff({Chunk("fmt ", f.fmt), Chunk("data", data)}));
+    WriteFileBytes(path, RiffWave({RiffChunk("fmt ", f.fmt), RiffChunk("data", data)}));
 
     const Bytes normal = PlayThroughDisk(dir, path, 100, 1400);
     const size_t begin = Find(normal, Bytes(played.begin(), played.begin() + 64));

@@ -275,7 +275,7 @@ TEST_F(StreamPlayerTest, EveryWidthIsSteppedAndScaled) {
                           ? FmtBody(3, l.channels, 8000, rate, static_cast<uint16_t>(align), l.bits)
                           : ExtensibleFmtBody(l.channels, 8000, l.bits, l.bits, 0, 1);
     const std::string path = dir_.File("wide.wav");
-    WriteFileBytes(path, Riff({Chunk("fmt ", fmt), Chunk("data", data)}));
+    WriteFileBytes(path, RiffWave({RiffChunk("fmt ", fmt), RiffChunk("data", data)}));
     for (const int32_t percent : {100, 200}) {
       SCOPED_TRACE(testing::Message() << l.channels << " x " << l.bits << " bits, float "
                                       << l.isFloat << ", " << percent << " %");
@@ -371,8 +371,8 @@ TEST(StreamPlayerOpenTest, RefusesUnusableFilesAndMissingBufferLeavesPlayRefused
   const uint32_t tooFast = 0xA0001;  // average bytes per second
   std::memcpy(&fast[28], &tooFast, 4);
   // Float and extensible files may be faster, up to half a second per buffer.
-  const Bytes fastFloat =
-      Riff({Chunk("fmt ", FmtBody(3, 2, 48000, 2 * 0xF3800 + 1, 8, 32)), Chunk("data", fast)});
+  const Bytes fastFloat = RiffWave(
+      {RiffChunk("fmt ", FmtBody(3, 2, 48000, 2 * 0xF3800 + 1, 8, 32)), RiffChunk("data", fast)});
   Bytes adpcm = MakeWave(1, 8000, 4, SeededBytes(400, 1));
   adpcm[20] = 17;  // IMA ADPCM: needs a module of type 1
   const Case cases[] = {

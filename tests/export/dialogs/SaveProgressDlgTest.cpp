@@ -3,12 +3,12 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
-#include <QApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
 #include "tests/export/export_test_support.h"
+#include "tests/support/qt_application.h"
 #include "tests/support/scripted_ui.h"
 
 namespace snipora {
@@ -17,14 +17,6 @@ namespace {
 using namespace snipora::test;
 namespace fs = std::filesystem;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "SaveProgressDlgTest";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
 struct Fixture {
   TempDir dir;
   FakeHost host;
@@ -32,7 +24,7 @@ struct Fixture {
   Bytes file;
 
   Fixture() {
-    App();
+    EnsureApplication();
     host.fullPath = dir.File("song.wav");
     file = WriteSource(host.fullPath, {2, 16, 44100, 300000, 0, 31});
     host.format = LoadFormat(host.fullPath);

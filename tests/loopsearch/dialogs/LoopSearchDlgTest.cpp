@@ -14,6 +14,7 @@
 
 #include "loopsearch/dialogs/loop_progress_dlg.h"
 #include "tests/loopsearch/loop_search_fixture.h"
+#include "tests/support/qt_application.h"
 
 namespace snipora {
 namespace {
@@ -22,12 +23,7 @@ using test::Distances;
 
 class LoopSearchDlgTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "LoopSearchDlgTest";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test::EnsureApplication(); }
 
   template <class Widget>
   static Widget* Control(QWidget& dialog, int id) {

@@ -14,7 +14,7 @@ using test::SliderAt;
 
 class SpeedDlgTest : public ::testing::Test {
  protected:
-  test::PlayerRig rig;
+  test::DialogPlayerRig rig;
   CMainPlayer& player = rig.player;
 };
 

@@ -15,7 +15,7 @@ using test::SliderAt;
 
 class VolumeDlgTest : public ::testing::Test {
  protected:
-  test::PlayerRig rig;
+  test::DialogPlayerRig rig;
   CMainPlayer& player = rig.player;
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QSlider>
@@ -14,23 +13,16 @@
 #include "platform/sound/test_sound_device.h"
 #include "platform/sound/timer_host.h"
 #include "playback/main_player.h"
+#include "tests/support/qt_application.h"
 #include "tests/support/test_support.h"
 
 // What the dialog tests share: one QApplication, a real player over the test
 // sound device, short PCM WAVE files made by sox, and finding controls by numeric id.
 namespace snipora::test {
 
-inline void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "dialog-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  (void)application;
-}
-
-class PlayerRig {
+class DialogPlayerRig {
  public:
-  PlayerRig() {
+  DialogPlayerRig() {
     EnsureApplication();
     EXPECT_EQ(player.Attach(&timers, 1, 1), 0);
     player.SetOptions(CDS_NOTIFY_STOP);

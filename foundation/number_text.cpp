@@ -1,4 +1,4 @@
-#include "app/number_text.h"
+#include "foundation/number_text.h"
 
 namespace snipora {
 

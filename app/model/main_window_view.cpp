@@ -1,0 +1,72 @@
+#include "app/model/main_window_view.h"
+
+#include "audiofile/sound_units.h"
+#include "export/fade.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_templates.h"
+#include "resources/menu_template.h"
+
+namespace snipora {
+
+std::string TwoLineText(uint32_t milliseconds, uint32_t frames) {
+  return std::to_string(milliseconds) + '\n' + std::to_string(frames);
+}
+
+MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
+  const SoundFormatInfo& format = model.Format();
+  const WindowMarker& m1 = model.Marker(1);
+  const WindowMarker& m2 = model.Marker(2);
+  const uint32_t position = model.PlayerBytes();
+  const bool playing = model.IsPlaying();
+  const bool bounded = model.IsBoundedPlayback();
+  const bool anyMarker = model.AnyMarkerSet();
+  const bool rowHighlighted = model.SelectedRow() >= 0;
+  const auto markerAfterPosition = [&](const WindowMarker& m) {
+    return m.set && position < m.position;
+  };
+
+  MainWindowView view;
+  auto& c = view.controls;
+  c[kCtlPlay] = {true, playing ? main_text::kStop : main_text::kPlay};
+  for (int k = 1; k <= 2; ++k) {
+    const WindowMarker& marker = model.Marker(k);
+    c[MarkerToggleId(k)] = {true, marker.set ? main_text::kMarkerClear : main_text::kMarkerAdd};
+    c[MarkerGoToId(k)] = {marker.set, {}};
+    c[MarkerDisplayId(k)] = {
+        true, marker.set ? TwoLineText(marker.milliseconds, BytesToFrames(format, marker.position))
+                         : std::string(main_text::kZeroDisplay)};
+  }
+  c[kCtlAddReservation] = {anyMarker, {}};
+  c[kCtlMarkerLoop] = {model.BothMarkersSet(), {}};
+  // Stopped: both markers, or the one marker still ahead of the position.
+  c[kCtlPlayBetweenMarkers] = {
+      !playing && (model.BothMarkersSet() || (anyMarker && markerAfterPosition(m1.set ? m1 : m2))),
+      {}};
+  c[kCtlPlayToMarker] = {!bounded && (markerAfterPosition(m1) || markerAfterPosition(m2)), {}};
+  c[kCtlPlayTwoSecondsBeforeMarker] = {anyMarker && !bounded, {}};
+  c[kCtlRemoveReservation] = {rowHighlighted, {}};
+  c[kCtlReadReservation] = {rowHighlighted, {}};
+  view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
+
+  // The fade-out needs a sample format it can scale; its length box goes with its check box.
+  const bool fade = CanFade(format);
+  c[kCtlFadeOut] = {fade, {}};
+  c[kCtlFadeLength] = {fade, {}};
+
+  const uint32_t frames = TotalFrames(format);
+  c[kCtlLengthDisplay] = {true, TwoLineText(static_cast<uint32_t>(format.lengthMs), frames)};
+  if (const std::optional<uint32_t> drag = model.DragFrames()) {
+    c[kCtlPositionDisplay] = {true, TwoLineText(FramesToMilliseconds(format, *drag), *drag)};
+  } else {
+    const uint32_t shown = BytesToFrames(format, position);
+    c[kCtlPositionDisplay] = {true, TwoLineText(model.PlayerMilliseconds(), shown)};
+    view.slider.value = shown;
+  }
+  view.slider.maximum = frames;
+  view.slider.lineStep = FramesPerSecond(format) / 1000;
+  view.slider.pageStep = FramesPerSecond(format) / 4;
+  view.title = model.DisplayName() + main_text::kTitleSuffix;
+  return view;
+}
+
+}  // namespace snipora

@@ -1,0 +1,100 @@
+#include "tests/support/wave_bytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace snipora::test {
+
+void PutU16(Bytes& bytes, uint32_t value) {
+  bytes.push_back(static_cast<uint8_t>(value));
+  bytes.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void PutU32(Bytes& bytes, uint32_t value) {
+  PutU16(bytes, value & 0xFFFF);
+  PutU16(bytes, value >> 16);
+}
+
+void PutText(Bytes& bytes, const char* text) {
+  bytes.insert(bytes.end(), text, text + std::strlen(text));
+}
+
+Bytes RiffChunk(const char* id, const Bytes& body, bool pad) {
+  Bytes chunk;
+  PutText(chunk, id);
+  PutU32(chunk, static_cast<uint32_t>(body.size()));
+  chunk.insert(chunk.end(), body.begin(), body.end());
+  if (pad && body.size() % 2 == 1) chunk.push_back(0);
+  return chunk;
+}
+
+Bytes FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t byteRate, uint16_t align,
+              uint16_t bits) {
+  Bytes body;
+  PutU16(body, tag);
+  PutU16(body, channels);
+  PutU32(body, rate);
+  PutU32(body, byteRate);
+  PutU16(body, align);
+  PutU16(body, bits);
+  return body;
+}
+
+Bytes ExtensibleFmtBody(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t validBits,
+                        uint32_t channelMask, uint16_t subFormat) {
+  const auto align = static_cast<uint16_t>(channels * bits / 8);
+  Bytes body = FmtBody(0xFFFE, channels, rate, rate * align, align, bits);
+  PutU16(body, 22);
+  PutU16(body, validBits);
+  PutU32(body, channelMask);
+  PutU16(body, subFormat);
+  const uint8_t tail[14] = {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+  body.insert(body.end(), tail, tail + sizeof tail);
+  return body;
+}
+
+Bytes RiffWave(const std::vector<Bytes>& chunks) {
+  Bytes body;
+  PutText(body, "WAVE");
+  for (const Bytes& chunk : chunks) body.insert(body.end(), chunk.begin(), chunk.end());
+  Bytes file;
+  PutText(file, "RIFF");
+  PutU32(file, static_cast<uint32_t>(body.size()));
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data) {
+  const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
+  return RiffWave({RiffChunk("fmt ", FmtBody(1, channels, rate, rate * align, align, bits)),
+                   RiffChunk("data", data)});
+}
+
+Bytes ChunkBody(const Bytes& wave, const char* id) {
+  size_t at = 12;
+  while (at + 8 <= wave.size()) {
+    const uint32_t size = GetU32(wave, at + 4);
+    const size_t end = std::min(wave.size(), at + 8 + size);
+    if (std::memcmp(wave.data() + at, id, 4) == 0)
+      return {wave.begin() + at + 8, wave.begin() + end};
+    at += 8 + size + (size & 1);
+  }
+  return {};
+}
+
+Bytes SeededSamples(size_t bytes, unsigned sampleBytes, bool isFloat, uint32_t seed) {
+  Bytes data = SeededBytes(bytes, seed);
+  if (!isFloat) return data;
+  for (size_t at = 0; at + sampleBytes <= data.size(); at += sampleBytes) {
+    const double value = (static_cast<int>(data[at]) - 128) / 128.0 + data[at + 1] / 1e6;
+    if (sampleBytes == 4) {
+      const auto single = static_cast<float>(value);
+      std::memcpy(&data[at], &single, 4);
+    } else {
+      std::memcpy(&data[at], &value, 8);
+    }
+  }
+  return data;
+}
+
+}  // namespace snipora::test
