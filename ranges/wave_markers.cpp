@@ -103,7 +103,7 @@ class FileBytes : public ByteSource {
 }  // namespace
 
 size_t MemoryBytes::ReadAt(uint64_t offset, void* into, size_t count) {
-  if (offset >= size_) return 0;
+  if (offset >= size_ || count == 0) return 0;
   const size_t n = std::min<uint64_t>(count, size_ - offset);
   std::memcpy(into, data_ + offset, n);
   return n;
@@ -194,8 +194,8 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
     uint64_t end = point.frame + (length == texts.length.end() ? 0 : length->second);
     if (end == point.frame) {  // a point: up to the next marker that starts later
       const auto later =
-          std::find_if(points.begin() + i, points.end(),
-                       [&point](const CuePoint& p) { return p.frame > point.frame; });
+          std::upper_bound(points.begin() + i, points.end(), point.frame,
+                           [](uint64_t frame, const CuePoint& p) { return frame < p.frame; });
       end = later == points.end() ? shape.frames : later->frame;
       if (point.frame == shape.frames) {
         read.notes.push_back(name + " at the end of the data starts no piece");
