@@ -72,7 +72,6 @@ RangeListRead ReadAudacityLabels(const std::string& text, const SourceShape& sha
     Refuse(read, badLine, NotTextMessage());
     return read;
   }
-  std::vector<bool> isPoint;
   for (const TextLine& line : lines) {
     if (Trimmed(line.text).empty() || line.text[0] == '\\') continue;
     const size_t tab1 = line.text.find('\t');
@@ -88,16 +87,14 @@ RangeListRead ReadAudacityLabels(const std::string& text, const SourceShape& sha
     }
     const std::string label(tab2 == std::string::npos ? "" : line.text.substr(tab2 + 1));
     read.ranges.push_back({*start, *end, label, line.number});
-    isPoint.push_back(*start == *end);
   }
   // A point runs to the next label that starts after it, or to the end.
   std::vector<uint64_t> starts;
   for (const LabeledRange& r : read.ranges) starts.push_back(r.startFrame);
   std::sort(starts.begin(), starts.end());
   std::vector<LabeledRange> pieces;
-  for (size_t i = 0; i < read.ranges.size(); ++i) {
-    LabeledRange range = read.ranges[i];
-    if (isPoint[i]) {
+  for (LabeledRange range : read.ranges) {
+    if (range.startFrame == range.endFrame) {
       if (range.startFrame > shape.frames) {
         Refuse(read, range.line,
                "the label lies beyond the data (" + std::to_string(shape.frames) + " frames)");

@@ -113,7 +113,8 @@ std::string ReadCommand(const TextLine& line, const SourceShape& shape, int& fil
     const auto time = ParseCdTime(NextWord(rest));
     if (!index || !time || *index > 99 || !rest.empty()) return "not INDEX nn mm:ss:ff";
     if (tracks.empty()) return "INDEX before the first TRACK";
-    if (*index != 1) return "";  // INDEX 00 (pregap) and subindexes: inside the track before
+    // INDEX 00 (a pregap, the end of the track before) and subindexes move no bound.
+    if (*index != 1) return "";
     Track& track = tracks.back();
     if (track.startFrame) return "a second INDEX 01 in track " + track.number;
     track.startFrame = CdToSampleFrame(*time, shape.sampleRate);
