@@ -121,7 +121,7 @@ TEST(RangeListFormats, AnAlbumCueSheetGivesOnePiecePerTrack) {
     const std::string n = (t < 10 ? "0" : "") + std::to_string(t);
     const int seconds = (t - 1) * 185;  // 3:05 a track, plus t CD frames
     auto time = [](int s, int f) {
-      char text[16];
+      char text[48];
       std::snprintf(text, sizeof text, "%02d:%02d:%02d", s / 60, s % 60, f);
       return std::string(text);
     };
