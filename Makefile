@@ -87,7 +87,7 @@ tsan: configure
 # what it finds in $(BUILD)/corpus/<name>; a crashing input is written to
 # $(BUILD)/artifacts/<name>/ and stops the run.
 FUZZ_SECONDS ?= 60
-FUZZERS := wave_header nwa_header ini pattern cli_input number_text
+FUZZERS := wave_header nwa_header ini pattern cli_input range_lists number_text
 fuzz: BUILD = build-fuzz
 fuzz: PACKAGES += clang
 fuzz: deps

@@ -3,6 +3,8 @@
 #include <charconv>
 
 #include "loopsearch/loop_search_options.h"
+#include "ranges/piece_names.h"
+#include "ranges/range_formats.h"
 
 namespace snipora::cli {
 
@@ -123,6 +125,21 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       if (o.output.empty()) parsed.error = "option " + arg + " needs a path";
     } else if (arg == "--labels") {
       if (!value(o.labels)) return parsed;
+    } else if (arg == "--cue") {
+      if (!value(o.cue)) return parsed;
+    } else if (arg == "--csv") {
+      if (!value(o.csv)) return parsed;
+    } else if (arg == "--markers") {
+      o.markers = true;
+    } else if (arg == "--print-ranges") {
+      if (!value(o.printRanges)) return parsed;
+      if (!ranges::RangeFormatNamed(o.printRanges)) {
+        parsed.error = "--print-ranges needs labels, cue or csv, not '" + o.printRanges + "'";
+      }
+    } else if (arg == "--name") {
+      if (!value(o.nameTemplate)) return parsed;
+      const std::string problem = ranges::CheckNameTemplate(o.nameTemplate);
+      if (!problem.empty()) parsed.error = "--name: " + problem;
     } else if (arg == "--fade") {
       std::string text;
       if (!value(text)) return parsed;
@@ -156,7 +173,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     }
     if (!parsed.error.empty()) return parsed;
     if (attached && (arg == "--help" || arg == "--version" || arg == "--info" || arg == "--join" ||
-                     arg == "--force" || arg == "--quiet" || arg == "--ms" ||
+                     arg == "--force" || arg == "--quiet" || arg == "--ms" || arg == "--markers" ||
                      arg == "--find-loops" || arg == "--json")) {
       parsed.error = "option " + arg + " takes no value";
       return parsed;
@@ -175,16 +192,23 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     if (!o.ranges.empty()) parsed.error = "--info takes only the source file";
     return parsed;
   }
-  if (o.ranges.empty() && o.labels.empty()) {
-    parsed.error = "no range given (START:END or --labels FILE)";
-  } else if (o.join && o.output.empty()) {
+  const int lists = !o.labels.empty() + !o.cue.empty() + !o.csv.empty() + o.markers;
+  if (o.ranges.empty() && lists == 0) {
+    parsed.error = "no range given (START:END, --labels, --cue, --csv or --markers)";
+  } else if (lists > 1) {
+    parsed.error = "only one of --labels, --cue, --csv and --markers at a time";
+  } else if (o.join && !o.nameTemplate.empty()) {
+    parsed.error = "--name names split pieces; --join writes one file named by -o";
+  } else if (o.join && o.output.empty() && o.printRanges.empty()) {
     parsed.error = "--join needs -o FILE, the joined file";
   }
   return parsed;
 }
 
 std::string UsageText() {
-  return R"(Usage: snipora-cut [options] SOURCE RANGE...
+  return R"USAGE(Usage: snipora-cut [options] SOURCE RANGE...
+       snipora-cut [options] --labels|--cue|--csv FILE SOURCE [RANGE...]
+       snipora-cut [options] --markers SOURCE [RANGE...]
        snipora-cut --info SOURCE
        snipora-cut --find-loops [--window MS] [--precision N] SOURCE [RANGE]
 
@@ -202,8 +226,13 @@ Options:
       --fade MS      fade out the last MS milliseconds of each piece (with
                      --join: of the joined file)
       --ms           RANGE bounds are milliseconds
-      --labels FILE  also cut the regions of an Audacity label file
-                     (start<TAB>end<TAB>label in seconds), before any RANGE
+      --name TEMPLATE
+                     file names of the pieces from the fields {n} (number),
+                     {n:02} (at least two digits), {label}, {source} (its
+                     name without extension), {start}, {end} (frames); .wav
+                     is added when TEMPLATE has no extension; '/' and
+                     control characters become '_'; a repeated name gets
+                     " (2)", " (3)" ...
   -f, --force        replace existing files of the same names
   -q, --quiet        no progress display
       --info         print the source's format and smpl loops as key=value
@@ -227,6 +256,25 @@ Options:
   -h, --help         this text
       --version      the version
 
+Range lists (one at a time; its ranges come before any RANGE):
+      --labels FILE  an Audacity label file (start<TAB>end<TAB>label in
+                     seconds): a region label is a piece; a point label
+                     starts one that runs to the next label, the last to
+                     the end of the data
+      --cue FILE     a CUE sheet: each TRACK runs from its INDEX 01 to the
+                     next track's (a pregap belongs to the track before),
+                     the last to the end of the data; TITLE is the label
+      --csv FILE     start,end,label lines in sample frames, END exclusive
+                     (a header line is optional)
+      --markers      the source's own markers: its cue points, named by the
+                     labl or ltxt entries of its LIST adtl chunk; an ltxt
+                     length makes a region, a point runs to the next marker
+      --print-ranges FORMAT
+                     print the ranges as FORMAT (labels, cue or csv) to
+                     standard output instead of cutting: converts a list
+
+A malformed list is refused with its file and line; nothing is cut.
+
 Exit status: 0 done, 1 failed (nothing unfinished is left behind), 2 usage error.
 
 Examples:
@@ -236,12 +284,16 @@ Examples:
       clips/01.wav and clips/02.wav, each fading out over its last 0.5 s
   snipora-cut -j -o medley.wav --labels marks.txt song.wav
       the labelled regions joined into medley.wav
+  snipora-cut --cue album.cue --name "{n:02} {label}" album.wav
+      one file per track, named after its title: album/01 Intro.wav ...
+  snipora-cut --markers --print-ranges cue take.wav > take.cue
+      the source's own markers as a CUE sheet
   snipora-cut --info voice.nwa
   snipora-cut --find-loops --ms song.wav 5000:60000
       loops that start at 5 s and end before 60 s
   snipora-cut --loop 220500:1543500 song.wav 0:2000000
       song/01.wav with the loop from 5 s to 35 s (44100 Hz) in its smpl chunk
-)";
+)USAGE";
 }
 
 std::string VersionText() {

@@ -19,6 +19,11 @@ struct CutOptions {
   std::optional<uint32_t> fadeMs;  // --fade
   std::string output;              // -o: the joined file, or the folder for pieces
   std::string labels;              // --labels: an Audacity label file
+  std::string cue;                 // --cue: a CUE sheet
+  std::string csv;                 // --csv: a CSV file in frames
+  bool markers = false;            // --markers: the source's own cue points
+  std::string printRanges;         // --print-ranges: the format to print in, instead of cutting
+  std::string nameTemplate;        // --name: file names of the pieces
   std::string source;
   std::vector<std::string> ranges;  // "START:END" as given
 

@@ -5,7 +5,6 @@
 #include "audiofile/paths.h"
 #include "audiofile/sound_units.h"
 #include "cli/cli_args.h"
-#include "cli/label_file.h"
 #include "cli/loop_points.h"
 #include "cli/refusal.h"
 #include "cli/source_file.h"
@@ -16,6 +15,9 @@
 #include "export/split_folder.h"
 #include "platform/system/atomic_file.h"
 #include "platform/system/fs_ops.h"
+#include "ranges/piece_names.h"
+#include "ranges/range_formats.h"
+#include "ranges/wave_markers.h"
 
 namespace snipora::cli {
 
@@ -53,42 +55,68 @@ std::optional<Refusal> CheckRange(uint64_t start, uint64_t end, uint64_t frames,
   return std::nullopt;
 }
 
-// The ranges of the label file (first) and of the arguments, in frames.
-std::optional<Refusal> CollectRanges(const CutOptions& o, const SoundFormatInfo& info,
-                                     std::ostream& err, std::vector<ExportRange>& ranges) {
-  const uint64_t frames = FrameCount(info);
-  const uint32_t rate = info.formatBlock.samplesPerSec;
-  if (!o.labels.empty()) {
+// The file name without folder and extension.
+std::string SourceName(const std::string& path) {
+  std::string name = path.substr(path.rfind('/') + 1);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// The ranges of the list the options name (or the source's markers), or
+// none; bad input is refused with its file and line.
+std::optional<Refusal> ReadRangeListOption(const CutOptions& o, const std::string& sourcePath,
+                                           const ranges::SourceShape& shape, std::ostream& err,
+                                           std::vector<ranges::LabeledRange>& list) {
+  using ranges::RangeFormat;
+  const struct {
+    const std::string& path;
+    RangeFormat format;
+  } files[] = {{o.labels, RangeFormat::AudacityLabels},
+               {o.cue, RangeFormat::CueSheet},
+               {o.csv, RangeFormat::Csv}};
+  std::string name;
+  ranges::RangeListRead read;
+  for (const auto& file : files) {
+    if (file.path.empty()) continue;
     std::string text;
-    if (!ReadWholeFile(o.labels, text)) return Refusal{"cannot read label file '" + o.labels + "'"};
-    const LabelParse labels = ParseLabels(text, rate);
-    if (!labels.error.empty()) {
-      return Refusal{"label file '" + o.labels + "': " + labels.error, kExitUsage};
-    }
-    for (const std::string& warning : labels.warnings) {
-      err << "snipora-cut: warning: " << o.labels << ": " << warning << "\n";
-    }
-    for (const LabelRange& label : labels.ranges) {
-      const std::string what =
-          "bad label on line " + std::to_string(label.line) + " of '" + o.labels + "'";
-      if (auto bad = CheckRange(label.startFrame, label.endFrame, frames, what)) return bad;
-      ranges.push_back(
-          {static_cast<uint32_t>(label.startFrame), static_cast<uint32_t>(label.endFrame)});
-    }
+    if (!ReadWholeFile(file.path, text)) return Refusal{"cannot read '" + file.path + "'"};
+    name = file.path;
+    read = ranges::ReadRangeList(file.format, text, shape);
   }
+  if (o.markers) {
+    name = o.source;
+    read = ranges::ReadWaveMarkersOfFile(sourcePath, shape);
+  }
+  if (name.empty()) return std::nullopt;
+  if (!read.ok()) {
+    const std::string line = read.errorLine ? ":" + std::to_string(read.errorLine) : "";
+    return Refusal{name + line + ": " + read.error, kExitUsage};
+  }
+  for (const std::string& note : read.notes) {
+    err << "snipora-cut: warning: " << name << ": " << note << "\n";
+  }
+  if (read.ranges.empty()) return Refusal{"no range to cut ('" + name + "' has none)", kExitUsage};
+  list = std::move(read.ranges);
+  return std::nullopt;
+}
+
+// The ranges of the list (first) and of the arguments, in frames.
+std::optional<Refusal> CollectRanges(const CutOptions& o, const std::string& sourcePath,
+                                     const ranges::SourceShape& shape, std::ostream& err,
+                                     std::vector<ranges::LabeledRange>& list) {
+  if (auto bad = ReadRangeListOption(o, sourcePath, shape, err, list)) return bad;
   for (const std::string& text : o.ranges) {
     const auto bounds = ParseRangeText(text);
     const std::string what = "bad range '" + text + "'";
     if (!bounds) return Refusal{what + ": expected START:END", kExitUsage};
     auto [start, end] = *bounds;
     if (o.milliseconds) {
-      start = MillisecondsToFrames(start, rate);
-      end = MillisecondsToFrames(end, rate);
+      start = MillisecondsToFrames(start, shape.sampleRate);
+      end = MillisecondsToFrames(end, shape.sampleRate);
     }
-    if (auto bad = CheckRange(start, end, frames, what)) return bad;
-    ranges.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(end)});
+    if (auto bad = CheckRange(start, end, shape.frames, what)) return bad;
+    list.push_back({start, end, "", 0});
   }
-  if (ranges.empty()) return Refusal{"no range to cut (the label file has none)", kExitUsage};
   return std::nullopt;
 }
 
@@ -100,8 +128,8 @@ std::string Normalised(const std::string& path) {
 // Where the pieces or the joined file go; refuses names that exist unless
 // forced and anything that is the source itself, before writing anything.
 std::optional<Refusal> ChooseOutputs(const CutOptions& o, const std::string& source,
-                                     size_t pieceCount, std::string& folder,
-                                     std::vector<std::string>& outputs) {
+                                     const std::vector<std::string>& pieceNames,
+                                     std::string& folder, std::vector<std::string>& outputs) {
   if (o.join) {
     outputs = {Normalised(o.output)};
     if (fsops::IsFolder(outputs[0])) return Refusal{"'" + outputs[0] + "' is a folder"};
@@ -110,9 +138,7 @@ std::optional<Refusal> ChooseOutputs(const CutOptions& o, const std::string& sou
     if (fsops::Exists(folder) && !fsops::IsFolder(folder)) {
       return Refusal{"'" + folder + "' exists and is not a folder"};
     }
-    for (uint32_t i = 0; i < pieceCount; ++i) {
-      outputs.push_back(PathInFolder(folder, PieceFileName(i)));
-    }
+    for (const std::string& name : pieceNames) outputs.push_back(PathInFolder(folder, name));
   }
   for (const std::string& output : outputs) {
     if (fsops::SameFile(output, source)) {
@@ -155,6 +181,20 @@ int Fail(RunContext& context, const Refusal& refusal) {
   return refusal.status;
 }
 
+// Writes the ranges to standard output in the format --print-ranges names.
+int PrintRanges(const CutOptions& o, const ranges::SourceShape& shape,
+                const std::vector<ranges::LabeledRange>& list, RunContext& context) {
+  const std::string fileName = o.source.substr(o.source.rfind('/') + 1);
+  const ranges::RangeListText text =
+      ranges::WriteRangeList(*ranges::RangeFormatNamed(o.printRanges), list, shape, fileName);
+  if (!text.error.empty()) return Fail(context, {text.error});
+  for (const std::string& note : text.notes) {
+    context.err << "snipora-cut: warning: " << note << "\n";
+  }
+  context.out << text.text;
+  return kExitDone;
+}
+
 }  // namespace
 
 int RunCut(const std::vector<std::string>& args, RunContext& context) {
@@ -182,15 +222,29 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
     PrintSourceLoops(context.out, job.sourcePath);
     return kExitDone;
   }
-  if (o.findLoops) {
-    if (!o.ranges.empty()) {
-      if (auto bad = CollectRanges(o, job.format, context.err, job.ranges))
-        return Fail(context, *bad);
+  const ranges::SourceShape shape{job.format.formatBlock.samplesPerSec, FrameCount(job.format)};
+  std::vector<ranges::LabeledRange> list;
+  // A loop search without a range searches from the start of the data.
+  if (!o.findLoops || !o.ranges.empty()) {
+    if (auto bad = CollectRanges(o, job.sourcePath, shape, context.err, list)) {
+      return Fail(context, *bad);
     }
+  }
+  if (!o.printRanges.empty()) return PrintRanges(o, shape, list, context);
+  std::vector<std::string> pieceNames;
+  for (uint32_t i = 0; i < list.size(); ++i) {
+    // The data size is 32-bit, so every checked bound fits the export's frames.
+    job.ranges.push_back(
+        {static_cast<uint32_t>(list[i].startFrame), static_cast<uint32_t>(list[i].endFrame)});
+    pieceNames.push_back(PieceFileName(i));
+  }
+  if (o.findLoops) {
     if (auto bad = FindLoops(o, job, context)) return Fail(context, *bad);
     return kExitDone;
   }
-  if (auto bad = CollectRanges(o, job.format, context.err, job.ranges)) return Fail(context, *bad);
+  if (!o.nameTemplate.empty()) {
+    pieceNames = ranges::PieceNames(o.nameTemplate, list, SourceName(job.sourcePath));
+  }
   job.fadeMs = o.fadeMs.value_or(0);
   if (job.fadeMs > 0 && !CanFade(job.format)) {
     return Fail(context,
@@ -204,7 +258,7 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
 
   std::string folder;
   std::vector<std::string> outputs;
-  if (auto bad = ChooseOutputs(o, job.sourcePath, job.ranges.size(), folder, outputs)) {
+  if (auto bad = ChooseOutputs(o, job.sourcePath, pieceNames, folder, outputs)) {
     return Fail(context, *bad);
   }
   if (auto bad = AddLoopChunks(o, job, context)) return Fail(context, *bad);

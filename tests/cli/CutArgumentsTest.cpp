@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_args.h"
-#include "cli/label_file.h"
 #include "cli/terminal_progress.h"
 
 namespace snipora::cli {
@@ -30,6 +29,14 @@ TEST(CutArguments, OptionsAndPositionals) {
   ASSERT_EQ(loops.error, "");
   EXPECT_EQ(loops.options.windowChoice, 2);  // "1秒"
   EXPECT_EQ(loops.options.precisionChoice, 0);
+  const CutOptions lists =
+      ParseArguments({"--csv", "r.csv", "--print-ranges=cue", "--name", "{n:02} {label}", "a.wav"})
+          .options;
+  EXPECT_EQ(lists.csv, "r.csv");
+  EXPECT_EQ(lists.printRanges, "cue");
+  EXPECT_EQ(lists.nameTemplate, "{n:02} {label}");
+  EXPECT_TRUE(ParseArguments({"--markers", "a.wav"}).options.markers);
+  EXPECT_EQ(ParseArguments({"--cue", "a.cue", "a.wav"}).options.cue, "a.cue");
 }
 
 TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
@@ -38,7 +45,17 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
     const char* error;
   } cases[] = {
       {{}, "no source file given"},
-      {{"a.wav"}, "no range given (START:END or --labels FILE)"},
+      {{"a.wav"}, "no range given (START:END, --labels, --cue, --csv or --markers)"},
+      {{"--cue", "a.cue", "--markers", "a.wav"},
+       "only one of --labels, --cue, --csv and --markers at a time"},
+      {{"--print-ranges", "srt", "a.wav", "0:1"},
+       "--print-ranges needs labels, cue or csv, not 'srt'"},
+      {{"--name", "{n}{title}", "a.wav", "0:1"},
+       "--name: unknown field {title} (known: {n} "
+       "{n:02} {label} {source} {start} {end})"},
+      {{"-j", "-o", "x", "--name", "{n}", "a.wav", "0:1"},
+       "--name names split pieces; --join writes one file named by -o"},
+      {{"--markers=1", "a.wav"}, "option --markers takes no value"},
       {{"-j", "a.wav", "0:1"}, "--join needs -o FILE, the joined file"},
       {{"--fade", "x", "a.wav", "0:1"}, "--fade needs milliseconds as a whole number, not 'x'"},
       {{"--fade", "-3", "a.wav", "0:1"}, "--fade needs milliseconds as a whole number, not '-3'"},
@@ -66,38 +83,6 @@ TEST(CutArguments, RangeTexts) {
   EXPECT_EQ(ParseRangeText("44100:88200"), std::make_pair(uint64_t{44100}, uint64_t{88200}));
   for (const char* bad : {"", ":", "5", "5:", ":5", "a:5", "5:6x", "-1:5", "1:2:3", " 1:2"}) {
     EXPECT_FALSE(ParseRangeText(bad).has_value()) << bad;
-  }
-}
-
-TEST(LabelFile, RegionsRoundToTheNearestFrame) {
-  const std::string text =
-      "0.5\t1.25\tfirst\n"
-      "2\t2\tpoint\r\n"
-      "\\\t100.0\t2000.0\n"
-      "\n"
-      "3.0000113378\t3.000034\tsecond with\ttabs\n"
-      "1.0\t0.00001\tbackwards\n";
-  const LabelParse p = ParseLabels(text, 44100);
-  ASSERT_EQ(p.error, "");
-  ASSERT_EQ(p.ranges.size(), 3u);
-  EXPECT_EQ(p.ranges[0].startFrame, 22050u);
-  EXPECT_EQ(p.ranges[0].endFrame, 55125u);
-  EXPECT_EQ(p.ranges[1].startFrame, 132300u);  // 132300.49999 -> down
-  EXPECT_EQ(p.ranges[1].endFrame, 132301u);    // 132301.4994 -> down
-  EXPECT_EQ(p.ranges[1].line, 5);
-  EXPECT_EQ(p.ranges[2].startFrame, 44100u);  // reversed: reported later as a bad range
-  EXPECT_EQ(p.ranges[2].endFrame, 0u);
-  EXPECT_EQ(p.warnings, std::vector<std::string>{"point label on line 2 ignored"});
-  // Exactly half a frame (at 8000 Hz, 62.5 microseconds) rounds up.
-  EXPECT_EQ(ParseLabels("0.0000625\t1\tx", 8000).ranges.at(0).startFrame, 1u);
-  EXPECT_EQ(ParseLabels("0.0000624\t1\tx", 8000).ranges.at(0).startFrame, 0u);
-}
-
-TEST(LabelFile, MalformedLinesAreNamed) {
-  for (const char* text : {"1.0\n", "x\t2\tl\n", "1.0\t2.0.0\tl\n", "1\t\tl\n", "-1\t2\tl\n"}) {
-    EXPECT_EQ(ParseLabels(std::string("0\t1\tok\n") + text, 8000).error,
-              "line 2 is not start<TAB>end<TAB>label")
-        << text;
   }
 }
 

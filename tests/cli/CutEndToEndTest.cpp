@@ -14,6 +14,7 @@
 #include "tests/export/fade_reference.h"
 #include "tests/loopsearch/loop_search_fixture.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
@@ -82,6 +83,9 @@ class CutEndToEnd : public testing::Test {
     EXPECT_EQ(Soxi("-s", path), std::to_string(expected.size() / frameBytes)) << path;
   }
   std::string Q(const std::string& name) { return ShellQuote(dir.File(name)); }
+  void WriteText(const std::string& name, const std::string& text) {
+    WriteFileBytes(dir.File(name), Bytes(text.begin(), text.end()));
+  }
 
   TempDir dir;
 };
@@ -123,19 +127,72 @@ TEST_F(CutEndToEnd, JoinsAndFades) {
   ExpectOutput(dir.File("s/02.wav"), last, 4);
 }
 
-TEST_F(CutEndToEnd, LabelsComeFirstAndMillisecondsConvert) {
+TEST_F(CutEndToEnd, ListRangesComeFirstAndMillisecondsConvert) {
   const Bytes data = Source("s.wav", 44100, 1, 16, "1");
-  WriteFileBytes(dir.File("labels.txt"), [] {
-    const std::string text = "0.5\t0.75\tchorus\n0.6\t0.6\tmark\n";
-    return Bytes(text.begin(), text.end());
-  }());
+  WriteText("labels.txt", "0.5\t0.75\tchorus\n0.6\t0.6\tmark\n");
   const CommandResult r = Cut("--ms --labels " + Q("labels.txt") + " " + Q("s.wav") + " 100:200");
   ASSERT_EQ(r.exitCode, 0) << r.output;
-  EXPECT_NE(r.output.find("warning"), std::string::npos);
-  EXPECT_NE(r.output.find("line 2"), std::string::npos);
   ExpectOutput(dir.File("s/01.wav"), Frames(data, 2, 22050, 33075), 2);
-  ExpectOutput(dir.File("s/02.wav"), Frames(data, 2, 4410, 8820), 2);
-  EXPECT_FALSE(fs::exists(dir.File("s/03.wav")));
+  ExpectOutput(dir.File("s/02.wav"), Frames(data, 2, 26460, 44100), 2);  // a point: to the end
+  ExpectOutput(dir.File("s/03.wav"), Frames(data, 2, 4410, 8820), 2);
+  EXPECT_FALSE(fs::exists(dir.File("s/04.wav")));
+}
+
+TEST_F(CutEndToEnd, CueSheetPiecesNamedByTitleAndListsConverted) {
+  const Bytes data = Source("album.wav", 44100, 2, 16, "2");  // 88200 frames
+  WriteText("album.cue",
+            "PERFORMER \"X\"\nFILE \"album.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"Intro\"\n"
+            "    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    TITLE \"A/B\"\n    INDEX 00 00:00:50\n"
+            "    INDEX 01 00:01:00\n");
+  const CommandResult r =
+      Cut("--cue " + Q("album.cue") + " --name '{n:02} {label}' " + Q("album.wav"));
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  ExpectOutput(dir.File("album/01 Intro.wav"), Frames(data, 4, 0, 44100), 4);
+  ExpectOutput(dir.File("album/02 A_B.wav"), Frames(data, 4, 44100, 88200), 4);
+
+  // Converted to CSV and back to a sheet: the same sheet, and nothing cut.
+  const CommandResult csv =
+      Cut("--cue " + Q("album.cue") + " --print-ranges csv " + Q("album.wav"));
+  ASSERT_EQ(csv.exitCode, 0) << csv.output;
+  EXPECT_EQ(csv.output, "start,end,label\n0,44100,Intro\n44100,88200,A/B\n");
+  WriteText("album.csv", csv.output);
+  const CommandResult cue =
+      Cut("--csv " + Q("album.csv") + " --print-ranges cue " + Q("album.wav"));
+  EXPECT_EQ(
+      cue.output,
+      "FILE \"album.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"Intro\"\n    INDEX 01 00:00:00\n"
+      "  TRACK 02 AUDIO\n    TITLE \"A/B\"\n    INDEX 01 00:01:00\n");
+
+  // A malformed list names its file and line and cuts nothing.
+  WriteText("bad.csv", "start,end,label\n0,100,a\n100,50,b\n");
+  const CommandResult bad = Cut("--csv " + Q("bad.csv") + " -o " + Q("out") + " " + Q("album.wav"));
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.output.find("bad.csv:3: the end lies before the start"), std::string::npos)
+      << bad.output;
+  EXPECT_FALSE(fs::exists(dir.File("out")));
+}
+
+// A file with its own markers after the data, as editors write them.
+TEST_F(CutEndToEnd, CutsAtTheSourcesOwnMarkers) {
+  const Bytes samples = SeededBytes(4000, 3);  // 2000 frames, mono 16-bit
+  Bytes cue, adtl;
+  PutU32(cue, 2);
+  for (const uint32_t point : {500u, 1500u}) {
+    for (const uint32_t field : {point, point, 0x61746164u, 0u, 0u, point}) PutU32(cue, field);
+  }
+  PutText(adtl, "adtl");
+  Bytes labl;
+  PutU32(labl, 1500);
+  PutText(labl, std::string("late\0", 5));
+  const Bytes entry = RiffChunk("labl", labl);
+  adtl.insert(adtl.end(), entry.begin(), entry.end());
+  WriteFileBytes(dir.File("take.wav"), RiffWave({RiffChunk("fmt ", PcmFormatBody(1, 8000, 16)),
+                                                 RiffChunk("data", samples), RiffChunk("cue ", cue),
+                                                 RiffChunk("LIST", adtl)}));
+  const CommandResult r = Cut("--markers --name '{label}' " + Q("take.wav"));
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  ExpectOutput(dir.File("take/01.wav"), Frames(samples, 2, 500, 1500), 2);  // no label
+  ExpectOutput(dir.File("take/late.wav"), Frames(samples, 2, 1500, 2000), 2);
 }
 
 TEST_F(CutEndToEnd, ExistingOutputsNeedForce) {

@@ -15,11 +15,11 @@ void PutU32(Bytes& bytes, uint32_t value) {
   PutU16(bytes, value >> 16);
 }
 
-void PutText(Bytes& bytes, const char* text) {
-  bytes.insert(bytes.end(), text, text + std::strlen(text));
+void PutText(Bytes& bytes, std::string_view text) {
+  bytes.insert(bytes.end(), text.begin(), text.end());
 }
 
-Bytes RiffChunk(const char* id, const Bytes& body, bool pad) {
+Bytes RiffChunk(std::string_view id, const Bytes& body, bool pad) {
   Bytes chunk;
   PutText(chunk, id);
   PutU32(chunk, static_cast<uint32_t>(body.size()));
@@ -38,6 +38,11 @@ Bytes FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t byteRate,
   PutU16(body, align);
   PutU16(body, bits);
   return body;
+}
+
+Bytes PcmFormatBody(uint16_t channels, uint32_t rate, uint16_t bits) {
+  const auto align = static_cast<uint16_t>(channels * ((bits + 7) / 8));
+  return FmtBody(1, channels, rate, rate * align, align, bits);
 }
 
 Bytes ExtensibleFmtBody(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t validBits,
@@ -65,9 +70,8 @@ Bytes RiffWave(const std::vector<Bytes>& chunks) {
 }
 
 Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data) {
-  const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
-  return RiffWave({RiffChunk("fmt ", FmtBody(1, channels, rate, rate * align, align, bits)),
-                   RiffChunk("data", data)});
+  return RiffWave(
+      {RiffChunk("fmt ", PcmFormatBody(channels, rate, bits)), RiffChunk("data", data)});
 }
 
 Bytes ChunkBody(const Bytes& wave, const char* id) {

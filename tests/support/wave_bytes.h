@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -11,15 +12,18 @@ namespace snipora::test {
 
 void PutU16(Bytes& bytes, uint32_t value);
 void PutU32(Bytes& bytes, uint32_t value);
-void PutText(Bytes& bytes, const char* text);
+void PutText(Bytes& bytes, std::string_view text);
 
 // A chunk as it appears in a file; pad adds the word-alignment byte after an
 // odd-sized body.
-Bytes RiffChunk(const char* id, const Bytes& body, bool pad = true);
+Bytes RiffChunk(std::string_view id, const Bytes& body, bool pad = true);
 
 // The 16 bytes of a "fmt " body (WAVEFORMAT plus bits per sample).
 Bytes FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t byteRate, uint16_t align,
               uint16_t bits);
+
+// The "fmt " body of plain PCM (tag 1) with its byte rate and alignment.
+Bytes PcmFormatBody(uint16_t channels, uint32_t rate, uint16_t bits);
 
 // A WAVE_FORMAT_EXTENSIBLE "fmt " body (40 bytes) with the given sub-format
 // tag (1 PCM, 3 float) in the standard GUID.

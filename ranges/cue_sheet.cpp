@@ -1,0 +1,225 @@
+#include "ranges/cue_sheet.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "ranges/text_lines.h"
+
+namespace snipora::ranges {
+
+namespace {
+
+constexpr uint32_t kCdFramesPerSecond = 75;
+constexpr size_t kMaxTracks = 99;
+
+struct Track {
+  int line = 0;        // of its TRACK command
+  int indexLine = 0;   // of its INDEX 01
+  std::string number;  // as written, for messages
+  std::string title;
+  std::optional<uint64_t> startFrame;
+};
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+// The first blank-separated word of text, and the text after it.
+std::string_view NextWord(std::string_view& text) {
+  text = Trimmed(text);
+  size_t end = 0;
+  while (end < text.size() && text[end] != ' ' && text[end] != '\t') ++end;
+  const std::string_view word = text.substr(0, end);
+  text = Trimmed(text.substr(end));
+  return word;
+}
+
+// A TITLE or FILE argument: the text between its first and last double quote,
+// or the whole text when it is not quoted.
+std::string QuotedText(std::string_view text) {
+  text = Trimmed(text);
+  if (text.empty() || text.front() != '"') return std::string(text);
+  text.remove_prefix(1);
+  if (!text.empty() && text.back() == '"') text.remove_suffix(1);
+  return std::string(text);
+}
+
+// "mm:ss:ff" -> CD frames (1/75 s); minutes may have more than two digits.
+std::optional<uint64_t> ParseCdTime(std::string_view text) {
+  const size_t colon1 = text.find(':');
+  const size_t colon2 = colon1 == std::string_view::npos ? colon1 : text.find(':', colon1 + 1);
+  if (colon2 == std::string_view::npos || colon1 > 9) return std::nullopt;
+  const auto minutes = ParseFrameNumber(text.substr(0, colon1));
+  const std::string_view secondsText = text.substr(colon1 + 1, colon2 - colon1 - 1);
+  const std::string_view framesText = text.substr(colon2 + 1);
+  const auto seconds = ParseFrameNumber(secondsText);
+  const auto frames = ParseFrameNumber(framesText);
+  if (!minutes || !seconds || !frames || secondsText.size() > 2 || framesText.size() > 2 ||
+      *seconds >= 60 || *frames >= kCdFramesPerSecond) {
+    return std::nullopt;
+  }
+  return (*minutes * 60 + *seconds) * kCdFramesPerSecond + *frames;
+}
+
+uint64_t Saturated(unsigned __int128 value) {
+  return value > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(value);
+}
+
+// CD frames -> the nearest sample frame, rounded half up.
+uint64_t CdToSampleFrame(uint64_t cdFrames, uint32_t rate) {
+  return Saturated((static_cast<unsigned __int128>(cdFrames) * rate * 2 + kCdFramesPerSecond) /
+                   (2 * kCdFramesPerSecond));
+}
+
+// Sample frame -> the nearest CD frame, rounded half up.
+uint64_t SampleToCdFrame(uint64_t frame, uint32_t rate) {
+  return Saturated((static_cast<unsigned __int128>(frame) * kCdFramesPerSecond * 2 + rate) /
+                   (2 * static_cast<unsigned __int128>(rate)));
+}
+
+std::string TwoDigits(uint64_t value) {
+  return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+std::string CdTimeText(uint64_t cdFrames) {
+  const uint64_t seconds = cdFrames / kCdFramesPerSecond;
+  return TwoDigits(seconds / 60) + ":" + TwoDigits(seconds % 60) + ":" +
+         TwoDigits(cdFrames % kCdFramesPerSecond);
+}
+
+// Reads one command line into the tracks; an error message when malformed.
+std::string ReadCommand(const TextLine& line, const SourceShape& shape, int& fileCount,
+                        std::vector<Track>& tracks) {
+  std::string_view rest = line.text;
+  const std::string command = Upper(NextWord(rest));
+  if (command == "FILE") {
+    if (++fileCount > 1) return "a second FILE: only sheets for one WAVE file are read";
+  } else if (command == "TRACK") {
+    const std::string_view number = NextWord(rest);
+    const std::string type = Upper(NextWord(rest));
+    const auto value = ParseFrameNumber(number);
+    if (!value || *value < 1 || *value > kMaxTracks || type.empty() || !rest.empty()) {
+      return "not TRACK nn AUDIO";
+    }
+    if (type != "AUDIO") return "track " + std::string(number) + " is " + type + ", not AUDIO";
+    if (tracks.size() == kMaxTracks) return "more than 99 tracks";
+    tracks.push_back({line.number, 0, std::string(number), "", std::nullopt});
+  } else if (command == "INDEX") {
+    const auto index = ParseFrameNumber(NextWord(rest));
+    const auto time = ParseCdTime(NextWord(rest));
+    if (!index || !time || *index > 99 || !rest.empty()) return "not INDEX nn mm:ss:ff";
+    if (tracks.empty()) return "INDEX before the first TRACK";
+    // INDEX 00 (a pregap, the end of the track before) and subindexes move no bound.
+    if (*index != 1) return "";
+    Track& track = tracks.back();
+    if (track.startFrame) return "a second INDEX 01 in track " + track.number;
+    track.startFrame = CdToSampleFrame(*time, shape.sampleRate);
+    track.indexLine = line.number;
+  } else if (command == "TITLE" && !tracks.empty()) {
+    tracks.back().title = QuotedText(rest);  // a TITLE before the first track names the album
+  }
+  return "";
+}
+
+}  // namespace
+
+RangeListRead ReadCueSheet(const std::string& text, const SourceShape& shape) {
+  RangeListRead read;
+  int badLine = 0;
+  const std::vector<TextLine> lines = SplitLines(text, &badLine);
+  if (badLine) {
+    Refuse(read, badLine, NotTextMessage());
+    return read;
+  }
+  int fileCount = 0;
+  std::vector<Track> tracks;
+  for (const TextLine& line : lines) {
+    const std::string error = ReadCommand(line, shape, fileCount, tracks);
+    if (!error.empty()) {
+      Refuse(read, line.number, error);
+      return read;
+    }
+  }
+  if (tracks.empty()) {
+    Refuse(read, 0, "no TRACK in the sheet");
+    return read;
+  }
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    const Track& track = tracks[i];
+    if (!track.startFrame) {
+      Refuse(read, track.line, "track " + track.number + " has no INDEX 01");
+      return read;
+    }
+    if (i > 0 && *track.startFrame <= *tracks[i - 1].startFrame) {
+      Refuse(read, track.indexLine,
+             "track " + track.number + " does not start after the one before");
+      return read;
+    }
+    if (*track.startFrame >= shape.frames) {
+      Refuse(read, track.indexLine,
+             "track " + track.number + " starts beyond the data (" + std::to_string(shape.frames) +
+                 " frames)");
+      return read;
+    }
+  }
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    const uint64_t end = i + 1 < tracks.size() ? *tracks[i + 1].startFrame : shape.frames;
+    read.ranges.push_back({*tracks[i].startFrame, end, tracks[i].title, tracks[i].indexLine});
+  }
+  return read;
+}
+
+RangeListText WriteCueSheet(const std::vector<LabeledRange>& ranges, const SourceShape& shape,
+                            const std::string& fileName) {
+  RangeListText out;
+  if (ranges.size() > kMaxTracks) {
+    out.error = "a CUE sheet holds at most 99 tracks, not " + std::to_string(ranges.size());
+    return out;
+  }
+  const uint32_t rate = std::max(shape.sampleRate, 1u);  // no rate, no time: avoid dividing by 0
+  std::vector<uint64_t> cdStarts;
+  for (size_t i = 0; i < ranges.size(); ++i) {
+    cdStarts.push_back(SampleToCdFrame(ranges[i].startFrame, rate));
+    if (i > 0 && cdStarts[i] <= cdStarts[i - 1]) {
+      out.error = "range " + std::to_string(i + 1) +
+                  " does not start at least 1/75 s after range " + std::to_string(i) +
+                  "; a CUE sheet holds ranges in time order";
+      return out;
+    }
+  }
+  if (!cdStarts.empty() && CdToSampleFrame(cdStarts.back(), rate) >= shape.frames) {
+    out.error = "range " + std::to_string(ranges.size()) +
+                " starts too close to the end of the data for 1/75 s";
+    return out;
+  }
+  out.text = "FILE \"" + OneLineLabel(fileName) + "\" WAVE\n";
+  for (size_t i = 0; i < ranges.size(); ++i) {
+    const LabeledRange& r = ranges[i];
+    const std::string n = TwoDigits(i + 1);
+    out.text += "  TRACK " + n + " AUDIO\n";
+    if (!r.label.empty()) out.text += "    TITLE \"" + OneLineLabel(r.label) + "\"\n";
+    out.text += "    INDEX 01 " + CdTimeText(cdStarts[i]) + "\n";
+    const uint64_t start = CdToSampleFrame(cdStarts[i], rate);
+    if (start != r.startFrame) {
+      out.notes.push_back("range " + std::to_string(i + 1) + ": start " +
+                          std::to_string(r.startFrame) + " is written as " +
+                          CdTimeText(cdStarts[i]) + " (frame " + std::to_string(start) + ")");
+    }
+    const uint64_t end =
+        i + 1 < ranges.size() ? CdToSampleFrame(cdStarts[i + 1], rate) : shape.frames;
+    if (end != r.endFrame) {
+      out.notes.push_back(
+          "range " + std::to_string(i + 1) + ": end " + std::to_string(r.endFrame) +
+          " cannot be written; the sheet ends it at " +
+          (i + 1 < ranges.size() ? "the next track, frame " : "the end of the data, frame ") +
+          std::to_string(end));
+    }
+  }
+  return out;
+}
+
+}  // namespace snipora::ranges

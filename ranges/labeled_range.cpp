@@ -1,0 +1,20 @@
+#include "ranges/labeled_range.h"
+
+namespace snipora::ranges {
+
+std::string RangeProblem(uint64_t startFrame, uint64_t endFrame, uint64_t frames) {
+  if (endFrame < startFrame) return "the end lies before the start";
+  if (endFrame == startFrame) return "the range is empty";
+  if (endFrame > frames) {
+    return "the range ends beyond the data (" + std::to_string(frames) + " frames)";
+  }
+  return "";
+}
+
+void Refuse(RangeListRead& read, int line, const std::string& message) {
+  read.ranges.clear();
+  read.error = message;
+  read.errorLine = line;
+}
+
+}  // namespace snipora::ranges

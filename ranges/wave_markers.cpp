@@ -1,0 +1,224 @@
+#include "ranges/wave_markers.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/system/file_io.h"
+
+namespace snipora::ranges {
+
+namespace {
+
+// Larger "cue " or LIST chunks are not marker lists anyone writes.
+constexpr uint64_t kMaxMarkerChunkBytes = 16u << 20;
+
+struct CuePoint {
+  uint32_t id = 0;
+  uint64_t frame = 0;
+};
+
+struct MarkerTexts {
+  std::map<uint32_t, std::string> labl, ltxt, note;
+  std::map<uint32_t, uint64_t> length;  // ltxt sample lengths
+};
+
+uint32_t U32(const uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+uint64_t U64(const uint8_t* p) {
+  return U32(p) | (static_cast<uint64_t>(U32(p + 4)) << 32);
+}
+
+bool IsChunkId(const uint8_t* p) {
+  return std::all_of(p, p + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
+}
+
+// Text stored with a terminating NUL (or none).
+std::string ZeroTerminated(const uint8_t* p, size_t size) {
+  const auto* end = static_cast<const uint8_t*>(std::memchr(p, 0, size));
+  return std::string(reinterpret_cast<const char*>(p), end ? end - p : size);
+}
+
+std::string At(uint64_t offset) {
+  return " at byte " + std::to_string(offset);
+}
+
+std::string ReadCuePoints(const std::vector<uint8_t>& chunk, std::vector<CuePoint>& points) {
+  if (chunk.size() < 4 || (chunk.size() - 4) / 24 < U32(chunk.data())) return "is cut short";
+  for (uint32_t i = 0; i < U32(chunk.data()); ++i) {
+    const uint8_t* point = chunk.data() + 4 + 24 * i;
+    // id, position in play order, chunk id, chunk start, block start, sample
+    // offset; in a plain file the sample offset is the frame in "data".
+    points.push_back({U32(point), U32(point + 20)});
+  }
+  return "";
+}
+
+std::string ReadAdtl(const std::vector<uint8_t>& chunk, MarkerTexts& texts) {
+  for (size_t at = 4; at + 8 <= chunk.size();) {
+    const std::string id(chunk.begin() + at, chunk.begin() + at + 4);
+    const uint32_t size = U32(&chunk[at + 4]);
+    if (size > chunk.size() - at - 8) return "has an entry cut short";
+    const uint8_t* body = &chunk[at + 8];
+    if (id == "labl" || id == "note" || id == "ltxt") {
+      const size_t head = id == "ltxt" ? 20 : 4;
+      if (size < head) return "has a " + id + " entry cut short";
+      const std::string text = ZeroTerminated(body + head, size - head);
+      auto& target = id == "labl" ? texts.labl : id == "note" ? texts.note : texts.ltxt;
+      target.emplace(U32(body), text);
+      if (id == "ltxt") texts.length.emplace(U32(body), U32(body + 4));
+    }
+    at += 8 + size + (size & 1);
+  }
+  return "";
+}
+
+class FileBytes : public ByteSource {
+ public:
+  explicit FileBytes(const std::string& path)
+      : fd_(fileio::OpenFile(path.c_str(), fileio::OpenAccess::Read, false).fd) {}
+  ~FileBytes() override {
+    if (fd_ >= 0) fileio::CloseFile(fd_);
+  }
+  bool IsOpen() const { return fd_ >= 0; }
+  uint64_t Size() const override {
+    const int64_t size = fileio::FileSize(fd_);
+    return size < 0 ? 0 : static_cast<uint64_t>(size);
+  }
+  size_t ReadAt(uint64_t offset, void* into, size_t count) override {
+    if (fileio::SeekTo(fd_, static_cast<int64_t>(offset)) < 0) return 0;
+    const ssize_t got = fileio::ReadFull(fd_, into, count);
+    return got < 0 ? 0 : static_cast<size_t>(got);
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+size_t MemoryBytes::ReadAt(uint64_t offset, void* into, size_t count) {
+  if (offset >= size_ || count == 0) return 0;
+  const size_t n = std::min<uint64_t>(count, size_ - offset);
+  std::memcpy(into, data_ + offset, n);
+  return n;
+}
+
+RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
+  RangeListRead read;
+  const uint64_t fileSize = file.Size();
+  uint8_t header[12];
+  if (file.ReadAt(0, header, 12) != 12 || std::memcmp(header + 8, "WAVE", 4) != 0 ||
+      (std::memcmp(header, "RIFF", 4) != 0 && std::memcmp(header, "RF64", 4) != 0 &&
+       std::memcmp(header, "BW64", 4) != 0)) {
+    Refuse(read, 0, "not a RIFF WAVE file");
+    return read;
+  }
+  std::vector<CuePoint> points;
+  MarkerTexts texts;
+  bool haveCue = false;
+  std::optional<uint64_t> dataSize64;  // from ds64, for a "data" chunk that says 0xFFFFFFFF
+  uint8_t head[12];
+  for (uint64_t at = 12; at + 8 <= fileSize;) {
+    const size_t got = file.ReadAt(at, head, 12);
+    if (got < 8) break;
+    const std::string id(head, head + 4);
+    const std::string what = "the " + (id == "cue " ? std::string("cue") : id) + " chunk" + At(at);
+    uint64_t size = U32(head + 4);
+    if (id == "data" && size == 0xFFFFFFFFu && dataSize64) size = *dataSize64;
+    const bool wanted = id == "ds64" || (id == "cue " && !haveCue) ||
+                        (id == "LIST" && got == 12 && std::memcmp(head + 8, "adtl", 4) == 0);
+    if (wanted) {
+      if (size > fileSize - at - 8) {
+        Refuse(read, 0, what + " is cut short");
+        return read;
+      }
+      if (size > kMaxMarkerChunkBytes) {
+        Refuse(read, 0, what + " is too large for a marker list");
+        return read;
+      }
+      std::vector<uint8_t> chunk(size);
+      if (file.ReadAt(at + 8, chunk.data(), chunk.size()) != chunk.size()) {
+        Refuse(read, 0, what + " cannot be read");
+        return read;
+      }
+      std::string problem;
+      if (id == "ds64") {
+        if (size >= 16) dataSize64 = U64(chunk.data() + 8);
+      } else if (id == "cue ") {
+        haveCue = true;
+        problem = ReadCuePoints(chunk, points);
+      } else {
+        problem = ReadAdtl(chunk, texts);
+      }
+      if (!problem.empty()) {
+        Refuse(read, 0, what + " " + problem);
+        return read;
+      }
+    }
+    if (size > fileSize - at - 8) break;  // runs past the end of the file: nothing follows
+    // Chunks are word-aligned; some writers forget the pad byte after an
+    // odd-sized chunk: then the unpadded position holds the next id.
+    uint64_t next = at + 8 + size;
+    if (size & 1) {
+      uint8_t padded[4], unpadded[4];
+      const bool paddedId = file.ReadAt(next + 1, padded, 4) == 4 && IsChunkId(padded);
+      const bool unpaddedId = file.ReadAt(next, unpadded, 4) == 4 && IsChunkId(unpadded);
+      if (paddedId || !unpaddedId) ++next;
+    }
+    at = next;
+  }
+
+  std::stable_sort(points.begin(), points.end(),
+                   [](const CuePoint& a, const CuePoint& b) { return a.frame < b.frame; });
+  for (size_t i = 0; i < points.size(); ++i) {
+    const CuePoint& point = points[i];
+    const auto text = [&point](const std::map<uint32_t, std::string>& map) {
+      const auto found = map.find(point.id);
+      return found == map.end() ? std::string() : found->second;
+    };
+    std::string label = text(texts.labl);
+    if (label.empty()) label = text(texts.ltxt);
+    if (label.empty()) label = text(texts.note);
+    const std::string name = "marker " + std::to_string(point.id);
+    if (point.frame > shape.frames) {
+      Refuse(read, 0, name + " lies beyond the data (" + std::to_string(shape.frames) + " frames)");
+      return read;
+    }
+    const auto length = texts.length.find(point.id);
+    uint64_t end = point.frame + (length == texts.length.end() ? 0 : length->second);
+    if (end == point.frame) {  // a point: up to the next marker that starts later
+      const auto later =
+          std::upper_bound(points.begin() + i, points.end(), point.frame,
+                           [](uint64_t frame, const CuePoint& p) { return frame < p.frame; });
+      end = later == points.end() ? shape.frames : later->frame;
+      if (point.frame == shape.frames) {
+        read.notes.push_back(name + " at the end of the data starts no piece");
+        continue;
+      }
+    }
+    if (end > shape.frames) {
+      Refuse(read, 0, name + " ends beyond the data (" + std::to_string(shape.frames) + " frames)");
+      return read;
+    }
+    read.ranges.push_back({point.frame, end, label, 0});
+  }
+  return read;
+}
+
+RangeListRead ReadWaveMarkersOfFile(const std::string& path, const SourceShape& shape) {
+  FileBytes file(path);
+  if (!file.IsOpen()) {
+    RangeListRead read;
+    Refuse(read, 0, "cannot be read");
+    return read;
+  }
+  return ReadWaveMarkers(file, shape);
+}
+
+}  // namespace snipora::ranges
