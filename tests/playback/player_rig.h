@@ -10,30 +10,9 @@
 #include "platform/sound/timer_host.h"
 #include "playback/main_player.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora::test {
-
-// A canonical 44-byte-header PCM WAVE file holding `data`.
-inline Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data) {
-  const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
-  Bytes file(44 + data.size());
-  const auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
-  const auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
-  std::memcpy(&file[0], "RIFF", 4);
-  put32(4, static_cast<uint32_t>(36 + data.size()));
-  std::memcpy(&file[8], "WAVEfmt ", 8);
-  put32(16, 16);
-  put16(20, 1);
-  put16(22, channels);
-  put32(24, rate);
-  put32(28, rate * align);
-  put16(32, align);
-  put16(34, bits);
-  std::memcpy(&file[36], "data", 4);
-  put32(40, static_cast<uint32_t>(data.size()));
-  std::copy(data.begin(), data.end(), file.begin() + 44);
-  return file;
-}
 
 // Seeded 16-bit noise without the sample -32768, which the player clamps to -32767, so
 // that played bytes can be compared with the source one for one.
@@ -43,12 +22,6 @@ inline Bytes Noise16(size_t bytes, uint32_t seed) {
     if (data[i] == 0x80 && data[i - 1] == 0) data[i - 1] = 1;
   }
   return data;
-}
-
-inline Bytes SamplesToBytes(const std::vector<int16_t>& samples) {
-  Bytes bytes(samples.size() * 2);
-  std::memcpy(bytes.data(), samples.data(), bytes.size());
-  return bytes;
 }
 
 inline std::vector<int16_t> BytesToSamples(const Bytes& bytes, size_t from = 0,
