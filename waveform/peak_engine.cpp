@@ -9,23 +9,28 @@ namespace snipora {
 
 namespace {
 
-// Bytes read per request: large sequential reads, and a few milliseconds of
-// work between two looks at the cancel flag.
-constexpr uint32_t kReadBytes = 1u << 20;
-constexpr uint32_t kRingBytes = kReadBytes + 64 * 1024;
+// Bytes per chunk: direct reads of a few megabytes, two at a time, are several
+// times faster than one 512 KiB read after the other on the virtual disks we
+// measured, and still only milliseconds of work between two looks at the
+// cancel flag.
+constexpr uint32_t kChunkBytes = 4u << 20;
 
 }  // namespace
 
 CPeakEngine::CPeakEngine(const std::string& path, const SoundFormatInfo& info)
     : codec_(CodecFor(info)) {
-  if (!codec_) {
-    finished_ = true;
-    return;
-  }
-  totalFrames_ = info.dataSize / codec_->shape.blockAlign;
+  for (auto& next : nextChunk_) next = 0;
+  if (!codec_) return;
+  const FrameShape& shape = codec_->shape;
+  totalFrames_ = info.dataSize / shape.blockAlign;
   entryCount_ = (totalFrames_ + kFramesPerPeak - 1) / kFramesPerPeak;
-  entries_ = std::make_unique_for_overwrite<PeakPair[]>(entryCount_ * codec_->shape.channels);
-  worker_ = std::thread(&CPeakEngine::Run, this, path, static_cast<uint32_t>(info.dataOffset));
+  entriesPerChunk_ = std::max(1u, kChunkBytes / (kFramesPerPeak * shape.blockAlign));
+  entries_ = std::make_unique_for_overwrite<PeakPair[]>(entryCount_ * shape.channels);
+  running_ = kWorkers;
+  const auto dataOffset = static_cast<uint32_t>(info.dataOffset);
+  for (uint32_t w = 0; w < kWorkers; ++w) {
+    workers_[w] = std::thread(&CPeakEngine::Run, this, w, path, dataOffset);
+  }
 }
 
 CPeakEngine::~CPeakEngine() {
@@ -34,18 +39,25 @@ CPeakEngine::~CPeakEngine() {
 
 void CPeakEngine::Cancel() {
   cancel_.store(true, std::memory_order_relaxed);
-  if (worker_.joinable()) worker_.join();
+  for (std::thread& worker : workers_) {
+    if (worker.joinable()) worker.join();
+  }
+}
+
+uint64_t CPeakEngine::ReadyEntries() const {
+  uint64_t chunks = UINT64_MAX;
+  for (const auto& next : nextChunk_)
+    chunks = std::min(chunks, next.load(std::memory_order_acquire));
+  return std::min(chunks * entriesPerChunk_, entryCount_);
 }
 
 uint64_t CPeakEngine::ReadyFrames() const {
-  const uint64_t ready = readyEntries_.load(std::memory_order_acquire);
-  return std::min(ready * kFramesPerPeak, totalFrames_);
+  return std::min(ReadyEntries() * kFramesPerPeak, totalFrames_);
 }
 
 bool CPeakEngine::Peak(uint32_t channel, uint64_t first, uint64_t last, PeakPair& out) const {
-  const uint64_t ready = readyEntries_.load(std::memory_order_acquire);
   const uint64_t from = first / kFramesPerPeak;
-  const uint64_t to = std::min((last + kFramesPerPeak - 1) / kFramesPerPeak, ready);
+  const uint64_t to = std::min((last + kFramesPerPeak - 1) / kFramesPerPeak, ReadyEntries());
   if (channel >= Channels() || from >= to) return false;
   const uint32_t channels = Channels();
   PeakPair peak = kNoPeak;
@@ -58,41 +70,46 @@ bool CPeakEngine::Peak(uint32_t channel, uint64_t first, uint64_t last, PeakPair
   return true;
 }
 
-void CPeakEngine::Run(std::string path, uint32_t dataOffset) {
-  CSectorFile file(kRingBytes);
-  const bool opened = file.Open(path.c_str(), "rb", 32) == 0 && file.SeekLarge(dataOffset) == 0;
-  if (!opened || !ComputeFrom(file)) {
-    readFailed_.store(!cancel_.load(std::memory_order_relaxed), std::memory_order_release);
+void CPeakEngine::Run(uint32_t worker, const std::string& path, uint64_t dataOffset) {
+  CSectorFile file(kChunkBytes + 64 * 1024);  // a chunk and the sectors around it
+  if (file.Open(path.c_str(), "rb", 32) != 0 || !ComputeChunks(worker, file, dataOffset)) {
+    // The ready part ends before this worker's failed chunk; the others go on
+    // with the chunks before it.
+    if (!cancel_.load(std::memory_order_relaxed))
+      readFailed_.store(true, std::memory_order_release);
   }
   file.Close();
-  finished_.store(true, std::memory_order_release);
+  running_.fetch_sub(1, std::memory_order_acq_rel);
 }
 
-// Reads whole summary entries per request and publishes each request's
-// entries at once. False when cancelled or the file ends early.
-bool CPeakEngine::ComputeFrom(CSectorFile& file) {
+// Chunks worker, worker + kWorkers, ...; each one's entries are published
+// when the whole chunk is done. False when cancelled or the file ends early.
+bool CPeakEngine::ComputeChunks(uint32_t worker, CSectorFile& file, uint64_t dataOffset) {
   const FrameShape& shape = codec_->shape;
   const uint32_t channels = shape.channels;
-  const uint32_t entryBytes = kFramesPerPeak * shape.blockAlign;
-  const uint32_t entriesPerRead = std::max(1u, kReadBytes / entryBytes);
-  std::vector<uint8_t> buffer(size_t{entriesPerRead} * entryBytes);
-  uint64_t frame = 0;
-  uint64_t entry = 0;
-  while (entry < entryCount_) {
+  const uint64_t chunkFrames = uint64_t{entriesPerChunk_} * kFramesPerPeak;
+  std::vector<uint8_t> buffer(chunkFrames * shape.blockAlign);
+  for (uint64_t chunk = worker; chunk * chunkFrames < totalFrames_; chunk += kWorkers) {
     if (cancel_.load(std::memory_order_relaxed)) return false;
-    const uint64_t frames =
-        std::min<uint64_t>(uint64_t{entriesPerRead} * kFramesPerPeak, totalFrames_ - frame);
-    const uint32_t bytes = static_cast<uint32_t>(frames * shape.blockAlign);
-    if (file.ReadBlock(buffer.data(), bytes) != bytes) return false;
+    const uint64_t first = chunk * chunkFrames;
+    const uint64_t frames = std::min(chunkFrames, totalFrames_ - first);
+    const uint64_t position = dataOffset + first * shape.blockAlign;
+    const auto bytes = static_cast<uint32_t>(frames * shape.blockAlign);
+    if (position > UINT32_MAX || file.SeekLarge(static_cast<uint32_t>(position)) != 0 ||
+        file.ReadBlock(buffer.data(), bytes) != bytes) {
+      return false;
+    }
+    uint64_t entry = first / kFramesPerPeak;
     for (uint64_t done = 0; done < frames; done += kFramesPerPeak, ++entry) {
-      const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(kFramesPerPeak, frames - done));
+      const auto n = static_cast<uint32_t>(std::min<uint64_t>(kFramesPerPeak, frames - done));
       PeakPair* out = &entries_[entry * channels];
       std::fill(out, out + channels, kNoPeak);
       codec_->fold(buffer.data() + done * shape.blockAlign, n, shape, out);
     }
-    frame += frames;
-    readyEntries_.store(entry, std::memory_order_release);
+    nextChunk_[worker].store(chunk + kWorkers, std::memory_order_release);
   }
+  // Done: never the one holding the others' progress back.
+  nextChunk_[worker].store(UINT64_MAX / 2, std::memory_order_release);
   return true;
 }
 

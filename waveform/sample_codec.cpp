@@ -32,6 +32,46 @@ void Fold(const uint8_t* data, uint32_t frames, const FrameShape& shape, PeakPai
   }
 }
 
+// Packed samples whose raw values order as their decoded ones: min/max per
+// lane of a 32-byte vector (which the compiler keeps in vector registers),
+// then each lane to its channel. Several times faster than Fold for the
+// common shapes; the others go through Fold.
+template <class Raw, float (*Decode)(const uint8_t*)>
+void FoldPacked(const uint8_t* data, uint32_t frames, const FrameShape& shape,
+                PeakPair* perChannel) {
+  constexpr uint32_t kLanes = 32 / sizeof(Raw);
+  const size_t n = size_t{frames} * shape.channels;
+  if (std::endian::native != std::endian::little || kLanes % shape.channels != 0 ||
+      shape.blockAlign != shape.channels * sizeof(Raw) || n < kLanes) {
+    Fold<Decode>(data, frames, shape, perChannel);
+    return;
+  }
+  Raw lo[kLanes], hi[kLanes];
+  std::memcpy(lo, data, sizeof lo);
+  std::memcpy(hi, data, sizeof hi);
+  const auto step = [&](const uint8_t* at) {
+    Raw v[kLanes];
+    std::memcpy(v, at, sizeof v);
+    for (uint32_t j = 0; j < kLanes; ++j) {
+      lo[j] = std::min(lo[j], v[j]);
+      hi[j] = std::max(hi[j], v[j]);
+    }
+  };
+  size_t i = kLanes;
+  for (; i + kLanes <= n; i += kLanes) step(data + i * sizeof(Raw));
+  // A last step overlapping the one before; as both n and the lane count are
+  // multiples of the channel count, every lane keeps its channel.
+  if (i < n) step(data + (n - kLanes) * sizeof(Raw));
+  for (uint32_t j = 0; j < kLanes; ++j) {
+    PeakPair& peak = perChannel[j % shape.channels];
+    uint8_t bytes[sizeof(Raw)];
+    std::memcpy(bytes, &lo[j], sizeof bytes);
+    peak.min = std::min(peak.min, Decode(bytes));
+    std::memcpy(bytes, &hi[j], sizeof bytes);
+    peak.max = std::max(peak.max, Decode(bytes));
+  }
+}
+
 uint16_t EffectiveTag(const WaveFormatBlock& block) {
   if (block.formatTag != kFormatExtensible || block.extraSize < kExtensibleSize) {
     return block.formatTag;
@@ -79,19 +119,19 @@ std::optional<SampleCodec> CodecFor(const SoundFormatInfo& info) {
   }
   const FrameShape shape{block.channels, block.blockAlign, bytes};
   if (EffectiveTag(block) == kFormatFloat) {
-    if (bytes == 4) return SampleCodec{shape, DecodeF32, Fold<DecodeF32>};
+    if (bytes == 4) return SampleCodec{shape, DecodeF32, FoldPacked<float, DecodeF32>};
     if (bytes == 8) return SampleCodec{shape, DecodeF64, Fold<DecodeF64>};
     return std::nullopt;
   }
   switch (bytes) {
     case 1:
-      return SampleCodec{shape, DecodeU8, Fold<DecodeU8>};
+      return SampleCodec{shape, DecodeU8, FoldPacked<uint8_t, DecodeU8>};
     case 2:
-      return SampleCodec{shape, DecodeS16, Fold<DecodeS16>};
+      return SampleCodec{shape, DecodeS16, FoldPacked<int16_t, DecodeS16>};
     case 3:
       return SampleCodec{shape, DecodeS24, Fold<DecodeS24>};
     case 4:
-      return SampleCodec{shape, DecodeS32, Fold<DecodeS32>};
+      return SampleCodec{shape, DecodeS32, FoldPacked<int32_t, DecodeS32>};
     default:
       return std::nullopt;
   }

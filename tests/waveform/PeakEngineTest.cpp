@@ -57,26 +57,28 @@ INSTANTIATE_TEST_SUITE_P(
                     PeakCase{"MonoSilence", 20000, {Silence()}},
                     // Not a whole number of entries: the last one is partial.
                     PeakCase{"StereoSineAndSilence", 44100 * 3 + 77, {Sine(0.5, 100), Silence()}},
-                    PeakCase{"StereoSlowSine", 300000, {Sine(1.0, 200000), Sine(0.25, 1000)}}),
+                    PeakCase{"StereoSlowSine", 300000, {Sine(1.0, 200000), Sine(0.25, 1000)}},
+                    // Long enough for every worker to take several pieces.
+                    PeakCase{"StereoLong", 5000000, {Sine(0.6, 4410), Sine(0.9, 999)}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // A data size that promises more than the file holds: the worker stops at the
 // file's end, says so, and what it did compute is right.
 TEST(PeakEngine, ShortFileStopsWithReadyPartCorrect) {
   TempDir dir;
-  const SignalFile file = WriteSignalFile(dir.File("short.wav"), 100000, {Sine(0.7, 300)});
+  const SignalFile file = WriteSignalFile(dir.File("short.wav"), 6000000, {Sine(0.7, 300)});
   SoundFormatInfo promised = file.info;
-  promised.dataSize += 4 * 1024 * 1024;
+  promised.dataSize *= 2;
   CPeakEngine engine(file.path, promised);
   WaitUntilFinished(engine);
   EXPECT_TRUE(engine.ReadFailed());
-  EXPECT_LT(engine.ReadyFrames(), engine.TotalFrames());
+  const uint64_t ready = engine.ReadyFrames();
+  EXPECT_LE(ready, 6000000u);
   PeakPair peak{};
-  if (engine.Peak(0, 0, engine.ReadyFrames(), peak)) {
-    const auto [lo, hi] = file.Extremes(0, 0, engine.ReadyFrames());
-    EXPECT_EQ(peak.min, lo);
-    EXPECT_EQ(peak.max, hi);
-  }
+  ASSERT_TRUE(engine.Peak(0, 0, ready, peak));
+  const auto [lo, hi] = file.Extremes(0, 0, ready);
+  EXPECT_EQ(peak.min, lo);
+  EXPECT_EQ(peak.max, hi);
 }
 
 // Cancel (as destruction does) joins the worker: nothing changes afterwards

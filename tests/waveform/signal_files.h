@@ -46,13 +46,13 @@ struct SignalFile {
   }
 };
 
-// Writes a 44100 Hz 16-bit file whose channel c is signals[c].
+// Writes a 44100 Hz 16-bit file whose channel c is channelSignals[c].
 inline SignalFile WriteSignalFile(const std::string& path, uint32_t frames,
-                                  const std::vector<Signal>& signals) {
-  SignalFile file{path, {}, static_cast<uint32_t>(signals.size()), {}};
+                                  const std::vector<Signal>& channelSignals) {
+  SignalFile file{path, {}, static_cast<uint32_t>(channelSignals.size()), {}};
   file.samples.reserve(size_t{frames} * file.channels);
   for (uint32_t f = 0; f < frames; ++f) {
-    for (uint32_t c = 0; c < file.channels; ++c) file.samples.push_back(signals[c](c, f));
+    for (uint32_t c = 0; c < file.channels; ++c) file.samples.push_back(channelSignals[c](c, f));
   }
   WriteFileBytes(path, MakeWave(static_cast<uint16_t>(file.channels), 44100, 16,
                                 SamplesToBytes(file.samples)));
