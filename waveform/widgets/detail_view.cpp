@@ -217,9 +217,11 @@ void CDetailView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CDetailView::wheelEvent(QWheelEvent* event) {
-  const int steps = event->angleDelta().y() / 120;
-  if (steps == 0) return;
-  SetFramesPerPixel(FramesPerPixel() * std::pow(2.0, -steps));
+  // One zoom step per notch (120); touchpads send fractions of one.
+  wheelAngle_ += event->angleDelta().y();
+  const int steps = wheelAngle_ / 120;
+  wheelAngle_ -= steps * 120;
+  if (steps != 0) SetFramesPerPixel(FramesPerPixel() * std::pow(2.0, -steps));
   event->accept();
 }
 

@@ -2,11 +2,14 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 #include "waveform/widgets/waveform_model.h"
 
 namespace snipora {
+
+struct WaveformColours;
 
 // A close look around the play position: from the whole file down to single
 // samples, where every sample is drawn as a point. The wheel and the + and -
@@ -60,7 +63,7 @@ class CDetailView : public QWidget {
   QRect WaveArea() const;
   // Frames [first, first + count) read directly, kept for the next repaint.
   const std::vector<float>& FramesAt(uint64_t first, uint32_t count);
-  void DrawColumns(QPainter& painter, const FrameSpan& span, const struct WaveformColours& c);
+  void DrawColumns(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
   void DrawSamples(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
   void DrawRuler(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
   void RequestAt(double x);
@@ -68,6 +71,7 @@ class CDetailView : public QWidget {
   const WaveformModel& model_;
   double framesPerPixel_ = 1;
   std::optional<FrameSpan> heldSpan_;  // while the left button is down
+  int wheelAngle_ = 0;                 // eighths of a degree not yet zoomed by
   CachedFrames cached_;
 };
 

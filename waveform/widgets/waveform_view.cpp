@@ -117,7 +117,7 @@ void CWaveformView::Repaint() {
     QString text = QString::fromStdString(ClockText(model_.position, model_.sampleRate) + " / " +
                                           ClockText(model_.totalFrames, model_.sampleRate));
     if (model_.peaks && !model_.peaks->Supported())
-      text.prepend(tr("No waveform for this format") + "   ");
+      text.prepend(tr("この形式では波形を表示できません") + "   ");
     clock_->setText(text);
   }
   overview_->update();
