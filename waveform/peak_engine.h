@@ -17,15 +17,15 @@ class CSectorFile;
 // The min/max summary of a sound file's samples: one pair per channel for
 // every kFramesPerPeak frames, computed by worker threads that read the file
 // through CSectorFile. The file is cut into chunks that the workers take in
-// turn, so that one reads while the other folds and the disk always has a
-// request waiting. The summary is ready from the start of the data up to
+// turn, so that some read while others fold and the disk always has several
+// requests waiting. The summary is ready from the start of the data up to
 // ReadyFrames(); the GUI thread may read that part at any time (entries are
 // written before the progress that covers them is published). Destruction
 // cancels the workers and waits for them.
 class CPeakEngine {
  public:
   static constexpr uint32_t kFramesPerPeak = 256;
-  static constexpr uint32_t kWorkers = 2;
+  static constexpr uint32_t kWorkers = 4;
 
   // Starts at once. A file whose samples cannot be read straight from it
   // (see CodecFor) starts nothing and reports Supported() false.
