@@ -44,8 +44,12 @@ void CPeakEngine::Cancel() {
   }
 }
 
+uint64_t CPeakEngine::ChunkCount() const {
+  return (entryCount_ + entriesPerChunk_ - 1) / entriesPerChunk_;
+}
+
 uint64_t CPeakEngine::ReadyEntries() const {
-  uint64_t chunks = UINT64_MAX;
+  uint64_t chunks = ChunkCount();
   for (const auto& next : nextChunk_)
     chunks = std::min(chunks, next.load(std::memory_order_acquire));
   return std::min(chunks * entriesPerChunk_, entryCount_);
@@ -109,7 +113,7 @@ bool CPeakEngine::ComputeChunks(uint32_t worker, CSectorFile& file, uint64_t dat
     nextChunk_[worker].store(chunk + kWorkers, std::memory_order_release);
   }
   // Done: never the one holding the others' progress back.
-  nextChunk_[worker].store(UINT64_MAX / 2, std::memory_order_release);
+  nextChunk_[worker].store(ChunkCount(), std::memory_order_release);
   return true;
 }
 

@@ -54,6 +54,7 @@ class CPeakEngine {
  private:
   void Run(uint32_t worker, const std::string& path, uint64_t dataOffset);
   bool ComputeChunks(uint32_t worker, CSectorFile& file, uint64_t dataOffset);
+  uint64_t ChunkCount() const;
   uint64_t ReadyEntries() const;
 
   std::optional<SampleCodec> codec_;
