@@ -24,12 +24,6 @@ inline Bytes Noise16(size_t bytes, uint32_t seed) {
   return data;
 }
 
-inline Bytes SamplesToBytes(const std::vector<int16_t>& samples) {
-  Bytes bytes(samples.size() * 2);
-  std::memcpy(bytes.data(), samples.data(), bytes.size());
-  return bytes;
-}
-
 inline std::vector<int16_t> BytesToSamples(const Bytes& bytes, size_t from = 0,
                                            size_t count = SIZE_MAX) {
   const size_t n = std::min(count, (bytes.size() - from) / 2);

@@ -74,6 +74,12 @@ Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& dat
       {RiffChunk("fmt ", PcmFormatBody(channels, rate, bits)), RiffChunk("data", data)});
 }
 
+Bytes SamplesToBytes(const std::vector<int16_t>& samples) {
+  Bytes bytes;
+  for (int16_t sample : samples) PutU16(bytes, static_cast<uint16_t>(sample));
+  return bytes;
+}
+
 Bytes ChunkBody(const Bytes& wave, const char* id) {
   size_t at = 12;
   while (at + 8 <= wave.size()) {

@@ -36,6 +36,9 @@ Bytes RiffWave(const std::vector<Bytes>& chunks);
 // A canonical PCM file: 44-byte header, then `data`.
 Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data);
 
+// 16-bit samples as the little-endian bytes of a file's data.
+Bytes SamplesToBytes(const std::vector<int16_t>& samples);
+
 // The body of the first chunk `id` of a RIFF file (empty when there is none).
 Bytes ChunkBody(const Bytes& wave, const char* id);
 

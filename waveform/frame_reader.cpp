@@ -1,0 +1,45 @@
+#include "waveform/frame_reader.h"
+
+#include <algorithm>
+
+namespace snipora {
+
+namespace {
+
+// Enough for a screen of frames at the closest zoom the summary does not
+// serve, in few requests.
+constexpr uint32_t kRingBytes = 256 * 1024;
+
+}  // namespace
+
+CFrameReader::CFrameReader(const std::string& path, const SoundFormatInfo& info)
+    : codec_(CodecFor(info)), file_(kRingBytes) {
+  if (!codec_) return;
+  dataOffset_ = static_cast<uint32_t>(info.dataOffset);
+  totalFrames_ = info.dataSize / codec_->shape.blockAlign;
+  // Only what is asked for: a view reads a few kilobytes per repaint.
+  if (file_.Open(path.c_str(), "rb", 32) != 0 || file_.SetReadAhead(0, 0) != 0) codec_.reset();
+}
+
+uint32_t CFrameReader::Read(uint64_t first, uint32_t count, std::vector<float>& samples) {
+  samples.clear();
+  if (!codec_ || first >= totalFrames_) return 0;
+  const FrameShape& shape = codec_->shape;
+  const uint64_t frames = std::min<uint64_t>(count, totalFrames_ - first);
+  const uint64_t position = dataOffset_ + first * shape.blockAlign;
+  if (position > UINT32_MAX || file_.SeekLarge(static_cast<uint32_t>(position)) != 0) return 0;
+  bytes_.resize(frames * shape.blockAlign);
+  const uint32_t got = file_.ReadBlock(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
+  const uint32_t delivered = got / shape.blockAlign;
+  samples.resize(size_t{delivered} * shape.channels);
+  for (uint32_t f = 0; f < delivered; ++f) {
+    const uint8_t* frame = bytes_.data() + size_t{f} * shape.blockAlign;
+    for (uint32_t c = 0; c < shape.channels; ++c) {
+      samples[size_t{f} * shape.channels + c] =
+          codec_->decode(frame + size_t{c} * shape.bytesPerSample);
+    }
+  }
+  return delivered;
+}
+
+}  // namespace snipora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audiofile/sector_file.h"
+#include "audiofile/sound_format.h"
+#include "waveform/sample_codec.h"
+
+namespace snipora {
+
+// Reads a few frames of a sound file directly, for views closer than the
+// peak summary's resolution. Keeps the file open; one thread only.
+class CFrameReader {
+ public:
+  // Opens the file at once; Read delivers nothing when that failed or the
+  // samples cannot be read straight from the file.
+  CFrameReader(const std::string& path, const SoundFormatInfo& info);
+
+  uint32_t Channels() const { return codec_ ? codec_->shape.channels : 0; }
+
+  // Frames [first, first + count), cut at the end of the data, decoded into
+  // samples (frame f of channel c at (f - first) * Channels() + c). Returns
+  // the number of frames delivered.
+  uint32_t Read(uint64_t first, uint32_t count, std::vector<float>& samples);
+
+ private:
+  std::optional<SampleCodec> codec_;
+  uint64_t dataOffset_ = 0;
+  uint64_t totalFrames_ = 0;
+  CSectorFile file_;
+  std::vector<uint8_t> bytes_;
+};
+
+}  // namespace snipora

@@ -1,0 +1,247 @@
+#include "waveform/widgets/detail_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "waveform/clock_text.h"
+#include "waveform/widgets/waveform_paint.h"
+
+namespace snipora {
+
+namespace {
+
+constexpr double kFirstViewSeconds = 4;
+// Sample points get dots from this many pixels per sample on.
+constexpr double kDotPixels = 6;
+// Ruler steps in milliseconds; the first that leaves room for a label is used.
+constexpr uint64_t kRulerStepsMs[] = {1,       2,       5,        10,      20,     50,     100,
+                                      200,     500,     1000,     2000,    5000,   10000,  15000,
+                                      30000,   60000,   120000,   300000,  600000, 900000, 1800000,
+                                      3600000, 7200000, 18000000, 36000000};
+constexpr double kRulerLabelPixels = 90;
+
+}  // namespace
+
+CDetailView::CDetailView(const WaveformModel& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
+  setMinimumHeight(96);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  setFocusPolicy(Qt::WheelFocus);
+  setCursor(Qt::IBeamCursor);
+}
+
+double CDetailView::FramesPerPixel() const {
+  const double whole = static_cast<double>(model_.totalFrames) / std::max(1, width());
+  return std::clamp(framesPerPixel_, kMinFramesPerPixel, std::max(whole, kMinFramesPerPixel));
+}
+
+void CDetailView::SetFramesPerPixel(double framesPerPixel) {
+  framesPerPixel_ = framesPerPixel;
+  framesPerPixel_ = FramesPerPixel();
+  update();
+  emit ZoomChanged();
+}
+
+void CDetailView::ResetZoom() {
+  SetFramesPerPixel(model_.sampleRate * kFirstViewSeconds / std::max(1, width()));
+}
+
+FrameSpan CDetailView::LiveSpan() const {
+  const double fpp = FramesPerPixel();
+  const double shown = fpp * width();
+  const double total = static_cast<double>(model_.totalFrames);
+  // Centred on the position, but never past either end of the file.
+  const double first = static_cast<double>(model_.position) - shown / 2;
+  return {std::clamp(first, 0.0, std::max(0.0, total - shown)), fpp};
+}
+
+FrameSpan CDetailView::Span() const {
+  return heldSpan_ ? *heldSpan_ : LiveSpan();
+}
+
+FrameRange CDetailView::Shown() const {
+  const FrameSpan span = Span();
+  const double last =
+      std::min(span.first + span.framesPerPixel * width(), static_cast<double>(model_.totalFrames));
+  return {static_cast<uint64_t>(span.first), static_cast<uint64_t>(std::ceil(last))};
+}
+
+QRect CDetailView::WaveArea() const {
+  return rect().adjusted(0, kRulerHeight, 0, 0);
+}
+
+const std::vector<float>& CDetailView::FramesAt(uint64_t first, uint32_t count) {
+  if (cached_.first != first || cached_.count != count || cached_.samples.empty()) {
+    cached_.first = first;
+    cached_.count = count;
+    model_.frames->Read(first, count, cached_.samples);
+  }
+  return cached_.samples;
+}
+
+void CDetailView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const WaveformColours colours = ColoursFor(palette());
+  painter.fillRect(rect(), colours.background);
+  if (model_.totalFrames == 0) return;
+  const FrameSpan span = Span();
+  DrawRuler(painter, span, colours);
+  if (model_.HasPeaks() && model_.frames) {
+    if (span.framesPerPixel >= CPeakEngine::kFramesPerPeak) {
+      const QRect area = WaveArea();
+      DrawPeakColumns(
+          painter, area, model_.channels,
+          [&](int x, uint32_t c, PeakPair& peak) {
+            const auto first = static_cast<uint64_t>(span.first + x * span.framesPerPixel);
+            const auto last = static_cast<uint64_t>(span.first + (x + 1) * span.framesPerPixel);
+            return model_.peaks->Peak(c, first, last, peak);
+          },
+          colours);
+    } else if (span.framesPerPixel >= 1) {
+      DrawColumns(painter, span, colours);
+    } else {
+      DrawSamples(painter, span, colours);
+    }
+  }
+  DrawMarks(painter, WaveArea(), model_, span, colours);
+  if (hasFocus()) {
+    painter.setPen(QPen(colours.wave, 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+}
+
+// Closer than the summary: min/max per column of frames read directly.
+void CDetailView::DrawColumns(QPainter& painter, const FrameSpan& span,
+                              const WaveformColours& colours) {
+  const auto first = static_cast<uint64_t>(span.first);
+  const auto count = static_cast<uint32_t>(std::ceil(span.framesPerPixel * width())) + 1;
+  const std::vector<float>& samples = FramesAt(first, count);
+  const uint32_t channels = model_.channels;
+  const uint64_t available = samples.size() / channels;
+  DrawPeakColumns(
+      painter, WaveArea(), channels,
+      [&](int x, uint32_t c, PeakPair& peak) {
+        const auto from = static_cast<uint64_t>(span.first + x * span.framesPerPixel) - first;
+        const uint64_t to = std::min<uint64_t>(
+            static_cast<uint64_t>(span.first + (x + 1) * span.framesPerPixel) - first, available);
+        if (from >= to) return false;
+        peak = kNoPeak;
+        for (uint64_t f = from; f < to; ++f) {
+          peak.min = std::min(peak.min, samples[f * channels + c]);
+          peak.max = std::max(peak.max, samples[f * channels + c]);
+        }
+        return true;
+      },
+      colours);
+}
+
+// Single samples: a line through the sample points, each drawn in the middle
+// of its frame's pixels, with dots once they are far enough apart.
+void CDetailView::DrawSamples(QPainter& painter, const FrameSpan& span,
+                              const WaveformColours& colours) {
+  const auto first = static_cast<uint64_t>(span.first);
+  const auto count = static_cast<uint32_t>(std::ceil(span.framesPerPixel * width())) + 2;
+  const std::vector<float>& samples = FramesAt(first, count);
+  const uint32_t channels = model_.channels;
+  const size_t frames = samples.size() / channels;
+  const QRect area = WaveArea();
+  const double pixelsPerFrame = 1 / span.framesPerPixel;
+  painter.setRenderHint(QPainter::Antialiasing);
+  for (uint32_t c = 0; c < channels; ++c) {
+    const QRect lane = LaneRect(area, c, channels);
+    painter.setPen(colours.axis);
+    painter.drawLine(lane.left(), lane.center().y(), lane.right(), lane.center().y());
+    QPolygonF points;
+    for (size_t f = 0; f < frames; ++f) {
+      points << QPointF(area.left() + span.XOf(first + f + 0.5),
+                        YOf(lane, samples[f * channels + c]));
+    }
+    painter.setPen(QPen(colours.wave, 1.5));
+    painter.drawPolyline(points);
+    if (pixelsPerFrame >= kDotPixels) {
+      painter.setBrush(colours.wave);
+      for (const QPointF& p : points) painter.drawEllipse(p, 2.5, 2.5);
+      painter.setBrush(Qt::NoBrush);
+    }
+  }
+  painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void CDetailView::DrawRuler(QPainter& painter, const FrameSpan& span,
+                            const WaveformColours& colours) {
+  painter.setPen(colours.axis);
+  painter.drawLine(0, kRulerHeight - 1, width(), kRulerHeight - 1);
+  if (model_.sampleRate == 0) return;
+  const double msPerPixel = span.framesPerPixel * 1000 / model_.sampleRate;
+  const uint64_t* step =
+      std::find_if(std::begin(kRulerStepsMs), std::end(kRulerStepsMs) - 1,
+                   [&](uint64_t ms) { return ms / msPerPixel >= kRulerLabelPixels; });
+  const double firstMs = span.first * 1000 / model_.sampleRate;
+  QFont font = painter.font();
+  font.setPointSizeF(font.pointSizeF() * 0.85);
+  painter.setFont(font);
+  for (uint64_t ms = static_cast<uint64_t>(firstMs) / *step * *step;; ms += *step) {
+    const double frame = static_cast<double>(ms) * model_.sampleRate / 1000;
+    const double x = span.XOf(frame);
+    if (x > width()) break;
+    if (x < 0) continue;
+    painter.setPen(colours.axis);
+    painter.drawLine(QPointF(x + 0.5, kRulerHeight - 5), QPointF(x + 0.5, kRulerHeight - 1));
+    painter.setPen(colours.text);
+    painter.drawText(QPointF(x + 3, kRulerHeight - 4),
+                     QString::fromStdString(
+                         ClockText(static_cast<uint64_t>(std::ceil(frame)), model_.sampleRate)));
+  }
+}
+
+void CDetailView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  heldSpan_ = LiveSpan();
+  RequestAt(event->position().x());
+}
+
+void CDetailView::mouseMoveEvent(QMouseEvent* event) {
+  if (event->buttons() & Qt::LeftButton) RequestAt(event->position().x());
+}
+
+void CDetailView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  heldSpan_.reset();
+  update();
+  emit ZoomChanged();  // the shown part follows the position again
+}
+
+void CDetailView::wheelEvent(QWheelEvent* event) {
+  // One zoom step per notch (120); touchpads send fractions of one.
+  wheelAngle_ += event->angleDelta().y();
+  const int steps = wheelAngle_ / 120;
+  wheelAngle_ -= steps * 120;
+  if (steps != 0) SetFramesPerPixel(FramesPerPixel() * std::pow(2.0, -steps));
+  event->accept();
+}
+
+void CDetailView::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      ZoomIn();
+      break;
+    case Qt::Key_Minus:
+      ZoomOut();
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void CDetailView::RequestAt(double x) {
+  if (model_.totalFrames == 0) return;
+  emit PositionRequested(Span().FrameAt(x, model_.totalFrames));
+}
+
+}  // namespace snipora

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+#include "waveform/widgets/waveform_model.h"
+
+namespace snipora {
+
+struct WaveformColours;
+
+// A close look around the play position: from the whole file down to single
+// samples, where every sample is drawn as a point. The wheel and the + and -
+// keys zoom; a click or drag asks for the frame under the mouse (at sample
+// zoom exactly the sample clicked). While the button is held the view stays
+// where it was, so that a drag points into a still picture.
+class CDetailView : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr double kMinFramesPerPixel = 1.0 / 32;  // 32 pixels per sample
+  static constexpr int kRulerHeight = 16;
+
+  explicit CDetailView(const WaveformModel& model, QWidget* parent = nullptr);
+
+  // Frames per pixel, within [kMinFramesPerPixel, the whole file per width].
+  double FramesPerPixel() const;
+  void SetFramesPerPixel(double framesPerPixel);
+  void ZoomIn() { SetFramesPerPixel(FramesPerPixel() / 2); }
+  void ZoomOut() { SetFramesPerPixel(FramesPerPixel() * 2); }
+  // Back to the first zoom after a file opened: a few seconds across.
+  void ResetZoom();
+
+  // How the view maps frames to pixels now (held while the mouse is down).
+  FrameSpan Span() const;
+  // The frames shown, for the overview's outline.
+  FrameRange Shown() const;
+  // Forgets frames read for an earlier file.
+  void DropCache() { cached_ = {}; }
+
+ signals:
+  void PositionRequested(quint64 frame);
+  void ZoomChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  struct CachedFrames {
+    uint64_t first = 0;
+    uint32_t count = 0;
+    std::vector<float> samples;
+  };
+
+  FrameSpan LiveSpan() const;
+  QRect WaveArea() const;
+  // Frames [first, first + count) read directly, kept for the next repaint.
+  const std::vector<float>& FramesAt(uint64_t first, uint32_t count);
+  void DrawColumns(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
+  void DrawSamples(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
+  void DrawRuler(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
+  void RequestAt(double x);
+
+  const WaveformModel& model_;
+  double framesPerPixel_ = 1;
+  std::optional<FrameSpan> heldSpan_;  // while the left button is down
+  int wheelAngle_ = 0;                 // eighths of a degree not yet zoomed by
+  CachedFrames cached_;
+};
+
+}  // namespace snipora

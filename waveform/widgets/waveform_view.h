@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audiofile/sound_format.h"
+#include "waveform/widgets/waveform_model.h"
+
+class QLabel;
+class QTimer;
+
+namespace snipora {
+
+class CDetailView;
+class COverviewStrip;
+
+// The picture of the open file for the main window: an overview strip of the
+// whole file above a zoomable detail view around the play position, and the
+// position as h:mm:ss.mmm. Peaks are computed off the GUI thread and drawn as
+// they arrive. The view never moves the position itself: clicks and drags
+// ask for it with PositionRequested, and the window answers with
+// SetPosition. All positions are sample frames.
+class CWaveformView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CWaveformView(QWidget* parent = nullptr);
+  ~CWaveformView() override;
+
+  // Shows a newly opened file (cancelling the peaks of the one before) with
+  // the position at 0, no markers and no reservations. Files whose samples
+  // cannot be read straight from the file (see CodecFor) show their length
+  // and marks without a waveform.
+  void SetFile(const std::string& path, const SoundFormatInfo& info);
+  void Clear();
+
+  void SetPosition(uint64_t frame);
+  void SetMarkers(std::optional<uint64_t> marker1, std::optional<uint64_t> marker2);
+  void SetReservations(std::vector<FrameRange> ranges);
+  void ZoomIn();
+  void ZoomOut();
+
+  // For the window's tests and its status texts.
+  COverviewStrip* Overview() const { return overview_; }
+  CDetailView* Detail() const { return detail_; }
+  const CPeakEngine* Peaks() const { return model_.peaks.get(); }
+  QString PositionText() const;
+
+ signals:
+  void PositionRequested(quint64 frame);
+
+ private:
+  void PollPeaks();
+  void Repaint();
+
+  WaveformModel model_;
+  COverviewStrip* overview_;
+  CDetailView* detail_;
+  QLabel* clock_;
+  QTimer* poll_;
+  uint64_t drawnReadyFrames_ = 0;
+};
+
+}  // namespace snipora
