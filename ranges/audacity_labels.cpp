@@ -66,12 +66,8 @@ int DecimalsFor(uint32_t rate) {
 
 RangeListRead ReadAudacityLabels(const std::string& text, const SourceShape& shape) {
   RangeListRead read;
-  int badLine = 0;
-  const std::vector<TextLine> lines = SplitLines(text, &badLine);
-  if (badLine) {
-    Refuse(read, badLine, NotTextMessage());
-    return read;
-  }
+  const std::vector<TextLine> lines = ListLines(text, read);
+  if (!read.ok()) return read;
   for (const TextLine& line : lines) {
     if (Trimmed(line.text).empty() || line.text[0] == '\\') continue;
     const size_t tab1 = line.text.find('\t');

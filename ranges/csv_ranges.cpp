@@ -68,12 +68,8 @@ std::string LabelField(const std::string& label) {
 
 RangeListRead ReadCsvRanges(const std::string& text, const SourceShape& shape) {
   RangeListRead read;
-  int badLine = 0;
-  const std::vector<TextLine> lines = SplitLines(text, &badLine);
-  if (badLine) {
-    Refuse(read, badLine, NotTextMessage());
-    return read;
-  }
+  const std::vector<TextLine> lines = ListLines(text, read);
+  if (!read.ok()) return read;
   bool firstRecord = true;
   std::vector<Field> fields;
   for (size_t at = 0; at < lines.size(); ++at) {

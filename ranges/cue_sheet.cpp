@@ -129,12 +129,8 @@ std::string ReadCommand(const TextLine& line, const SourceShape& shape, int& fil
 
 RangeListRead ReadCueSheet(const std::string& text, const SourceShape& shape) {
   RangeListRead read;
-  int badLine = 0;
-  const std::vector<TextLine> lines = SplitLines(text, &badLine);
-  if (badLine) {
-    Refuse(read, badLine, NotTextMessage());
-    return read;
-  }
+  const std::vector<TextLine> lines = ListLines(text, read);
+  if (!read.ok()) return read;
   int fileCount = 0;
   std::vector<Track> tracks;
   for (const TextLine& line : lines) {

@@ -17,4 +17,11 @@ void Refuse(RangeListRead& read, int line, const std::string& message) {
   read.errorLine = line;
 }
 
+std::vector<TextLine> ListLines(std::string_view text, RangeListRead& read) {
+  int badLine = 0;
+  std::vector<TextLine> lines = SplitLines(text, &badLine);
+  if (badLine) Refuse(read, badLine, NotTextMessage());
+  return lines;
+}
+
 }  // namespace snipora::ranges

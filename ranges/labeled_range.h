@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "ranges/text_lines.h"
+
 // The record every range-list reader produces and every writer takes: a
 // range of sample frames with a name, and where it came from.
 namespace snipora::ranges {
@@ -45,5 +47,9 @@ std::string RangeProblem(uint64_t startFrame, uint64_t endFrame, uint64_t frames
 
 // Sets read's error (and its line) and drops what was read so far.
 void Refuse(RangeListRead& read, int line, const std::string& message);
+
+// The lines of a range list's text; a text that is not text is refused in
+// `read` (with its line) and gives no lines.
+std::vector<TextLine> ListLines(std::string_view text, RangeListRead& read);
 
 }  // namespace snipora::ranges
