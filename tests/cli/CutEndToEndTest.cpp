@@ -22,13 +22,8 @@ namespace {
 using namespace snipora::test;
 namespace fs = std::filesystem;
 
-std::string Binary() {
-  const char* path = std::getenv("SNIPORA_CUT");
-  return path ? path : "";
-}
-
 CommandResult Cut(const std::string& args) {
-  return RunCommand(ShellQuote(Binary()) + " " + args);
+  return RunCommand(ShellQuote(CutBinary()) + " " + args);
 }
 
 void Sox(const std::string& args) {
@@ -64,7 +59,7 @@ Bytes Frames(const Bytes& data, size_t frameBytes, size_t start, size_t end) {
 class CutEndToEnd : public testing::Test {
  protected:
   void SetUp() override {
-    if (Binary().empty()) GTEST_SKIP() << "SNIPORA_CUT is not set (run through ctest)";
+    if (CutBinary().empty()) GTEST_SKIP() << "SNIPORA_CUT is not set (run through ctest)";
     if (!HaveProgram("sox")) GTEST_SKIP() << "sox is missing";
   }
   // A noise source of the given shape; returns its sample bytes.
@@ -304,7 +299,7 @@ TEST_F(CutEndToEnd, InterruptRemovesOnlyTheUnfinishedPiece) {
   if (child == 0) {
     setenv("SNIPORA_CUT_BLOCK_DELAY_US", "50000", 1);  // 50 ms a block: 9 blocks = 0.45 s
     const std::string source = dir.File("s.wav");
-    execl(Binary().c_str(), "snipora-cut", "-f", "-q", source.c_str(), "0:1000", "1000:220000",
+    execl(CutBinary().c_str(), "snipora-cut", "-f", "-q", source.c_str(), "0:1000", "1000:220000",
           static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -19,11 +19,6 @@ namespace {
 using namespace snipora::test;
 namespace fs = std::filesystem;
 
-std::string Binary() {
-  const char* path = std::getenv("SNIPORA_CUT");
-  return path ? path : "";
-}
-
 // The bytes and the last write time of a file.
 std::pair<Bytes, int64_t> Snapshot(const std::string& path) {
   struct stat info {};
@@ -34,7 +29,7 @@ std::pair<Bytes, int64_t> Snapshot(const std::string& path) {
 class CutFault : public testing::Test {
  protected:
   void SetUp() override {
-    if (Binary().empty()) GTEST_SKIP() << "SNIPORA_CUT is not set (run through ctest)";
+    if (CutBinary().empty()) GTEST_SKIP() << "SNIPORA_CUT is not set (run through ctest)";
     if (!HaveProgram("sox")) GTEST_SKIP() << "sox is missing";
     // 10 s of 44100 Hz stereo noise: 1764000 bytes of samples.
     const CommandResult r = RunCommand("sox -V1 -n -r 44100 -c 2 -b 16 " +
@@ -54,7 +49,7 @@ class CutFault : public testing::Test {
       std::vector<char*> argv{const_cast<char*>("snipora-cut")};
       for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
-      execv(Binary().c_str(), argv.data());
+      execv(CutBinary().c_str(), argv.data());
       _exit(127);
     }
     bool seen = false;
@@ -96,7 +91,7 @@ TEST_F(CutFault, KilledHalfWayLeavesOldFilesAndNoPartialOneUnderAFinalName) {
           << name;
     }
   }
-  EXPECT_EQ(RunCommand(ShellQuote(Binary()) + " -f -q " + ShellQuote(dir.File("s.wav")) +
+  EXPECT_EQ(RunCommand(ShellQuote(CutBinary()) + " -f -q " + ShellQuote(dir.File("s.wav")) +
                        " 0:1000 1000:2000")
                 .exitCode,
             0);
@@ -127,7 +122,7 @@ TEST_F(CutFault, NoCommandWritesToTheSource) {
   for (const auto& c : cases) {
     const auto before = Snapshot(dir.File("s.wav"));
     const auto beforeP = Snapshot(dir.File("p/01.wav"));
-    const CommandResult r = RunCommand(ShellQuote(Binary()) + " -q " + c.args);
+    const CommandResult r = RunCommand(ShellQuote(CutBinary()) + " -q " + c.args);
     EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.output;
     EXPECT_TRUE(Snapshot(dir.File("s.wav")) == before) << c.args;
     EXPECT_TRUE(Snapshot(dir.File("p/01.wav")) == beforeP) << c.args;

@@ -93,4 +93,9 @@ uint32_t GetU32(const Bytes& bytes, size_t offset) {
   return GetU16(bytes, offset) | static_cast<uint32_t>(GetU16(bytes, offset + 2)) << 16;
 }
 
+std::string CutBinary() {
+  const char* path = std::getenv("SNIPORA_CUT");
+  return path ? path : "";
+}
+
 }  // namespace snipora::test

@@ -47,6 +47,9 @@ CommandResult RunCommand(const std::string& commandLine);
 // Quotes a path or argument for the shell.
 std::string ShellQuote(const std::string& text);
 
+// The snipora-cut program under test (SNIPORA_CUT, set by ctest); empty when unset.
+std::string CutBinary();
+
 // True when the named program is on PATH (tests of sox output skip without it).
 bool HaveProgram(const std::string& name);
 
