@@ -16,21 +16,13 @@ using namespace snipora::test;
 namespace fs = std::filesystem;
 
 // A source in a folder of its own, opened the way the main window opens it.
-struct Fixture {
-  TempDir dir;
-  FakeHost host;
+struct Fixture : HostedSource {
   ScriptedUi ui;
   RecordingProgress progress;
-  Bytes file;
 
   explicit Fixture(const std::string& relativeSource = "music/song.wav",
-                   SourceShape shape = {2, 16, 8000, 4000, 0, 21}) {
-    host.fullPath = dir.File(relativeSource);
-    fs::create_directories(fs::path(host.fullPath).parent_path());
-    file = WriteSource(host.fullPath, shape);
-    host.format = LoadFormat(host.fullPath);
-    host.rows = {{"100", "1100"}, {"2000", "3000"}};
-  }
+                   SourceShape shape = {2, 16, 8000, 4000, 0, 21})
+      : HostedSource(relativeSource, shape, {{"100", "1100"}, {"2000", "3000"}}) {}
   Bytes Piece(uint32_t start, uint32_t end) const {
     return SourceRange(file, host.format, start, end);
   }

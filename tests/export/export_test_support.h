@@ -149,4 +149,21 @@ class FakeHost : public IExportHost {
   void ClearUnsavedReservations() override { cleared = true; }
 };
 
+// A source written into a folder of its own and a host that describes it,
+// as the main window hands it to the export.
+struct HostedSource {
+  TempDir dir;
+  FakeHost host;
+  Bytes file;
+
+  HostedSource(const std::string& relativeSource, const SourceShape& shape,
+               std::vector<std::pair<std::string, std::string>> rows) {
+    host.fullPath = dir.File(relativeSource);
+    std::filesystem::create_directories(std::filesystem::path(host.fullPath).parent_path());
+    file = WriteSource(host.fullPath, shape);
+    host.format = LoadFormat(host.fullPath);
+    host.rows = std::move(rows);
+  }
+};
+
 }  // namespace snipora::test

@@ -17,18 +17,13 @@ namespace {
 using namespace snipora::test;
 namespace fs = std::filesystem;
 
-struct Fixture {
-  TempDir dir;
-  FakeHost host;
+struct Fixture : HostedSource {
   ScriptedUi ui;
-  Bytes file;
 
-  Fixture() {
+  Fixture()
+      : HostedSource("song.wav", {2, 16, 44100, 300000, 0, 31},
+                     {{"0", "100000"}, {"100000", "300000"}}) {
     EnsureApplication();
-    host.fullPath = dir.File("song.wav");
-    file = WriteSource(host.fullPath, {2, 16, 44100, 300000, 0, 31});
-    host.format = LoadFormat(host.fullPath);
-    host.rows = {{"0", "100000"}, {"100000", "300000"}};
   }
 };
 
