@@ -353,4 +353,8 @@ bool CMainDlg::JoinChecked() const {
   return static_cast<QCheckBox*>(controls_.at(kCtlJoinAll))->isChecked();
 }
 
+bool CMainDlg::NameByLabelsChecked() const {
+  return static_cast<QCheckBox*>(controls_.at(kCtlNameByLabels))->isChecked();
+}
+
 }  // namespace snipora

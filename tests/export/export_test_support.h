@@ -127,7 +127,8 @@ class FakeHost : public IExportHost {
   std::string displayName = "song";
   SoundFormatInfo format;
   std::vector<std::pair<std::string, std::string>> rows;
-  bool fadeChecked = false, fadeEnabled = true, join = false, cleared = false;
+  bool fadeChecked = false, fadeEnabled = true, join = false, nameByLabels = false, cleared = false;
+  std::vector<std::string> labels;  // column 3, by row; missing rows have none
   std::string fadeText;
 
   std::function<void()> onFullPath;  // runs each time the export starts reading the host
@@ -140,12 +141,14 @@ class FakeHost : public IExportHost {
   const SoundFormatInfo& Format() const override { return format; }
   int RowCount() const override { return static_cast<int>(rows.size()); }
   std::string RowText(int row, int column) const override {
+    if (column == 3) return row < static_cast<int>(labels.size()) ? labels[row] : "";
     return column == 1 ? rows.at(row).first : rows.at(row).second;
   }
   bool FadeChecked() const override { return fadeChecked; }
   bool FadeEnabled() const override { return fadeEnabled; }
   std::string FadeText() const override { return fadeText; }
   bool JoinChecked() const override { return join; }
+  bool NameByLabelsChecked() const override { return nameByLabels; }
   void ClearUnsavedReservations() override { cleared = true; }
 };
 
