@@ -84,6 +84,10 @@ void CMainDlg::OnMenuImportRanges() {
     ui_.ShowText(RefusedText(*path, read), MessageButtons::Ok);
     return;
   }
+  if (read.ranges.empty()) {
+    ui_.ShowText("「" + FileNameOf(*path) + "」には範囲がありません。", MessageButtons::Ok);
+    return;
+  }
   // Checked against the data, whose size is 32-bit: every bound fits a row.
   std::vector<ReservationRow> rows;
   for (const ranges::LabeledRange& range : read.ranges) {

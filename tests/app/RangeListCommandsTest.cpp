@@ -67,15 +67,16 @@ TEST_F(RangeListCommandsTest, ImportedRowsExportToTheSameFile) {
   }
 }
 
-TEST_F(RangeListCommandsTest, RefusedListNamesFileAndLineAndAddsNothing) {
+TEST_F(RangeListCommandsTest, RefusedOrEmptyListIsToldAndAddsNothing) {
   struct Case {
     const char* name;
-    const char* text;
+    const char* text;  // none: import the song's own markers
     const char* where;
   };
   const Case cases[] = {
       {"bad.csv", "0,100,a\n100,x,b\n", "「bad.csv」の 2 行目"},
       {"long.txt", "0.0\t0.5\tfits\n0.5\t9.0\tbeyond the data\n", "「long.txt」の 2 行目"},
+      {"song.wav", nullptr, "「song.wav」には範囲がありません"},  // its own markers: none
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -86,12 +87,28 @@ TEST_F(RangeListCommandsTest, RefusedListNamesFileAndLineAndAddsNothing) {
     dlg->ClearUnsavedReservations();
     ui.asked.clear();
 
-    Import(c.name, c.text);
+    if (c.text) {
+      Import(c.name, c.text);
+    } else {
+      ui.files.push_back(dlg->FullPath());
+      dlg->MenuAction(kImport)->trigger();
+    }
     ASSERT_EQ(ui.asked.size(), 2u);
     EXPECT_NE(ui.asked[1].text.find(c.where), std::string::npos) << ui.asked[1].text;
     EXPECT_EQ(dlg->ReservationCount(), 1);
     EXPECT_FALSE(dlg->HasUnsavedReservations());
   }
+}
+
+TEST_F(RangeListCommandsTest, CueExportTellsWhichBoundsWereRounded) {
+  StartWithOneSecondSong();
+  MarkAt(1, 0);
+  SeekBytes(4000);  // frame 1000: not on 1/75 s
+  Click(1026);
+  const std::string sheet = ExportAs("rounded.cue");
+  EXPECT_NE(sheet.find("TRACK 01"), std::string::npos);
+  ASSERT_EQ(ui.asked.size(), 2u);
+  EXPECT_NE(ui.asked[1].text.find("丸めました"), std::string::npos) << ui.asked[1].text;
 }
 
 TEST_F(RangeListCommandsTest, LabelEditedInTheListReachesTheModel) {
