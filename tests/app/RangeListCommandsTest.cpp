@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -116,7 +119,16 @@ TEST_F(RangeListCommandsTest, LabelEditedInTheListReachesTheModel) {
   Import("one.csv", "0,100,old\n");
   dlg->ClearUnsavedReservations();
   auto* list = qobject_cast<QTreeWidget*>(dlg->Control(1022));
-  list->topLevelItem(0)->setText(3, QStringLiteral("新しい名前"));
+  // F2 on the highlighted row edits its label, Enter ends the edit.
+  list->setFocus();
+  list->setCurrentItem(list->topLevelItem(0), 0);
+  QTest::keyClick(list, Qt::Key_F2);
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->text().toStdString(), "old");
+  editor->setText(QStringLiteral("新しい名前"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();
   EXPECT_EQ(dlg->Model().Rows()[0].label, "新しい名前");
   EXPECT_TRUE(dlg->HasUnsavedReservations());
   EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(), dlg->ReservationText(0, 0));
