@@ -127,8 +127,7 @@ class FakeHost : public IExportHost {
   std::string displayName = "song";
   SoundFormatInfo format;
   std::vector<std::pair<std::string, std::string>> rows;
-  bool fadeChecked = false, fadeEnabled = true, join = false, nameByLabels = false, cleared = false;
-  std::vector<std::string> labels;  // column 3, by row; missing rows have none
+  bool fadeChecked = false, fadeEnabled = true, join = false, cleared = false;
   std::string fadeText;
 
   std::function<void()> onFullPath;  // runs each time the export starts reading the host
@@ -141,14 +140,14 @@ class FakeHost : public IExportHost {
   const SoundFormatInfo& Format() const override { return format; }
   int RowCount() const override { return static_cast<int>(rows.size()); }
   std::string RowText(int row, int column) const override {
-    if (column == 3) return row < static_cast<int>(labels.size()) ? labels[row] : "";
+    if (column == 3) return {};  // no labels: pieces are numbered
     return column == 1 ? rows.at(row).first : rows.at(row).second;
   }
   bool FadeChecked() const override { return fadeChecked; }
   bool FadeEnabled() const override { return fadeEnabled; }
   std::string FadeText() const override { return fadeText; }
   bool JoinChecked() const override { return join; }
-  bool NameByLabelsChecked() const override { return nameByLabels; }
+  bool NameByLabelsChecked() const override { return false; }
   void ClearUnsavedReservations() override { cleared = true; }
 };
 
