@@ -41,6 +41,10 @@ bool CMainExportHost::JoinChecked() const {
   return dialog_.JoinChecked();
 }
 
+bool CMainExportHost::NameByLabelsChecked() const {
+  return dialog_.NameByLabelsChecked();
+}
+
 void CMainExportHost::ClearUnsavedReservations() {
   dialog_.ClearUnsavedReservations();
 }

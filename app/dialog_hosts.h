@@ -24,6 +24,7 @@ class CMainExportHost : public IExportHost {
   bool FadeEnabled() const override;
   std::string FadeText() const override;
   bool JoinChecked() const override;
+  bool NameByLabelsChecked() const override;
   void ClearUnsavedReservations() override;
 
  private:

@@ -148,7 +148,10 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     auto* widget = qobject_cast<QWidget*>(watched);
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && widget && widget->window() == this)
+    // ...but for the editor of a label in the list, where it ends the edit.
+    const bool labelEditor = widget && widget != list_ && list_->isAncestorOf(widget);
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && widget && widget->window() == this &&
+        !labelEditor)
       return true;
   }
   return QDialog::eventFilter(watched, event);
@@ -351,6 +354,10 @@ std::string CMainDlg::FadeOutLengthText() const {
 
 bool CMainDlg::JoinChecked() const {
   return static_cast<QCheckBox*>(controls_.at(kCtlJoinAll))->isChecked();
+}
+
+bool CMainDlg::NameByLabelsChecked() const {
+  return static_cast<QCheckBox*>(controls_.at(kCtlNameByLabels))->isChecked();
 }
 
 }  // namespace snipora

@@ -63,6 +63,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void OnStartupOpen();
   void OnMenuOpen();
   void OnMenuSave();
+  // Adds the rows of a range list the user picks, checked against the file.
+  void OnMenuImportRanges();
+  // Writes the rows with their labels as a range list the user names.
+  void OnMenuExportRanges();
   void OnMenuVolume();
   void OnMenuSpeed();
   void OnMenuLoopSearch();
@@ -95,6 +99,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void OnListSelectionChanged();
   void RemoveReservation();
   void ReadReservation();
+  // The user typed a new label into a row's label cell.
+  void OnLabelEdited(int row, const std::string& label);
 
   // --- play modes ---
   void TogglePlay();
@@ -119,13 +125,14 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   bool MarkerSet(int k) const { return model_.Marker(k).set; }
   uint32_t MarkerPosition(int k) const { return model_.Marker(k).position; }  // bytes
   int ReservationCount() const;
-  // Text of a reservation cell (column 0 length, 1 start, 2 end).
+  // Text of a reservation cell (column 0 length, 1 start, 2 end, 3 label).
   std::string ReservationText(int row, int column) const;
   std::string LengthText() const;  // control 1031
   bool FadeOutChecked() const;     // control 1041
   bool FadeOutEnabled() const;
   std::string FadeOutLengthText() const;  // control 1042
   bool JoinChecked() const;               // control 1043
+  bool NameByLabelsChecked() const;       // control 1044
   bool HasUnsavedReservations() const { return model_.HasUnsavedReservations(); }
   // True once the dialog has ended through the close guard.
   bool IsEnded() const { return ended_; }

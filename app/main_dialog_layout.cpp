@@ -138,10 +138,11 @@ void CMainDlg::BuildControls() {
   options->addWidget(new QLabel(Utf8(main_text::kMilliseconds)));
   options->addStretch(1);
   options->addWidget(Add(new QCheckBox(TemplateText(kCtlJoinAll)), kCtlJoinAll));
+  options->addWidget(Add(new QCheckBox(TemplateText(kCtlNameByLabels)), kCtlNameByLabels));
 
   list_ = Add(new CReservationList, kCtlReservationList);
   list_->setMinimumHeight(list_->fontMetrics().height() * 8);
-  list_->setMinimumWidth(3 * 150 + 4);
+  list_->setMinimumWidth(CReservationList::kMinimumWidth);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(slider_);
@@ -168,6 +169,8 @@ void CMainDlg::BuildMenu() {
 
   connect(menuActions_[kCmdOpen], &QAction::triggered, this, &CMainDlg::OnMenuOpen);
   connect(menuActions_[kCmdSave], &QAction::triggered, this, &CMainDlg::OnMenuSave);
+  connect(menuActions_[kCmdImportRanges], &QAction::triggered, this, &CMainDlg::OnMenuImportRanges);
+  connect(menuActions_[kCmdExportRanges], &QAction::triggered, this, &CMainDlg::OnMenuExportRanges);
   connect(menuActions_[kCmdVolume], &QAction::triggered, this, &CMainDlg::OnMenuVolume);
   connect(menuActions_[kCmdSpeed], &QAction::triggered, this, &CMainDlg::OnMenuSpeed);
   connect(menuActions_[kCmdLoopSearch], &QAction::triggered, this, &CMainDlg::OnMenuLoopSearch);
@@ -203,6 +206,7 @@ void CMainDlg::ConnectControls() {
   onClick(kCtlPlayTwoSecondsBeforeMarker, [this] { PlayTwoSecondsBeforeMarker(); });
   onClick(kCtlMarkerLoop, [this] { LoopBetweenMarkers(); });
   connect(list_, &CReservationList::SelectionChanged, this, &CMainDlg::OnListSelectionChanged);
+  connect(list_, &CReservationList::LabelEdited, this, &CMainDlg::OnLabelEdited);
 
   // A drag reports its moves and its end; keys are whole actions: one
   // notification and then the end; a press beside the handle ends at its release.

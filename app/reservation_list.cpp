@@ -10,11 +10,11 @@
 namespace snipora {
 
 CReservationList::CReservationList(QWidget* parent) : QTreeWidget(parent) {
-  setColumnCount(3);
-  setHeaderLabels({QString::fromUtf8(main_text::kColumnLength),
-                   QString::fromUtf8(main_text::kColumnStart),
-                   QString::fromUtf8(main_text::kColumnEnd)});
-  for (int column = 0; column < 3; ++column) setColumnWidth(column, 150);
+  setColumnCount(kLabelColumn + 1);
+  setHeaderLabels(
+      {QString::fromUtf8(main_text::kColumnLength), QString::fromUtf8(main_text::kColumnStart),
+       QString::fromUtf8(main_text::kColumnEnd), QString::fromUtf8(main_text::kColumnLabel)});
+  for (int column = 0; column <= kLabelColumn; ++column) setColumnWidth(column, 150);
   header()->setSectionsClickable(false);
   header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   setRootIsDecorated(false);
@@ -23,7 +23,18 @@ CReservationList::CReservationList(QWidget* parent) : QTreeWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setUniformRowHeights(true);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
   connect(this, &QTreeWidget::itemSelectionChanged, this, &CReservationList::SelectionChanged);
+  connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+    if (column == kLabelColumn)
+      emit LabelEdited(indexOfTopLevelItem(item), item->text(column).toStdString());
+  });
+}
+
+bool CReservationList::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (!index.isValid() || index.column() == kLabelColumn)
+    return QTreeWidget::edit(index, trigger, event);
+  return QTreeWidget::edit(index.siblingAtColumn(kLabelColumn), trigger, event);
 }
 
 int CReservationList::SelectedRow() const {
@@ -49,9 +60,11 @@ void CReservationList::SetRows(const CMainWindowModel& model) {
   QList<QTreeWidgetItem*> items;
   for (int row = 0; row < static_cast<int>(model.Rows().size()); ++row) {
     QStringList cells;
-    for (int column = 0; column < 3; ++column)
+    for (int column = 0; column <= kLabelColumn; ++column)
       cells << QString::fromStdString(model.RowText(row, column));
-    items << new QTreeWidgetItem(cells);
+    auto* item = new QTreeWidgetItem(cells);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    items << item;
   }
   addTopLevelItems(items);
   verticalScrollBar()->setValue(scrolled);

@@ -20,6 +20,13 @@ void CMainDlg::RemoveReservation() {
   ApplyView();
 }
 
+// The list already shows the new label: it is not rebuilt under its editor.
+void CMainDlg::OnLabelEdited(int row, const std::string& label) {
+  if (!model_.SetRowLabel(row, label)) return;
+  appliedRowsRevision_ = model_.RowsRevision();
+  ApplyView();
+}
+
 // Both markers take the row's range; the player's position does not move.
 void CMainDlg::ReadReservation() {
   if (!model_.ReadSelectedRow()) return;

@@ -9,6 +9,7 @@
 #include "export/split_folder.h"
 #include "foundation/number_text.h"
 #include "platform/system/fs_ops.h"
+#include "ranges/piece_names.h"
 
 namespace snipora {
 
@@ -17,6 +18,7 @@ namespace {
 constexpr int kMessageFolderExists = 104;
 constexpr int kMessageCannotOpen = 105;
 constexpr int kMessageNothingToSave = 107;
+constexpr const char* kLabelledPieceName = "{n:02} {label}";
 constexpr const char* kWaveFilter = "WAVEサウンド(*.wav)|*.wav||";
 constexpr const char* kJoinedTooLargeText =
     "連結したファイルが 4 GiB 以上になるため保存できません。\n予約の数か長さを減らしてください。";
@@ -36,6 +38,22 @@ ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
   if (host.FadeChecked() && host.FadeEnabled()) job.fadeMs = number(host.FadeText());
   job.forcedSectorSize = forcedSectorSize;
   return job;
+}
+
+// The file names of the pieces in the split folder: numbered, or numbered
+// and labelled when the window asks for it.
+std::vector<std::string> PieceNames(const IExportHost& host, const ExportJob& job) {
+  std::vector<std::string> names;
+  if (!host.NameByLabelsChecked()) {
+    for (uint32_t i = 0; i < job.ranges.size(); ++i) names.push_back(PieceFileName(i));
+    return names;
+  }
+  std::vector<ranges::LabeledRange> labelled;
+  for (uint32_t i = 0; i < job.ranges.size(); ++i) {
+    labelled.push_back(
+        {job.ranges[i].startFrame, job.ranges[i].endFrame, host.RowText(static_cast<int>(i), 3)});
+  }
+  return ranges::PieceNames(kLabelledPieceName, labelled, host.DisplayName());
 }
 
 std::optional<std::string> AskOutputFile(const IExportHost& host, IUiServices& ui) {
@@ -86,8 +104,9 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
         ui.ShowMessage(kMessageFolderExists, MessageButtons::YesNo) != MessageAnswer::Yes) {
       return false;
     }
+    const std::vector<std::string> names = PieceNames(host, job);
     for (uint32_t i = 0; i < job.ranges.size(); ++i) {
-      outputs.push_back(PathInFolder(folder.Path(), PieceFileName(i)));
+      outputs.push_back(PathInFolder(folder.Path(), names[i]));
     }
   }
   return Finish(WriteSplitPieces(job, outputs, progress), host, ui);

@@ -22,7 +22,7 @@ class IExportHost {
   virtual const SoundFormatInfo& Format() const = 0;
 
   // Rows of the reservations list (1022) and the text of a cell; column 1 is
-  // the start frame, column 2 the exclusive end frame.
+  // the start frame, column 2 the exclusive end frame, column 3 the label.
   virtual int RowCount() const = 0;
   virtual std::string RowText(int row, int column) const = 0;
 
@@ -33,6 +33,8 @@ class IExportHost {
   virtual std::string FadeText() const = 0;
   // "Join all" check box (1043).
   virtual bool JoinChecked() const = 0;
+  // "Name files by labels" check box (1044): split pieces are "01 Intro.wav".
+  virtual bool NameByLabelsChecked() const = 0;
 
   // Called after a successful save.
   virtual void ClearUnsavedReservations() = 0;

@@ -30,6 +30,7 @@ enum MainControl : int {
   kCtlFadeOut = 1041,
   kCtlFadeLength = 1042,
   kCtlJoinAll = 1043,
+  kCtlNameByLabels = 1044,
 };
 
 // The toggle, go-to and display controls of marker k (1 or 2).

@@ -50,6 +50,7 @@ constexpr ControlTemplate kMainControls[] = {
     {kCtlFadeOut, K::CheckBox, "フェードアウト処理を行う", false},
     {kCtlFadeLength, K::Edit, "", false},
     {kCtlJoinAll, K::CheckBox, "全て連結して出力する", false},
+    {kCtlNameByLabels, K::CheckBox, "ラベル名でファイル名を付ける", false},
     {kCtlReservationList, K::List, "", false},
 };
 

@@ -45,6 +45,7 @@ inline constexpr char kMarkerClear[] = "消去";
 inline constexpr char kColumnLength[] = "長さ(ミリ秒)";
 inline constexpr char kColumnStart[] = "開始アドレス";
 inline constexpr char kColumnEnd[] = "終了アドレス";
+inline constexpr char kColumnLabel[] = "ラベル";
 inline constexpr char kOpenFilter[] = "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||";
 // A file with more channels than the sound device plays.
 inline std::string TooManyChannels(int channels, int playable) {

@@ -7,9 +7,12 @@ namespace {
 constexpr MenuItemTemplate kFileItems[] = {
     {kCmdOpen, "開く(&O)...", false},
     {kCmdSave, "保存(&S)", false},
+    {kCmdImportRanges, "範囲リストの読み込み(&I)...", true},
+    {kCmdExportRanges, "範囲リストの書き出し(&E)...", true},
 };
 
-// Loop detection is grayed: nothing in the program enables it. The file's
+// The range-list commands start grayed: import needs an open file, export a
+// reservation. Loop detection is grayed: nothing in the program enables it. The file's
 // loop points are enabled only for a file that has them.
 constexpr MenuItemTemplate kToolItems[] = {
     {kCmdVolume, "音量(&V)...", false},

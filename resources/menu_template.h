@@ -13,6 +13,8 @@ enum MenuCommand : int {
   kCmdSpeed = 32775,
   kCmdLoopSearch = 32776,
   kCmdMarkersFromFileLoop = 32777,
+  kCmdImportRanges = 32778,
+  kCmdExportRanges = 32779,
 };
 
 struct MenuItemTemplate {

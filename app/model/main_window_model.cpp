@@ -81,9 +81,25 @@ bool CMainWindowModel::ReadSelectedRow() {
   return true;
 }
 
+void CMainWindowModel::AddRows(const std::vector<ReservationRow>& rows) {
+  if (rows.empty()) return;
+  rows_.insert(rows_.end(), rows.begin(), rows.end());
+  ++rowsRevision_;
+  unsaved_ = true;
+}
+
+bool CMainWindowModel::SetRowLabel(int row, const std::string& label) {
+  if (row < 0 || row >= static_cast<int>(rows_.size()) || rows_[row].label == label) return false;
+  rows_[row].label = label;
+  ++rowsRevision_;
+  unsaved_ = true;
+  return true;
+}
+
 std::string CMainWindowModel::RowText(int row, int column) const {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
   const ReservationRow& r = rows_[row];
+  if (column == 3) return r.label;
   // Frame indices are written unsigned, as they are read back.
   return std::to_string(column == 0 ? r.lengthMs : column == 1 ? r.startFrame : r.endFrame);
 }

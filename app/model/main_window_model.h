@@ -20,11 +20,13 @@ struct WindowMarker {
   uint32_t milliseconds = 0;  // as its display shows it
 };
 
-// One reservation: its length and its frame range [startFrame, endFrame).
+// One reservation: its length, its frame range [startFrame, endFrame) and
+// the label it goes by (named pieces, range lists).
 struct ReservationRow {
   uint32_t lengthMs = 0;
   uint32_t startFrame = 0;
   uint32_t endFrame = 0;
+  std::string label;
 };
 
 // A byte range of the sample data.
@@ -77,9 +79,14 @@ class CMainWindowModel {
   // Sets both markers to the highlighted row's start and end. False when no
   // row is highlighted.
   bool ReadSelectedRow();
+  // Appends rows made elsewhere (an imported range list); they are unsaved.
+  void AddRows(const std::vector<ReservationRow>& rows);
+  // Renames a row; the list is then unsaved. False for no such row or the
+  // same label.
+  bool SetRowLabel(int row, const std::string& label);
   const std::vector<ReservationRow>& Rows() const { return rows_; }
   // The text of a cell as the list shows it and export reads it: column 0
-  // length in ms, 1 start frame, 2 end frame.
+  // length in ms, 1 start frame, 2 end frame, 3 label.
   std::string RowText(int row, int column) const;
   // Changes with every change of the rows (not of the selection).
   uint32_t RowsRevision() const { return rowsRevision_; }

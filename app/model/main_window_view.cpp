@@ -47,6 +47,8 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   c[kCtlRemoveReservation] = {rowHighlighted, {}};
   c[kCtlReadReservation] = {rowHighlighted, {}};
   view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
+  view.commands[kCmdImportRanges] = model.HasFile();
+  view.commands[kCmdExportRanges] = !model.Rows().empty();
 
   // The fade-out needs a sample format it can scale; its length box goes with its check box.
   const bool fade = CanFade(format);

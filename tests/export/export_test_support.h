@@ -140,12 +140,14 @@ class FakeHost : public IExportHost {
   const SoundFormatInfo& Format() const override { return format; }
   int RowCount() const override { return static_cast<int>(rows.size()); }
   std::string RowText(int row, int column) const override {
+    if (column == 3) return {};  // no labels: pieces are numbered
     return column == 1 ? rows.at(row).first : rows.at(row).second;
   }
   bool FadeChecked() const override { return fadeChecked; }
   bool FadeEnabled() const override { return fadeEnabled; }
   std::string FadeText() const override { return fadeText; }
   bool JoinChecked() const override { return join; }
+  bool NameByLabelsChecked() const override { return false; }
   void ClearUnsavedReservations() override { cleared = true; }
 };
 

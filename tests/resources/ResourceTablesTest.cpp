@@ -38,11 +38,11 @@ TEST(DialogTemplates, ControlIdsAreUniqueAndFindable) {
 }
 
 TEST(DialogTemplates, MainDialogHasEveryNumberedControl) {
-  // 1000-1020 slider and steps, 1022-1039 without 1040, 1041-1043 options.
+  // 1000-1020 slider and steps, 1022-1039 without 1040, 1041-1044 options.
   std::set<int> expected;
   for (int id = 1000; id <= 1020; ++id) expected.insert(id);
   for (int id = 1022; id <= 1039; ++id) expected.insert(id);
-  for (int id = 1041; id <= 1043; ++id) expected.insert(id);
+  for (int id = 1041; id <= 1044; ++id) expected.insert(id);
   std::set<int> actual;
   for (const ControlTemplate& control : MainDialogControls()) actual.insert(control.id);
   EXPECT_EQ(actual, expected);
@@ -52,16 +52,17 @@ TEST(DialogTemplates, MainDialogHasEveryNumberedControl) {
   }
 }
 
-TEST(MenuTemplate, OnlyTheLoopCommandsAreGrayedAndEveryCommandAppearsOnce) {
+TEST(MenuTemplate, OnlyTheLoopAndRangeListCommandsStartGrayedAndEveryCommandAppearsOnce) {
   std::set<int> ids;
   for (const MenuPopupTemplate& popup : MainMenuTemplate()) {
     for (const MenuItemTemplate& item : popup.items) {
       EXPECT_TRUE(ids.insert(item.id).second) << item.id;
-      EXPECT_EQ(item.grayed, item.id == kCmdLoopSearch || item.id == kCmdMarkersFromFileLoop)
+      EXPECT_EQ(item.grayed, item.id == kCmdLoopSearch || item.id == kCmdMarkersFromFileLoop ||
+                                 item.id == kCmdImportRanges || item.id == kCmdExportRanges)
           << item.id;
     }
   }
-  EXPECT_EQ(ids, (std::set<int>{32771, 32772, 32773, 32774, 32775, 32776, 32777}));
+  EXPECT_EQ(ids, (std::set<int>{32771, 32772, 32773, 32774, 32775, 32776, 32777, 32778, 32779}));
 }
 
 }  // namespace
