@@ -8,7 +8,8 @@
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD:-$root/build}
+# The build folder, relative to the repository unless absolute.
+build=$(cd "$root" && realpath -m "${BUILD:-build}")
 sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 
