@@ -50,7 +50,7 @@ bool CMainWindowModel::AddReservation(uint32_t position) {
 
   const uint32_t startFrame = BytesToFrames(format_, range.start);
   const uint32_t endFrame = BytesToFrames(format_, range.end);
-  rows_.push_back({FramesToMilliseconds(format_, endFrame - startFrame), startFrame, endFrame});
+  rows_.push_back({FramesToMilliseconds(format_, endFrame - startFrame), startFrame, endFrame, {}});
   ++rowsRevision_;
   unsaved_ = true;
   return true;
