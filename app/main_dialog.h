@@ -15,6 +15,10 @@
 #include "playback/main_player.h"
 
 class QAction;
+class QMimeData;
+class QDragEnterEvent;
+class QDropEvent;
+class QKeyEvent;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -24,6 +28,7 @@ class QSlider;
 namespace snipora {
 
 class CReservationList;
+class CWaveformView;
 class ISoundDevice;
 
 // The main window: the whole program is this one dialog. Its state (the open
@@ -69,8 +74,18 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // Sets marker 1 and marker 2 to the first loop of the file's smpl chunk.
   void OnMenuMarkersFromFileLoop();
   void OnMenuAbout();
+  // Help: the list of the window's keys.
+  void OnMenuShortcuts();
   // The close guard (Esc, the close box, after messages 102 and 103).
   void reject() override;
+  // Opens `path` in place of the open file, or names it and says why not and
+  // keeps the open file. Asks nothing about unsaved reservations.
+  void OpenAnotherFile(const std::string& path);
+  // The first local file of a drop opens as File → Open would open it, once
+  // the drop has ended; false when the drop holds no local file.
+  bool OpenDropped(const QMimeData& mime);
+  // True when there are no unsaved reservations or the user lets them go (108).
+  bool ConfirmDiscardUnsaved();
 
   // --- timers and slider ---
   void OnTimer(uint32_t id);
@@ -114,6 +129,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   const SoundFormatInfo& FormatInfo() const { return model_.Format(); }
   const CMainWindowModel& Model() const { return model_; }
   CMainPlayer& Player() { return player_; }
+  CWaveformView* Waveform() const { return waveform_; }
   IUiServices& Ui() { return ui_; }
   bool IsPlaying() const { return model_.IsPlaying(); }
   bool MarkerSet(int k) const { return model_.Marker(k).set; }
@@ -135,6 +151,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void showEvent(QShowEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   static constexpr uint32_t kPlayerTimer = 1;
@@ -143,6 +161,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
 
   void BuildControls();
   void BuildMenu();
+  // Menu shortcuts, File → Quit and the Help list of keys.
+  void AddKeyboardCommands();
+  // A window-wide key (outside text fields) presses its button; true when taken.
+  bool HandleWindowKey(QObject* watched, QKeyEvent* event);
   void ConnectControls();
   template <class Widget>
   Widget* Add(Widget* widget, int id);
@@ -150,6 +172,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // Shows the model: every control's state and text, the slider, the list.
   void ApplyView();
   void ApplyRows();
+  // The waveform shows a click's or drag's position: the player seeks there.
+  void OnWaveformPosition(quint64 frame);
 
   uint32_t BlockAlign() const;
   uint32_t PlayerBytes();
@@ -181,6 +205,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   std::map<uint32_t, int> timers_;  // our timer id -> Qt's timer id
   QSlider* slider_ = nullptr;
   CReservationList* list_ = nullptr;
+  CWaveformView* waveform_ = nullptr;
   // After the members above, so it is destroyed before them: it may still
   // call back into them as timer host and owner.
   CMainPlayer player_;

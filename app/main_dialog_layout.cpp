@@ -20,6 +20,7 @@
 #include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
+#include "waveform/widgets/waveform_view.h"
 
 namespace snipora {
 
@@ -78,6 +79,7 @@ Widget* CMainDlg::Add(Widget* widget, int id) {
 void CMainDlg::BuildControls() {
   slider_ = Add(new QSlider(Qt::Horizontal), kCtlPositionSlider);
   slider_->setTickPosition(QSlider::NoTicks);
+  waveform_ = new CWaveformView;
 
   // Two rows of step buttons: milliseconds (1001-1010), samples (1011-1020).
   auto* steps = new QGridLayout;
@@ -145,6 +147,7 @@ void CMainDlg::BuildControls() {
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(slider_);
+  layout->addWidget(waveform_);
   layout->addLayout(steps);
   layout->addLayout(middle);
   layout->addLayout(markers);
@@ -202,6 +205,7 @@ void CMainDlg::ConnectControls() {
   onClick(kCtlPlayToMarker, [this] { PlayToMarker(); });
   onClick(kCtlPlayTwoSecondsBeforeMarker, [this] { PlayTwoSecondsBeforeMarker(); });
   onClick(kCtlMarkerLoop, [this] { LoopBetweenMarkers(); });
+  connect(waveform_, &CWaveformView::PositionRequested, this, &CMainDlg::OnWaveformPosition);
   connect(list_, &CReservationList::SelectionChanged, this, &CMainDlg::OnListSelectionChanged);
 
   // A drag reports its moves and its end; keys are whole actions: one
