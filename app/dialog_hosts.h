@@ -25,6 +25,7 @@ class CMainExportHost : public IExportHost {
   std::string FadeText() const override;
   bool JoinChecked() const override;
   void ClearUnsavedReservations() override;
+  void FilesWritten(const std::vector<std::string>& paths) override;
 
  private:
   CMainDlg& dialog_;

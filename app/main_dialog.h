@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/model/main_window_model.h"
 #include "audiofile/sound_format.h"
@@ -28,6 +29,7 @@ class QSlider;
 namespace snipora {
 
 class CReservationList;
+class CStatusLine;
 class CWaveformView;
 class ISoundDevice;
 
@@ -130,6 +132,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   const CMainWindowModel& Model() const { return model_; }
   CMainPlayer& Player() { return player_; }
   CWaveformView* Waveform() const { return waveform_; }
+  CStatusLine* StatusLine() const { return status_; }
+  // A save succeeded: the status line says what it wrote and where.
+  void OnFilesSaved(const std::vector<std::string>& paths);
   IUiServices& Ui() { return ui_; }
   bool IsPlaying() const { return model_.IsPlaying(); }
   bool MarkerSet(int k) const { return model_.Marker(k).set; }
@@ -206,6 +211,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   QSlider* slider_ = nullptr;
   CReservationList* list_ = nullptr;
   CWaveformView* waveform_ = nullptr;
+  CStatusLine* status_ = nullptr;
   // After the members above, so it is destroyed before them: it may still
   // call back into them as timer host and owner.
   CMainPlayer player_;

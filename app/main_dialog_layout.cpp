@@ -17,6 +17,7 @@
 
 #include "app/main_dialog.h"
 #include "app/reservation_list.h"
+#include "app/status_line.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
@@ -153,6 +154,8 @@ void CMainDlg::BuildControls() {
   layout->addLayout(markers);
   layout->addLayout(options);
   layout->addWidget(list_, 1);
+  status_ = new CStatusLine;
+  layout->addWidget(status_);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
