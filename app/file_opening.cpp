@@ -4,14 +4,18 @@
 // stays as it was.
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 #include <cstdio>
 
 #include "app/main_dialog.h"
+#include "app/recent_files.h"
 #include "audiofile/wave_reader.h"
 #include "playback/player_flags.h"
 #include "resources/dialog_templates.h"
+#include "resources/menu_template.h"
 #include "resources/string_table.h"
 
 namespace snipora {
@@ -107,6 +111,37 @@ bool CMainDlg::OpenDropped(const QMimeData& mime) {
       },
       Qt::QueuedConnection);
   return true;
+}
+
+// ---------------------------------------------------------------- recent files
+
+void CMainDlg::AddRecentFilesMenu() {
+  recentFiles_ = LoadRecentFiles();
+  auto* file = qobject_cast<QMenu*>(MenuAction(kCmdOpen)->parent());
+  recentMenu_ = file->addMenu(QString::fromUtf8("最近使ったファイル(&R)"));
+  recentMenu_->setObjectName(QStringLiteral("recent"));
+  ShowRecentFiles();
+}
+
+void CMainDlg::RememberRecentFile(const std::string& path) {
+  recentFiles_ = WithRecentFile(std::move(recentFiles_), path);
+  SaveRecentFiles(recentFiles_);
+  ShowRecentFiles();
+}
+
+void CMainDlg::ShowRecentFiles() {
+  recentMenu_->clear();
+  recentMenu_->setEnabled(!recentFiles_.empty());
+  for (size_t i = 0; i < recentFiles_.size(); ++i) {
+    const std::string path = recentFiles_[i];
+    // "&1" ... "&9", "1&0": the number is the entry's access key.
+    const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
+    QAction* action =
+        recentMenu_->addAction(number + QLatin1Char(' ') + QFile::decodeName(path.c_str()));
+    connect(action, &QAction::triggered, this, [this, path] {
+      if (ConfirmDiscardUnsaved()) OpenAnotherFile(path);
+    });
+  }
 }
 
 }  // namespace snipora

@@ -12,6 +12,7 @@
 #include <QTimerEvent>
 
 #include "app/model/main_window_view.h"
+#include "app/recent_files.h"
 #include "app/reservation_list.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
@@ -53,6 +54,7 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   setAcceptDrops(true);
   BuildControls();
   BuildMenu();
+  AddRecentFilesMenu();
   AddKeyboardCommands();
   ConnectControls();
   // Enter is swallowed for every control of this window.
@@ -223,6 +225,7 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   const auto loop = loops ? FirstLoopBytes(*loops, format) : std::nullopt;
   if (loop) model_.SetFileLoop(ByteRange{loop->first, loop->second});
   ApplyView();
+  RememberRecentFile(path);
   return true;
 }
 
@@ -233,6 +236,8 @@ void CMainDlg::reject() {
       ui_.ShowMessage(kStrDiscardUnsaved, MessageButtons::YesNo) == MessageAnswer::No)
     return;
   SaveVolumeSettings(player_);
+  // After the volume settings, which rewrite the settings file from nothing.
+  SaveRecentFiles(recentFiles_);
   ended_ = true;
   QDialog::reject();
 }

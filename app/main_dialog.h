@@ -20,6 +20,7 @@ class QMimeData;
 class QDragEnterEvent;
 class QDropEvent;
 class QKeyEvent;
+class QMenu;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -132,6 +133,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   const CMainWindowModel& Model() const { return model_; }
   CMainPlayer& Player() { return player_; }
   CWaveformView* Waveform() const { return waveform_; }
+  QMenu* RecentFilesMenu() const { return recentMenu_; }
   CStatusLine* StatusLine() const { return status_; }
   // A save succeeded: the status line says what it wrote and where.
   void OnFilesSaved(const std::vector<std::string>& paths);
@@ -168,6 +170,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void BuildMenu();
   // Menu shortcuts, File → Quit and the Help list of keys.
   void AddKeyboardCommands();
+  // File → recent files: the last files opened, kept in the settings file.
+  void AddRecentFilesMenu();
+  void RememberRecentFile(const std::string& path);
+  void ShowRecentFiles();
   // A window-wide key (outside text fields) presses its button; true when taken.
   bool HandleWindowKey(QObject* watched, QKeyEvent* event);
   void ConnectControls();
@@ -212,6 +218,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   CReservationList* list_ = nullptr;
   CWaveformView* waveform_ = nullptr;
   CStatusLine* status_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  std::vector<std::string> recentFiles_;  // newest first
   // After the members above, so it is destroyed before them: it may still
   // call back into them as timer host and owner.
   CMainPlayer player_;

@@ -1,4 +1,5 @@
 // The main window's keyboard, drops, menu opens that fail, and the waveform's clicks.
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QTreeWidget>
@@ -148,6 +149,23 @@ TEST_F(WindowInputTest, WaveformClickSeeksThePlayer) {
   const double pixel = dlg->FormatInfo().dataSize / double(overview->width());
   EXPECT_NEAR(Bytes(), half, pixel);
   EXPECT_EQ(Bytes() % 4, 0u);
+}
+
+TEST_F(WindowInputTest, RecentFilesSurviveARestartAndOpen) {
+  const std::string first = Sounds().Sine("first.wav", 1);
+  const std::string second = Sounds().Sine("second.wav", 2);
+  StartWith(first);
+  ui.files = {second};
+  dlg->MenuAction(32771)->trigger();
+  dlg->close();
+
+  StartWith(first);  // the restart: the list comes from the settings file
+  QList<QAction*> entries = dlg->RecentFilesMenu()->actions();
+  ASSERT_EQ(entries.size(), 2);
+  EXPECT_TRUE(entries[0]->text().endsWith(QString::fromStdString(first)));
+  EXPECT_TRUE(entries[1]->text().endsWith(QString::fromStdString(second)));
+  entries[1]->trigger();
+  EXPECT_EQ(dlg->FullPath(), second);
 }
 
 }  // namespace
