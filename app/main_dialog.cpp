@@ -14,6 +14,7 @@
 #include "app/model/main_window_view.h"
 #include "app/recent_files.h"
 #include "app/reservation_list.h"
+#include "app/status_line.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
@@ -42,6 +43,7 @@ void PlaybackEnded(int /*code*/, CDSStreamPlayer* /*player*/, void* context) {
 CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLine, QWidget* parent)
     : QDialog(parent),
       ui_(ui),
+      device_(device),
       commandLine_(std::move(commandLine)),
       player_(device),
       volumeDlg_(player_, this) {
@@ -226,7 +228,15 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   if (loop) model_.SetFileLoop(ByteRange{loop->first, loop->second});
   ApplyView();
   RememberRecentFile(path);
+  ShowSilenceOnce();
   return true;
+}
+
+void CMainDlg::ShowSilenceOnce() {
+  if (silenceShown_ || !device_.IsSilent()) return;
+  silenceShown_ = true;
+  status_->ShowNote(QString::fromUtf8(
+      "音声出力を開けなかったため、再生は無音で進みます (位置の移動や保存はできます)。"));
 }
 
 // ---------------------------------------------------------------- closing

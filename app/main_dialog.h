@@ -196,11 +196,15 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void StartBounded(ByteRange range);
   // Starts or stops the display timer with the playing state.
   void SetPlaying(bool playing);
+  // Says once, in the status line, that there is no sound output.
+  void ShowSilenceOnce();
   // A groove press of the slider repeats its action until the release,
   // which ends the scroll.
   void OnSliderAction(int action);
 
   IUiServices& ui_;
+  ISoundDevice& device_;
+  bool silenceShown_ = false;
   std::string commandLine_;
   CMainWindowModel model_;
   uint32_t appliedRowsRevision_ = 0;

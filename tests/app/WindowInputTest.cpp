@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "app/main_dialog.h"
+#include "app/status_line.h"
 #include "tests/app/main_dialog_fixture.h"
 #include "tests/support/wave_bytes.h"
 #include "waveform/widgets/overview_strip.h"
@@ -166,6 +167,12 @@ TEST_F(WindowInputTest, RecentFilesSurviveARestartAndOpen) {
   EXPECT_TRUE(entries[1]->text().endsWith(QString::fromStdString(second)));
   entries[1]->trigger();
   EXPECT_EQ(dlg->FullPath(), second);
+}
+
+TEST_F(WindowInputTest, SilentPlaybackIsShownInTheWindow) {
+  device.silent = true;
+  StartWithSong(1);
+  EXPECT_TRUE(dlg->StatusLine()->Text().contains(QString::fromUtf8("無音")));
 }
 
 }  // namespace
