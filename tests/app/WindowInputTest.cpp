@@ -1,4 +1,5 @@
 // The main window's keyboard, drops, menu opens that fail, and the waveform's clicks.
+#include <QApplication>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -89,6 +90,22 @@ TEST_F(WindowInputTest, EachKeyDoesWhatItsButtonDoes) {
   EXPECT_EQ(Bytes(), 0u);
   QTest::keyClick(dlg->Control(1042), Qt::Key_Space);
   EXPECT_FALSE(dlg->IsPlaying());
+}
+
+TEST_F(WindowInputTest, CtrlOOpensAndCtrlQQuitsThroughTheCloseGuard) {
+  StartWithSong();
+  QApplication::setActiveWindow(dlg.get());
+  ui.files = {std::nullopt};
+  QTest::keyClick(dlg->Control(1023), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(ui.asked.size(), 1u);
+  EXPECT_EQ(ui.asked[0].text, "open");
+  MarkAt(1, 0);
+  MarkAt(2, kBytesPerSecond);
+  Click(1026);
+  ui.answers = {Answer::No};
+  QTest::keyClick(dlg->Control(1023), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>{108});
+  EXPECT_FALSE(dlg->IsEnded());
 }
 
 TEST_F(WindowInputTest, DroppedFileOpensAfter108) {
