@@ -49,6 +49,10 @@ void CMainExportHost::ClearUnsavedReservations() {
   dialog_.ClearUnsavedReservations();
 }
 
+void CMainExportHost::FilesWritten(const std::vector<std::string>& paths) {
+  dialog_.OnFilesSaved(paths);
+}
+
 bool CMainLoopSearchHost::IsMarker1Set() const {
   return dialog_.MarkerSet(1);
 }

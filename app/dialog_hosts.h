@@ -26,6 +26,7 @@ class CMainExportHost : public IExportHost {
   bool JoinChecked() const override;
   bool NameByLabelsChecked() const override;
   void ClearUnsavedReservations() override;
+  void FilesWritten(const std::vector<std::string>& paths) override;
 
  private:
   CMainDlg& dialog_;

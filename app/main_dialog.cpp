@@ -12,7 +12,9 @@
 #include <QTimerEvent>
 
 #include "app/model/main_window_view.h"
+#include "app/recent_files.h"
 #include "app/reservation_list.h"
+#include "app/status_line.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
@@ -23,6 +25,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
 #include "resources/string_table.h"
+#include "waveform/widgets/waveform_view.h"
 
 namespace snipora {
 
@@ -40,6 +43,7 @@ void PlaybackEnded(int /*code*/, CDSStreamPlayer* /*player*/, void* context) {
 CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLine, QWidget* parent)
     : QDialog(parent),
       ui_(ui),
+      device_(device),
       commandLine_(std::move(commandLine)),
       player_(device),
       volumeDlg_(player_, this) {
@@ -48,8 +52,12 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(QIcon(QString::fromUtf8(kIconResource)));
+  // A file dropped on the window opens as File → Open would open it.
+  setAcceptDrops(true);
   BuildControls();
   BuildMenu();
+  AddRecentFilesMenu();
+  AddKeyboardCommands();
   ConnectControls();
   // Enter is swallowed for every control of this window.
   qApp->installEventFilter(this);
@@ -113,6 +121,12 @@ void CMainDlg::ApplyView() {
   slider_->setSingleStep(clamp(view.slider.lineStep));
   slider_->setPageStep(clamp(view.slider.pageStep));
   if (view.slider.value) slider_->setValue(clamp(*view.slider.value));
+  const auto markerFrame = [this](int k) -> std::optional<uint64_t> {
+    const WindowMarker& marker = model_.Marker(k);
+    if (!marker.set) return std::nullopt;
+    return marker.position / BlockAlign();
+  };
+  waveform_->SetMarkers(markerFrame(1), markerFrame(2));
   ApplyRows();
 }
 
@@ -122,6 +136,10 @@ void CMainDlg::ApplyRows() {
   if (appliedRowsRevision_ != model_.RowsRevision()) {
     appliedRowsRevision_ = model_.RowsRevision();
     list_->SetRows(model_);
+    std::vector<FrameRange> ranges;
+    for (const ReservationRow& row : model_.Rows())
+      ranges.push_back({row.startFrame, row.endFrame});
+    waveform_->SetReservations(std::move(ranges));
   }
   list_->SetSelectedRow(model_.SelectedRow());
 }
@@ -153,6 +171,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && widget && widget->window() == this &&
         !labelEditor)
       return true;
+    if (HandleWindowKey(watched, static_cast<QKeyEvent*>(event))) return true;
   }
   return QDialog::eventFilter(watched, event);
 }
@@ -181,32 +200,6 @@ void CMainDlg::OnStartupOpen() {
 
 // ---------------------------------------------------------------- opening
 
-void CMainDlg::OnMenuOpen() {
-  if (model_.HasUnsavedReservations() &&
-      ui_.ShowMessage(kStrDiscardUnsaved, MessageButtons::YesNo) == MessageAnswer::No)
-    return;
-  const std::optional<std::string> path = ui_.AskOpenFile({main_text::kOpenFilter});
-  if (!path || RefusedForChannels(*path)) return;
-  const std::string previousPath = model_.FullPath();
-  const uint32_t previousPosition = PlayerBytes();
-  player_.Close();
-  if (!OpenAudioFile(*path)) {
-    ui_.ShowMessage(kStrCannotOpenFile, MessageButtons::Ok);
-    reject();
-    if (!ended_) ReopenAfterFailedOpen(previousPath, previousPosition);
-  }
-}
-
-// The dialog stayed open after a failed open (the user kept unsaved
-// reservations): give the player the previous file back, at its position, so
-// that the player and the displays agree about what is open. A failed open
-// leaves the model as it was.
-void CMainDlg::ReopenAfterFailedOpen(const std::string& path, uint32_t position) {
-  if (player_.Open(path.c_str()) != 0) return;
-  player_.Seek(position, kUnitBytes);
-  RefreshPosition(true, 0);
-}
-
 bool CMainDlg::RefusedForChannels(const std::string& path) {
   SoundFormatInfo format;
   if (!ReadFormat(path, format) || format.formatBlock.channels <= kMaxDeviceChannels) return false;
@@ -232,11 +225,21 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   if (!ReadFormat(path, format)) return false;
   if (player_.Open(path.c_str()) != 0) return false;
   model_.OpenFile(path, FileTitle(path), format);
+  waveform_->SetFile(path, format);
   const std::optional<SampleChunk> loops = ReadSampleChunk(path);
   const auto loop = loops ? FirstLoopBytes(*loops, format) : std::nullopt;
   if (loop) model_.SetFileLoop(ByteRange{loop->first, loop->second});
   ApplyView();
+  RememberRecentFile(path);
+  ShowSilenceOnce();
   return true;
+}
+
+void CMainDlg::ShowSilenceOnce() {
+  if (silenceShown_ || !device_.IsSilent()) return;
+  silenceShown_ = true;
+  status_->ShowNote(QString::fromUtf8(
+      "音声出力を開けなかったため、再生は無音で進みます (位置の移動や保存はできます)。"));
 }
 
 // ---------------------------------------------------------------- closing
@@ -246,6 +249,8 @@ void CMainDlg::reject() {
       ui_.ShowMessage(kStrDiscardUnsaved, MessageButtons::YesNo) == MessageAnswer::No)
     return;
   SaveVolumeSettings(player_);
+  // After the volume settings, which rewrite the settings file from nothing.
+  SaveRecentFiles(recentFiles_);
   ended_ = true;
   QDialog::reject();
 }
@@ -294,7 +299,15 @@ void CMainDlg::RefreshPosition(bool fromPlayer, uint32_t samplePosition) {
   // The play buttons' rules read the player's position also during a drag.
   model_.SetPlayerPosition(PlayerBytes(), player_.GetPosition(kUnitMilliseconds));
   if (!fromPlayer) model_.ShowDragPosition(samplePosition);
+  if (model_.HasFile())
+    waveform_->SetPosition(fromPlayer ? PlayerBytes() / BlockAlign() : samplePosition);
   ApplyView();
+}
+
+void CMainDlg::OnWaveformPosition(quint64 frame) {
+  if (!model_.HasFile()) return;
+  player_.Seek(static_cast<uint32_t>(frame * BlockAlign()), kUnitBytes);
+  RefreshPosition(true, 0);
 }
 
 void CMainDlg::OnSliderScroll(bool endOfScroll) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/model/main_window_model.h"
 #include "audiofile/sound_format.h"
@@ -15,6 +16,11 @@
 #include "playback/main_player.h"
 
 class QAction;
+class QMimeData;
+class QDragEnterEvent;
+class QDropEvent;
+class QKeyEvent;
+class QMenu;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -24,6 +30,8 @@ class QSlider;
 namespace snipora {
 
 class CReservationList;
+class CStatusLine;
+class CWaveformView;
 class ISoundDevice;
 
 // The main window: the whole program is this one dialog. Its state (the open
@@ -73,8 +81,18 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // Sets marker 1 and marker 2 to the first loop of the file's smpl chunk.
   void OnMenuMarkersFromFileLoop();
   void OnMenuAbout();
+  // Help: the list of the window's keys.
+  void OnMenuShortcuts();
   // The close guard (Esc, the close box, after messages 102 and 103).
   void reject() override;
+  // Opens `path` in place of the open file, or names it and says why not and
+  // keeps the open file. Asks nothing about unsaved reservations.
+  void OpenAnotherFile(const std::string& path);
+  // The first local file of a drop opens as File → Open would open it, once
+  // the drop has ended; false when the drop holds no local file.
+  bool OpenDropped(const QMimeData& mime);
+  // True when there are no unsaved reservations or the user lets them go (108).
+  bool ConfirmDiscardUnsaved();
 
   // --- timers and slider ---
   void OnTimer(uint32_t id);
@@ -120,6 +138,11 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   const SoundFormatInfo& FormatInfo() const { return model_.Format(); }
   const CMainWindowModel& Model() const { return model_; }
   CMainPlayer& Player() { return player_; }
+  CWaveformView* Waveform() const { return waveform_; }
+  QMenu* RecentFilesMenu() const { return recentMenu_; }
+  CStatusLine* StatusLine() const { return status_; }
+  // A save succeeded: the status line says what it wrote and where.
+  void OnFilesSaved(const std::vector<std::string>& paths);
   IUiServices& Ui() { return ui_; }
   bool IsPlaying() const { return model_.IsPlaying(); }
   bool MarkerSet(int k) const { return model_.Marker(k).set; }
@@ -142,6 +165,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void showEvent(QShowEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   static constexpr uint32_t kPlayerTimer = 1;
@@ -150,6 +175,14 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
 
   void BuildControls();
   void BuildMenu();
+  // Menu shortcuts, File → Quit and the Help list of keys.
+  void AddKeyboardCommands();
+  // File → recent files: the last files opened, kept in the settings file.
+  void AddRecentFilesMenu();
+  void RememberRecentFile(const std::string& path);
+  void ShowRecentFiles();
+  // A window-wide key (outside text fields) presses its button; true when taken.
+  bool HandleWindowKey(QObject* watched, QKeyEvent* event);
   void ConnectControls();
   template <class Widget>
   Widget* Add(Widget* widget, int id);
@@ -157,6 +190,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // Shows the model: every control's state and text, the slider, the list.
   void ApplyView();
   void ApplyRows();
+  // The waveform shows a click's or drag's position: the player seeks there.
+  void OnWaveformPosition(quint64 frame);
 
   uint32_t BlockAlign() const;
   uint32_t PlayerBytes();
@@ -168,11 +203,15 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void StartBounded(ByteRange range);
   // Starts or stops the display timer with the playing state.
   void SetPlaying(bool playing);
+  // Says once, in the status line, that there is no sound output.
+  void ShowSilenceOnce();
   // A groove press of the slider repeats its action until the release,
   // which ends the scroll.
   void OnSliderAction(int action);
 
   IUiServices& ui_;
+  ISoundDevice& device_;
+  bool silenceShown_ = false;
   std::string commandLine_;
   CMainWindowModel model_;
   uint32_t appliedRowsRevision_ = 0;
@@ -188,6 +227,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   std::map<uint32_t, int> timers_;  // our timer id -> Qt's timer id
   QSlider* slider_ = nullptr;
   CReservationList* list_ = nullptr;
+  CWaveformView* waveform_ = nullptr;
+  CStatusLine* status_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  std::vector<std::string> recentFiles_;  // newest first
   // After the members above, so it is destroyed before them: it may still
   // call back into them as timer host and owner.
   CMainPlayer player_;

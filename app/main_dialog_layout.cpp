@@ -17,9 +17,11 @@
 
 #include "app/main_dialog.h"
 #include "app/reservation_list.h"
+#include "app/status_line.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
+#include "waveform/widgets/waveform_view.h"
 
 namespace snipora {
 
@@ -78,6 +80,7 @@ Widget* CMainDlg::Add(Widget* widget, int id) {
 void CMainDlg::BuildControls() {
   slider_ = Add(new QSlider(Qt::Horizontal), kCtlPositionSlider);
   slider_->setTickPosition(QSlider::NoTicks);
+  waveform_ = new CWaveformView;
 
   // Two rows of step buttons: milliseconds (1001-1010), samples (1011-1020).
   auto* steps = new QGridLayout;
@@ -146,11 +149,14 @@ void CMainDlg::BuildControls() {
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(slider_);
+  layout->addWidget(waveform_);
   layout->addLayout(steps);
   layout->addLayout(middle);
   layout->addLayout(markers);
   layout->addLayout(options);
   layout->addWidget(list_, 1);
+  status_ = new CStatusLine;
+  layout->addWidget(status_);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -205,6 +211,7 @@ void CMainDlg::ConnectControls() {
   onClick(kCtlPlayToMarker, [this] { PlayToMarker(); });
   onClick(kCtlPlayTwoSecondsBeforeMarker, [this] { PlayTwoSecondsBeforeMarker(); });
   onClick(kCtlMarkerLoop, [this] { LoopBetweenMarkers(); });
+  connect(waveform_, &CWaveformView::PositionRequested, this, &CMainDlg::OnWaveformPosition);
   connect(list_, &CReservationList::SelectionChanged, this, &CMainDlg::OnListSelectionChanged);
   connect(list_, &CReservationList::LabelEdited, this, &CMainDlg::OnLabelEdited);
 

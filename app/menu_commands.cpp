@@ -3,6 +3,7 @@
 #include "app/about_dialog.h"
 #include "app/dialog_hosts.h"
 #include "app/main_dialog.h"
+#include "app/status_line.h"
 #include "export/dialogs/save_progress_dialog.h"
 #include "loopsearch/dialogs/loop_search_dlg.h"
 #include "playback/dialogs/speed_dialog.h"
@@ -13,6 +14,10 @@ void CMainDlg::OnMenuSave() {
   CMainExportHost host(*this);
   CSaveProgressDlg progress(host, ui_, this);
   progress.exec();
+}
+
+void CMainDlg::OnFilesSaved(const std::vector<std::string>& paths) {
+  status_->ShowSaved(paths);
 }
 
 void CMainDlg::OnMenuVolume() {

@@ -8,6 +8,7 @@ namespace snipora {
 void CMainDlg::SetPlaying(bool playing) {
   model_.SetPlaying(playing);
   if (playing) {
+    ShowSilenceOnce();
     SetTimer(kDisplayTimer, kDisplayPeriodMs);
   } else {
     KillTimer(kDisplayTimer);

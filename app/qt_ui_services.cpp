@@ -1,5 +1,6 @@
 #include "app/qt_ui_services.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -69,13 +70,17 @@ std::optional<std::string> CQtUiServices::AskOpenFile(const OpenFileRequest& req
 }
 
 std::optional<std::string> CQtUiServices::AskSaveFile(const SaveFileRequest& request) {
-  QFileDialog::Options options;
-  if (!request.overwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
-  const QString path = QFileDialog::getSaveFileName(
-      parent_, QString(), QFile::decodeName(request.initialName.c_str()),
-      ConvertFileFilter(request.filter), nullptr, options);
-  if (path.isEmpty()) return std::nullopt;
-  return EncodePath(path);
+  QString start = QFile::decodeName(request.initialName.c_str());
+  if (!request.initialFolder.empty())
+    start = QDir(QFile::decodeName(request.initialFolder.c_str())).filePath(start);
+  QFileDialog dialog(parent_, QString(), start, ConvertFileFilter(request.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (!request.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  // The suffix is added before the overwrite question, so that it asks about the real name.
+  dialog.setDefaultSuffix(QString::fromUtf8(request.defaultSuffix));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return EncodePath(dialog.selectedFiles().first());
 }
 
 }  // namespace snipora

@@ -56,19 +56,25 @@ std::vector<std::string> PieceNames(const IExportHost& host, const ExportJob& jo
   return ranges::PieceNames(kLabelledPieceName, labelled, host.DisplayName());
 }
 
-std::optional<std::string> AskOutputFile(const IExportHost& host, IUiServices& ui) {
+std::optional<std::string> AskOutputFile(const ExportJob& job, const IExportHost& host,
+                                         IUiServices& ui) {
   SaveFileRequest request;
   request.filter = kWaveFilter;
   request.initialName = host.DisplayName();
+  // Beside the source, and a bare typed name becomes a WAVE file's name.
+  request.initialFolder = fsops::FolderOf(job.sourcePath);
+  request.defaultSuffix = "wav";
   request.overwritePrompt = true;
   return ui.AskSaveFile(request);
 }
 
 // Tells the user about a failure and gives the flow's result.
-bool Finish(ExportOutcome outcome, IExportHost& host, IUiServices& ui) {
+bool Finish(ExportOutcome outcome, const std::vector<std::string>& outputs, IExportHost& host,
+            IUiServices& ui) {
   switch (outcome) {
     case ExportOutcome::Done:
       host.ClearUnsavedReservations();
+      host.FilesWritten(outputs);
       return true;
     case ExportOutcome::Cancelled:
       return false;
@@ -96,7 +102,7 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
   // Lives until the export ends: removes the folder again when nothing went in.
   CSplitFolder folder(SplitFolderPath(job.sourcePath));
   if (job.ranges.size() == 1) {
-    const auto chosen = AskOutputFile(host, ui);
+    const auto chosen = AskOutputFile(job, host, ui);
     if (!chosen) return false;
     outputs.push_back(*chosen);
   } else {
@@ -109,7 +115,7 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
       outputs.push_back(PathInFolder(folder.Path(), names[i]));
     }
   }
-  return Finish(WriteSplitPieces(job, outputs, progress), host, ui);
+  return Finish(WriteSplitPieces(job, outputs, progress), outputs, host, ui);
 }
 
 bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
@@ -124,9 +130,9 @@ bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
     ui.ShowText(kJoinedTooLargeText, MessageButtons::Ok);
     return false;
   }
-  const auto chosen = AskOutputFile(host, ui);
+  const auto chosen = AskOutputFile(job, host, ui);
   if (!chosen) return false;
-  return Finish(WriteJoinedFile(job, *chosen, progress), host, ui);
+  return Finish(WriteJoinedFile(job, *chosen, progress), {*chosen}, host, ui);
 }
 
 }  // namespace snipora

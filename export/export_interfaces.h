@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "audiofile/sound_format.h"
 
@@ -38,6 +39,8 @@ class IExportHost {
 
   // Called after a successful save.
   virtual void ClearUnsavedReservations() = 0;
+  // After a save that succeeded: every file it wrote, in order.
+  virtual void FilesWritten(const std::vector<std::string>& /*paths*/) {}
 };
 
 // The save-progress display: a bar for the bytes of the current piece (1039),

@@ -35,7 +35,7 @@ class SdlSoundDevice : public ISoundDevice {
   uint32_t TakeAheadMs() const override { return takeAheadMs_; }
 
   // True once the device had to fall back to the silent driver.
-  bool IsSilent() const { return silent_; }
+  bool IsSilent() const override { return silent_; }
 
  private:
   static void Callback(void* self, uint8_t* out, int length);

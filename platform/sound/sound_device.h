@@ -60,6 +60,8 @@ class ISoundDevice {
   // Milliseconds of sound the device may take at once from the play cursor on (its own
   // buffer): bytes that close to the cursor may already be on their way out.
   virtual uint32_t TakeAheadMs() const { return 0; }
+  // True once the device plays silently because no sound output could be opened.
+  virtual bool IsSilent() const { return false; }
 };
 
 // Opens the system's sound output through SDL2. When no real device can be opened the

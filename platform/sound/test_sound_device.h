@@ -21,6 +21,7 @@ class TestSoundDevice : public ISoundDevice {
   void Stop() override;
   int32_t SetVolume(int32_t hundredthsOfDecibel) override;
   uint32_t TakeAheadMs() const override { return takeAheadMs; }
+  bool IsSilent() const override { return silent; }
 
   // Moves the play cursor on by `bytes` (wrapping); while playing, the bytes passed
   // over are appended to Heard(). Returns false when the buffer is not playing.
@@ -43,6 +44,7 @@ class TestSoundDevice : public ISoundDevice {
   bool refuseLock = false;
   int32_t volumeResult = 0;
   uint32_t takeAheadMs = 0;  // what the device claims to take ahead of its cursor
+  bool silent = false;       // as a device without sound output reports itself
 
  private:
   PcmFormat format_;

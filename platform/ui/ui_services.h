@@ -16,8 +16,10 @@ struct OpenFileRequest {
 };
 
 struct SaveFileRequest {
-  std::string filter;       // same form as OpenFileRequest::filter
-  std::string initialName;  // proposed file name, may be empty
+  std::string filter;         // same form as OpenFileRequest::filter
+  std::string initialName;    // proposed file name, may be empty
+  std::string initialFolder;  // the folder the dialog starts in, "" for the current one
+  std::string defaultSuffix;  // added to a typed name that has no suffix ("wav"), may be empty
   bool overwritePrompt = true;
 };
 

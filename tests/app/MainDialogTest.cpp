@@ -190,34 +190,6 @@ TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {
   EXPECT_TRUE(dlg->FadeOutEnabled());
 }
 
-TEST_F(MainDialogTest, FailedMenuOpenThatStaysOpenReopensThePreviousFile) {
-  StartWithSong();
-  MarkAt(1, 0);
-  MarkAt(2, kBytesPerSecond);
-  Click(1026);
-  SeekBytes(3 * kBytesPerSecond);
-
-  // 103, then the close guard asks 108; No keeps the dialog open.
-  ui.files = {Sounds().File("missing.wav")};
-  ui.answers = {Answer::Yes, Answer::No};
-  dlg->MenuAction(32771)->trigger();
-  EXPECT_EQ(ui.MessageIds(), (std::vector<int>{108, 103, 108}));
-  EXPECT_FALSE(dlg->IsEnded());
-  EXPECT_TRUE(dlg->Player().IsOpen());
-  EXPECT_EQ(dlg->Player().FileInfo().dataSize, dlg->FormatInfo().dataSize);
-  EXPECT_EQ(Bytes(), 3 * kBytesPerSecond);
-  EXPECT_EQ(dlg->ReservationCount(), 1);
-  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("song - Snipora"));
-}
-
-TEST_F(MainDialogTest, FailedMenuOpenWithoutReservationsEndsTheProgram) {
-  StartWithSong();
-  ui.files = {Sounds().File("missing.wav")};
-  dlg->MenuAction(32771)->trigger();
-  EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
-  EXPECT_TRUE(dlg->IsEnded());
-}
-
 TEST_F(MainDialogTest, CloseAsks108WhileReservationsAreUnsaved) {
   StartWithSong();
   MarkAt(1, 0);

@@ -9,7 +9,9 @@
 #include <QSlider>
 #include <QTimer>
 #include <filesystem>
+
 #include <functional>
+#include "app/status_line.h"
 
 #include "audiofile/sample_loops.h"
 #include "loopsearch/dialogs/loop_search_dlg.h"
@@ -87,6 +89,15 @@ TEST_F(MenuCommandsTest, SaveSplitsIntoTheFolderNamedAfterTheSource) {
   ExpectPiece(folder + "/02.wav", 4000, 10000);
   EXPECT_FALSE(dlg->HasUnsavedReservations());
   EXPECT_TRUE(ui.asked.empty());
+
+  // The status line names the count and the folder; its link opens that folder.
+  EXPECT_NE(dlg->StatusLine()->Text().toStdString().find("2 個のファイルを保存しました"),
+            std::string::npos);
+  EXPECT_NE(dlg->StatusLine()->Text().toStdString().find(folder), std::string::npos);
+  QString opened;
+  dlg->StatusLine()->SetFolderOpener([&](const QString& path) { opened = path; });
+  dlg->StatusLine()->OpenSavedFolder();
+  EXPECT_EQ(opened.toStdString(), folder);
 }
 
 TEST_F(MenuCommandsTest, SaveJoinedAsksForOneFileAndWritesAllPieces) {
@@ -221,7 +232,9 @@ TEST_F(MenuCommandsTest, VolumeSettingsSurviveToTheNextRun) {
   dlg->reject();
   ASSERT_FALSE(dlg->IsEnded());
   const std::string settings = configHome.path() / "snipora/snipora.ini";
-  EXPECT_FALSE(std::filesystem::exists(settings));
+  // The file holds the recent files by now, but no volume settings yet.
+  const test::Bytes early = ReadFileBytes(settings);
+  EXPECT_EQ(std::string(early.begin(), early.end()).find("VolumeSetting"), std::string::npos);
 
   ui.answers.push_back(MessageAnswer::Yes);
   dlg->reject();

@@ -73,6 +73,8 @@ TEST(ExportFlows, OneRowAsksForTheFileName) {
   for (const auto& asked : f.ui.asked) {
     EXPECT_EQ(asked.text, "save");
     EXPECT_EQ(asked.save.initialName, "song");
+    EXPECT_EQ(asked.save.initialFolder, fs::path(f.host.FullPath()).parent_path().string());
+    EXPECT_EQ(asked.save.defaultSuffix, "wav");
     EXPECT_EQ(asked.save.filter, "WAVEサウンド(*.wav)|*.wav||");
     EXPECT_TRUE(asked.save.overwritePrompt);
   }

@@ -1,0 +1,147 @@
+// Opening another file while one is open, from File → Open or a file dropped
+// on the window: the new file is checked before the open one is closed, and
+// one that cannot be opened is named with the reason while the open file
+// stays as it was.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+#include <cstdio>
+
+#include "app/main_dialog.h"
+#include "app/recent_files.h"
+#include "audiofile/wave_reader.h"
+#include "playback/player_flags.h"
+#include "resources/dialog_templates.h"
+#include "resources/menu_template.h"
+#include "resources/string_table.h"
+
+namespace snipora {
+
+namespace {
+
+// Why a file that ReadFormat refused cannot be opened.
+std::string RefusalReason(const std::string& path) {
+  SoundFormatInfo format{};
+  switch (ProbeWaveFile(path.c_str(), format)) {
+    case 1:
+      return "ファイルを読み込めません (存在しないか、読み取りが許可されていません)。";
+    case 2:
+      return "RIFF WAVE 形式のファイルでも NWA ファイルでもありません。";
+    case 3: {
+      char tag[8];
+      std::snprintf(tag, sizeof tag, "0x%04X", format.formatBlock.formatTag);
+      return std::string("圧縮された形式 (") + WaveTypeName(format.formatBlock.formatTag) +
+             "、形式番号 " + tag + ") のため、再生にはデコーダが必要です。";
+    }
+    default:
+      return "WAVE ファイルのヘッダが壊れているか、途中で切れています。";
+  }
+}
+
+std::string CannotOpenText(const std::string& path, const std::string& reason) {
+  return "次のファイルを開けません:\n" + path + "\n\n" + reason +
+         "\n\n開いているファイルはそのまま使えます。";
+}
+
+// The first local file among the dragged URLs, "" for none.
+std::string DraggedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile().toStdString();
+  }
+  return {};
+}
+
+}  // namespace
+
+void CMainDlg::OnMenuOpen() {
+  if (!ConfirmDiscardUnsaved()) return;
+  const std::optional<std::string> path = ui_.AskOpenFile({main_text::kOpenFilter});
+  if (path) OpenAnotherFile(*path);
+}
+
+bool CMainDlg::ConfirmDiscardUnsaved() {
+  return !model_.HasUnsavedReservations() ||
+         ui_.ShowMessage(kStrDiscardUnsaved, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+void CMainDlg::OpenAnotherFile(const std::string& path) {
+  if (RefusedForChannels(path)) return;
+  SoundFormatInfo format;
+  if (!ReadFormat(path, format)) {
+    ui_.ShowText(CannotOpenText(path, RefusalReason(path)), MessageButtons::Ok);
+    return;
+  }
+  const std::string previousPath = model_.FullPath();
+  const uint32_t previousPosition = PlayerBytes();
+  player_.Close();
+  if (!OpenAudioFile(path)) {
+    ui_.ShowText(CannotOpenText(path, "ファイルを再生用に開けませんでした。"), MessageButtons::Ok);
+    ReopenAfterFailedOpen(previousPath, previousPosition);
+  }
+}
+
+// A failed open leaves the model as it was: give the player the previous
+// file back, at its position, so that the player and the displays agree.
+void CMainDlg::ReopenAfterFailedOpen(const std::string& path, uint32_t position) {
+  if (player_.Open(path.c_str()) != 0) return;
+  player_.Seek(position, kUnitBytes);
+  RefreshPosition(true, 0);
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DraggedFile(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void CMainDlg::dropEvent(QDropEvent* event) {
+  if (OpenDropped(*event->mimeData())) event->acceptProposedAction();
+}
+
+bool CMainDlg::OpenDropped(const QMimeData& mime) {
+  const std::string path = DraggedFile(&mime);
+  if (path.empty()) return false;
+  // Opened after the drop has ended, so that no question is asked inside it.
+  QMetaObject::invokeMethod(
+      this,
+      [this, path] {
+        if (ConfirmDiscardUnsaved()) OpenAnotherFile(path);
+      },
+      Qt::QueuedConnection);
+  return true;
+}
+
+// ---------------------------------------------------------------- recent files
+
+void CMainDlg::AddRecentFilesMenu() {
+  recentFiles_ = LoadRecentFiles();
+  auto* file = qobject_cast<QMenu*>(MenuAction(kCmdOpen)->parent());
+  recentMenu_ = file->addMenu(QString::fromUtf8("最近使ったファイル(&R)"));
+  recentMenu_->setObjectName(QStringLiteral("recent"));
+  ShowRecentFiles();
+}
+
+void CMainDlg::RememberRecentFile(const std::string& path) {
+  recentFiles_ = WithRecentFile(std::move(recentFiles_), path);
+  SaveRecentFiles(recentFiles_);
+  ShowRecentFiles();
+}
+
+void CMainDlg::ShowRecentFiles() {
+  recentMenu_->clear();
+  recentMenu_->setEnabled(!recentFiles_.empty());
+  for (size_t i = 0; i < recentFiles_.size(); ++i) {
+    const std::string path = recentFiles_[i];
+    // "&1" ... "&9", "1&0": the number is the entry's access key.
+    const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
+    QAction* action =
+        recentMenu_->addAction(number + QLatin1Char(' ') + QFile::decodeName(path.c_str()));
+    connect(action, &QAction::triggered, this, [this, path] {
+      if (ConfirmDiscardUnsaved()) OpenAnotherFile(path);
+    });
+  }
+}
+
+}  // namespace snipora
