@@ -71,11 +71,13 @@ sanitize: BUILD = build-sanitize
 sanitize: CMAKE_FLAGS += -DSNIPORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 sanitize: test
 
-# The SDL callback thread and the main thread share the player's ring: the
-# tests that run both (the player, the sound devices, playback end to end)
-# under ThreadSanitizer, in a build of their own without the window.
+# The tests whose code runs on more than one thread, under ThreadSanitizer in
+# a build of their own without the window: the SDL callback thread and the
+# main thread share the player's ring; the export reads ahead and writes behind
+# on threads of its own; the waveform's peaks are computed by workers.
 TSAN_TESTS := playback/StreamPlayer playback/SdlDiskPlayback platform/sound/SoundDevice \
-              platform/sound/SdlDiskOutput
+              platform/sound/SdlDiskOutput audiofile/ExtentReader audiofile/SectorFile \
+              export/ExportJob export/ExportFault waveform/PeakEngine
 tsan: BUILD = build-tsan
 tsan: CMAKE_FLAGS += -DSNIPORA_TSAN=ON -DSNIPORA_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 tsan: configure
