@@ -12,17 +12,16 @@
 #include <vector>
 
 #include "audiofile/sector_file.h"
+#include "bench/support/scratch_file.h"
 
 namespace {
 
 constexpr uint64_t kFileSize = uint64_t{1} << 30;
 constexpr uint32_t kBlock = 512 * 1024;
 
-class BenchFile {
- public:
-  BenchFile() {
-    path_ = (std::filesystem::temp_directory_path() / "snipora-sector-read.bin").string();
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+// Seeded bytes, no two 1 MiB blocks alike.
+const snipora::bench::ScratchFile& File() {
+  static const snipora::bench::ScratchFile file("snipora-sector-read.bin", [](std::ofstream& out) {
     std::vector<char> block(1 << 20);
     uint32_t state = 12345;
     for (char& c : block) {
@@ -30,22 +29,10 @@ class BenchFile {
       c = static_cast<char>(state >> 24);
     }
     for (uint64_t done = 0; done < kFileSize; done += block.size()) {
-      block[0] = static_cast<char>(done >> 20);  // no two blocks alike
+      block[0] = static_cast<char>(done >> 20);
       out.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
-    out.close();
-    // Start both readers from a disk without this file in the cache.
-    std::system(("dd if=" + path_ + " iflag=nocache count=0 status=none").c_str());
-  }
-  ~BenchFile() { std::filesystem::remove(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-const BenchFile& File() {
-  static const BenchFile file;
+  });
   return file;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "audiofile/wave_reader.h"
+#include "bench/support/scratch_file.h"
 #include "waveform/peak_engine.h"
 
 namespace {
@@ -28,11 +29,8 @@ void PutU16(std::ofstream& out, uint16_t v) {
   out.write(reinterpret_cast<const char*>(&v), 2);
 }
 
-class BenchFile {
- public:
-  BenchFile() {
-    path_ = (std::filesystem::temp_directory_path() / "snipora-peaks.wav").string();
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+const snipora::bench::ScratchFile& File() {
+  static const snipora::bench::ScratchFile file("snipora-peaks.wav", [](std::ofstream& out) {
     out.write("RIFF", 4);
     PutU32(out, 36 + kDataBytes);
     out.write("WAVEfmt ", 8);
@@ -55,24 +53,12 @@ class BenchFile {
       out.write(reinterpret_cast<const char*>(block.data()),
                 static_cast<std::streamsize>(block.size() * 2));
     }
-    out.close();
-    // Start from a disk without this file in the cache.
-    std::system(("dd if=" + path_ + " iflag=nocache count=0 status=none").c_str());
-  }
-  ~BenchFile() { std::filesystem::remove(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-const BenchFile& File() {
-  static const BenchFile file;
+  });
   return file;
 }
 
 void BM_OverviewOf1GiB(benchmark::State& state) {
-  const BenchFile& file = File();
+  const snipora::bench::ScratchFile& file = File();
   snipora::SoundFormatInfo info;
   if (snipora::ProbeWaveFile(file.path().c_str(), info) != 0) {
     state.SkipWithError("cannot probe");
