@@ -43,9 +43,9 @@ enum class ExportOutcome {
   WriteFailed,     // writing an output failed (disk full, file size limit, ...)
 };
 
-// Ring of each output file (written from two of them in turn): 1 MiB
-// writes keep the disk as busy as a plain copy's.
-inline constexpr uint32_t kExportRingBytes = 1048576;
+// Ring of each output file (written from two of them in turn). 2 MiB is one
+// huge page: the disk gets few, large requests, each pinned as one page.
+inline constexpr uint32_t kExportRingBytes = 2097152;
 
 // Bytes of the sample data all ranges together hold (64-bit).
 uint64_t TotalDataLength(const ExportJob& job);
