@@ -18,7 +18,7 @@ struct JumpLimits {
   std::string lengthText;  // the main dialog's length display, "ms\nsamples"
   uint32_t avgBytesPerSec = 0;
   uint32_t blockAlign = 0;
-  uint32_t dataSize = 0;  // bytes of sample data
+  uint64_t dataSize = 0;  // bytes of sample data
 };
 
 // The byte position typed as `text` in milliseconds or samples, or nothing

@@ -289,9 +289,12 @@ TEST(ExportJob, BadRangesAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
-TEST(ExportJob, JoinedFilesOf4GiBAreRefused) {
+// Without RF64 a file of 4 GiB cannot be described: refused before anything
+// is opened. RF64 allowed, it goes on to the source.
+TEST(ExportJob, JoinedFilesOf4GiBAreRefusedWithoutRf64) {
   ExportJob job;
   job.sourcePath = "/nonexistent/src.wav";
+  job.rf64 = Rf64Policy::kNever;
   job.format.formatBlock.blockAlign = 1;
   job.format.dataSize = 0xFFFFFFFFu;
   job.ranges = {{0, 0xFFFFFFFFu - 46}};
@@ -302,14 +305,18 @@ TEST(ExportJob, JoinedFilesOf4GiBAreRefused) {
   EXPECT_EQ(TotalDataLength(job), 0x100000000u);
   RecordingProgress progress;
   EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::TooLarge);
+  job.rf64 = Rf64Policy::kAuto;
+  EXPECT_TRUE(JoinedFileFits(job));
+  EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::SourceFailed);
 }
 
-// A source near 4 GiB (positions and length fields are 32-bit): a piece
-// whose file would reach 4 GiB is refused before anything is opened.
-TEST(ExportJob, PiecesOf4GiBAreRefused) {
+// A source near 4 GiB without RF64: a piece whose file would reach 4 GiB is
+// refused before anything is opened.
+TEST(ExportJob, PiecesOf4GiBAreRefusedWithoutRf64) {
   TempDir dir;
   ExportJob job;
   job.sourcePath = dir.File("missing.wav");
+  job.rf64 = Rf64Policy::kNever;
   job.format.formatBlock.blockAlign = 1;
   job.format.dataOffset = 44;
   job.format.dataSize = 0xFFFFFFFFu - 44;
