@@ -156,7 +156,7 @@ std::vector<uint8_t> SampleChunkBytes(const SampleChunk& chunk) {
   return out;
 }
 
-std::optional<std::pair<uint32_t, uint32_t>> FirstLoopBytes(const SampleChunk& chunk,
+std::optional<std::pair<uint64_t, uint64_t>> FirstLoopBytes(const SampleChunk& chunk,
                                                             const SoundFormatInfo& info) {
   const uint64_t blockAlign = info.formatBlock.blockAlign;
   if (chunk.loops.empty() || blockAlign == 0) return std::nullopt;
@@ -164,7 +164,7 @@ std::optional<std::pair<uint32_t, uint32_t>> FirstLoopBytes(const SampleChunk& c
   const uint64_t start = loop.start * blockAlign;
   const uint64_t end = (uint64_t{loop.end} + 1) * blockAlign;
   if (loop.start > loop.end || end > info.dataSize) return std::nullopt;
-  return std::make_pair(static_cast<uint32_t>(start), static_cast<uint32_t>(end));
+  return std::make_pair(start, end);
 }
 
 }  // namespace snipora
