@@ -26,8 +26,9 @@ ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
   job.sourcePath = host.FullPath();
   job.format = host.Format();
   const auto number = [](const std::string& text) { return ReadUnsignedValue(text).value_or(0); };
+  const auto frame = [](const std::string& text) { return ReadUnsigned64Value(text).value_or(0); };
   for (int row = 0; row < host.RowCount(); ++row) {
-    job.ranges.push_back({number(host.RowText(row, 1)), number(host.RowText(row, 2))});
+    job.ranges.push_back({frame(host.RowText(row, 1)), frame(host.RowText(row, 2))});
   }
   // The check box is enabled for 16-bit files only; the fade is meaningless otherwise.
   // An unreadable or negative length fades nothing.

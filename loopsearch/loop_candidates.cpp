@@ -35,7 +35,7 @@ class ForwardWindows {
       values_.clear();
       front_ = 0;
       base_ = offset;
-      if (offset > UINT32_MAX || file_.SeekLarge(static_cast<uint32_t>(offset)) != 0) return {};
+      if (file_.SeekLarge(offset) != 0) return {};
     } else {
       front_ += (offset - base_) / 2;
       base_ = offset;
