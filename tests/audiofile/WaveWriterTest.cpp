@@ -168,6 +168,27 @@ TEST(WaveWriterTest, Rf64HeaderStatesItsSizesInDs64) {
   }
 }
 
+// RF64 is chosen for a file of 4 GiB or more (header included) unless the
+// policy says otherwise.
+TEST(WaveWriterTest, ContainerFollowsThePolicyAndTheFileSize) {
+  const uint64_t largestRiffData = 0xFFFFFFFFu - WaveHeaderSize(Stereo16());
+  const struct {
+    Rf64Policy policy;
+    uint64_t dataLength;
+    std::optional<WaveContainer> container;
+  } cases[] = {
+      {Rf64Policy::kAuto, largestRiffData, WaveContainer::kRiff},
+      {Rf64Policy::kAuto, largestRiffData + 1, WaveContainer::kRf64},
+      {Rf64Policy::kNever, largestRiffData, WaveContainer::kRiff},
+      {Rf64Policy::kNever, largestRiffData + 1, std::nullopt},
+      {Rf64Policy::kAlways, 4, WaveContainer::kRf64},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ContainerFor(c.policy, Stereo16(), c.dataLength), c.container)
+        << static_cast<int>(c.policy) << " " << c.dataLength;
+  }
+}
+
 // Any other plain source: its own "fmt " chunk byte for byte, a "fact" chunk
 // with the frame count, then "data"; written up front or patched afterwards,
 // across sector boundaries, and read back by our reader.
