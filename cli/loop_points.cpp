@@ -47,7 +47,7 @@ class SearchProgress : public ILoopSearchProgress {
   // Positions are milliseconds of the searched stretch.
   void SetPosition(uint32_t position) override {
     const uint64_t done = uint64_t{position} * bytesPerSecond_ / 1000;
-    bar_.SetFilePosition(static_cast<uint32_t>(std::min(done, bytes_)));
+    bar_.SetFilePosition(std::min(done, bytes_));
   }
   void SetText(const std::string&) override {}
   void Pump() override { bar_.Pump(false); }
@@ -206,10 +206,9 @@ void KeepSourceLoops(const CutOptions& o, ExportJob& job, RunContext& context) {
 std::optional<Refusal> FindLoops(const CutOptions& o, const ExportJob& job, RunContext& context) {
   if (auto bad = CheckSearchable(job.format)) return bad;
   const WaveFormatBlock& block = job.format.formatBlock;
-  const ExportRange range =
-      job.ranges.empty()
-          ? ExportRange{0, static_cast<uint32_t>(job.format.dataSize / block.blockAlign)}
-          : job.ranges.front();
+  const ExportRange range = job.ranges.empty()
+                                ? ExportRange{0, job.format.dataSize / block.blockAlign}
+                                : job.ranges.front();
   std::vector<LoopCandidate> candidates;
   if (auto bad = Search(o, job, range, context, candidates)) return bad;
   if (o.json) context.out << "[";
