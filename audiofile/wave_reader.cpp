@@ -240,9 +240,11 @@ int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
   if (walker.offset() > kMaxDataOffset) return 4;
   info.dataOffset = static_cast<int32_t>(walker.offset());
   uint64_t dataSize = size;
-  if (size == kSizeInDs64 && walker.ds64()) {
-    dataSize = walker.ds64()->dataSize;
-    info.containerLength = static_cast<int64_t>(walker.ds64()->riffSize + 8);
+  if (size == kSizeInDs64) {
+    // Without "ds64" (a writer that streamed and never came back) the data
+    // runs to the end of the file, also past 4 GiB.
+    dataSize = walker.ds64() ? walker.ds64()->dataSize : UINT64_MAX;
+    if (walker.ds64()) info.containerLength = static_cast<int64_t>(walker.ds64()->riffSize + 8);
   }
   // A size beyond the end of the file is cut to the bytes the file holds.
   const uint64_t fileSize = file.GetSize();

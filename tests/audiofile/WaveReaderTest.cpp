@@ -476,25 +476,31 @@ TEST(WaveReaderTest, SizesFromDs64) {
   }
 }
 
-// A sparse 6 GiB BW64 file opens with its whole length, in 64 bits.
-TEST(WaveReaderTest, SourcePast4GiBKeepsItsLength) {
+// Sparse files past 4 GiB open with their whole length, in 64 bits: BW64
+// with its sizes in "ds64", and a streamed RIFF file whose "data" size says
+// 0xFFFFFFFF and that has no "ds64" (its data runs to the end of the file).
+TEST(WaveReaderTest, SourcesPast4GiBKeepTheirLength) {
   test::TempDir dir;
   const std::string name = dir.File("big.wav");
   const uint64_t dataSize = (uint64_t{6} << 30) + 4;  // 3 Gi frames of 16-bit stereo, and one
-  const Bytes header = test::Rf64Header("BW64", dataSize, 4,
-                                        {RiffChunk("fmt ", FmtBody(1, 2, 48000, 192000, 4, 16))});
-  test::WriteSparseWave(name, header, dataSize, {});
-  CSectorFile file(20480);
-  ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
-  SoundFormatInfo info;
-  ASSERT_EQ(ReadRiffWaveHeader(file, info), 0);
-  file.Close();
-  std::filesystem::remove(name);
-  EXPECT_EQ(info.dataOffset, static_cast<int32_t>(header.size()));
-  EXPECT_EQ(info.dataSize, dataSize);
-  EXPECT_EQ(info.lengthFrames, dataSize / 4);
-  EXPECT_EQ(info.lengthMs, static_cast<int32_t>(dataSize * 1000 / 192000));
-  EXPECT_EQ(info.containerLength, static_cast<int64_t>(header.size() + dataSize));
+  const Bytes fmt = RiffChunk("fmt ", FmtBody(1, 2, 48000, 192000, 4, 16));
+  Bytes streamed = RiffWave({fmt});
+  PutText(streamed, "data");
+  PutU32(streamed, 0xFFFFFFFF);
+  for (const Bytes& header : {test::Rf64Header("BW64", dataSize, 4, {fmt}), streamed}) {
+    SCOPED_TRACE(std::string(header.begin(), header.begin() + 4));
+    test::WriteSparseWave(name, header, dataSize, {});
+    CSectorFile file(20480);
+    ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
+    SoundFormatInfo info;
+    ASSERT_EQ(ReadRiffWaveHeader(file, info), 0);
+    file.Close();
+    std::filesystem::remove(name);
+    EXPECT_EQ(info.dataOffset, static_cast<int32_t>(header.size()));
+    EXPECT_EQ(info.dataSize, dataSize);
+    EXPECT_EQ(info.lengthFrames, dataSize / 4);
+    EXPECT_EQ(info.lengthMs, static_cast<int32_t>(dataSize * 1000 / 192000));
+  }
 }
 
 TEST(WaveReaderTest, RecordCopiesPointAtTheirOwnBlock) {
