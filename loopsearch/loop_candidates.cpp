@@ -101,7 +101,7 @@ std::vector<LoopCandidate> FindLoopCandidates(const LoopCandidateRequest& reques
   input.format = info;
   input.sourceStart = request.startFrame * blockAlign;
   input.compareStart = input.sourceStart;
-  input.distance = uint64_t{request.endFrame - request.startFrame} * blockAlign;
+  input.distance = (request.endFrame - request.startFrame) * blockAlign;
   input.tolerance = LoopTolerance(request.precisionIndex);
   input.windowValues = static_cast<uint32_t>(std::min<uint64_t>(
       LoopWindowValues(info.formatBlock.samplesPerSec, request.lengthIndex), UINT32_MAX));

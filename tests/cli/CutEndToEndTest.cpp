@@ -263,6 +263,21 @@ TEST_F(CutEndToEnd, APieceOf4GiBIsRefusedBeforeWritingWithoutRf64) {
   EXPECT_FALSE(fs::exists(dir.File("huge")));
 }
 
+// A loop past frame 2^32 of its output cannot be stored in a smpl chunk:
+// refused before anything is written (a sparse 8-bit mono RF64 source).
+TEST_F(CutEndToEnd, ALoopBeyond32BitFramesIsRefused) {
+  const uint64_t frames = (uint64_t{1} << 32) + 64;
+  WriteSparseWave(dir.File("long.wav"),
+                  Rf64Header("RF64", frames, 1, {RiffChunk("fmt ", PcmFormatBody(1, 8000, 8))}),
+                  frames, {});
+  const CommandResult r =
+      Cut("--loop 4294967290:4294967300 " + Q("long.wav") + " 0:" + std::to_string(frames));
+  fs::remove(dir.File("long.wav"));
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("32-bit frames of a smpl chunk"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(dir.File("long")));
+}
+
 TEST_F(CutEndToEnd, InfoAgreesWithSoxi) {
   const struct {
     int rate, channels, bits;
