@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "audiofile/wave_reader.h"
 #include "tests/export/export_test_support.h"
 #include "tests/export/fade_reference.h"
 
@@ -154,6 +155,40 @@ TEST(WriteJoinedFile, PatchesTheLengthsForEveryFileSize) {
               expected);
     ExpectSoxiReads(dir.File("joined.wav"), job.format, c.totalFrames);
     EXPECT_EQ(progress.overallPositions, (std::vector<uint32_t>{0, 0, 1, 2, 3}));
+  }
+}
+
+// With RF64 always, pieces (lengths written up front) and a joined file
+// (lengths patched) are RF64 whose sizes our reader and sox agree on.
+TEST(ExportJob, Rf64AlwaysWritesEveryOutputAsRf64) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  const Bytes file = WriteSource(source, {2, 16, 8000, 5000, 0, 7});
+  const std::vector<ExportRange> ranges = {{10, 1010}, {4000, 4999}};
+  for (uint32_t sectorSize : {512u, 4096u}) {
+    SCOPED_TRACE(sectorSize);
+    ExportJob job = MakeJob(source, ranges, 0, sectorSize);
+    job.rf64 = Rf64Policy::kAlways;
+    const std::vector<std::string> pieces = {dir.File("a.wav"), dir.File("b.wav")};
+    RecordingProgress progress;
+    ASSERT_EQ(WriteSplitPieces(job, pieces, progress), ExportOutcome::Done);
+    ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+    Bytes joined;
+    const auto expectRf64 = [&job](const std::string& path, const Bytes& data) {
+      const Bytes bytes = ReadFileBytes(path);
+      EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RF64") << path;
+      EXPECT_TRUE(WaveFileMatchesHeader(path)) << path;
+      SoundFormatInfo info;
+      ASSERT_EQ(ProbeWaveFile(path.c_str(), info), 0) << path;
+      EXPECT_EQ(Bytes(bytes.begin() + info.dataOffset, bytes.end()), data) << path;
+      ExpectSoxiReads(path, job.format, static_cast<uint32_t>(data.size() / 4));
+    };
+    for (size_t i = 0; i < ranges.size(); ++i) {
+      const Bytes piece = SourceRange(file, job.format, ranges[i].startFrame, ranges[i].endFrame);
+      expectRf64(pieces[i], piece);
+      joined.insert(joined.end(), piece.begin(), piece.end());
+    }
+    expectRf64(dir.File("j.wav"), joined);
   }
 }
 
