@@ -61,15 +61,15 @@ bool CMainLoopSearchHost::IsMarker2Set() const {
   return dialog_.MarkerSet(2);
 }
 
-uint32_t CMainLoopSearchHost::Marker1Position() const {
+uint64_t CMainLoopSearchHost::Marker1Position() const {
   return dialog_.MarkerPosition(1);
 }
 
-uint32_t CMainLoopSearchHost::Marker2Position() const {
+uint64_t CMainLoopSearchHost::Marker2Position() const {
   return dialog_.MarkerPosition(2);
 }
 
-uint32_t CMainLoopSearchHost::PlayerBytePosition() {
+uint64_t CMainLoopSearchHost::PlayerBytePosition() {
   return dialog_.Player().GetPosition(kUnitBytes);
 }
 

@@ -39,9 +39,9 @@ class CMainLoopSearchHost : public ILoopSearchHost {
 
   bool IsMarker1Set() const override;
   bool IsMarker2Set() const override;
-  uint32_t Marker1Position() const override;
-  uint32_t Marker2Position() const override;
-  uint32_t PlayerBytePosition() override;
+  uint64_t Marker1Position() const override;
+  uint64_t Marker2Position() const override;
+  uint64_t PlayerBytePosition() override;
   std::string OpenFilePath() const override;
   const SoundFormatInfo& FormatInfo() const override;
   IUiServices& Ui() override;

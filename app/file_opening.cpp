@@ -76,7 +76,7 @@ void CMainDlg::OpenAnotherFile(const std::string& path) {
     return;
   }
   const std::string previousPath = model_.FullPath();
-  const uint32_t previousPosition = PlayerBytes();
+  const uint64_t previousPosition = PlayerBytes();
   player_.Close();
   if (!OpenAudioFile(path)) {
     ui_.ShowText(CannotOpenText(path, "ファイルを再生用に開けませんでした。"), MessageButtons::Ok);
@@ -86,7 +86,7 @@ void CMainDlg::OpenAnotherFile(const std::string& path) {
 
 // A failed open leaves the model as it was: give the player the previous
 // file back, at its position, so that the player and the displays agree.
-void CMainDlg::ReopenAfterFailedOpen(const std::string& path, uint32_t position) {
+void CMainDlg::ReopenAfterFailedOpen(const std::string& path, uint64_t position) {
   if (player_.Open(path.c_str()) != 0) return;
   player_.Seek(position, kUnitBytes);
   RefreshPosition(true, 0);

@@ -16,14 +16,16 @@
 
 namespace snipora {
 
-std::optional<uint32_t> JumpTargetBytes(std::string_view text, bool inMilliseconds,
+std::optional<uint64_t> JumpTargetBytes(std::string_view text, bool inMilliseconds,
                                         const JumpLimits& limits) {
-  const std::optional<uint32_t> value = ReadUnsignedValue(text);
+  const std::optional<uint64_t> value = ReadUnsigned64Value(text);
   if (!value) return std::nullopt;
-  const uint64_t bytes = inMilliseconds ? uint64_t{*value} * limits.avgBytesPerSec / 1000
-                                        : uint64_t{*value} * limits.blockAlign;
+  // In 128 bits: no typed number wraps around to a position inside the data.
+  const unsigned __int128 bytes =
+      inMilliseconds ? static_cast<unsigned __int128>(*value) * limits.avgBytesPerSec / 1000
+                     : static_cast<unsigned __int128>(*value) * limits.blockAlign;
   if (bytes > limits.dataSize) return std::nullopt;
-  return static_cast<uint32_t>(bytes);
+  return static_cast<uint64_t>(bytes);
 }
 
 namespace {
@@ -81,7 +83,7 @@ QWidget* CJumpDlg::Control(int id) const {
 }
 
 void CJumpDlg::accept() {
-  const std::optional<uint32_t> bytes =
+  const std::optional<uint64_t> bytes =
       JumpTargetBytes(edit_->text().toStdString(), milliseconds_->isChecked(), limits_);
   if (!bytes) {
     ui_.ShowMessage(kStrInvalidValue, MessageButtons::Ok);

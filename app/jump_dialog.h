@@ -18,13 +18,13 @@ struct JumpLimits {
   std::string lengthText;  // the main dialog's length display, "ms\nsamples"
   uint32_t avgBytesPerSec = 0;
   uint32_t blockAlign = 0;
-  uint32_t dataSize = 0;  // bytes of sample data
+  uint64_t dataSize = 0;  // bytes of sample data
 };
 
 // The byte position typed as `text` in milliseconds or samples, or nothing
 // when it cannot be read or lies beyond the end of the data (the end itself
 // is accepted). Milliseconds go through the average byte rate unrounded.
-std::optional<uint32_t> JumpTargetBytes(std::string_view text, bool inMilliseconds,
+std::optional<uint64_t> JumpTargetBytes(std::string_view text, bool inMilliseconds,
                                         const JumpLimits& limits);
 
 // Dialog 131: asks for a position to move to. Refuses unreadable or too
@@ -36,7 +36,7 @@ class CJumpDlg : public QDialog {
   CJumpDlg(QWidget* parent, IUiServices& ui, JumpLimits limits);
 
   // The accepted byte position; 0 until OK succeeded.
-  uint32_t Result() const { return result_; }
+  uint64_t Result() const { return result_; }
 
   // The control `id` of the dialog (objectName is the decimal id).
   QWidget* Control(int id) const;
@@ -46,7 +46,7 @@ class CJumpDlg : public QDialog {
  private:
   IUiServices& ui_;
   JumpLimits limits_;
-  uint32_t result_ = 0;
+  uint64_t result_ = 0;
   QRadioButton* milliseconds_ = nullptr;
   QLineEdit* edit_ = nullptr;
 };

@@ -99,7 +99,7 @@ uint32_t CMainDlg::BlockAlign() const {
   return model_.Format().formatBlock.blockAlign;
 }
 
-uint32_t CMainDlg::PlayerBytes() {
+uint64_t CMainDlg::PlayerBytes() {
   return player_.GetPosition(kUnitBytes);
 }
 
@@ -121,6 +121,7 @@ void CMainDlg::ApplyView() {
   slider_->setSingleStep(clamp(view.slider.lineStep));
   slider_->setPageStep(clamp(view.slider.pageStep));
   if (view.slider.value) slider_->setValue(clamp(*view.slider.value));
+  sliderShift_ = view.slider.frameShift;
   const auto markerFrame = [this](int k) -> std::optional<uint64_t> {
     const WindowMarker& marker = model_.Marker(k);
     if (!marker.set) return std::nullopt;
@@ -295,7 +296,7 @@ void CMainDlg::OnTimer(uint32_t id) {
 
 // ---------------------------------------------------------------- position
 
-void CMainDlg::RefreshPosition(bool fromPlayer, uint32_t samplePosition) {
+void CMainDlg::RefreshPosition(bool fromPlayer, uint64_t samplePosition) {
   // The play buttons' rules read the player's position also during a drag.
   model_.SetPlayerPosition(PlayerBytes(), player_.GetPosition(kUnitMilliseconds));
   if (!fromPlayer) model_.ShowDragPosition(samplePosition);
@@ -306,7 +307,7 @@ void CMainDlg::RefreshPosition(bool fromPlayer, uint32_t samplePosition) {
 
 void CMainDlg::OnWaveformPosition(quint64 frame) {
   if (!model_.HasFile()) return;
-  player_.Seek(static_cast<uint32_t>(frame * BlockAlign()), kUnitBytes);
+  player_.Seek(frame * BlockAlign(), kUnitBytes);
   RefreshPosition(true, 0);
 }
 
@@ -316,7 +317,7 @@ void CMainDlg::OnSliderScroll(bool endOfScroll) {
     resumeAfterDrag_ = true;
     SetPlaying(false);
   }
-  const uint32_t samples = static_cast<uint32_t>(slider_->sliderPosition());
+  const uint64_t samples = static_cast<uint64_t>(slider_->sliderPosition()) << sliderShift_;
   if (!endOfScroll) {
     // The player does not move until the scroll ends.
     RefreshPosition(false, samples);

@@ -61,7 +61,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
 
   // Shows the position: the player's (also moving the slider) when
   // fromPlayer, else `samplePosition`; then every control follows the state.
-  void RefreshPosition(bool fromPlayer, uint32_t samplePosition);
+  void RefreshPosition(bool fromPlayer, uint64_t samplePosition);
 
   // The dialog's result (what exec() returns) when the file to start with
   // could not be opened: the program then ends with a failure status.
@@ -146,7 +146,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   IUiServices& Ui() { return ui_; }
   bool IsPlaying() const { return model_.IsPlaying(); }
   bool MarkerSet(int k) const { return model_.Marker(k).set; }
-  uint32_t MarkerPosition(int k) const { return model_.Marker(k).position; }  // bytes
+  uint64_t MarkerPosition(int k) const { return model_.Marker(k).position; }  // bytes
   int ReservationCount() const;
   // Text of a reservation cell (column 0 length, 1 start, 2 end, 3 label).
   std::string ReservationText(int row, int column) const;
@@ -194,12 +194,12 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void OnWaveformPosition(quint64 frame);
 
   uint32_t BlockAlign() const;
-  uint32_t PlayerBytes();
+  uint64_t PlayerBytes();
   bool ReadFormat(const std::string& path, SoundFormatInfo& format);
   // A file with more channels than the sound device plays is refused with a message
   // that says so; the program goes on with the file it has or asks for another.
   bool RefusedForChannels(const std::string& path);
-  void ReopenAfterFailedOpen(const std::string& path, uint32_t position);
+  void ReopenAfterFailedOpen(const std::string& path, uint64_t position);
   void StartBounded(ByteRange range);
   // Starts or stops the display timer with the playing state.
   void SetPlaying(bool playing);
@@ -218,6 +218,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
 
   bool resumeAfterDrag_ = false;
   bool sliderPressed_ = false;     // the mouse is down on the slider
+  uint32_t sliderShift_ = 0;       // a slider step is 2^sliderShift_ frames
   bool sliderScrollOpen_ = false;  // a groove scroll waits for the release
   bool startupPosted_ = false;
   bool ended_ = false;

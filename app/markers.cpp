@@ -8,12 +8,12 @@ namespace snipora {
 namespace {
 
 // pos - step, or 0 when the step reaches past the start (unsigned, no wrap).
-uint32_t StepBack(uint32_t position, uint32_t step) {
+uint64_t StepBack(uint64_t position, uint64_t step) {
   return position > step ? position - step : 0;
 }
 
 // pos + step, or total when the step reaches the end or beyond.
-uint32_t StepForward(uint32_t position, uint32_t step, uint32_t total) {
+uint64_t StepForward(uint64_t position, uint64_t step, uint64_t total) {
   return total >= step && position < total - step ? position + step : total;
 }
 
@@ -27,7 +27,7 @@ void CMainDlg::StepBackMilliseconds(uint32_t n) {
 void CMainDlg::StepForwardMilliseconds(uint32_t n) {
   const SoundFormatInfo& format = model_.Format();
   const uint32_t total = static_cast<uint32_t>(format.lengthMs);
-  const uint32_t target = StepForward(player_.GetPosition(kUnitMilliseconds), n, total);
+  const uint64_t target = StepForward(player_.GetPosition(kUnitMilliseconds), n, total);
   // The player maps a time to the block after it, which for the whole length
   // lies past the data; the end itself is sought in bytes.
   if (target == total) {
@@ -39,12 +39,13 @@ void CMainDlg::StepForwardMilliseconds(uint32_t n) {
 }
 
 void CMainDlg::StepBackSamples(uint32_t n) {
-  player_.Seek(StepBack(PlayerBytes(), n * BlockAlign()), kUnitBytes);
+  player_.Seek(StepBack(PlayerBytes(), uint64_t{n} * BlockAlign()), kUnitBytes);
   RefreshPosition(true, 0);
 }
 
 void CMainDlg::StepForwardSamples(uint32_t n) {
-  player_.Seek(StepForward(PlayerBytes(), n * BlockAlign(), model_.Format().dataSize), kUnitBytes);
+  player_.Seek(StepForward(PlayerBytes(), uint64_t{n} * BlockAlign(), model_.Format().dataSize),
+               kUnitBytes);
   RefreshPosition(true, 0);
 }
 
@@ -57,7 +58,7 @@ void CMainDlg::OnMenuMarkersFromFileLoop() {
   const std::optional<ByteRange> loop = model_.FileLoop();
   if (!loop) return;
   // Each marker is set where the marker buttons would set it: at the player's position.
-  const uint32_t positions[2] = {loop->start, loop->end};
+  const uint64_t positions[2] = {loop->start, loop->end};
   for (int k = 1; k <= 2; ++k) {
     if (model_.Marker(k).set) ToggleMarker(k);
     player_.Seek(positions[k - 1], kUnitBytes);

@@ -45,7 +45,7 @@ void CMainDlg::PlayBetweenMarkers() {
 }
 
 void CMainDlg::PlayToMarker() {
-  const uint32_t position = PlayerBytes();
+  const uint64_t position = PlayerBytes();
   if (model_.IsPlaying()) TogglePlay();
   if (const auto end = model_.MarkerAfter(position)) StartBounded({position, *end});
 }
@@ -63,7 +63,7 @@ void CMainDlg::LoopBetweenMarkers() {
   // In 64 bits, whatever source rates and speeds the player accepts.
   const uint64_t leadIn = uint64_t{static_cast<uint32_t>(player_.GetSpeedPercent())} *
                           model_.Format().formatBlock.avgBytesPerSec / 20;
-  player_.Seek(loop->end < leadIn ? 0 : static_cast<uint32_t>(loop->end - leadIn), kUnitBytes);
+  player_.Seek(loop->end < leadIn ? 0 : loop->end - leadIn, kUnitBytes);
   if (player_.SetLoop(loop->start, loop->end, kUnitBytes) != 0) {
     ui_.ShowMessage(kStrLoopFailed, MessageButtons::Ok);
     // The lead-in seek has moved the player: show where it is.
@@ -76,7 +76,7 @@ void CMainDlg::LoopBetweenMarkers() {
 }
 
 void CMainDlg::OnPlaybackEnded() {
-  const uint32_t position = PlayerBytes();
+  const uint64_t position = PlayerBytes();
   player_.ClearEndPoint();
   SetPlaying(false);
   player_.Seek(position, kUnitBytes);

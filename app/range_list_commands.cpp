@@ -88,12 +88,11 @@ void CMainDlg::OnMenuImportRanges() {
     ui_.ShowText("「" + FileNameOf(*path) + "」には範囲がありません。", MessageButtons::Ok);
     return;
   }
-  // Checked against the data, whose size is 32-bit: every bound fits a row.
+  // Checked against the data: every bound is a frame of the file.
   std::vector<ReservationRow> rows;
   for (const ranges::LabeledRange& range : read.ranges) {
-    const auto start = static_cast<uint32_t>(range.startFrame);
-    const auto end = static_cast<uint32_t>(range.endFrame);
-    rows.push_back({FramesToMilliseconds(format, end - start), start, end, range.label});
+    rows.push_back({FramesToMilliseconds(format, range.endFrame - range.startFrame),
+                    range.startFrame, range.endFrame, range.label});
   }
   model_.AddRows(rows);
   ApplyView();

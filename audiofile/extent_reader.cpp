@@ -11,7 +11,6 @@ namespace snipora {
 namespace {
 
 constexpr uint32_t kLeastAlignment = 4096;  // a multiple of every usual sector size
-constexpr uint64_t kFourGiB = uint64_t{1} << 32;
 
 bool IsPowerOfTwo(uint32_t value) {
   return value != 0 && (value & (value - 1)) == 0;
@@ -40,7 +39,7 @@ int CExtentReader::Open(const char* path) {
   if (opened.fd < 0) return 2;
   fd_ = opened.fd;
   const int64_t size = fileio::FileSize(fd_);
-  if (size < 0 || static_cast<uint64_t>(size) >= kFourGiB) {
+  if (size < 0) {
     Close();
     return 2;
   }

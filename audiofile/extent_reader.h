@@ -10,8 +10,8 @@ namespace snipora {
 
 // A stretch of a file: byte position and length.
 struct FileExtent {
-  uint32_t position = 0;
-  uint32_t length = 0;
+  uint64_t position = 0;
+  uint64_t length = 0;
 };
 
 // Reads given stretches of one file, in order, on a thread of its own while
@@ -32,8 +32,8 @@ class CExtentReader {
   CExtentReader& operator=(const CExtentReader&) = delete;
   ~CExtentReader();
 
-  // Opens path for reading. 0; 2 the system refused, or the size is unknown
-  // or 4 GiB or more; 4 already open; 5 no memory for the blocks.
+  // Opens path for reading. 0; 2 the system refused, or the size is unknown;
+  // 4 already open; 5 no memory for the blocks.
   int Open(const char* path);
   // Starts reading extents (which must lie inside the file) in the
   // background. Once per Open.

@@ -44,7 +44,7 @@ int Cdeclib_h_nwa::ReadHeader(CSectorFile& file, SoundFormatInfo& info) {
   if (file.GetPath(path) != 0) return -1;
   if (path.size() < 3 || path.compare(path.size() - 3, 3, "nwa") != 0) return -1;
   // Shorter than the header: there is no sample data to describe.
-  const uint32_t fileSize = file.GetSize();
+  const uint64_t fileSize = file.GetSize();
   if (fileSize < kNwaHeaderSize) return -1;
 
   const uint16_t channels = file.ReadU16();
@@ -76,7 +76,7 @@ int Cdeclib_h_nwa::ReadHeader(CSectorFile& file, SoundFormatInfo& info) {
   info.sampleRate = sampleRate;
   info.dataOffset = kNwaHeaderSize;
   info.dataSize = fileSize - kNwaHeaderSize;
-  info.containerLength = static_cast<int32_t>(fileSize);
+  info.containerLength = static_cast<int64_t>(fileSize);
   info.decoderType = 0;
   info.reserved = 0;
   info.SetTypeName("NWA PCM");

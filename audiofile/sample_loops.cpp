@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "audiofile/rf64_sizes.h"
 #include "audiofile/sector_file.h"
 
 namespace snipora {
@@ -28,8 +29,7 @@ bool IsChunkId(const uint8_t* id) {
 
 // Reads exactly n bytes at `offset`.
 bool ReadAt(CSectorFile& file, uint64_t offset, uint8_t* dst, uint32_t n) {
-  return offset <= UINT32_MAX && file.SeekLarge(static_cast<uint32_t>(offset)) == 0 &&
-         file.ReadBlock(dst, n) == n;
+  return file.SeekLarge(offset) == 0 && file.ReadBlock(dst, n) == n;
 }
 
 // True when a chunk header at `at` looks real: an identifier of letters,
@@ -47,7 +47,7 @@ bool PlausibleChunk(CSectorFile& file, uint64_t at, uint64_t fileSize) {
 // Where the chunk after one of `size` bytes at `at` begins: after its pad byte
 // when odd, unless only the unpadded position holds a plausible chunk (files
 // whose writer forgot the pad).
-uint64_t NextChunk(CSectorFile& file, uint64_t at, uint32_t size, uint64_t fileSize) {
+uint64_t NextChunk(CSectorFile& file, uint64_t at, uint64_t size, uint64_t fileSize) {
   const uint64_t unpadded = at + 8 + size;
   if (size % 2 == 0 || PlausibleChunk(file, unpadded + 1, fileSize)) return unpadded + size % 2;
   return PlausibleChunk(file, unpadded, fileSize) ? unpadded : unpadded + 1;
@@ -81,16 +81,15 @@ std::optional<SampleChunk> ReadSampleChunk(const std::string& path) {
   CSectorFile file(kReaderRing);
   if (file.Open(path.c_str(), "rb", 32) != 0) return std::nullopt;
   uint8_t head[12];
-  if (!ReadAt(file, 0, head, 12) ||
-      (std::memcmp(head, "RIFF", 4) != 0 && std::memcmp(head, "RF64", 4) != 0) ||
-      std::memcmp(head + 8, "WAVE", 4) != 0) {
+  if (!ReadAt(file, 0, head, 12) || !IsWaveFormId(head) || std::memcmp(head + 8, "WAVE", 4) != 0) {
     return std::nullopt;
   }
   const uint64_t fileSize = file.GetSize();
   uint64_t at = 12;
   uint8_t header[8];
+  std::optional<Ds64Sizes> ds64;
   while (at + 8 <= fileSize && ReadAt(file, at, header, 8) && IsChunkId(header)) {
-    const uint32_t size = Le32(header + 4);
+    uint64_t size = Le32(header + 4);
     if (std::memcmp(header, "smpl", 4) == 0) {
       if (size < kFieldsSize || fileSize - at - 8 < kFieldsSize) return std::nullopt;
       // Never more loops than the count field claims, nor past the chunk or the file.
@@ -106,8 +105,16 @@ std::optional<SampleChunk> ReadSampleChunk(const std::string& path) {
       }
       return ParseChunk(body);
     }
-    // An RF64 data chunk states its size elsewhere; loops stored after it are not looked for.
-    if (std::memcmp(header, "data", 4) == 0 && size == 0xFFFFFFFFu) break;
+    if (std::memcmp(header, "ds64", 4) == 0 && fileSize - at - 8 >= kDs64BodySize) {
+      uint8_t body[kDs64BodySize];
+      if (ReadAt(file, at + 8, body, kDs64BodySize))
+        ds64 = ParseDs64(body, std::min(size, uint64_t{kDs64BodySize}));
+    }
+    // An RF64 data chunk states its size in "ds64"; without one nothing after it can be found.
+    if (std::memcmp(header, "data", 4) == 0 && size == kSizeInDs64) {
+      if (!ds64) break;
+      size = ds64->dataSize;
+    }
     at = NextChunk(file, at, size, fileSize);
   }
   return std::nullopt;
@@ -149,7 +156,7 @@ std::vector<uint8_t> SampleChunkBytes(const SampleChunk& chunk) {
   return out;
 }
 
-std::optional<std::pair<uint32_t, uint32_t>> FirstLoopBytes(const SampleChunk& chunk,
+std::optional<std::pair<uint64_t, uint64_t>> FirstLoopBytes(const SampleChunk& chunk,
                                                             const SoundFormatInfo& info) {
   const uint64_t blockAlign = info.formatBlock.blockAlign;
   if (chunk.loops.empty() || blockAlign == 0) return std::nullopt;
@@ -157,7 +164,7 @@ std::optional<std::pair<uint32_t, uint32_t>> FirstLoopBytes(const SampleChunk& c
   const uint64_t start = loop.start * blockAlign;
   const uint64_t end = (uint64_t{loop.end} + 1) * blockAlign;
   if (loop.start > loop.end || end > info.dataSize) return std::nullopt;
-  return std::make_pair(static_cast<uint32_t>(start), static_cast<uint32_t>(end));
+  return std::make_pair(start, end);
 }
 
 }  // namespace snipora

@@ -54,7 +54,7 @@ std::vector<uint8_t> SampleChunkBytes(const SampleChunk& chunk);
 
 // Byte positions in the sample data [start, end) of the first loop, end
 // exclusive; nothing when there is none or it does not lie in the data.
-std::optional<std::pair<uint32_t, uint32_t>> FirstLoopBytes(const SampleChunk& chunk,
+std::optional<std::pair<uint64_t, uint64_t>> FirstLoopBytes(const SampleChunk& chunk,
                                                             const SoundFormatInfo& info);
 
 }  // namespace snipora

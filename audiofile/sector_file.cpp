@@ -42,8 +42,12 @@ CSectorFile::~CSectorFile() {
   delete[] tailBuffer_;
 }
 
-uint32_t CSectorFile::WholeSectorsBelow(uint64_t n) const {
-  return static_cast<uint32_t>(n - n % sectorSize_);
+uint64_t CSectorFile::SectorStart(uint64_t position) const {
+  return position - position % sectorSize_;
+}
+
+uint32_t CSectorFile::WholeSectorsBelow(uint32_t n) const {
+  return n - n % sectorSize_;
 }
 
 uint32_t CSectorFile::RoundUpToSector(uint64_t n) const {
@@ -128,12 +132,12 @@ int CSectorFile::Open(const char* path, const char* mode, uint32_t /*attributes*
     return kFileNoMemory;
   }
   const int64_t size = fileio::FileSize(fd_);
-  if (size < 0 || static_cast<uint64_t>(size) >= kFourGiB) {
+  if (size < 0) {
     fileio::CloseFile(fd_);
     ResetClosedState();
     return kFileCannotOpen;
   }
-  alignedSize_ = static_cast<uint32_t>(size);
+  alignedSize_ = static_cast<uint64_t>(size);
   openMode_ = newMode;
   endFlag_ = newMode == kWrite;  // a new file is all end
   path_ = *fullPath;
@@ -188,19 +192,20 @@ bool CSectorFile::IsDirect() const {
 
 int64_t CSectorFile::Tell() const {
   if (!IsOpen()) return -1;
-  if (openMode_ == kRead) return int64_t{diskPosition_} - ring_.Count();
-  return int64_t{diskPosition_} + (cursor_ == -1 ? ring_.Count() : static_cast<uint32_t>(cursor_));
+  const auto disk = static_cast<int64_t>(diskPosition_);
+  if (openMode_ == kRead) return disk - ring_.Count();
+  return disk + (cursor_ == -1 ? ring_.Count() : static_cast<uint32_t>(cursor_));
 }
 
 // End of the file in write mode: the ring holds the end when it starts at
 // the end of the whole sectors on disk.
 uint64_t CSectorFile::WriteModeEnd() const {
-  if (diskPosition_ == alignedSize_) return uint64_t{diskPosition_} + ring_.Count();
-  return uint64_t{alignedSize_} + tailLength_;
+  if (diskPosition_ == alignedSize_) return diskPosition_ + ring_.Count();
+  return alignedSize_ + tailLength_;
 }
 
-uint32_t CSectorFile::GetSize() const {
-  if (openMode_ == kWrite) return static_cast<uint32_t>(WriteModeEnd());
+uint64_t CSectorFile::GetSize() const {
+  if (openMode_ == kWrite) return WriteModeEnd();
   return alignedSize_ + tailLength_;
 }
 
@@ -242,7 +247,7 @@ int CSectorFile::Refill(uint32_t n) {
     amount = RoundUpToSector(wanted);
     if (amount > freeSpace) amount = WholeSectorsBelow(freeSpace);
   }
-  if (fileio::SeekTo(fd_, diskPosition_) < 0) return kFileShortRead;
+  if (fileio::SeekTo(fd_, static_cast<int64_t>(diskPosition_)) < 0) return kFileShortRead;
   const int result = ring_.ReadFromFile(amount, fd_);
   if (result == 0) {
     diskPosition_ += amount;
@@ -295,7 +300,7 @@ int CSectorFile::Seek(int32_t offset, int origin) {
       base = Tell();
       break;
     case 2:
-      base = openMode_ == kWrite ? static_cast<int64_t>(WriteModeEnd()) : GetSize();
+      base = static_cast<int64_t>(GetSize());
       break;
     default:
       return kFileBadArgument;
@@ -305,41 +310,39 @@ int CSectorFile::Seek(int32_t offset, int origin) {
   return SeekTo(static_cast<uint64_t>(target));
 }
 
-int CSectorFile::SeekLarge(uint32_t position) {
+int CSectorFile::SeekLarge(uint64_t position) {
   if (!IsOpen()) return kFileBadArgument;
   // File offsets are 64-bit here, so no two-step move is needed.
   return SeekTo(position);
 }
 
 int CSectorFile::SeekTo(uint64_t target) {
-  const uint64_t end = openMode_ == kWrite ? WriteModeEnd() : GetSize();
-  if (target > end) return kFileBadArgument;
-  return openMode_ == kWrite ? SeekWrite(static_cast<uint32_t>(target))
-                             : SeekRead(static_cast<uint32_t>(target));
+  if (target > GetSize()) return kFileBadArgument;
+  return openMode_ == kWrite ? SeekWrite(target) : SeekRead(target);
 }
 
 // Re-reads the sector holding target and skips to target inside it.
-int CSectorFile::SeekRead(uint32_t target) {
+int CSectorFile::SeekRead(uint64_t target) {
   endFlag_ = false;
   ring_.Clear();
-  diskPosition_ = WholeSectorsBelow(target);
-  const uint32_t sectorStart = diskPosition_;
-  if (fileio::SeekTo(fd_, diskPosition_) < 0) return kFileBadArgument;
+  diskPosition_ = SectorStart(target);
+  const uint64_t sectorStart = diskPosition_;
+  if (fileio::SeekTo(fd_, static_cast<int64_t>(diskPosition_)) < 0) return kFileBadArgument;
   ring_.ReadFromFile(sectorSize_, fd_);
-  if (uint64_t{diskPosition_} + sectorSize_ >= alignedSize_) {
+  if (diskPosition_ + sectorSize_ >= alignedSize_) {
     diskPosition_ = alignedSize_;
     endFlag_ = true;
   } else {
     diskPosition_ += sectorSize_;
   }
-  if (ring_.Count() != std::min(sectorSize_, alignedSize_ - sectorStart)) {
+  if (ring_.Count() != std::min<uint64_t>(sectorSize_, alignedSize_ - sectorStart)) {
     // The sector could not be read in full: nothing sensible is buffered.
     ring_.Clear();
     diskPosition_ = sectorStart;
     endFlag_ = false;
     return kFileBadArgument;
   }
-  ring_.Skip(target - sectorStart);
+  ring_.Skip(static_cast<uint32_t>(target - sectorStart));
   if (endFlag_) cursor_ = -1;
   return kFileOk;
 }
@@ -348,12 +351,12 @@ int CSectorFile::Skip(uint32_t n) {
   if (openMode_ == kRead) {
     if (ring_.Count() < n && n > UsableCapacity()) {
       // Longer than the ring can hold: reposition instead of buffering.
-      const uint64_t target = uint64_t{diskPosition_} - ring_.Count() + n;
+      const uint64_t target = diskPosition_ - ring_.Count() + n;
       if (target > alignedSize_) {
         SeekRead(alignedSize_);
         return kFileEndOfFile;
       }
-      return SeekRead(static_cast<uint32_t>(target)) == 0 ? 0 : -1;
+      return SeekRead(target) == 0 ? 0 : -1;
     }
     const int result = Refill(n);
     if (result == kFileShortRead) return -1;

@@ -27,8 +27,8 @@ enum SectorFileResult : int {
 // the page cache (O_DIRECT where the file system accepts it). Every transfer
 // to or from the disk is whole sectors at a sector boundary from page-aligned
 // storage; the last partial sector of a written file is kept in memory and
-// appended through an ordinary descriptor at Close. Positions and sizes are
-// 32-bit (files up to 4 GiB - 1). Not thread-safe.
+// appended through an ordinary descriptor at Close. File positions and sizes
+// are 64-bit; single transfers are limited by the ring. Not thread-safe.
 class CSectorFile {
  public:
   // capacity: ring size in bytes, rounded up to whole sectors. The sector size
@@ -44,8 +44,7 @@ class CSectorFile {
   // mode: contains "r" (read an existing file) or else "w" (create or
   // truncate for writing); other letters are ignored. attributes are accepted
   // for compatibility and have no effect. Returns 0; 2 the system refused or
-  // the size is unknown or 4 GiB or more; 3 bad path or mode; 4 already
-  // open; 5 no memory.
+  // the size is unknown; 3 bad path or mode; 4 already open; 5 no memory.
   int Open(const char* path, const char* mode, uint32_t attributes);
   // Writes back what is buffered, appends the last partial sector and closes.
   // 0, or -1 when not open, when closing fails or when any write failed.
@@ -65,12 +64,12 @@ class CSectorFile {
   // origin 0 start, 1 current position, 2 end. 0, or 3 (out of range, not
   // open or the sector could not be read).
   int Seek(int32_t offset, int origin);
-  // Absolute position up to 4 GiB - 1. 0, or 3.
-  int SeekLarge(uint32_t position);
+  // Absolute position anywhere in the file. 0, or 3.
+  int SeekLarge(uint64_t position);
   // Current position, -1 if not open.
   int64_t Tell() const;
   // Logical size (whole sectors on disk plus what is buffered past them).
-  uint32_t GetSize() const;
+  uint64_t GetSize() const;
 
   // The normalised full path; 0, or 9 when not open.
   int GetPath(std::string& out) const;
@@ -114,13 +113,14 @@ class CSectorFile {
 
   void ResetClosedState();
   int EnsureRing();
-  uint32_t WholeSectorsBelow(uint64_t n) const;
+  uint32_t WholeSectorsBelow(uint32_t n) const;
+  uint64_t SectorStart(uint64_t position) const;
   uint32_t RoundUpToSector(uint64_t n) const;
   uint32_t UsableCapacity() const;
 
   int Refill(uint32_t n);
-  int SeekRead(uint32_t target);
-  int SeekWrite(uint32_t target);
+  int SeekRead(uint64_t target);
+  int SeekWrite(uint64_t target);
   int SeekTo(uint64_t target);
   int MakeRoom(uint32_t n);
   int SkipWrite(uint32_t n);
@@ -142,8 +142,8 @@ class CSectorFile {
   uint32_t readAheadMode_ = 1;
   uint32_t tailLength_ = 0;
   uint8_t* tailBuffer_ = nullptr;
-  uint32_t diskPosition_ = 0;
-  uint32_t alignedSize_ = 0;
+  uint64_t diskPosition_ = 0;
+  uint64_t alignedSize_ = 0;
   int32_t openMode_ = kClosed;
   uint32_t sectorSize_ = 512;
   uint32_t blockSize_ = 512;  // appended data is flushed up to multiples of this

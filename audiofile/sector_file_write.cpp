@@ -19,7 +19,8 @@ bool CSectorFile::CursorAtEnd() const {
 bool CSectorFile::WriteRingSectors(uint32_t n) {
   if (n == 0) return true;
   WaitForWriter();
-  bool ok = fileio::SeekTo(fd_, diskPosition_) >= 0 && ring_.WriteToFile(n, fd_) == 0;
+  bool ok = fileio::SeekTo(fd_, static_cast<int64_t>(diskPosition_)) >= 0 &&
+            ring_.WriteToFile(n, fd_) == 0;
   if (!ok) {
     writeError_ = true;
     ring_.Skip(n);
@@ -40,7 +41,7 @@ void CSectorFile::FlushWholeSectors() {
 // Writes the appended data up to the last block boundary of the file, so
 // that this write and the next one start on a block boundary.
 void CSectorFile::FlushToBlockBoundary() {
-  const uint64_t end = uint64_t{diskPosition_} + ring_.Count();
+  const uint64_t end = diskPosition_ + ring_.Count();
   const uint64_t boundary = end - end % blockSize_;
   if (boundary <= diskPosition_) return;
   const auto n = static_cast<uint32_t>(boundary - diskPosition_);
@@ -107,11 +108,11 @@ void CSectorFile::FinalFlush() {
   writeStart_ = -1;
 }
 
-int CSectorFile::SeekWrite(uint32_t target) {
+int CSectorFile::SeekWrite(uint64_t target) {
   WaitForWriter();
-  const uint32_t logicalEnd = static_cast<uint32_t>(WriteModeEnd());
+  const uint64_t logicalEnd = WriteModeEnd();
   FinalFlush();
-  diskPosition_ = WholeSectorsBelow(target);
+  diskPosition_ = SectorStart(target);
   if (diskPosition_ == alignedSize_) {
     // The partial last sector lives in the tail buffer: take it back.
     ring_.Push(tailBuffer_, tailLength_);
@@ -119,7 +120,8 @@ int CSectorFile::SeekWrite(uint32_t target) {
     endFlag_ = target == logicalEnd;
   } else {
     endFlag_ = false;
-    if (fileio::SeekTo(fd_, diskPosition_) < 0 || ring_.ReadFromFile(sectorSize_, fd_) != 0) {
+    if (fileio::SeekTo(fd_, static_cast<int64_t>(diskPosition_)) < 0 ||
+        ring_.ReadFromFile(sectorSize_, fd_) != 0) {
       writeError_ = true;
       ring_.Clear();
       return kFileBadArgument;
@@ -136,14 +138,14 @@ int CSectorFile::LoadFollowingSectors(uint32_t n) {
   if (cursor_ < 0) return kFileShortRead;
   WaitForWriter();
   while (ring_.Count() - static_cast<uint32_t>(cursor_) < n && !endFlag_) {
-    const uint64_t next = uint64_t{diskPosition_} + ring_.Count();
+    const uint64_t next = diskPosition_ + ring_.Count();
     if (ring_.FreeSpace() < sectorSize_) FlushWholeSectors();
     if (next >= alignedSize_) {
       if (ring_.FreeSpace() < tailLength_) FlushWholeSectors();
       if (ring_.FreeSpace() < tailLength_) return kFileShortRead;
       ring_.Push(tailBuffer_, tailLength_);
       tailLength_ = 0;
-      if (fileio::TruncateFile(fd_, diskPosition_) != 0) writeError_ = true;
+      if (fileio::TruncateFile(fd_, static_cast<int64_t>(diskPosition_)) != 0) writeError_ = true;
       alignedSize_ = diskPosition_;
       endFlag_ = true;
       break;
@@ -151,7 +153,7 @@ int CSectorFile::LoadFollowingSectors(uint32_t n) {
     const uint32_t missing = n - (ring_.Count() - static_cast<uint32_t>(cursor_));
     const uint32_t amount =
         std::min({RoundUpToSector(missing), WholeSectorsBelow(ring_.FreeSpace()),
-                  static_cast<uint32_t>(alignedSize_ - next)});
+                  static_cast<uint32_t>(std::min<uint64_t>(alignedSize_ - next, UINT32_MAX))});
     if (amount == 0) return kFileShortRead;
     if (fileio::SeekTo(fd_, static_cast<int64_t>(next)) < 0 ||
         ring_.ReadFromFile(amount, fd_) != 0) {

@@ -31,12 +31,13 @@ enum class SampleCoding : uint8_t { kPcm, kFloat };
 
 // Everything the program knows about the open sound file. `format` always
 // points at this record's own formatBlock, also after copying.
+// Sizes and frame counts are 64-bit: RF64/BW64 files pass 4 GiB.
 struct SoundFormatInfo {
-  uint32_t lengthFrames;
+  uint64_t lengthFrames;
   int32_t lengthMs;
-  int32_t containerLength;  // RIFF size + 8 (NWA: the file size)
+  int64_t containerLength;  // RIFF size + 8 (NWA: the file size)
   int32_t dataOffset;       // file offset of the first sample byte
-  uint32_t dataSize;
+  uint64_t dataSize;
   uint32_t reserved;     // always 0
   int32_t bitRate;       // bits per second
   uint32_t decoderType;  // 0 plain PCM, otherwise the decoder module's type

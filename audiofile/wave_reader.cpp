@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+
+#include "audiofile/rf64_sizes.h"
 
 namespace snipora {
 namespace {
@@ -34,11 +37,11 @@ bool IsKnownChunkId(const uint8_t* id) {
 
 // How much the 8 bytes at position look like a chunk header: 2 a known
 // identifier, 1 a printable one whose body fits in the file, 0 neither.
-int HeaderPlausibility(const uint8_t* header, int64_t position, uint32_t fileSize) {
+int HeaderPlausibility(const uint8_t* header, int64_t position, uint64_t fileSize) {
   if (IsKnownChunkId(header)) return 2;
   const uint32_t size = uint32_t{header[4]} | uint32_t{header[5]} << 8 | uint32_t{header[6]} << 16 |
                         uint32_t{header[7]} << 24;
-  return IsChunkId(header) && position + 8 + int64_t{size} <= fileSize ? 1 : 0;
+  return IsChunkId(header) && static_cast<uint64_t>(position) + 8 + size <= fileSize ? 1 : 0;
 }
 
 // Walks the chunks of a RIFF WAVE file, keeping the offset of the byte after
@@ -54,7 +57,7 @@ class ChunkWalker {
 
   // Reads a chunk's size and counts its 8-byte header.
   bool ReadSize(uint32_t& size) {
-    if (file_.Tell() + 4 > file_.GetSize()) return false;
+    if (static_cast<uint64_t>(file_.Tell()) + 4 > file_.GetSize()) return false;
     size = file_.ReadU32();
     offset_ += 8;
     return true;
@@ -78,7 +81,7 @@ class ChunkWalker {
     uint8_t bytes[9];
     const uint32_t got = file_.Read(bytes, 1, 9);
     if (got < 4) return false;
-    const uint32_t fileSize = file_.GetSize();
+    const uint64_t fileSize = file_.GetSize();
     const int unpadded = got >= 8 ? HeaderPlausibility(bytes, start, fileSize) : 0;
     const int padded = got >= 9 ? HeaderPlausibility(bytes + 1, start + 1, fileSize) : 0;
     const bool takePad = got >= 5 && (padded > unpadded || (padded == unpadded && preferPadded_));
@@ -89,6 +92,18 @@ class ChunkWalker {
     return file_.Seek(static_cast<int32_t>(skip + 4) - static_cast<int32_t>(got), 1) == 0;
   }
 
+  // Reads the body of a "ds64" chunk of `size` bytes (what follows the sizes
+  // is skipped) and keeps the sizes it states.
+  bool ReadDs64(uint32_t size) {
+    uint8_t body[kDs64BodySize] = {};
+    const uint32_t wanted = std::min(size, kDs64BodySize);
+    if (wanted > 0 && file_.Read(body, wanted, 1) != 1) return false;
+    ds64_ = ParseDs64(body, wanted);
+    offset_ += wanted;
+    return SkipBody(size - wanted);
+  }
+  const std::optional<Ds64Sizes>& ds64() const { return ds64_; }
+
   int64_t offset() const { return offset_; }
   void AddOffset(int64_t n) { offset_ += n; }
   // True once a pad byte had to be decided on.
@@ -98,6 +113,7 @@ class ChunkWalker {
   CSectorFile& file_;
   const bool preferPadded_;
   bool metOddChunk_ = false;
+  std::optional<Ds64Sizes> ds64_;
   int64_t offset_ = 12;  // after "RIFF", its size and "WAVE"
 };
 
@@ -177,7 +193,7 @@ bool DescribePlainData(SoundFormatInfo& info) {
   return true;
 }
 
-void FillFromData(SoundFormatInfo& info, uint32_t dataSize) {
+void FillFromData(SoundFormatInfo& info, uint64_t dataSize) {
   const WaveFormatBlock& block = info.formatBlock;
   info.dataSize = dataSize;
   info.lengthMs = static_cast<int32_t>(BytesToMilliseconds(dataSize, block.avgBytesPerSec));
@@ -189,7 +205,7 @@ void FillFromData(SoundFormatInfo& info, uint32_t dataSize) {
     info.decoderType = 1;
     info.SetTypeName(WaveTypeName(block.formatTag));
     info.lengthFrames =
-        static_cast<uint32_t>(int64_t{info.lengthMs} * int64_t{block.samplesPerSec} / 1000);
+        static_cast<uint64_t>(int64_t{info.lengthMs} * int64_t{block.samplesPerSec} / 1000);
   }
   info.reserved = 0;
   info.channels = static_cast<int16_t>(block.channels);
@@ -202,11 +218,13 @@ int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
   char id[4];
   if (!walker.ReadId(id)) return 4;
   uint32_t size = 0;
-  // Chunks before "fmt " are ignored whatever they are.
+  // A "ds64" chunk holds the 64-bit sizes; other chunks before "fmt " are
+  // ignored whatever they are.
+  const auto skipBody = [&](uint32_t bodySize) {
+    return std::memcmp(id, "ds64", 4) == 0 ? walker.ReadDs64(bodySize) : walker.SkipBody(bodySize);
+  };
   while (std::memcmp(id, "fmt ", 4) != 0) {
-    if (!walker.ReadSize(size) || !walker.SkipBody(size) || !walker.ReadNextId(size, id)) {
-      return 4;
-    }
+    if (!walker.ReadSize(size) || !skipBody(size) || !walker.ReadNextId(size, id)) return 4;
   }
   if (!walker.ReadSize(size)) return 4;
   const int formatResult = ReadFormatChunk(file, size, info);
@@ -217,15 +235,22 @@ int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
   while (true) {
     if (!walker.ReadSize(size)) return 4;
     if (std::memcmp(id, "data", 4) == 0) break;
-    if (!walker.SkipBody(size) || !walker.ReadNextId(size, id)) return 4;
+    if (!skipBody(size) || !walker.ReadNextId(size, id)) return 4;
   }
   if (walker.offset() > kMaxDataOffset) return 4;
   info.dataOffset = static_cast<int32_t>(walker.offset());
+  uint64_t dataSize = size;
+  if (size == kSizeInDs64) {
+    // Without "ds64" (a writer that streamed and never came back) the data
+    // runs to the end of the file, also past 4 GiB.
+    dataSize = walker.ds64() ? walker.ds64()->dataSize : UINT64_MAX;
+    if (walker.ds64()) info.containerLength = static_cast<int64_t>(walker.ds64()->riffSize + 8);
+  }
   // A size beyond the end of the file is cut to the bytes the file holds.
-  const uint32_t fileSize = file.GetSize();
-  const auto dataOffset = static_cast<uint32_t>(info.dataOffset);
-  const uint32_t available = fileSize > dataOffset ? fileSize - dataOffset : 0;
-  FillFromData(info, std::min(size, available));
+  const uint64_t fileSize = file.GetSize();
+  const auto dataOffset = static_cast<uint64_t>(info.dataOffset);
+  const uint64_t available = fileSize > dataOffset ? fileSize - dataOffset : 0;
+  FillFromData(info, std::min(dataSize, available));
   return 0;
 }
 
@@ -233,8 +258,8 @@ int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
 
 int ReadRiffWaveHeader(CSectorFile& file, SoundFormatInfo& info) {
   info.format = &info.formatBlock;
-  char id[4];
-  if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "RIFF", 4) != 0) return 2;
+  uint8_t id[4];
+  if (file.Read(id, 4, 1) != 1 || !IsWaveFormId(id)) return 2;
   info.containerLength = static_cast<int32_t>(file.ReadU32() + 8);
   if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "WAVE", 4) != 0) return 2;
 

@@ -33,7 +33,7 @@ int CWriteBehind::Prepare(uint32_t capacity) {
   return 0;
 }
 
-void CWriteBehind::Start(int fd, uint32_t position, uint32_t n) {
+void CWriteBehind::Start(int fd, uint64_t position, uint32_t n) {
   {
     std::lock_guard lock(mutex_);
     pending_ = true;
@@ -58,10 +58,11 @@ void CWriteBehind::Run() {
     jobCondition_.wait(lock, [this] { return stop_ || pending_; });
     if (!pending_) return;  // stopped with nothing to do
     const int fd = fd_;
-    const uint32_t position = position_;
+    const uint64_t position = position_;
     const uint32_t length = length_;
     lock.unlock();
-    const bool ok = fileio::SeekTo(fd, position) >= 0 && ring_.WriteToFile(length, fd) == 0;
+    const bool ok = fileio::SeekTo(fd, static_cast<int64_t>(position)) >= 0 &&
+                    ring_.WriteToFile(length, fd) == 0;
     ring_.Clear();
     lock.lock();
     failed_ = !ok;

@@ -29,7 +29,7 @@ class CWriteBehind {
   CRingBuffer& Ring() { return ring_; }
   // Writes the ring's n oldest bytes at position of fd in the background;
   // the ring is empty when the job is done.
-  void Start(int fd, uint32_t position, uint32_t n);
+  void Start(int fd, uint64_t position, uint32_t n);
   // Waits for the job in flight, if any. False when it failed (its bytes are
   // dropped, not retried).
   bool Wait();
@@ -47,7 +47,7 @@ class CWriteBehind {
   bool failed_ = false;
   bool stop_ = false;
   int fd_ = -1;
-  uint32_t position_ = 0;
+  uint64_t position_ = 0;
   uint32_t length_ = 0;
 };
 

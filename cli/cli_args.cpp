@@ -146,6 +146,18 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       o.fadeMs = ParseUnsigned(text);
       if (!o.fadeMs)
         parsed.error = "--fade needs milliseconds as a whole number, not '" + text + "'";
+    } else if (arg == "--rf64") {
+      std::string text;
+      if (!value(text)) return parsed;
+      if (text == "always") {
+        o.rf64 = Rf64Policy::kAlways;
+      } else if (text == "auto") {
+        o.rf64 = Rf64Policy::kAuto;
+      } else if (text == "never") {
+        o.rf64 = Rf64Policy::kNever;
+      } else {
+        parsed.error = "--rf64 takes always, auto or never, not '" + text + "'";
+      }
     } else if (arg == "--find-loops") {
       o.findLoops = true;
     } else if (arg == "--json") {
@@ -233,6 +245,9 @@ Options:
                      is added when TEMPLATE has no extension; '/' and
                      control characters become '_'; a repeated name gets
                      " (2)", " (3)" ...
+      --rf64 WHEN    write outputs as RF64 (64-bit sizes): always, auto (only
+                     a file of 4 GiB or more; the default) or never (such a
+                     file is refused)
   -f, --force        replace existing files of the same names
   -q, --quiet        no progress display
       --info         print the source's format and smpl loops as key=value

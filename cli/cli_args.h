@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "audiofile/wave_writer.h"
+
 // The command line of snipora-cut.
 namespace snipora::cli {
 
@@ -15,15 +17,16 @@ struct CutOptions {
   bool join = false;
   bool force = false;
   bool quiet = false;
-  bool milliseconds = false;       // RANGE bounds in milliseconds instead of frames
-  std::optional<uint32_t> fadeMs;  // --fade
-  std::string output;              // -o: the joined file, or the folder for pieces
-  std::string labels;              // --labels: an Audacity label file
-  std::string cue;                 // --cue: a CUE sheet
-  std::string csv;                 // --csv: a CSV file in frames
-  bool markers = false;            // --markers: the source's own cue points
-  std::string printRanges;         // --print-ranges: the format to print in, instead of cutting
-  std::string nameTemplate;        // --name: file names of the pieces
+  bool milliseconds = false;            // RANGE bounds in milliseconds instead of frames
+  std::optional<uint32_t> fadeMs;       // --fade
+  Rf64Policy rf64 = Rf64Policy::kAuto;  // --rf64
+  std::string output;                   // -o: the joined file, or the folder for pieces
+  std::string labels;                   // --labels: an Audacity label file
+  std::string cue;                      // --cue: a CUE sheet
+  std::string csv;                      // --csv: a CSV file in frames
+  bool markers = false;                 // --markers: the source's own cue points
+  std::string printRanges;   // --print-ranges: the format to print in, instead of cutting
+  std::string nameTemplate;  // --name: file names of the pieces
   std::string source;
   std::vector<std::string> ranges;  // "START:END" as given
 

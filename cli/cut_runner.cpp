@@ -162,7 +162,7 @@ std::string Describe(ExportOutcome outcome) {
     case ExportOutcome::OutputIsSource:
       return "an output is the source file itself";
     case ExportOutcome::TooLarge:
-      return "an output file would be 4 GiB or more, beyond the WAVE format";
+      return "an output file would be 4 GiB or more, beyond the WAVE format (see --rf64)";
     case ExportOutcome::SourceFailed:
       return "cannot open the source file";
     case ExportOutcome::OutputFailed:
@@ -233,9 +233,7 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
   if (!o.printRanges.empty()) return PrintRanges(o, shape, list, context);
   std::vector<std::string> pieceNames;
   for (uint32_t i = 0; i < list.size(); ++i) {
-    // The data size is 32-bit, so every checked bound fits the export's frames.
-    job.ranges.push_back(
-        {static_cast<uint32_t>(list[i].startFrame), static_cast<uint32_t>(list[i].endFrame)});
+    job.ranges.push_back({list[i].startFrame, list[i].endFrame});
     pieceNames.push_back(PieceFileName(i));
   }
   if (o.findLoops) {
@@ -246,6 +244,7 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
     pieceNames = ranges::PieceNames(o.nameTemplate, list, SourceName(job.sourcePath));
   }
   job.fadeMs = o.fadeMs.value_or(0);
+  job.rf64 = o.rf64;
   if (job.fadeMs > 0 && !CanFade(job.format)) {
     return Fail(context,
                 {"--fade cannot scale the samples of this source (" +
@@ -273,7 +272,7 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
 
   std::vector<uint64_t> pieceBytes;
   for (const ExportRange& r : job.ranges) {
-    pieceBytes.push_back(uint64_t{r.endFrame - r.startFrame} * job.format.formatBlock.blockAlign);
+    pieceBytes.push_back((r.endFrame - r.startFrame) * job.format.formatBlock.blockAlign);
   }
   TerminalProgress progress(context.err, context.errIsTerminal && !o.quiet, pieceBytes,
                             context.interrupted,

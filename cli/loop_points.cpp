@@ -47,7 +47,7 @@ class SearchProgress : public ILoopSearchProgress {
   // Positions are milliseconds of the searched stretch.
   void SetPosition(uint32_t position) override {
     const uint64_t done = uint64_t{position} * bytesPerSecond_ / 1000;
-    bar_.SetFilePosition(static_cast<uint32_t>(std::min(done, bytes_)));
+    bar_.SetFilePosition(std::min(done, bytes_));
   }
   void SetText(const std::string&) override {}
   void Pump() override { bar_.Pump(false); }
@@ -78,7 +78,7 @@ std::optional<Refusal> Search(const CutOptions& o, const ExportJob& job, const E
   request.precisionIndex = o.precisionChoice.value_or(kDefaultLoopPrecision);
   const WaveFormatBlock& block = job.format.formatBlock;
   SearchProgress progress(context, context.errIsTerminal && !o.quiet,
-                          uint64_t{range.endFrame - range.startFrame} * block.blockAlign,
+                          (range.endFrame - range.startFrame) * block.blockAlign,
                           block.avgBytesPerSec);
   ErrorStreamUi ui(context.err);
   LoopSearchEnd end = LoopSearchEnd::Completed;
@@ -105,6 +105,20 @@ std::string RangeText(uint64_t start, uint64_t end) {
   return std::to_string(start) + ":" + std::to_string(end);
 }
 
+// The "smpl" chunk of one forward loop over output frames [start, end); a
+// refusal when the frames do not fit the chunk's 32-bit fields (an output of
+// more than 2^32 frames, past 4 GiB).
+std::optional<Refusal> AddLoopChunk(uint32_t rate, uint64_t start, uint64_t end,
+                                    std::vector<WaveExtraChunks>& chunks) {
+  if (end > uint64_t{UINT32_MAX} + 1) {
+    return Refusal{"a loop ending at frame " + std::to_string(end) +
+                   " of its output does not fit the 32-bit frames of a smpl chunk"};
+  }
+  chunks.push_back(SampleChunkBytes(
+      ForwardLoopChunk(rate, static_cast<uint32_t>(start), static_cast<uint32_t>(end))));
+  return std::nullopt;
+}
+
 WaveExtraChunks ChunkWith(const SampleChunk& fields, std::vector<SampleLoop> loops) {
   if (loops.empty()) return {};
   SampleChunk chunk = fields;
@@ -129,9 +143,8 @@ std::optional<Refusal> AddGivenLoop(const CutOptions& o, ExportJob& job) {
     const bool inside = start >= r.startFrame && end <= r.endFrame;
     if (o.join && inside) {
       const uint64_t at = joinedStart + (start - r.startFrame);
-      job.extraChunks = {SampleChunkBytes(ForwardLoopChunk(
-          rate, static_cast<uint32_t>(at), static_cast<uint32_t>(at + (end - start))))};
-      return std::nullopt;
+      job.extraChunks.clear();
+      return AddLoopChunk(rate, at, at + (end - start), job.extraChunks);
     }
     if (!o.join && !inside) {
       return Refusal{
@@ -139,9 +152,10 @@ std::optional<Refusal> AddGivenLoop(const CutOptions& o, ExportJob& job) {
           kExitUsage};
     }
     if (!o.join) {
-      job.extraChunks.push_back(
-          SampleChunkBytes(ForwardLoopChunk(rate, static_cast<uint32_t>(start - r.startFrame),
-                                            static_cast<uint32_t>(end - r.startFrame))));
+      if (auto bad =
+              AddLoopChunk(rate, start - r.startFrame, end - r.startFrame, job.extraChunks)) {
+        return bad;
+      }
     }
     joinedStart += r.endFrame - r.startFrame;
   }
@@ -160,9 +174,11 @@ std::optional<Refusal> AddFoundLoops(const CutOptions& o, ExportJob& job, RunCon
                      " (frames); try a lower --precision such as 512, or a shorter --window"};
     }
     const LoopCandidate& best = candidates.front();
-    job.extraChunks.push_back(SampleChunkBytes(
-        ForwardLoopChunk(job.format.formatBlock.samplesPerSec, best.startFrame - r.startFrame,
-                         best.endFrame - r.startFrame)));
+    if (auto bad =
+            AddLoopChunk(job.format.formatBlock.samplesPerSec, best.startFrame - r.startFrame,
+                         best.endFrame - r.startFrame, job.extraChunks)) {
+      return bad;
+    }
   }
   return std::nullopt;
 }
@@ -206,16 +222,15 @@ void KeepSourceLoops(const CutOptions& o, ExportJob& job, RunContext& context) {
 std::optional<Refusal> FindLoops(const CutOptions& o, const ExportJob& job, RunContext& context) {
   if (auto bad = CheckSearchable(job.format)) return bad;
   const WaveFormatBlock& block = job.format.formatBlock;
-  const ExportRange range =
-      job.ranges.empty()
-          ? ExportRange{0, static_cast<uint32_t>(job.format.dataSize / block.blockAlign)}
-          : job.ranges.front();
+  const ExportRange range = job.ranges.empty()
+                                ? ExportRange{0, job.format.dataSize / block.blockAlign}
+                                : job.ranges.front();
   std::vector<LoopCandidate> candidates;
   if (auto bad = Search(o, job, range, context, candidates)) return bad;
   if (o.json) context.out << "[";
   for (size_t i = 0; i < candidates.size(); ++i) {
     const LoopCandidate& c = candidates[i];
-    const uint64_t ms = uint64_t{c.endFrame - c.startFrame} * 1000 / block.samplesPerSec;
+    const uint64_t ms = (c.endFrame - c.startFrame) * 1000 / block.samplesPerSec;
     if (o.json) {
       context.out << (i ? ",\n " : "\n ") << "{\"start_frame\": " << c.startFrame
                   << ", \"end_frame\": " << c.endFrame << ", \"length_ms\": " << ms

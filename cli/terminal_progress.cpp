@@ -40,7 +40,7 @@ void TerminalProgress::SetOverallPosition(uint32_t piecesBegun) {
   Draw(piecesBegun == pieceBytes_.size());
 }
 
-void TerminalProgress::SetFilePosition(uint32_t bytesDone) {
+void TerminalProgress::SetFilePosition(uint64_t bytesDone) {
   bytesDone_ = bytesBeforePiece_ + bytesDone;
 }
 

@@ -29,8 +29,8 @@ class TerminalProgress : public IExportProgress {
   // Ends the progress line (the last state stays on screen).
   void Finish();
 
-  void SetFileRange(uint32_t) override {}
-  void SetFilePosition(uint32_t bytesDone) override;
+  void SetFileRange(uint64_t) override {}
+  void SetFilePosition(uint64_t bytesDone) override;
   void SetOverallRange(uint32_t) override {}
   void SetOverallPosition(uint32_t piecesBegun) override;
   void Pump(bool mainWindowToo) override;

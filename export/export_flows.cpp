@@ -20,18 +20,15 @@ constexpr int kMessageCannotOpen = 105;
 constexpr int kMessageNothingToSave = 107;
 constexpr const char* kLabelledPieceName = "{n:02} {label}";
 constexpr const char* kWaveFilter = "WAVEサウンド(*.wav)|*.wav||";
-constexpr const char* kJoinedTooLargeText =
-    "連結したファイルが 4 GiB 以上になるため保存できません。\n予約の数か長さを減らしてください。";
-constexpr const char* kPieceTooLargeText =
-    "切り出したファイルが 4 GiB 以上になるため保存できません。\n予約の範囲を短くしてください。";
 
 ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
   ExportJob job;
   job.sourcePath = host.FullPath();
   job.format = host.Format();
   const auto number = [](const std::string& text) { return ReadUnsignedValue(text).value_or(0); };
+  const auto frame = [](const std::string& text) { return ReadUnsigned64Value(text).value_or(0); };
   for (int row = 0; row < host.RowCount(); ++row) {
-    job.ranges.push_back({number(host.RowText(row, 1)), number(host.RowText(row, 2))});
+    job.ranges.push_back({frame(host.RowText(row, 1)), frame(host.RowText(row, 2))});
   }
   // The check box is enabled for 16-bit files only; the fade is meaningless otherwise.
   // An unreadable or negative length fades nothing.
@@ -93,11 +90,6 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
   }
-  // Refused before anything is asked or made: the length fields cannot hold it.
-  if (!PiecesFit(job)) {
-    ui.ShowText(kPieceTooLargeText, MessageButtons::Ok);
-    return false;
-  }
   std::vector<std::string> outputs;
   // Lives until the export ends: removes the folder again when nothing went in.
   CSplitFolder folder(SplitFolderPath(job.sourcePath));
@@ -124,11 +116,6 @@ bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
   if (job.ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
-  }
-  // Refused before the user is asked for a name: the length fields cannot hold it.
-  if (!JoinedFileFits(job)) {
-    ui.ShowText(kJoinedTooLargeText, MessageButtons::Ok);
-    return false;
   }
   const auto chosen = AskOutputFile(job, host, ui);
   if (!chosen) return false;

@@ -49,8 +49,8 @@ class IExportProgress {
  public:
   virtual ~IExportProgress() = default;
 
-  virtual void SetFileRange(uint32_t pieceLength) = 0;
-  virtual void SetFilePosition(uint32_t bytesDone) = 0;
+  virtual void SetFileRange(uint64_t pieceLength) = 0;
+  virtual void SetFilePosition(uint64_t bytesDone) = 0;
   virtual void SetOverallRange(uint32_t rows) = 0;
   virtual void SetOverallPosition(uint32_t rowsBegun) = 0;
   // Handles pending events of the progress display and, when asked, of the

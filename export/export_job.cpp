@@ -14,8 +14,8 @@ namespace snipora {
 namespace {
 
 struct PieceGeometry {
-  uint32_t filePosition;  // of the piece's first byte in the source
-  uint32_t length;
+  uint64_t filePosition;  // of the piece's first byte in the source
+  uint64_t length;
 };
 
 // The source is read ahead of the copy, block by block, on a thread of its
@@ -25,7 +25,7 @@ constexpr uint32_t kReadBlocks = 4;
 
 PieceGeometry Geometry(const ExportJob& job, const ExportRange& range) {
   const uint32_t blockAlign = job.format.formatBlock.blockAlign;
-  const uint32_t startByte = FramesToBytes(range.startFrame, blockAlign);
+  const uint64_t startByte = FramesToBytes(range.startFrame, blockAlign);
   return {static_cast<uint32_t>(job.format.dataOffset) + startByte,
           FramesToBytes(range.endFrame, blockAlign) - startByte};
 }
@@ -48,7 +48,8 @@ bool RangesValid(const ExportJob& job) {
   if (blockAlign == 0 || job.format.dataOffset < 0) return false;
   for (const ExportRange& range : job.ranges) {
     if (range.startFrame >= range.endFrame) return false;
-    if (FramesToByteCount(range.endFrame, blockAlign) > job.format.dataSize) return false;
+    // A frame number this large would wrap the byte position.
+    if (range.endFrame > job.format.dataSize / blockAlign) return false;
   }
   return true;
 }
@@ -59,13 +60,13 @@ const WaveExtraChunks& ExtraChunks(const ExportJob& job, size_t output) {
   return output < job.extraChunks.size() ? job.extraChunks[output] : kNone;
 }
 
-// Positions and the WAVE length fields are 32-bit.
-bool FitsInWaveFile(const ExportJob& job, uint64_t dataLength, const WaveExtraChunks& extraChunks) {
-  return dataLength + WaveHeaderSize(job.format, static_cast<uint32_t>(extraChunks.size())) <=
-         0xFFFFFFFFu;
+// The container of an output of dataLength bytes, if the job allows one.
+std::optional<WaveContainer> Container(const ExportJob& job, uint64_t dataLength,
+                                       const WaveExtraChunks& extraChunks) {
+  return ContainerFor(job.rf64, job.format, dataLength, static_cast<uint32_t>(extraChunks.size()));
 }
 
-uint32_t PieceFadeBytes(const ExportJob& job, uint32_t pieceLength) {
+uint32_t PieceFadeBytes(const ExportJob& job, uint64_t pieceLength) {
   if (job.fadeMs == 0 || !CanFade(job.format)) return 0;
   const WaveFormatBlock& format = job.format.formatBlock;
   return FadeBytes(format.avgBytesPerSec, job.fadeMs, format.blockAlign, pieceLength);
@@ -122,14 +123,14 @@ ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outp
 uint64_t TotalDataLength(const ExportJob& job) {
   uint64_t total = 0;
   for (const ExportRange& range : job.ranges) {
-    total += FramesToByteCount(uint64_t{range.endFrame} - range.startFrame,
-                               job.format.formatBlock.blockAlign);
+    total +=
+        FramesToByteCount(range.endFrame - range.startFrame, job.format.formatBlock.blockAlign);
   }
   return total;
 }
 
 bool JoinedFileFits(const ExportJob& job) {
-  return FitsInWaveFile(job, TotalDataLength(job), ExtraChunks(job, 0));
+  return Container(job, TotalDataLength(job), ExtraChunks(job, 0)).has_value();
 }
 
 bool PiecesFit(const ExportJob& job) {
@@ -137,8 +138,8 @@ bool PiecesFit(const ExportJob& job) {
   for (size_t i = 0; i < job.ranges.size(); ++i) {
     const ExportRange& range = job.ranges[i];
     if (range.endFrame > range.startFrame &&
-        !FitsInWaveFile(job, FramesToByteCount(range.endFrame - range.startFrame, blockAlign),
-                        ExtraChunks(job, i))) {
+        !Container(job, FramesToByteCount(range.endFrame - range.startFrame, blockAlign),
+                   ExtraChunks(job, i))) {
       return false;
     }
   }
@@ -162,7 +163,9 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
     const PieceGeometry piece = Geometry(job, job.ranges[i]);
     CPendingOutput output(outputs[i], kExportRingBytes, job.forcedSectorSize);
     if (!output.Open()) return ExportOutcome::OutputFailed;
-    WriteWaveHeader(output.File(), job.format, piece.length, ExtraChunks(job, i));
+    const WaveExtraChunks& extraChunks = ExtraChunks(job, i);
+    WriteWaveHeader(output.File(), job.format, piece.length, extraChunks,
+                    *Container(job, piece.length, extraChunks));
     const ExportOutcome written =
         WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
@@ -187,9 +190,10 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
   if (!output.Open()) return ExportOutcome::OutputFailed;
   // Placeholder lengths, patched once every piece is in.
   const WaveExtraChunks& extraChunks = ExtraChunks(job, 0);
-  WriteWaveHeader(output.File(), job.format, 0, extraChunks);
+  const WaveContainer container = *Container(job, TotalDataLength(job), extraChunks);
+  WriteWaveHeader(output.File(), job.format, 0, extraChunks, container);
   CPieceCopier copier(progress);
-  uint32_t total = 0;
+  uint64_t total = 0;
   for (uint32_t i = 0; i < count; ++i) {
     progress.SetOverallPosition(i);
     const PieceGeometry piece = Geometry(job, job.ranges[i]);
@@ -198,7 +202,8 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
     const ExportOutcome written = WritePiece(job, piece, fadeBytes, source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
   }
-  PatchWaveLengths(output.File(), job.format, total, static_cast<uint32_t>(extraChunks.size()));
+  PatchWaveLengths(output.File(), job.format, total, static_cast<uint32_t>(extraChunks.size()),
+                   container);
   if (!KeepFinished(output)) return ExportOutcome::WriteFailed;
   progress.SetOverallPosition(count);
   return ExportOutcome::Done;

@@ -11,12 +11,13 @@
 // The export work itself, independent of where its orders come from (the
 // main window's list, the command line): copy ranges of the source's sample
 // data behind a 46-byte WAVE header (longer only when extra chunks such as
-// loop points are given), one file per range or all joined.
+// loop points are given, or for an RF64 file of 4 GiB or more), one file per
+// range or all joined.
 namespace snipora {
 
 struct ExportRange {
-  uint32_t startFrame = 0;
-  uint32_t endFrame = 0;  // exclusive
+  uint64_t startFrame = 0;
+  uint64_t endFrame = 0;  // exclusive
 };
 
 struct ExportJob {
@@ -29,6 +30,8 @@ struct ExportJob {
   // points): element i for range i's piece, element 0 for the joined file;
   // missing or empty: none.
   std::vector<WaveExtraChunks> extraChunks;
+  // Which outputs are written as RF64; kNever refuses those of 4 GiB or more.
+  Rf64Policy rf64 = Rf64Policy::kAuto;
 };
 
 enum class ExportOutcome {
@@ -36,7 +39,7 @@ enum class ExportOutcome {
   Cancelled,       // the unfinished output was removed
   BadRange,        // a range is empty, reversed or beyond the sample data
   OutputIsSource,  // an output names the source file itself
-  TooLarge,        // an output file would reach 4 GiB
+  TooLarge,        // an output file would reach 4 GiB and RF64 is not allowed
   SourceFailed,    // the source could not be opened
   OutputFailed,    // an output could not be created
   ReadFailed,      // the source delivered fewer bytes than its header promised
@@ -49,11 +52,11 @@ inline constexpr uint32_t kExportRingBytes = 2097152;
 
 // Bytes of the sample data all ranges together hold (64-bit).
 uint64_t TotalDataLength(const ExportJob& job);
-// False when a joined file of the job's ranges would be 4 GiB or more.
+// False when a joined file of the job's ranges would be 4 GiB or more and the
+// job does not allow RF64.
 bool JoinedFileFits(const ExportJob& job);
-// False when the file of any one range would be 4 GiB or more (possible only
-// for a source near 4 GiB; the WAVE length fields and file positions are
-// 32-bit). Empty or reversed ranges are left to the range check.
+// False when the file of any one range would be 4 GiB or more and the job
+// does not allow RF64. Empty or reversed ranges are left to the range check.
 bool PiecesFit(const ExportJob& job);
 
 // Writes range i to outputs[i] (as many outputs as ranges). An output is

@@ -35,10 +35,10 @@ void ScaleFloat(uint8_t* at, int64_t factor) {
 }  // namespace
 
 uint32_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
-                   uint32_t pieceLength) {
+                   uint64_t pieceLength) {
   if (blockAlign == 0) return 0;
-  const uint32_t bytes = MillisecondsToBytes(fadeMs, bytesPerSecond, blockAlign);
-  return bytes < pieceLength ? bytes : pieceLength;
+  const auto bytes = static_cast<uint32_t>(MillisecondsToBytes(fadeMs, bytesPerSecond, blockAlign));
+  return bytes < pieceLength ? bytes : static_cast<uint32_t>(pieceLength);
 }
 
 bool CanFade(const SoundFormatInfo& format) {

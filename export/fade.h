@@ -14,7 +14,7 @@ namespace snipora {
 // Bytes to fade at the end of a piece: fadeMs of audio at bytesPerSecond,
 // truncated to 32 bits, rounded down to whole blocks and at most pieceLength.
 uint32_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
-                   uint32_t pieceLength);
+                   uint64_t pieceLength);
 
 // Whether FadeRamp can scale this file's samples: plain data in frames of at
 // most 4096 bytes of whole samples of 1 to 4 bytes (integer) or 4 or 8 bytes

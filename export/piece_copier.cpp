@@ -6,7 +6,7 @@ namespace snipora {
 
 CPieceCopier::CPieceCopier(IExportProgress& progress) : progress_(progress), buffer_(kBlockSize) {}
 
-void CPieceCopier::StartPiece(uint32_t length) {
+void CPieceCopier::StartPiece(uint64_t length) {
   bytesDone_ = 0;
   progress_.SetFileRange(length);
   progress_.SetFilePosition(0);
@@ -38,13 +38,13 @@ CopyResult CPieceCopier::MoveBlock(CExtentReader& source, CSectorFile& output, u
   return CopyResult::Done;
 }
 
-CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, uint32_t length,
+CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, uint64_t length,
                                    bool pumpMainWindow) {
   while (length != 0) {
     progress_.SetFilePosition(bytesDone_);
     progress_.Pump(pumpMainWindow);
     if (progress_.IsCancelled()) return CopyResult::Cancelled;
-    const uint32_t n = std::min(length, kBlockSize);
+    const auto n = static_cast<uint32_t>(std::min<uint64_t>(length, kBlockSize));
     if (const CopyResult result = MoveBlock(source, output, n, nullptr);
         result != CopyResult::Done) {
       return result;

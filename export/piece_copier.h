@@ -23,12 +23,12 @@ class CPieceCopier {
   explicit CPieceCopier(IExportProgress& progress);
 
   // Starts a piece: the file bar runs from 0 to length, bytes done = 0.
-  void StartPiece(uint32_t length);
+  void StartPiece(uint64_t length);
 
   // Copies the source's next length bytes to the output's end in blocks,
   // pumping events (the main window's too when asked) and checking for
   // cancel before each block.
-  CopyResult CopyRange(CExtentReader& source, CSectorFile& output, uint32_t length,
+  CopyResult CopyRange(CExtentReader& source, CSectorFile& output, uint64_t length,
                        bool pumpMainWindow);
 
   // Reads, fades and writes the next fadeBytes (whole blocks, more than 0) of
@@ -42,7 +42,7 @@ class CPieceCopier {
 
   IExportProgress& progress_;
   std::vector<uint8_t> buffer_;
-  uint32_t bytesDone_ = 0;
+  uint64_t bytesDone_ = 0;
 };
 
 }  // namespace snipora

@@ -13,4 +13,7 @@ namespace snipora {
 // fit below 4294967295.
 std::optional<uint32_t> ReadUnsignedValue(std::string_view text);
 
+// The same for frame positions, which may pass 32 bits: below UINT64_MAX.
+std::optional<uint64_t> ReadUnsigned64Value(std::string_view text);
+
 }  // namespace snipora

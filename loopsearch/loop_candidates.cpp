@@ -35,7 +35,7 @@ class ForwardWindows {
       values_.clear();
       front_ = 0;
       base_ = offset;
-      if (offset > UINT32_MAX || file_.SeekLarge(static_cast<uint32_t>(offset)) != 0) return {};
+      if (file_.SeekLarge(offset) != 0) return {};
     } else {
       front_ += (offset - base_) / 2;
       base_ = offset;
@@ -101,7 +101,7 @@ std::vector<LoopCandidate> FindLoopCandidates(const LoopCandidateRequest& reques
   input.format = info;
   input.sourceStart = request.startFrame * blockAlign;
   input.compareStart = input.sourceStart;
-  input.distance = uint64_t{request.endFrame - request.startFrame} * blockAlign;
+  input.distance = (request.endFrame - request.startFrame) * blockAlign;
   input.tolerance = LoopTolerance(request.precisionIndex);
   input.windowValues = static_cast<uint32_t>(std::min<uint64_t>(
       LoopWindowValues(info.formatBlock.samplesPerSec, request.lengthIndex), UINT32_MAX));

@@ -14,8 +14,8 @@ namespace snipora {
 
 // A loop over frames [startFrame, endFrame), end exclusive.
 struct LoopCandidate {
-  uint32_t startFrame = 0;
-  uint32_t endFrame = 0;
+  uint64_t startFrame = 0;
+  uint64_t endFrame = 0;
   // Sum of the absolute differences between the window that follows the
   // loop's end and the window at its start (the sound that plays after the
   // seam against the sound the file would have there): 0 for an exact repeat.
@@ -25,8 +25,8 @@ struct LoopCandidate {
 struct LoopCandidateRequest {
   std::string path;
   SoundFormatInfo format;
-  uint32_t startFrame = 0;  // the window compared is taken here
-  uint32_t endFrame = 0;    // exclusive; the window after a loop's end lies before it
+  uint64_t startFrame = 0;  // the window compared is taken here
+  uint64_t endFrame = 0;    // exclusive; the window after a loop's end lies before it
   int lengthIndex = kDefaultLoopLength;
   int precisionIndex = kDefaultLoopPrecision;
 };

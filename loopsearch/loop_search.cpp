@@ -25,7 +25,7 @@ std::unique_ptr<T[]> TryAllocate(uint64_t count) {
 // Reads up to `bytes` bytes at file offset `offset`; 0 when the offset lies
 // outside the file.
 uint32_t ReadAt(CSectorFile& file, uint64_t offset, void* dst, uint32_t bytes) {
-  if (offset > UINT32_MAX || file.SeekLarge(static_cast<uint32_t>(offset)) != 0) return 0;
+  if (file.SeekLarge(offset) != 0) return 0;
   return file.ReadBlock(dst, bytes);
 }
 

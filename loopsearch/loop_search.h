@@ -12,8 +12,8 @@ namespace snipora {
 
 // Everything one search needs, resolved before it starts.
 struct LoopSearchInput {
-  uint32_t sourceStart = 0;   // byte position of the window in the sample data
-  uint32_t compareStart = 0;  // byte position where candidates begin
+  uint64_t sourceStart = 0;   // byte position of the window in the sample data
+  uint64_t compareStart = 0;  // byte position where candidates begin
   uint64_t distance = 0;      // bytes to search after compareStart (limited to the data)
   uint32_t windowValues = 0;  // W: 16-bit values in the window (of all channels)
   uint32_t tolerance = 0;     // T: accepted deviation of each value

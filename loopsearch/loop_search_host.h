@@ -15,10 +15,10 @@ class ILoopSearchHost {
   virtual bool IsMarker1Set() const = 0;
   virtual bool IsMarker2Set() const = 0;
   // Byte positions in the sample data.
-  virtual uint32_t Marker1Position() const = 0;
-  virtual uint32_t Marker2Position() const = 0;
+  virtual uint64_t Marker1Position() const = 0;
+  virtual uint64_t Marker2Position() const = 0;
   // The player's current byte position (its GetPosition(1)).
-  virtual uint32_t PlayerBytePosition() = 0;
+  virtual uint64_t PlayerBytePosition() = 0;
   // The file open in the player and its format record.
   virtual std::string OpenFilePath() const = 0;
   virtual const SoundFormatInfo& FormatInfo() const = 0;

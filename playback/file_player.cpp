@@ -117,7 +117,7 @@ int CDSFilePlayer::FillDecoderInput(uint32_t bytes) {
   const uint32_t moved = file_.ReadToRingChunked(decoderInput_, bytes);
   totalRead_ += moved;
   // A file shorter than its header says ends the source here.
-  bytesLeft_ = moved < bytes ? 0 : bytesLeft_ - std::min(moved, bytesLeft_);
+  bytesLeft_ = moved < bytes ? 0 : bytesLeft_ - std::min<uint64_t>(moved, bytesLeft_);
   return moved;
 }
 
@@ -167,7 +167,7 @@ int CDSFilePlayer::Open(const char* path) {
       return kPlayerBadFile;
     }
     ClearDecoderQueues();
-    FillDecoderInput(std::min(dataSize_, kDecoderChunk));
+    FillDecoderInput(static_cast<uint32_t>(std::min<uint64_t>(dataSize_, kDecoderChunk)));
     if (currentModule_->BeginDecode(decoderInput_, fileInfo_) != 0) {
       currentModule_ = nullptr;
       file_.Close();
@@ -226,14 +226,15 @@ int32_t CDSFilePlayer::ProbeLevel() {
   const uint32_t align = std::max<uint32_t>(sourceFormat_.blockAlign, 1);
   int32_t level = 0;
   for (uint32_t i = 1; i <= 3; ++i) {
-    uint32_t start = dataSize_ / 4 * i;
+    uint64_t start = dataSize_ / 4 * i;
     if (currentModule_ == nullptr) {
       start -= start % align;
       file_.SeekLarge(dataOffset + start);
       decoderOutput_.Clear();
       file_.ReadToRing(decoderOutput_, kProbeBytes);
     } else {
-      DecoderSeekRequest request{fileInfo_.lengthFrames / 4 * i, dataOffset + start};
+      DecoderSeekRequest request{static_cast<uint32_t>(fileInfo_.lengthFrames / 4 * i),
+                                 static_cast<uint32_t>(dataOffset + start)};
       if (currentModule_->SeekSource(request, file_, fileInfo_) != 0) {
         level = 32768;
         break;
@@ -252,7 +253,8 @@ int CDSFilePlayer::RewindAfterProbing() {
   file_.SeekLarge(static_cast<uint32_t>(fileInfo_.dataOffset));
   ClearDecoderQueues();
   if (currentModule_ != nullptr) {
-    file_.ReadToRingChunked(decoderInput_, std::min(dataSize_, kDecoderChunk));
+    file_.ReadToRingChunked(decoderInput_,
+                            static_cast<uint32_t>(std::min<uint64_t>(dataSize_, kDecoderChunk)));
     if (currentModule_->BeginDecode(decoderInput_, fileInfo_) != 0) return kPlayerBadState;
   }
   if (file_.SetReadAhead(2, static_cast<int32_t>(sourceFormat_.avgBytesPerSec)) != 0) {

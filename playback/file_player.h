@@ -17,7 +17,7 @@ class CDSFilePlayer : public CDSStreamPlayer {
 
   int TrimQueue() override;
   int Refill(int seconds) override;
-  int Seek(uint32_t position, int unit) override;
+  int Seek(uint64_t position, int unit) override;
   int Attach(ITimerHost* host, uint32_t cooperativeLevel, uint32_t timerId) override;
   ~CDSFilePlayer() override;
 

@@ -30,7 +30,7 @@ void CDSFilePlayer::FailDecoding() {
 int CDSFilePlayer::ReadSource(uint32_t count) {
   if (currentModule_ == nullptr) {
     if (bytesLeft_ != 0) {
-      const uint32_t wanted = std::min(count, bytesLeft_);
+      const auto wanted = static_cast<uint32_t>(std::min<uint64_t>(count, bytesLeft_));
       const uint32_t moved = file_.ReadToRingChunked(queue_, wanted);
       totalRead_ += moved;
       // A file shorter than its header says ends the source here.
@@ -47,7 +47,8 @@ int CDSFilePlayer::ReadSource(uint32_t count) {
       return moved;
     };
     while (bytesLeft_ != 0 || decoderInput_.Count() != 0 || decoderOutput_.Count() != 0) {
-      const uint32_t input = std::min(decoderInput_.FreeSpace(), bytesLeft_);
+      const auto input =
+          static_cast<uint32_t>(std::min<uint64_t>(decoderInput_.FreeSpace(), bytesLeft_));
       if (input != 0) FillDecoderInput(input);
       moveDecoded();
       if (count == 0) return kPlayerOk;
@@ -115,23 +116,22 @@ int CDSFilePlayer::QueueLoopRestart() {
     file_.SeekLarge(dataOffset + loopStart_);
     readPosition_ = loopStart_;
   } else {
-    const uint32_t frame = loopStart_ / outputFormat_.blockAlign;
+    const auto frame = static_cast<uint32_t>(loopStart_ / outputFormat_.blockAlign);
     const uint64_t fileOffset =
-        uint64_t{loopStart_} * 10000 / outputFormat_.bytesPerSecond * SourceRate() / 100000000 +
-        dataOffset;
+        loopStart_ * 10000 / outputFormat_.bytesPerSecond * SourceRate() / 100000000 + dataOffset;
     DecoderSeekRequest request{frame, static_cast<uint32_t>(fileOffset)};
     if (SeekModule(request) != kPlayerOk) {
       FailDecoding();
       return kPlayerBadState;
     }
-    readPosition_ = request.frame * fileInfo_.formatBlock.blockAlign;
+    readPosition_ = uint64_t{request.frame} * fileInfo_.formatBlock.blockAlign;
     if (readPosition_ < loopStart_) {
       // Decode from where the module restarted up to the loop start in a queue of its
       // own, so that the ending pass stays queued.
       CRingBuffer discard;
       if (discard.Allocate(kDiscardQueueBytes) != 0) return kPlayerBadState;
       queue_.Swap(discard);
-      const int result = DiscardDecoded(loopStart_ - readPosition_);
+      const int result = DiscardDecoded(static_cast<uint32_t>(loopStart_ - readPosition_));
       queue_.Swap(discard);
       if (result != kPlayerOk) return result;
       // What was read past the loop start continues the new pass.
@@ -144,9 +144,9 @@ int CDSFilePlayer::QueueLoopRestart() {
 }
 
 void CDSFilePlayer::CutAtEnd(uint32_t& written) {
-  const uint32_t end = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
+  const uint64_t end = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
   if (end == kEndOfData || end >= readPosition_) return;
-  uint32_t drop = std::min(readPosition_ - end, queue_.Count());
+  auto drop = static_cast<uint32_t>(std::min<uint64_t>(readPosition_ - end, queue_.Count()));
   if (state_ & CDS_PLAYING) {
     // Output within the rewrite margin is heard whatever follows: its bytes stay queued.
     const uint32_t align = std::max<uint32_t>(outputFormat_.blockAlign, 1);
@@ -209,7 +209,9 @@ int CDSFilePlayer::Refill(int seconds) {
       Advance(pending);
       offset = queue_.Count();
       toRead = queueTarget_ - queue_.Count();
-      if (currentModule_ == nullptr && bytesLeft_ != 0 && bytesLeft_ < toRead) toRead = bytesLeft_;
+      if (currentModule_ == nullptr && bytesLeft_ != 0 && bytesLeft_ < toRead) {
+        toRead = static_cast<uint32_t>(bytesLeft_);
+      }
     }
     if (ReadSource(toRead) != kPlayerOk) return kPlayerBadState;
     CutAtEnd(offset);
@@ -232,10 +234,10 @@ int CDSFilePlayer::TrimQueue() {
   // The file is read on from where it stands.
   ClearDecoderQueues();
   const int64_t position = file_.Tell();
-  const uint64_t end = uint64_t{dataSize_} + static_cast<uint32_t>(fileInfo_.dataOffset);
+  const uint64_t end = dataSize_ + static_cast<uint32_t>(fileInfo_.dataOffset);
   bytesLeft_ = position < 0 || static_cast<uint64_t>(position) >= end
                    ? 0
-                   : static_cast<uint32_t>(end - position);
+                   : end - static_cast<uint64_t>(position);
   return kPlayerOk;
 }
 

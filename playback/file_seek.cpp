@@ -4,7 +4,7 @@
 
 namespace snipora {
 
-int CDSFilePlayer::Seek(uint32_t position, int unit) {
+int CDSFilePlayer::Seek(uint64_t position, int unit) {
   // Both are needed: the seek reads the file and rewrites the buffer.
   if ((state_ & (CDS_BUFFER | CDS_OPENED)) != (CDS_BUFFER | CDS_OPENED)) return kPlayerBadState;
   if (unit != kUnitMilliseconds && !ToBytes(position, unit)) return kPlayerBadState;
@@ -13,38 +13,38 @@ int CDSFilePlayer::Seek(uint32_t position, int unit) {
   const bool plainRate = fileInfo_.decoderType <= 1;
   const uint64_t rate = SourceRate();  // source bytes per 10000 seconds
 
-  uint32_t bytes = position;
+  uint64_t bytes = position;
   if (unit == kUnitMilliseconds) {
     // A time maps to the start of the block after its exact byte position.
     const unsigned __int128 scaled = static_cast<unsigned __int128>(rate) * position +
                                      (plainRate ? sourceAlign * 10000000ull : 0);
     const unsigned __int128 exact = scaled / 10000000;
-    bytes = exact > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(exact);
+    bytes = exact > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(exact);
   }
   if (plainRate) bytes -= bytes % sourceAlign;
-  uint32_t limit = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
-  if (limit == kEndOfData) {
-    limit = static_cast<uint32_t>(uint64_t{fileInfo_.lengthFrames} * outputAlign);
-  }
+  uint64_t limit = (state_ & CDS_LOOP) ? loopEnd_ : endPosition_;
+  if (limit == kEndOfData) limit = fileInfo_.lengthFrames * outputAlign;
   if (bytes > limit) return kPlayerBadArgument;
 
   const uint32_t dataOffset = static_cast<uint32_t>(fileInfo_.dataOffset);
-  uint32_t filePosition = bytes;
+  uint64_t filePosition = bytes;
   uint64_t targetFrame = bytes / outputAlign;
   if (currentModule_ == nullptr) {
     file_.SeekLarge(dataOffset + bytes);
     readPosition_ = bytes;
   } else {
     targetFrame = unit == kUnitMilliseconds
-                      ? uint64_t{position} * fileInfo_.sampleRate / 1000
-                      : (uint64_t{bytes} * 10000000 / rate) * fileInfo_.sampleRate / 1000;
-    DecoderSeekRequest request{static_cast<uint32_t>(targetFrame), bytes + dataOffset};
+                      ? position * fileInfo_.sampleRate / 1000
+                      : (bytes * 10000000 / rate) * fileInfo_.sampleRate / 1000;
+    // Decoder modules take 32-bit requests: their files stay below 4 GiB.
+    DecoderSeekRequest request{static_cast<uint32_t>(targetFrame),
+                               static_cast<uint32_t>(bytes + dataOffset)};
     if (SeekModule(request) != kPlayerOk) {
       CDSStreamPlayer::Stop();
       Close();
       return kPlayerSeekFailed;
     }
-    readPosition_ = request.frame * outputAlign;
+    readPosition_ = uint64_t{request.frame} * outputAlign;
     filePosition = request.offset - dataOffset;
   }
 

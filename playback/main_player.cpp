@@ -10,7 +10,7 @@ void CMainPlayer::EndOwnersBoundedPlayback() {
   owner_->EndBoundedPlayback();
 }
 
-int CMainPlayer::Seek(uint32_t position, int unit) {
+int CMainPlayer::Seek(uint64_t position, int unit) {
   EndOwnersBoundedPlayback();
   return CDSFilePlayer::Seek(position, unit);
 }
@@ -22,7 +22,7 @@ int CMainPlayer::Stop() {
   return result;
 }
 
-bool CMainPlayer::SetEndPoint(uint32_t position) {
+bool CMainPlayer::SetEndPoint(uint64_t position) {
   if (position > dataSize_ || endPointMarker_ != 0) return false;
   endPointMarker_ = dataSize_;
   readPosition_ = 0;

@@ -26,13 +26,13 @@ class CMainPlayer : public CDSFilePlayer {
   void SetOwner(IMainPlayerOwner* owner) { owner_ = owner; }
 
   // Ends the owner's bounded playback first, then seeks.
-  int Seek(uint32_t position, int unit) override;
+  int Seek(uint64_t position, int unit) override;
   // Stops, then ends the owner's bounded playback and a temporary end point still set.
   int Stop();
 
   // Makes normal playback end at `position` (bytes); false beyond the data size or
   // while a temporary end point is set. The caller seeks right after.
-  bool SetEndPoint(uint32_t position);
+  bool SetEndPoint(uint64_t position);
   // Removes the temporary end point; false when none is set.
   bool ClearEndPoint();
   bool HasEndPoint() const { return endPointMarker_ != 0; }
@@ -41,7 +41,7 @@ class CMainPlayer : public CDSFilePlayer {
   void EndOwnersBoundedPlayback();
 
   IMainPlayerOwner* owner_ = nullptr;
-  uint32_t endPointMarker_ = 0;  // the data size while a temporary end point is set
+  uint64_t endPointMarker_ = 0;  // the data size while a temporary end point is set
 };
 
 }  // namespace snipora

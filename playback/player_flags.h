@@ -39,10 +39,11 @@ constexpr int kUnitBytes = 1;
 constexpr int kUnitMilliseconds = 2;
 constexpr int kUnitSamples = 3;
 
+// Positions are 64-bit: the data of an RF64 file passes 4 GiB.
 // "End of data" as an end, loop end or SetEnd argument; also GetPosition's failure value.
-constexpr uint32_t kEndOfData = 0xFFFFFFFF;
+constexpr uint64_t kEndOfData = UINT64_MAX;
 // SetEnd / SetLoop argument that keeps the current value.
-constexpr uint32_t kKeepPosition = 0xFFFFFFFE;
+constexpr uint64_t kKeepPosition = UINT64_MAX - 1;
 
 // Results of the player's operations.
 constexpr int kPlayerOk = 0;

@@ -5,11 +5,11 @@
 
 namespace snipora {
 
-uint32_t CDSStreamPlayer::GetPosition(int unit) {
+uint64_t CDSStreamPlayer::GetPosition(int unit) {
   if ((state_ & (CDS_BUFFER | CDS_OPENED)) != (CDS_BUFFER | CDS_OPENED)) return kEndOfData;
   if (unit < kUnitBytes || unit > kUnitSamples) return kEndOfData;
   Advance(Pending());
-  uint32_t position;
+  uint64_t position;
   if (state_ & CDS_DATAEND) {
     if (seamCountdown_ < 0) {
       position = endPosition_ == kEndOfData ? DataEndBytes() : endPosition_;
@@ -19,26 +19,26 @@ uint32_t CDSStreamPlayer::GetPosition(int unit) {
   } else if ((state_ & CDS_LOOPPENDING) && seamCountdown_ >= 0) {
     // Still inside the old pass: count back from its end (modulo the pass length, as
     // several restarts may be queued behind a short loop).
-    const uint32_t pass = loopEndPosition_ - loopStart_;
-    const uint32_t back = pass == 0 ? 0 : static_cast<uint32_t>(seamCountdown_) % pass;
+    const uint64_t pass = loopEndPosition_ - loopStart_;
+    const uint64_t back = pass == 0 ? 0 : static_cast<uint32_t>(seamCountdown_) % pass;
     position = loopEndPosition_ - back;
   } else {
     position = readPosition_ - queue_.Count();
   }
   if (unit == kUnitMilliseconds) {
-    const uint32_t rate = outputFormat_.bytesPerSecond;
+    const uint64_t rate = outputFormat_.bytesPerSecond;
     return (position % rate) * 1000 / rate + (position / rate) * 1000;
   }
   if (unit == kUnitSamples) return position / outputFormat_.blockAlign;
   return position;
 }
 
-int CDSStreamPlayer::SetEnd(uint32_t position, int unit) {
+int CDSStreamPlayer::SetEnd(uint64_t position, int unit) {
   if (!IsOpen()) return kPlayerBadState;
   if (unit == kUnitMilliseconds) {
     if (position != kEndOfData && position != kKeepPosition) {
       const uint32_t align = outputFormat_.blockAlign;
-      position = static_cast<uint32_t>(uint64_t{outputFormat_.bytesPerSecond} * position / 1000);
+      position = MillisecondsToOutputBytes(position);
       position -= position % align;
     }
   } else if (!ToBytes(position, unit)) {
@@ -46,23 +46,21 @@ int CDSStreamPlayer::SetEnd(uint32_t position, int unit) {
   }
   if (position == kKeepPosition) position = endPosition_;
   if (state_ & CDS_LOOPPENDING) return kPlayerBadState;
-  const uint32_t end = position == kEndOfData ? dataSize_ : position;
+  const uint64_t end = position == kEndOfData ? dataSize_ : position;
   if (end <= readPosition_) return kPlayerBadState;
   endPosition_ = position;
   return kPlayerOk;
 }
 
-int CDSStreamPlayer::SetLoop(uint32_t start, uint32_t end, int unit) {
+int CDSStreamPlayer::SetLoop(uint64_t start, uint64_t end, int unit) {
   if (!IsOpen()) return kPlayerBadState;
-  const auto convert = [&](uint32_t& position, uint32_t current) {
+  const auto convert = [&](uint64_t& position, uint64_t current) {
     if (position == kKeepPosition) {
       position = current;
       return true;
     }
     if (unit == kUnitMilliseconds) {
-      if (position != kEndOfData) {
-        position = static_cast<uint32_t>(uint64_t{outputFormat_.bytesPerSecond} * position / 1000);
-      }
+      if (position != kEndOfData) position = MillisecondsToOutputBytes(position);
       return true;
     }
     return ToBytes(position, unit);
@@ -71,8 +69,7 @@ int CDSStreamPlayer::SetLoop(uint32_t start, uint32_t end, int unit) {
   const uint32_t align = std::max<uint32_t>(sourceFormat_.blockAlign, 1);
   start = start == kEndOfData ? 0 : start - start % align;
   if (end != kEndOfData) end -= end % align;
-  const uint32_t endBytes =
-      end == kEndOfData ? static_cast<uint32_t>(uint64_t{fileInfo_.lengthFrames} * align) : end;
+  const uint64_t endBytes = end == kEndOfData ? fileInfo_.lengthFrames * align : end;
   if (endBytes < start || endBytes - start < outputFormat_.bytesPerSecond)
     return kPlayerBadArgument;
   if (state_ & CDS_LOOPPENDING) return kPlayerBadState;

@@ -160,18 +160,24 @@ PcmFormat CDSStreamPlayer::DeriveOutputFormat(const SoundFormatInfo& info) {
 uint64_t CDSStreamPlayer::SourceRate() const {
   uint64_t rate = uint64_t{sourceFormat_.avgBytesPerSec} * 10000;
   if (fileInfo_.decoderType > 1 && fileInfo_.lengthMs > 0) {
-    rate = uint64_t{dataSize_} * 10000000 / static_cast<uint32_t>(fileInfo_.lengthMs);
+    rate = dataSize_ * 10000000 / static_cast<uint32_t>(fileInfo_.lengthMs);
   }
   // Positions are divided by it: a module's file that states no rate must not divide by 0.
   return std::max<uint64_t>(rate, 1);
 }
 
-uint32_t CDSStreamPlayer::DataEndBytes() const {
+uint64_t CDSStreamPlayer::DataEndBytes() const {
   if (fileInfo_.decoderType == 0) return dataSize_;
-  return static_cast<uint32_t>(uint64_t{fileInfo_.lengthFrames} * outputFormat_.blockAlign);
+  return fileInfo_.lengthFrames * outputFormat_.blockAlign;
 }
 
-bool CDSStreamPlayer::ToBytes(uint32_t& position, int unit) const {
+uint64_t CDSStreamPlayer::MillisecondsToOutputBytes(uint64_t ms) const {
+  const unsigned __int128 bytes =
+      static_cast<unsigned __int128>(outputFormat_.bytesPerSecond) * ms / 1000;
+  return bytes < kKeepPosition ? static_cast<uint64_t>(bytes) : kKeepPosition - 1;
+}
+
+bool CDSStreamPlayer::ToBytes(uint64_t& position, int unit) const {
   if (unit != kUnitBytes && unit != kUnitSamples) return false;
   if (unit == kUnitSamples && position != kEndOfData && position != kKeepPosition) {
     position *= outputFormat_.blockAlign;

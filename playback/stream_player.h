@@ -35,11 +35,11 @@ class CDSStreamPlayer {
   // Reads ahead and tops the buffer up to `seconds` of output.
   virtual int Refill(int seconds) = 0;
   // Moves playback to `position` in `unit`; 0, -2, -3 or -7.
-  virtual int Seek(uint32_t position, int unit) = 0;
+  virtual int Seek(uint64_t position, int unit) = 0;
   // End of normal playback (kEndOfData = end of data, kKeepPosition keeps it); 0, -3.
-  virtual int SetEnd(uint32_t position, int unit);
+  virtual int SetEnd(uint64_t position, int unit);
   // Position of the sound now heard, kEndOfData when no file is open or `unit` is bad.
-  virtual uint32_t GetPosition(int unit);
+  virtual uint64_t GetPosition(int unit);
   // Stores the timer host, cooperative level and timer id and allocates the queues;
   // once only. 0 or -3.
   virtual int Attach(ITimerHost* host, uint32_t cooperativeLevel, uint32_t timerId);
@@ -60,7 +60,7 @@ class CDSStreamPlayer {
   int OnTimer() { return Refill(3); }
 
   // Loop range (kKeepPosition keeps a bound, kEndOfData ends at the data end); 0, -2, -3.
-  int SetLoop(uint32_t start, uint32_t end, int unit);
+  int SetLoop(uint64_t start, uint64_t end, int unit);
   // Sets or clears the bits of `mask` (CDS_LOOP and the options); 0 or -3.
   int SetFlags(uint32_t mask, bool on);
 
@@ -119,25 +119,27 @@ class CDSStreamPlayer {
   // Source bytes per 10000 seconds.
   uint64_t SourceRate() const;
   // Total output bytes of the data (the end that kEndOfData stands for).
-  uint32_t DataEndBytes() const;
+  uint64_t DataEndBytes() const;
   // Position converted to output bytes for unit 1 or 3 (kEndOfData and kKeepPosition
   // pass through unchanged); false for any other unit.
-  bool ToBytes(uint32_t& position, int unit) const;
+  bool ToBytes(uint64_t& position, int unit) const;
+  // Milliseconds to output bytes, unrounded; saturates below the sentinels.
+  uint64_t MillisecondsToOutputBytes(uint64_t ms) const;
 
   // Fields, in the order the player keeps them.
   int16_t gainInEffect_ = 100;    // gain applied to the last frame written
-  uint32_t loopEndPosition_ = 0;  // read position when a loop restart was queued
-  uint32_t endPosition_ = kEndOfData;
-  uint32_t loopEnd_ = kEndOfData;
-  uint32_t loopStart_ = 0;
+  uint64_t loopEndPosition_ = 0;  // read position when a loop restart was queued
+  uint64_t endPosition_ = kEndOfData;
+  uint64_t loopEnd_ = kEndOfData;
+  uint64_t loopStart_ = 0;
   uint32_t queueTarget_ = 529200;   // source bytes the PCM queue is topped up to
   uint32_t speedStep_ = 0x1000000;  // 8.24 source frames per output frame
   int32_t speedPercent_ = 100;
   CRingBuffer queue_;          // the PCM queue
-  uint32_t readPosition_ = 0;  // source byte position of the queue's back
+  uint64_t readPosition_ = 0;  // source byte position of the queue's back
   int32_t seamCountdown_ = 0;  // queued bytes before the data end or loop seam
   uint32_t writeCursor_ = 0;   // buffer offset of the next write
-  uint32_t bytesLeft_ = 0;     // source bytes not yet read from the file
+  uint64_t bytesLeft_ = 0;     // source bytes not yet read from the file
   uint32_t outstanding_ = 0;   // bytes written and not yet played at the last write
   PcmFormat bufferFormat_;     // format of the existing sound buffer
   PcmFormat outputFormat_;
@@ -148,7 +150,7 @@ class CDSStreamPlayer {
   ITimerHost* window_ = nullptr;
   uint32_t timerId_ = 0;
   uint32_t state_ = 0;
-  uint32_t dataSize_ = 0;
+  uint64_t dataSize_ = 0;
   uint32_t duration_ = 0;           // ms
   WaveFormatBlock sourceFormat_{};  // only the 18 bytes without extra format bytes are used
   int32_t dsVolume_ = 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audiofile/rf64_sizes.h"
 #include "platform/system/file_io.h"
 
 namespace snipora::ranges {
@@ -28,10 +29,6 @@ struct MarkerTexts {
 
 uint32_t U32(const uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-uint64_t U64(const uint8_t* p) {
-  return U32(p) | (static_cast<uint64_t>(U32(p + 4)) << 32);
 }
 
 bool IsChunkId(const uint8_t* p) {
@@ -114,8 +111,7 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
   const uint64_t fileSize = file.Size();
   uint8_t header[12];
   if (file.ReadAt(0, header, 12) != 12 || std::memcmp(header + 8, "WAVE", 4) != 0 ||
-      (std::memcmp(header, "RIFF", 4) != 0 && std::memcmp(header, "RF64", 4) != 0 &&
-       std::memcmp(header, "BW64", 4) != 0)) {
+      !IsWaveFormId(header)) {
     Refuse(read, 0, "not a RIFF WAVE file");
     return read;
   }
@@ -130,7 +126,7 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
     const std::string id(head, head + 4);
     const std::string what = "the " + (id == "cue " ? std::string("cue") : id) + " chunk" + At(at);
     uint64_t size = U32(head + 4);
-    if (id == "data" && size == 0xFFFFFFFFu && dataSize64) size = *dataSize64;
+    if (id == "data" && size == kSizeInDs64 && dataSize64) size = *dataSize64;
     const bool wanted = id == "ds64" || (id == "cue " && !haveCue) ||
                         (id == "LIST" && got == 12 && std::memcmp(head + 8, "adtl", 4) == 0);
     if (wanted) {
@@ -149,7 +145,7 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
       }
       std::string problem;
       if (id == "ds64") {
-        if (size >= 16) dataSize64 = U64(chunk.data() + 8);
+        if (const auto sizes = ParseDs64(chunk.data(), chunk.size())) dataSize64 = sizes->dataSize;
       } else if (id == "cue ") {
         haveCue = true;
         problem = ReadCuePoints(chunk, points);

@@ -27,7 +27,7 @@ uint32_t CFrameReader::Read(uint64_t first, uint32_t count, std::vector<float>& 
   const FrameShape& shape = codec_->shape;
   const uint64_t frames = std::min<uint64_t>(count, totalFrames_ - first);
   const uint64_t position = dataOffset_ + first * shape.blockAlign;
-  if (position > UINT32_MAX || file_.SeekLarge(static_cast<uint32_t>(position)) != 0) return 0;
+  if (file_.SeekLarge(position) != 0) return 0;
   bytes_.resize(frames * shape.blockAlign);
   const uint32_t got = file_.ReadBlock(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
   const uint32_t delivered = got / shape.blockAlign;

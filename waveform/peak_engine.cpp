@@ -99,8 +99,7 @@ bool CPeakEngine::ComputeChunks(uint32_t worker, CSectorFile& file, uint64_t dat
     const uint64_t frames = std::min(chunkFrames, totalFrames_ - first);
     const uint64_t position = dataOffset + first * shape.blockAlign;
     const auto bytes = static_cast<uint32_t>(frames * shape.blockAlign);
-    if (position > UINT32_MAX || file.SeekLarge(static_cast<uint32_t>(position)) != 0 ||
-        file.ReadBlock(buffer.data(), bytes) != bytes) {
+    if (file.SeekLarge(position) != 0 || file.ReadBlock(buffer.data(), bytes) != bytes) {
       return false;
     }
     uint64_t entry = first / kFramesPerPeak;

@@ -17,22 +17,22 @@ void CMainWindowModel::OpenFile(std::string fullPath, std::string displayName,
   rowsRevision_ = revision + 1;
 }
 
-void CMainWindowModel::SetPlayerPosition(uint32_t bytes, uint32_t milliseconds) {
+void CMainWindowModel::SetPlayerPosition(uint64_t bytes, uint32_t milliseconds) {
   playerBytes_ = bytes;
   playerMs_ = milliseconds;
   dragFrames_.reset();
 }
 
-void CMainWindowModel::ShowDragPosition(uint32_t frames) {
+void CMainWindowModel::ShowDragPosition(uint64_t frames) {
   dragFrames_ = frames;
 }
 
-void CMainWindowModel::ToggleMarker(int k, uint32_t bytes, uint32_t milliseconds) {
+void CMainWindowModel::ToggleMarker(int k, uint64_t bytes, uint32_t milliseconds) {
   WindowMarker& marker = markers_[k - 1];
   marker = marker.set ? WindowMarker{} : WindowMarker{true, bytes, milliseconds};
 }
 
-bool CMainWindowModel::AddReservation(uint32_t position) {
+bool CMainWindowModel::AddReservation(uint64_t position) {
   ByteRange range;
   if (BothMarkersSet()) {
     range = *LoopRange();
@@ -48,8 +48,8 @@ bool CMainWindowModel::AddReservation(uint32_t position) {
   }
   if (range.start == range.end || format_.formatBlock.blockAlign == 0) return false;
 
-  const uint32_t startFrame = BytesToFrames(format_, range.start);
-  const uint32_t endFrame = BytesToFrames(format_, range.end);
+  const uint64_t startFrame = BytesToFrames(format_, range.start);
+  const uint64_t endFrame = BytesToFrames(format_, range.end);
   rows_.push_back({FramesToMilliseconds(format_, endFrame - startFrame), startFrame, endFrame, {}});
   ++rowsRevision_;
   unsaved_ = true;
@@ -73,7 +73,7 @@ bool CMainWindowModel::RemoveSelectedRow() {
 bool CMainWindowModel::ReadSelectedRow() {
   if (selectedRow_ < 0) return false;
   const ReservationRow& row = rows_[selectedRow_];
-  const uint32_t frames[2] = {row.startFrame, row.endFrame};
+  const uint64_t frames[2] = {row.startFrame, row.endFrame};
   for (int k = 0; k < 2; ++k) {
     markers_[k] = {true, FramesToBytes(format_, frames[k]),
                    FramesToMilliseconds(format_, frames[k])};
@@ -104,16 +104,16 @@ std::string CMainWindowModel::RowText(int row, int column) const {
   return std::to_string(column == 0 ? r.lengthMs : column == 1 ? r.startFrame : r.endFrame);
 }
 
-std::optional<ByteRange> CMainWindowModel::BetweenMarkers(uint32_t position) const {
+std::optional<ByteRange> CMainWindowModel::BetweenMarkers(uint64_t position) const {
   if (BothMarkersSet()) return LoopRange();
   if (!AnyMarkerSet()) return std::nullopt;
-  const uint32_t end = OnlyMarker().position;
+  const uint64_t end = OnlyMarker().position;
   if (position >= end) return std::nullopt;
   return ByteRange{position, end};
 }
 
-std::optional<uint32_t> CMainWindowModel::MarkerAfter(uint32_t position) const {
-  std::optional<uint32_t> nearest;
+std::optional<uint64_t> CMainWindowModel::MarkerAfter(uint64_t position) const {
+  std::optional<uint64_t> nearest;
   for (const WindowMarker& marker : markers_) {
     if (marker.set && marker.position > position && (!nearest || marker.position < *nearest))
       nearest = marker.position;
@@ -123,15 +123,15 @@ std::optional<uint32_t> CMainWindowModel::MarkerAfter(uint32_t position) const {
 
 std::optional<ByteRange> CMainWindowModel::TwoSecondsBeforeMarker() const {
   if (!AnyMarkerSet()) return std::nullopt;
-  const uint32_t end = BothMarkersSet() ? LoopRange()->end : OnlyMarker().position;
-  const uint32_t lead = 2 * format_.formatBlock.avgBytesPerSec;
+  const uint64_t end = BothMarkersSet() ? LoopRange()->end : OnlyMarker().position;
+  const uint64_t lead = 2 * uint64_t{format_.formatBlock.avgBytesPerSec};
   return ByteRange{end >= lead ? end - lead : 0, end};
 }
 
 std::optional<ByteRange> CMainWindowModel::LoopRange() const {
   if (!BothMarkersSet()) return std::nullopt;
-  const uint32_t a = markers_[0].position;
-  const uint32_t b = markers_[1].position;
+  const uint64_t a = markers_[0].position;
+  const uint64_t b = markers_[1].position;
   return ByteRange{std::min(a, b), std::max(a, b)};
 }
 

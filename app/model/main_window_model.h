@@ -16,7 +16,7 @@ namespace snipora {
 
 struct WindowMarker {
   bool set = false;
-  uint32_t position = 0;      // bytes into the sample data
+  uint64_t position = 0;      // bytes into the sample data
   uint32_t milliseconds = 0;  // as its display shows it
 };
 
@@ -24,15 +24,15 @@ struct WindowMarker {
 // the label it goes by (named pieces, range lists).
 struct ReservationRow {
   uint32_t lengthMs = 0;
-  uint32_t startFrame = 0;
-  uint32_t endFrame = 0;
+  uint64_t startFrame = 0;
+  uint64_t endFrame = 0;
   std::string label;
 };
 
 // A byte range of the sample data.
 struct ByteRange {
-  uint32_t start = 0;
-  uint32_t end = 0;
+  uint64_t start = 0;
+  uint64_t end = 0;
 };
 
 class CMainWindowModel {
@@ -50,17 +50,17 @@ class CMainWindowModel {
 
   // --- position ---
   // The player's position; the display shows it (a drag display ends).
-  void SetPlayerPosition(uint32_t bytes, uint32_t milliseconds);
+  void SetPlayerPosition(uint64_t bytes, uint32_t milliseconds);
   // While the slider is dragged the display shows the slider's frame and
   // the player stays where it is.
-  void ShowDragPosition(uint32_t frames);
-  uint32_t PlayerBytes() const { return playerBytes_; }
+  void ShowDragPosition(uint64_t frames);
+  uint64_t PlayerBytes() const { return playerBytes_; }
   uint32_t PlayerMilliseconds() const { return playerMs_; }
-  std::optional<uint32_t> DragFrames() const { return dragFrames_; }
+  std::optional<uint64_t> DragFrames() const { return dragFrames_; }
 
   // --- markers (k = 1 or 2) ---
   // Clears marker k, or sets it at the given player position.
-  void ToggleMarker(int k, uint32_t bytes, uint32_t milliseconds);
+  void ToggleMarker(int k, uint64_t bytes, uint32_t milliseconds);
   const WindowMarker& Marker(int k) const { return markers_[k - 1]; }
   bool AnyMarkerSet() const { return markers_[0].set || markers_[1].set; }
   bool BothMarkersSet() const { return markers_[0].set && markers_[1].set; }
@@ -69,7 +69,7 @@ class CMainWindowModel {
   // Adds the range between the markers, or between the one set marker and
   // `position` (bytes; that marker then moves to `position`). False when no
   // marker is set or the range is empty.
-  bool AddReservation(uint32_t position);
+  bool AddReservation(uint64_t position);
   // The highlighted row, -1 for none. Out-of-range rows count as none.
   void SelectRow(int row);
   int SelectedRow() const { return selectedRow_; }
@@ -103,9 +103,9 @@ class CMainWindowModel {
   // --- what the play modes play; none: the mode does nothing ---
   // Both markers: from the smaller to the larger. One marker: from
   // `position` to it when `position` lies before it.
-  std::optional<ByteRange> BetweenMarkers(uint32_t position) const;
+  std::optional<ByteRange> BetweenMarkers(uint64_t position) const;
   // The nearest marker strictly after `position`.
-  std::optional<uint32_t> MarkerAfter(uint32_t position) const;
+  std::optional<uint64_t> MarkerAfter(uint64_t position) const;
   // The two seconds of data before the larger (or the only) marker, from
   // the start of the data when it is closer.
   std::optional<ByteRange> TwoSecondsBeforeMarker() const;
@@ -122,9 +122,9 @@ class CMainWindowModel {
   std::string fullPath_;
   std::string displayName_;
   std::optional<ByteRange> fileLoop_;
-  uint32_t playerBytes_ = 0;
+  uint64_t playerBytes_ = 0;
   uint32_t playerMs_ = 0;
-  std::optional<uint32_t> dragFrames_;
+  std::optional<uint64_t> dragFrames_;
   WindowMarker markers_[2];
   std::vector<ReservationRow> rows_;
   int selectedRow_ = -1;

@@ -1,5 +1,7 @@
 #include "app/model/main_window_view.h"
 
+#include <climits>
+
 #include "audiofile/sound_units.h"
 #include "export/fade.h"
 #include "resources/control_ids.h"
@@ -8,7 +10,7 @@
 
 namespace snipora {
 
-std::string TwoLineText(uint32_t milliseconds, uint32_t frames) {
+std::string TwoLineText(uint32_t milliseconds, uint64_t frames) {
   return std::to_string(milliseconds) + '\n' + std::to_string(frames);
 }
 
@@ -16,7 +18,7 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   const SoundFormatInfo& format = model.Format();
   const WindowMarker& m1 = model.Marker(1);
   const WindowMarker& m2 = model.Marker(2);
-  const uint32_t position = model.PlayerBytes();
+  const uint64_t position = model.PlayerBytes();
   const bool playing = model.IsPlaying();
   const bool bounded = model.IsBoundedPlayback();
   const bool anyMarker = model.AnyMarkerSet();
@@ -55,18 +57,20 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   c[kCtlFadeOut] = {fade, {}};
   c[kCtlFadeLength] = {fade, {}};
 
-  const uint32_t frames = TotalFrames(format);
+  const uint64_t frames = TotalFrames(format);
   c[kCtlLengthDisplay] = {true, TwoLineText(static_cast<uint32_t>(format.lengthMs), frames)};
-  if (const std::optional<uint32_t> drag = model.DragFrames()) {
+  uint32_t& shift = view.slider.frameShift;
+  while ((frames >> shift) > INT32_MAX) ++shift;
+  if (const std::optional<uint64_t> drag = model.DragFrames()) {
     c[kCtlPositionDisplay] = {true, TwoLineText(FramesToMilliseconds(format, *drag), *drag)};
   } else {
-    const uint32_t shown = BytesToFrames(format, position);
+    const uint64_t shown = BytesToFrames(format, position);
     c[kCtlPositionDisplay] = {true, TwoLineText(model.PlayerMilliseconds(), shown)};
-    view.slider.value = shown;
+    view.slider.value = static_cast<uint32_t>(shown >> shift);
   }
-  view.slider.maximum = frames;
-  view.slider.lineStep = FramesPerSecond(format) / 1000;
-  view.slider.pageStep = FramesPerSecond(format) / 4;
+  view.slider.maximum = static_cast<uint32_t>(frames >> shift);
+  view.slider.lineStep = FramesPerSecond(format) / 1000 >> shift;
+  view.slider.pageStep = FramesPerSecond(format) / 4 >> shift;
   view.title = model.DisplayName() + main_text::kTitleSuffix;
   return view;
 }

@@ -16,7 +16,10 @@ struct ControlView {
   std::optional<std::string> text;  // none: the control keeps its template text
 };
 
+// In slider steps of 2^frameShift frames: Qt's slider holds an int, so a file
+// of more than INT32_MAX frames is shown in steps of 2, 4 ... frames.
 struct SliderView {
+  uint32_t frameShift = 0;
   uint32_t maximum = 0;           // frames of the file
   uint32_t lineStep = 0;          // frames per millisecond
   uint32_t pageStep = 0;          // frames per quarter second
@@ -35,6 +38,6 @@ struct MainWindowView {
 MainWindowView DeriveMainWindowView(const CMainWindowModel& model);
 
 // A two-line display: milliseconds over frames, "%u\n%u".
-std::string TwoLineText(uint32_t milliseconds, uint32_t frames);
+std::string TwoLineText(uint32_t milliseconds, uint64_t frames);
 
 }  // namespace snipora

@@ -115,8 +115,8 @@ ExportJob Job(Placement placement, uint32_t fadeMs) {
 }
 
 struct NoProgress : IExportProgress {
-  void SetFileRange(uint32_t) override {}
-  void SetFilePosition(uint32_t) override {}
+  void SetFileRange(uint64_t) override {}
+  void SetFilePosition(uint64_t) override {}
   void SetOverallRange(uint32_t) override {}
   void SetOverallPosition(uint32_t) override {}
   void Pump(bool) override {}

@@ -81,13 +81,13 @@ void CSaveProgressDlg::closeEvent(QCloseEvent* event) {
   event->ignore();
 }
 
-void CSaveProgressDlg::SetFileRange(uint32_t pieceLength) {
+void CSaveProgressDlg::SetFileRange(uint64_t pieceLength) {
   fileShift_ = 0;
   while ((pieceLength >> fileShift_) > INT_MAX) ++fileShift_;
   fileBar_->setRange(0, static_cast<int>(pieceLength >> fileShift_));
 }
 
-void CSaveProgressDlg::SetFilePosition(uint32_t bytesDone) {
+void CSaveProgressDlg::SetFilePosition(uint64_t bytesDone) {
   fileBar_->setValue(static_cast<int>(bytesDone >> fileShift_));
 }
 

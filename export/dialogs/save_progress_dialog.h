@@ -40,8 +40,8 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
 
  private:
   // IExportProgress
-  void SetFileRange(uint32_t pieceLength) override;
-  void SetFilePosition(uint32_t bytesDone) override;
+  void SetFileRange(uint64_t pieceLength) override;
+  void SetFilePosition(uint64_t bytesDone) override;
   void SetOverallRange(uint32_t rows) override;
   void SetOverallPosition(uint32_t rowsBegun) override;
   void Pump(bool mainWindowToo) override;

@@ -8,6 +8,7 @@
 
 #include "tests/app/main_dialog_fixture.h"
 #include "tests/support/foreign_sources.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora::test {
 namespace {
@@ -296,6 +297,64 @@ TEST_F(MainDialogTest, HoldingTheMouseOnTheGrooveSeeksOnceAtTheRelease) {
   EXPECT_EQ(Bytes(), static_cast<uint32_t>(Slider()->value()) * 4);
   EXPECT_TRUE(dlg->IsPlaying());
   EXPECT_TRUE(device.IsPlaying());
+}
+
+}  // namespace
+}  // namespace snipora::test
+
+namespace snipora::test {
+namespace {
+
+// The fixture's Bytes() is the player position.
+using ByteVector = std::vector<uint8_t>;
+
+// A sparse RF64 file past 4 GiB (44100 Hz 16-bit stereo) with seeded samples
+// from just before the file's 4 GiB boundary to well past it: it opens with
+// its whole length, seeks across the boundary, and plays what the file holds
+// there and beyond it.
+TEST_F(MainDialogTest, FilePast4GiBOpensSeeksAndPlaysBeyondTheBoundary) {
+  const uint64_t dataSize = (uint64_t{1} << 32) + (4 << 20);
+  const ByteVector header =
+      Rf64Header("RF64", dataSize, 4, {RiffChunk("fmt ", PcmFormatBody(2, 44100, 16))});
+  const uint64_t before = (uint64_t{1} << 32) - header.size() - 4096;  // a frame, 4 KiB before it
+  std::vector<uint64_t> seeded;
+  for (uint64_t at = before; at < before + 64 * 4096; at += 4096) seeded.push_back(at);
+  const std::string path = Sounds().File("big.wav");
+  WriteSparseWave(path, header, dataSize, seeded);
+  const auto fileBytes = [&seeded](uint64_t at, size_t n) {
+    ByteVector bytes;
+    for (uint64_t chunk : seeded) {
+      const ByteVector seededChunk = SeededBytes(4096, static_cast<uint32_t>(chunk));
+      bytes.insert(bytes.end(), seededChunk.begin(), seededChunk.end());
+    }
+    return ByteVector(bytes.begin() + static_cast<ptrdiff_t>(at - seeded.front()),
+                      bytes.begin() + static_cast<ptrdiff_t>(at - seeded.front() + n));
+  };
+
+  StartWith(path);
+  const uint64_t frames = dataSize / 4;
+  EXPECT_EQ(Text(1031),
+            std::to_string(dataSize * 1000 / kBytesPerSecond) + "\n" + std::to_string(frames));
+  EXPECT_EQ(Slider()->maximum(), static_cast<int>(frames));
+
+  const uint32_t listen = kBytesPerSecond / 10;
+  for (const uint64_t at : {before, before + 8 * 4096}) {  // across the boundary; beyond it
+    SCOPED_TRACE(at);
+    ASSERT_EQ(dlg->Player().Seek(at, kUnitBytes), 0);
+    dlg->RefreshPosition(true, 0);
+    EXPECT_EQ(dlg->Player().GetPosition(kUnitBytes), at);
+    EXPECT_EQ(Text(1032),
+              std::to_string(at * 1000 / kBytesPerSecond) + "\n" + std::to_string(at / 4));
+    EXPECT_EQ(Slider()->value(), static_cast<int>(at / 4));
+    device.ClearHeard();
+    Click(1023);
+    ASSERT_TRUE(dlg->IsPlaying());
+    PlayFor(listen);
+    Click(1023);
+    EXPECT_EQ(device.Heard(), fileBytes(at, listen));
+  }
+  dlg.reset();
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -80,11 +80,17 @@ TEST(JumpValue, AcceptsPositionsUpToTheEndOfTheData) {
       {"1", false, 4u},
       // 2^30 samples x 4 would wrap in 32 bits; it is still refused.
       {"1073741824", false, std::nullopt},
+      // 2^62 samples x 4 would wrap in 64 bits.
+      {"4611686018427387904", false, std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(JumpTargetBytes(c.text, c.milliseconds, limits), c.bytes)
         << c.text << " ms=" << c.milliseconds;
   }
+  // A file past 4 GiB: targets beyond 4 GiB in either unit.
+  const JumpLimits large{"", 176400, 4, uint64_t{6} << 30};
+  EXPECT_EQ(JumpTargetBytes("1500000000", false, large), uint64_t{6000000000});
+  EXPECT_EQ(JumpTargetBytes("30000000", true, large), uint64_t{5292000000});
 }
 
 TEST(JumpDialog, RefusesWithMessage106AndStaysOpenThenAccepts) {

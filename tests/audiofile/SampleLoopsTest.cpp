@@ -120,7 +120,7 @@ TEST(SampleLoops, ForwardLoopStoresTheLastFrameAndMarkersSpanIt) {
   SoundFormatInfo info;
   info.formatBlock.blockAlign = 4;
   info.dataSize = 80;
-  EXPECT_EQ(FirstLoopBytes(chunk, info), std::make_pair(40u, 80u));
+  EXPECT_EQ(FirstLoopBytes(chunk, info), std::make_pair(uint64_t{40}, uint64_t{80}));
   info.dataSize = 79;
   EXPECT_FALSE(FirstLoopBytes(chunk, info));
   EXPECT_FALSE(FirstLoopBytes(SampleChunk{}, info));

@@ -342,14 +342,38 @@ TEST(SectorFileLargeTest, SeekLargeReachesPositionsAbove2GiB) {
   std::filesystem::remove(name);
 }
 
-TEST(SectorFileLargeTest, FilesOf4GiBAreRefused) {
+// A sparse file past 4 GiB: positions on both sides of the boundary, across
+// it and at the end are reached with 64-bit seeks, from the start and from
+// the end.
+TEST(SectorFileLargeTest, FilesPast4GiBAreReadWith64BitPositions) {
   test::TempDir dir;
   const std::string name = dir.File("huge.bin");
-  test::WriteFileBytes(name, {});
-  std::filesystem::resize_file(name, uint64_t{1} << 32);
-  CSectorFile file(4096);
-  EXPECT_EQ(file.Open(name.c_str(), "rb", 32), 2);
-  EXPECT_FALSE(file.IsOpen());
+  const uint64_t size = (uint64_t{6} << 30) + 123;
+  const uint64_t marks[] = {0, (uint64_t{1} << 32) - 8, (uint64_t{1} << 32) + 4096, size - 16};
+  {
+    std::ofstream out(name, std::ios::binary);
+    for (uint64_t mark : marks) {
+      out.seekp(static_cast<std::streamoff>(mark));
+      const Bytes bytes = test::SeededBytes(16, static_cast<uint32_t>(mark));
+      out.write(reinterpret_cast<const char*>(bytes.data()), 16);
+    }
+  }
+  std::filesystem::resize_file(name, size);
+  CSectorFile file(65536);
+  ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
+  EXPECT_EQ(file.GetSize(), size);
+  for (uint64_t mark : marks) {
+    SCOPED_TRACE(mark);
+    ASSERT_EQ(file.SeekLarge(mark), 0);
+    EXPECT_EQ(file.Tell(), static_cast<int64_t>(mark));
+    Bytes got(16);
+    ASSERT_EQ(file.Read(got.data(), 16, 1), 1u);
+    EXPECT_EQ(got, test::SeededBytes(16, static_cast<uint32_t>(mark)));
+  }
+  ASSERT_EQ(file.Seek(-16, 2), 0);
+  EXPECT_EQ(file.Tell(), static_cast<int64_t>(size - 16));
+  EXPECT_EQ(file.SeekLarge(size + 1), 3);
+  file.Close();
   std::filesystem::remove(name);
 }
 

@@ -442,6 +442,67 @@ TEST(WaveReaderTest, UnitConversions) {
   EXPECT_EQ(BytesToFrames(61, 0), 0u);
 }
 
+// RF64 and BW64 files, and a RIFF file with a "ds64" chunk: a size field of
+// 0xFFFFFFFF defers to "ds64"; a "data" size that states itself is taken as it is.
+TEST(WaveReaderTest, SizesFromDs64) {
+  const Bytes data(12, 0x33);
+  const auto withData = [&data](Bytes header) {
+    header.insert(header.end(), data.begin(), data.end());
+    return header;
+  };
+  Bytes statedData = RiffWave({RiffChunk("ds64", test::Ds64ChunkBody(0, 99999, 0)),
+                               RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("data", data)});
+  const struct {
+    const char* name;
+    Bytes file;
+    uint64_t dataSize;
+  } cases[] = {
+      {"RF64", withData(test::Rf64Header("RF64", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
+      {"BW64", withData(test::Rf64Header("BW64", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
+      {"RIFF with ds64",
+       withData(test::Rf64Header("RIFF", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
+      {"ds64 claims more than the file holds",
+       withData(test::Rf64Header("RF64", 400, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
+      {"data size stated in data", statedData, 12},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Parsed parsed = ParseBytes(c.file);
+    ASSERT_EQ(parsed.result, 0);
+    EXPECT_EQ(parsed.info.dataSize, c.dataSize);
+    EXPECT_EQ(parsed.info.lengthFrames, c.dataSize / 4);
+    EXPECT_EQ(parsed.positionAfter, parsed.info.dataOffset);
+    EXPECT_STREQ(parsed.info.typeName, "RIFF PCM");
+  }
+}
+
+// Sparse files past 4 GiB open with their whole length, in 64 bits: BW64
+// with its sizes in "ds64", and a streamed RIFF file whose "data" size says
+// 0xFFFFFFFF and that has no "ds64" (its data runs to the end of the file).
+TEST(WaveReaderTest, SourcesPast4GiBKeepTheirLength) {
+  test::TempDir dir;
+  const std::string name = dir.File("big.wav");
+  const uint64_t dataSize = (uint64_t{6} << 30) + 4;  // 3 Gi frames of 16-bit stereo, and one
+  const Bytes fmt = RiffChunk("fmt ", FmtBody(1, 2, 48000, 192000, 4, 16));
+  Bytes streamed = RiffWave({fmt});
+  PutText(streamed, "data");
+  PutU32(streamed, 0xFFFFFFFF);
+  for (const Bytes& header : {test::Rf64Header("BW64", dataSize, 4, {fmt}), streamed}) {
+    SCOPED_TRACE(std::string(header.begin(), header.begin() + 4));
+    test::WriteSparseWave(name, header, dataSize, {});
+    CSectorFile file(20480);
+    ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
+    SoundFormatInfo info;
+    ASSERT_EQ(ReadRiffWaveHeader(file, info), 0);
+    file.Close();
+    std::filesystem::remove(name);
+    EXPECT_EQ(info.dataOffset, static_cast<int32_t>(header.size()));
+    EXPECT_EQ(info.dataSize, dataSize);
+    EXPECT_EQ(info.lengthFrames, dataSize / 4);
+    EXPECT_EQ(info.lengthMs, static_cast<int32_t>(dataSize * 1000 / 192000));
+  }
+}
+
 TEST(WaveReaderTest, RecordCopiesPointAtTheirOwnBlock) {
   SoundFormatInfo original;
   original.formatBlock.channels = 2;

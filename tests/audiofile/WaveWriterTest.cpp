@@ -124,6 +124,71 @@ TEST(WaveWriterTest, OutputIsReadBySoxAndByOurReader) {
   EXPECT_EQ(info.lengthFrames, frames);
 }
 
+// RF64 (as written for outputs of 4 GiB or more): "RF64", a "ds64" chunk with
+// the sizes, 0xFFFFFFFF in the 32-bit fields; written up front or patched, for
+// a tag-1 and a float source; sox, ffprobe and our reader agree on the length.
+TEST(WaveWriterTest, Rf64HeaderStatesItsSizesInDs64) {
+  test::TempDir dir;
+  SoundFormatInfo floatInfo = Stereo16();
+  floatInfo.formatBlock = {3, 2, 44100, 352800, 8, 32, 0, {}};
+  floatInfo.formatChunkSize = 18;
+  for (const SoundFormatInfo& info : {Stereo16(), floatInfo}) {
+    const uint32_t align = info.formatBlock.blockAlign;
+    const Bytes data = test::SeededBytes(1001 * align, align);
+    Bytes files[2];
+    for (bool patched : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "align " << align << (patched ? " patched" : ""));
+      const std::string path = dir.File(patched ? "p.wav" : "u.wav");
+      CSectorFile file(65536);
+      ASSERT_EQ(file.Open(path.c_str(), "wb", 32), 0);
+      WriteWaveHeader(file, info, patched ? 0 : data.size(), {}, WaveContainer::kRf64);
+      ASSERT_EQ(file.Write(data.data(), 1, static_cast<uint32_t>(data.size())), data.size());
+      if (patched) PatchWaveLengths(file, info, data.size(), 0, WaveContainer::kRf64);
+      ASSERT_EQ(file.Close(), 0);
+      EXPECT_TRUE(WaveFileMatchesHeader(path));
+      files[patched] = test::ReadFileBytes(path);
+      const Bytes& bytes = files[patched];
+      const uint32_t headerSize = WaveHeaderSize(info, 0, WaveContainer::kRf64);
+      ASSERT_EQ(bytes.size(), headerSize + data.size());
+      EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RF64");
+      EXPECT_EQ(test::GetU32(bytes, 4), 0xFFFFFFFFu);
+      EXPECT_EQ(test::ChunkBody(bytes, "ds64"),
+                test::Ds64ChunkBody(headerSize - 8 + data.size(), data.size(), 1001));
+      EXPECT_EQ(test::GetU32(bytes, headerSize - 4), 0xFFFFFFFFu);
+      SoundFormatInfo read;
+      ASSERT_EQ(ProbeWaveFile(path.c_str(), read), 0);
+      EXPECT_EQ(read.dataOffset, static_cast<int32_t>(headerSize));
+      EXPECT_EQ(read.dataSize, data.size());
+      if (test::HaveProgram("soxi")) {
+        const test::CommandResult soxi = test::RunCommand("soxi -s " + test::ShellQuote(path));
+        EXPECT_EQ(soxi.output, "1001\n");
+      }
+    }
+    EXPECT_EQ(files[0], files[1]);
+  }
+}
+
+// RF64 is chosen for a file of 4 GiB or more (header included) unless the
+// policy says otherwise.
+TEST(WaveWriterTest, ContainerFollowsThePolicyAndTheFileSize) {
+  const uint64_t largestRiffData = 0xFFFFFFFFu - WaveHeaderSize(Stereo16());
+  const struct {
+    Rf64Policy policy;
+    uint64_t dataLength;
+    std::optional<WaveContainer> container;
+  } cases[] = {
+      {Rf64Policy::kAuto, largestRiffData, WaveContainer::kRiff},
+      {Rf64Policy::kAuto, largestRiffData + 1, WaveContainer::kRf64},
+      {Rf64Policy::kNever, largestRiffData, WaveContainer::kRiff},
+      {Rf64Policy::kNever, largestRiffData + 1, std::nullopt},
+      {Rf64Policy::kAlways, 4, WaveContainer::kRf64},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ContainerFor(c.policy, Stereo16(), c.dataLength), c.container)
+        << static_cast<int>(c.policy) << " " << c.dataLength;
+  }
+}
+
 // Any other plain source: its own "fmt " chunk byte for byte, a "fact" chunk
 // with the frame count, then "data"; written up front or patched afterwards,
 // across sector boundaries, and read back by our reader.

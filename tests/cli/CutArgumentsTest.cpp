@@ -37,6 +37,9 @@ TEST(CutArguments, OptionsAndPositionals) {
   EXPECT_EQ(lists.nameTemplate, "{n:02} {label}");
   EXPECT_TRUE(ParseArguments({"--markers", "a.wav"}).options.markers);
   EXPECT_EQ(ParseArguments({"--cue", "a.cue", "a.wav"}).options.cue, "a.cue");
+  EXPECT_EQ(ParseArguments({"a.wav", "0:1"}).options.rf64, Rf64Policy::kAuto);
+  EXPECT_EQ(ParseArguments({"--rf64", "always", "a.wav", "0:1"}).options.rf64, Rf64Policy::kAlways);
+  EXPECT_EQ(ParseArguments({"--rf64=never", "a.wav", "0:1"}).options.rf64, Rf64Policy::kNever);
 }
 
 TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
@@ -74,6 +77,7 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
       {{"--loop", "5", "a.wav", "0:1"}, "bad loop '5': expected START:END or auto"},
       {{"--find-loops", "--precision", "100", "a.wav"},
        "--precision takes 0, 32, 64, 128, 256 or 512, not '100'"},
+      {{"--rf64", "yes", "a.wav", "0:1"}, "--rf64 takes always, auto or never, not 'yes'"},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseArguments(c.args).error, c.error);
 }

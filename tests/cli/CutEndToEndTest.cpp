@@ -246,8 +246,9 @@ TEST_F(CutEndToEnd, RefusalsWriteNothing) {
 }
 
 // A sparse source of 4 GiB - 1 bytes: one piece of all its data would need a
-// file of 4 GiB, which the WAVE length fields cannot describe.
-TEST_F(CutEndToEnd, APieceOf4GiBIsRefusedBeforeWriting) {
+// file of 4 GiB, which the RIFF length fields cannot describe; without RF64
+// it is refused.
+TEST_F(CutEndToEnd, APieceOf4GiBIsRefusedBeforeWritingWithoutRf64) {
   Source("huge.wav", 8000, 1, 8, "0.001");
   Bytes header = ReadFileBytes(dir.File("huge.wav"));
   ASSERT_EQ(std::string(header.begin() + 36, header.begin() + 40), "data");
@@ -256,10 +257,25 @@ TEST_F(CutEndToEnd, APieceOf4GiBIsRefusedBeforeWriting) {
   WriteFileBytes(dir.File("huge.wav"), header);
   fs::resize_file(dir.File("huge.wav"), 0xFFFFFFFFu);
 
-  const CommandResult r = Cut(Q("huge.wav") + " 0:4294967251");
+  const CommandResult r = Cut("--rf64 never " + Q("huge.wav") + " 0:4294967251");
   EXPECT_EQ(r.exitCode, 1) << r.output;
   EXPECT_NE(r.output.find("4 GiB"), std::string::npos) << r.output;
   EXPECT_FALSE(fs::exists(dir.File("huge")));
+}
+
+// A loop past frame 2^32 of its output cannot be stored in a smpl chunk:
+// refused before anything is written (a sparse 8-bit mono RF64 source).
+TEST_F(CutEndToEnd, ALoopBeyond32BitFramesIsRefused) {
+  const uint64_t frames = (uint64_t{1} << 32) + 64;
+  WriteSparseWave(dir.File("long.wav"),
+                  Rf64Header("RF64", frames, 1, {RiffChunk("fmt ", PcmFormatBody(1, 8000, 8))}),
+                  frames, {});
+  const CommandResult r =
+      Cut("--loop 4294967290:4294967300 " + Q("long.wav") + " 0:" + std::to_string(frames));
+  fs::remove(dir.File("long.wav"));
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("32-bit frames of a smpl chunk"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(dir.File("long")));
 }
 
 TEST_F(CutEndToEnd, InfoAgreesWithSoxi) {

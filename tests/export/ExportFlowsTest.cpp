@@ -184,37 +184,5 @@ TEST(ExportFlows, FailuresShow105AndKeepTheUnsavedState) {
   }
 }
 
-// Files the 32-bit length fields cannot describe are refused with a text
-// before a name is asked or a folder made.
-TEST(ExportFlows, OutputsOf4GiBAreRefusedBeforeAskingForAName) {
-  using Flow = bool (*)(IExportHost&, IUiServices&, IExportProgress&, uint32_t);
-  const struct {
-    const char* what;
-    Flow flow;
-    std::vector<std::pair<std::string, std::string>> rows;
-    const char* says;
-  } cases[] = {
-      {"joined", ExportJoined, {{"0", "2400000000"}, {"0", "2400000000"}}, "連結した"},
-      {"one piece", ExportSplit, {{"0", "4294967250"}}, "切り出した"},
-      {"pieces", ExportSplit, {{"0", "10"}, {"0", "4294967250"}}, "切り出した"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    FakeHost host;
-    host.fullPath = "/nonexistent/song.wav";
-    host.format.formatBlock.blockAlign = 1;
-    host.format.dataOffset = 44;
-    host.format.dataSize = 0xFFFFFFFFu - 44;
-    host.rows = c.rows;
-    ScriptedUi ui;
-    RecordingProgress progress;
-    EXPECT_FALSE(c.flow(host, ui, progress, 0));
-    ASSERT_EQ(ui.asked.size(), 1u);
-    EXPECT_EQ(ui.asked[0].stringId, 0);
-    EXPECT_NE(ui.asked[0].text.find(c.says), std::string::npos);
-    EXPECT_NE(ui.asked[0].text.find("4 GiB"), std::string::npos);
-  }
-}
-
 }  // namespace
 }  // namespace snipora

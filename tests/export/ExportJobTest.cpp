@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "audiofile/wave_reader.h"
 #include "tests/export/export_test_support.h"
 #include "tests/export/fade_reference.h"
 
@@ -157,6 +158,40 @@ TEST(WriteJoinedFile, PatchesTheLengthsForEveryFileSize) {
   }
 }
 
+// With RF64 always, pieces (lengths written up front) and a joined file
+// (lengths patched) are RF64 whose sizes our reader and sox agree on.
+TEST(ExportJob, Rf64AlwaysWritesEveryOutputAsRf64) {
+  TempDir dir;
+  const std::string source = dir.File("src.wav");
+  const Bytes file = WriteSource(source, {2, 16, 8000, 5000, 0, 7});
+  const std::vector<ExportRange> ranges = {{10, 1010}, {4000, 4999}};
+  for (uint32_t sectorSize : {512u, 4096u}) {
+    SCOPED_TRACE(sectorSize);
+    ExportJob job = MakeJob(source, ranges, 0, sectorSize);
+    job.rf64 = Rf64Policy::kAlways;
+    const std::vector<std::string> pieces = {dir.File("a.wav"), dir.File("b.wav")};
+    RecordingProgress progress;
+    ASSERT_EQ(WriteSplitPieces(job, pieces, progress), ExportOutcome::Done);
+    ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+    Bytes joined;
+    const auto expectRf64 = [&job](const std::string& path, const Bytes& data) {
+      const Bytes bytes = ReadFileBytes(path);
+      EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RF64") << path;
+      EXPECT_TRUE(WaveFileMatchesHeader(path)) << path;
+      SoundFormatInfo info;
+      ASSERT_EQ(ProbeWaveFile(path.c_str(), info), 0) << path;
+      EXPECT_EQ(Bytes(bytes.begin() + info.dataOffset, bytes.end()), data) << path;
+      ExpectSoxiReads(path, job.format, static_cast<uint32_t>(data.size() / 4));
+    };
+    for (size_t i = 0; i < ranges.size(); ++i) {
+      const Bytes piece = SourceRange(file, job.format, ranges[i].startFrame, ranges[i].endFrame);
+      expectRf64(pieces[i], piece);
+      joined.insert(joined.end(), piece.begin(), piece.end());
+    }
+    expectRf64(dir.File("j.wav"), joined);
+  }
+}
+
 // Pieces of several megabytes at odd frames and odd byte offsets (3-byte
 // frames), from the source's first frame and up to its last: the source is
 // read ahead in large blocks, so piece boundaries fall anywhere inside them.
@@ -289,9 +324,12 @@ TEST(ExportJob, BadRangesAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
-TEST(ExportJob, JoinedFilesOf4GiBAreRefused) {
+// Without RF64 a file of 4 GiB cannot be described: refused before anything
+// is opened. RF64 allowed, it goes on to the source.
+TEST(ExportJob, JoinedFilesOf4GiBAreRefusedWithoutRf64) {
   ExportJob job;
   job.sourcePath = "/nonexistent/src.wav";
+  job.rf64 = Rf64Policy::kNever;
   job.format.formatBlock.blockAlign = 1;
   job.format.dataSize = 0xFFFFFFFFu;
   job.ranges = {{0, 0xFFFFFFFFu - 46}};
@@ -302,14 +340,18 @@ TEST(ExportJob, JoinedFilesOf4GiBAreRefused) {
   EXPECT_EQ(TotalDataLength(job), 0x100000000u);
   RecordingProgress progress;
   EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::TooLarge);
+  job.rf64 = Rf64Policy::kAuto;
+  EXPECT_TRUE(JoinedFileFits(job));
+  EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::SourceFailed);
 }
 
-// A source near 4 GiB (positions and length fields are 32-bit): a piece
-// whose file would reach 4 GiB is refused before anything is opened.
-TEST(ExportJob, PiecesOf4GiBAreRefused) {
+// A source near 4 GiB without RF64: a piece whose file would reach 4 GiB is
+// refused before anything is opened.
+TEST(ExportJob, PiecesOf4GiBAreRefusedWithoutRf64) {
   TempDir dir;
   ExportJob job;
   job.sourcePath = dir.File("missing.wav");
+  job.rf64 = Rf64Policy::kNever;
   job.format.formatBlock.blockAlign = 1;
   job.format.dataOffset = 44;
   job.format.dataSize = 0xFFFFFFFFu - 44;

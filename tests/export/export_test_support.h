@@ -105,8 +105,8 @@ class RecordingProgress : public IExportProgress {
   uint32_t lastFilePosition = 0;
   std::function<void()> onPump;  // runs at each pump (e.g. to look at the disk)
 
-  void SetFileRange(uint32_t length) override { fileRanges.push_back(length); }
-  void SetFilePosition(uint32_t done) override { lastFilePosition = done; }
+  void SetFileRange(uint64_t length) override { fileRanges.push_back(length); }
+  void SetFilePosition(uint64_t done) override { lastFilePosition = done; }
   void SetOverallRange(uint32_t rows) override { overallRange = rows; }
   void SetOverallPosition(uint32_t begun) override { overallPositions.push_back(begun); }
   void Pump(bool mainWindowToo) override {

@@ -30,5 +30,14 @@ TEST(NumberText, ReadsLikeUnsignedConversionAndRefusesSigns) {
     EXPECT_EQ(ReadUnsignedValue(c.text), c.expected) << '"' << c.text << '"';
 }
 
+// Frame cells of files past 4 GiB: the same reading up to UINT64_MAX - 1.
+TEST(NumberText, Reads64BitFrames) {
+  EXPECT_EQ(ReadUnsigned64Value(" +4294967296"), uint64_t{4294967296});
+  EXPECT_EQ(ReadUnsigned64Value("18446744073709551614"), UINT64_MAX - 1);
+  EXPECT_EQ(ReadUnsigned64Value("18446744073709551615"), std::nullopt);
+  EXPECT_EQ(ReadUnsigned64Value("99999999999999999999"), std::nullopt);
+  EXPECT_EQ(ReadUnsigned64Value("-1"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace snipora

@@ -137,9 +137,9 @@ struct FakeHost : ILoopSearchHost {
 
   bool IsMarker1Set() const override { return marker1Set; }
   bool IsMarker2Set() const override { return marker2Set; }
-  uint32_t Marker1Position() const override { return marker1; }
-  uint32_t Marker2Position() const override { return marker2; }
-  uint32_t PlayerBytePosition() override {
+  uint64_t Marker1Position() const override { return marker1; }
+  uint64_t Marker2Position() const override { return marker2; }
+  uint64_t PlayerBytePosition() override {
     ++playerQueries;
     return playerPosition;
   }

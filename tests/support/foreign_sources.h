@@ -30,6 +30,7 @@ inline const std::vector<ForeignSource>& ForeignSources() {
       {"ffmpeg-f32", "ffmpeg", "-ac 2 -c:a pcm_f32le", 0xFFFE, 0x3},
       {"ffmpeg-5.1", "ffmpeg", "-af 'pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0' -c:a pcm_s16le",
        0xFFFE, 0x3F},
+      {"ffmpeg-rf64", "ffmpeg", "-ac 2 -c:a pcm_s24le -rf64 always", 0xFFFE, 0x3},
       {"ffmpeg-7.1", "ffmpeg",
        "-af 'pan=7.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0|c6=c0|c7=c0' -c:a pcm_s24le", 0xFFFE,
        0x63F},

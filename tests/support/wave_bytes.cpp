@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace snipora::test {
 
@@ -13,6 +15,11 @@ void PutU16(Bytes& bytes, uint32_t value) {
 void PutU32(Bytes& bytes, uint32_t value) {
   PutU16(bytes, value & 0xFFFF);
   PutU16(bytes, value >> 16);
+}
+
+void PutU64(Bytes& bytes, uint64_t value) {
+  PutU32(bytes, static_cast<uint32_t>(value));
+  PutU32(bytes, static_cast<uint32_t>(value >> 32));
 }
 
 void PutText(Bytes& bytes, std::string_view text) {
@@ -105,6 +112,54 @@ Bytes SeededSamples(size_t bytes, unsigned sampleBytes, bool isFloat, uint32_t s
     }
   }
   return data;
+}
+
+}  // namespace snipora::test
+
+namespace snipora::test {
+
+Bytes Ds64ChunkBody(uint64_t riffSize, uint64_t dataSize, uint64_t sampleCount) {
+  Bytes body;
+  PutU64(body, riffSize);
+  PutU64(body, dataSize);
+  PutU64(body, sampleCount);
+  PutU32(body, 0);
+  return body;
+}
+
+Bytes Rf64Header(std::string_view form, uint64_t dataSize, uint16_t blockAlign,
+                 const std::vector<Bytes>& chunks) {
+  Bytes rest;
+  for (const Bytes& chunk : chunks) rest.insert(rest.end(), chunk.begin(), chunk.end());
+  const uint64_t headerSize = 12 + 36 + rest.size() + 8;
+  Bytes header;
+  PutText(header, form);
+  PutU32(header, 0xFFFFFFFF);
+  PutText(header, "WAVE");
+  const Bytes ds64 =
+      RiffChunk("ds64", Ds64ChunkBody(headerSize - 8 + dataSize, dataSize, dataSize / blockAlign));
+  header.insert(header.end(), ds64.begin(), ds64.end());
+  header.insert(header.end(), rest.begin(), rest.end());
+  PutText(header, "data");
+  PutU32(header, 0xFFFFFFFF);
+  return header;
+}
+
+void WriteSparseWave(const std::string& path, const Bytes& header, uint64_t dataSize,
+                     const std::vector<uint64_t>& seeded) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(header.data()),
+            static_cast<std::streamsize>(header.size()));
+  for (uint64_t offset : seeded) {
+    const Bytes bytes =
+        SeededBytes(static_cast<size_t>(std::min<uint64_t>(4096, dataSize - offset)),
+                    static_cast<uint32_t>(offset));
+    out.seekp(static_cast<std::streamoff>(header.size() + offset));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+  }
+  out.close();
+  std::filesystem::resize_file(path, header.size() + dataSize);
 }
 
 }  // namespace snipora::test

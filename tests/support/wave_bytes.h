@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace snipora::test {
 
 void PutU16(Bytes& bytes, uint32_t value);
 void PutU32(Bytes& bytes, uint32_t value);
+void PutU64(Bytes& bytes, uint64_t value);
 void PutText(Bytes& bytes, std::string_view text);
 
 // A chunk as it appears in a file; pad adds the word-alignment byte after an
@@ -32,6 +34,23 @@ Bytes ExtensibleFmtBody(uint16_t channels, uint32_t rate, uint16_t bits, uint16_
 
 // "RIFF" <size> "WAVE" followed by the chunks.
 Bytes RiffWave(const std::vector<Bytes>& chunks);
+
+// The 28-byte body of a "ds64" chunk: RIFF size, data size, sample count and
+// an empty table.
+Bytes Ds64ChunkBody(uint64_t riffSize, uint64_t dataSize, uint64_t sampleCount);
+
+// `form` ("RF64", "BW64", or "RIFF" for a RIFF file with a "ds64" chunk)
+// <0xFFFFFFFF> "WAVE", a "ds64" chunk stating dataSize (frames of
+// blockAlign bytes), the chunks, and a "data" chunk header of size
+// 0xFFFFFFFF; the sample bytes are not included.
+Bytes Rf64Header(std::string_view form, uint64_t dataSize, uint16_t blockAlign,
+                 const std::vector<Bytes>& chunks);
+
+// Writes a sparse file at path: `header` then dataSize sample bytes that are
+// zero except SeededBytes(4096, seed = offset) at each data offset in
+// `seeded` (cut at the end of the data).
+void WriteSparseWave(const std::string& path, const Bytes& header, uint64_t dataSize,
+                     const std::vector<uint64_t>& seeded);
 
 // A canonical PCM file: 44-byte header, then `data`.
 Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data);

@@ -166,6 +166,23 @@ TEST(MainWindowModel, TextsFollowMarkersPlayStateAndDrag) {
   EXPECT_FALSE(view.slider.value.has_value());
 }
 
+// 6 GiB of 8-bit mono: more frames than Qt's int slider holds, so the slider
+// counts steps of 4 frames; the displays keep the exact 64-bit frames.
+TEST(MainWindowModel, SliderOfMoreThanInt32MaxFramesCountsWholeSteps) {
+  SoundFormatInfo info;
+  info.formatBlock = {1, 1, 8000, 8000, 1, 8, 0, {}};
+  info.dataSize = uint64_t{6} << 30;
+  info.lengthMs = static_cast<int32_t>(info.dataSize / 8);
+  CMainWindowModel model;
+  model.OpenFile("/music/long.wav", "long", info);
+  model.SetPlayerPosition(info.dataSize - 5, 0);
+  MainWindowView view = DeriveMainWindowView(model);
+  EXPECT_EQ(view.slider.frameShift, 2u);
+  EXPECT_EQ(view.slider.maximum, (uint64_t{6} << 30) / 4);
+  EXPECT_EQ(view.slider.value, ((uint64_t{6} << 30) - 5) / 4);
+  EXPECT_EQ(view.controls[kCtlLengthDisplay].text, "805306368\n6442450944");
+}
+
 TEST(MainWindowModel, FadeLengthFollowsTheFadeCheckBox) {
   struct Case {
     uint16_t bits;
