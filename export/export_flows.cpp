@@ -9,6 +9,7 @@
 #include "export/split_folder.h"
 #include "foundation/number_text.h"
 #include "platform/system/fs_ops.h"
+#include "platform/ui/ui_text.h"
 #include "ranges/piece_names.h"
 
 namespace snipora {
@@ -19,11 +20,13 @@ constexpr int kMessageFolderExists = 104;
 constexpr int kMessageCannotOpen = 105;
 constexpr int kMessageNothingToSave = 107;
 constexpr const char* kLabelledPieceName = "{n:02} {label}";
-constexpr const char* kWaveFilter = "WAVEサウンド(*.wav)|*.wav||";
-constexpr const char* kJoinedTooLargeText =
-    "連結したファイルが 4 GiB 以上になるため保存できません。\n予約の数か長さを減らしてください。";
-constexpr const char* kPieceTooLargeText =
-    "切り出したファイルが 4 GiB 以上になるため保存できません。\n予約の範囲を短くしてください。";
+constexpr const char* kWaveFilter = QT_TRANSLATE_NOOP("Snipora", "WAVEサウンド(*.wav)|*.wav||");
+constexpr const char* kJoinedTooLargeText = QT_TRANSLATE_NOOP(
+    "Snipora",
+    "連結したファイルが 4 GiB 以上になるため保存できません。\n予約の数か長さを減らしてください。");
+constexpr const char* kPieceTooLargeText = QT_TRANSLATE_NOOP(
+    "Snipora",
+    "切り出したファイルが 4 GiB 以上になるため保存できません。\n予約の範囲を短くしてください。");
 
 ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
   ExportJob job;
