@@ -8,9 +8,10 @@ namespace snipora {
 
 // The program's own texts and Qt's dialogs (file dialogs, standard buttons) in
 // one language, installed into the application for as long as this object
-// lives. Japanese is the program's source language: it takes Qt's Japanese
-// translation only; English takes the program's English translation, and Qt's
-// dialogs are English by themselves.
+// lives. Japanese is the window's source language: it takes the Japanese of
+// the range-list messages (English in their module) and Qt's Japanese; English
+// takes the window's English translation, and Qt's dialogs are English by
+// themselves.
 class CUiTranslations {
  public:
   explicit CUiTranslations(UiLanguage language);

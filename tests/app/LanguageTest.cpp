@@ -153,6 +153,16 @@ class LanguageTest : public MainDialogTest {
     return texts;
   }
 
+  // The message of a range list the window refuses (a CSV record that is no range).
+  std::string RefusedRangeListMessage() {
+    const std::string list = test::Sounds().File("bad.csv");
+    test::WriteFileBytes(list, {'1', ',', 'x', '\n'});
+    ui.asked.clear();
+    ui.files = {list};
+    dlg->OnMenuImportRanges();
+    return ui.asked.empty() ? std::string() : ui.asked.back().text;
+  }
+
   // The standard buttons of Qt's own file dialog.
   static QString FileDialogCancelText() {
     QFileDialog dialog;
@@ -176,6 +186,11 @@ TEST_F(LanguageTest, EnglishLeavesNoJapaneseTextAnywhere) {
   }
   EXPECT_EQ(Text(kCtlPlay), "Play");
   EXPECT_EQ(FileDialogCancelText(), QStringLiteral("Cancel"));
+  const std::string refused = RefusedRangeListMessage();
+  EXPECT_NE(refused.find("Line 1 of the range list \"bad.csv\" cannot be read.\n"
+                         "not start,end,label (sample frames)"),
+            std::string::npos)
+      << refused;
 }
 
 TEST_F(LanguageTest, JapaneseKeepsTheSourceTextsAndTranslatesQtsDialogs) {
@@ -186,6 +201,12 @@ TEST_F(LanguageTest, JapaneseKeepsTheSourceTextsAndTranslatesQtsDialogs) {
   EXPECT_EQ(TextsOfEveryWindow(), untranslated);
   EXPECT_EQ(Text(kCtlPlay), "再生");
   EXPECT_EQ(FileDialogCancelText(), QStringLiteral("キャンセル"));
+  // The range-list module's own message, English in the code, is Japanese too.
+  const std::string refused = RefusedRangeListMessage();
+  EXPECT_NE(refused.find("範囲リスト「bad.csv」の 1 行目を読み込めません。\n"
+                         "「開始,終了,ラベル」(サンプル) の形ではありません"),
+            std::string::npos)
+      << refused;
 }
 
 }  // namespace

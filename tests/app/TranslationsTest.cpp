@@ -10,9 +10,9 @@
 
 #include "tests/support/test_support.h"
 
-// The English translation: every text marked for translation in the sources
-// has a finished English text with the same placeholders and an access key
-// where the source has one.
+// The translations: every text marked for translation in the sources has a
+// finished translation with the same placeholders and an access key where the
+// source has one.
 namespace snipora {
 namespace {
 
@@ -62,51 +62,77 @@ std::multiset<QString> Placeholders(const QString& text) {
   return found;
 }
 
-std::string TsPath() {
-  return std::string(std::getenv("SNIPORA_SOURCE_DIR")) + "/resources/translations/snipora_en.ts";
+// The translation files and the folders lupdate takes their texts from.
+struct Translation {
+  const char* file;  // in resources/translations
+  const char* sourceLanguage;
+  std::vector<const char*> folders;
+};
+
+const Translation kTranslations[] = {
+    // The window's Japanese texts in English.
+    {"snipora_en.ts",
+     "ja_JP",
+     {"app", "resources", "playback", "loopsearch", "export", "waveform", "audiofile"}},
+    // The range-list module's English messages in Japanese.
+    {"snipora_ranges_ja.ts", "en_US", {"ranges"}},
+};
+
+std::string SourceDir() {
+  return std::getenv("SNIPORA_SOURCE_DIR");
 }
 
-TEST(EnglishTranslation, EveryTextIsTranslatedWithItsPlaceholdersAndAccessKey) {
-  const std::vector<TsMessage> messages = ReadTs(TsPath());
-  ASSERT_GT(messages.size(), 100u);
-  for (const TsMessage& m : messages) {
-    const std::string where = m.context + ": " + m.source.toStdString();
-    EXPECT_EQ(m.type, QString()) << where;
-    ASSERT_FALSE(m.outcomes.empty()) << where;
-    for (const QString& english : m.outcomes) {
-      EXPECT_FALSE(english.trimmed().isEmpty()) << where;
-      EXPECT_EQ(Placeholders(english), Placeholders(m.source)) << where;
-      EXPECT_EQ(english.contains(QLatin1Char('&')), m.source.contains(QLatin1Char('&'))) << where;
+std::string TsPath(const Translation& translation) {
+  return SourceDir() + "/resources/translations/" + translation.file;
+}
+
+TEST(Translations, EveryTextIsTranslatedWithItsPlaceholdersAndAccessKey) {
+  for (const Translation& translation : kTranslations) {
+    const std::vector<TsMessage> messages = ReadTs(TsPath(translation));
+    ASSERT_GT(messages.size(), 30u) << translation.file;
+    for (const TsMessage& m : messages) {
+      const std::string where =
+          std::string(translation.file) + " " + m.context + ": " + m.source.toStdString();
+      EXPECT_EQ(m.type, QString()) << where;
+      ASSERT_FALSE(m.outcomes.empty()) << where;
+      for (const QString& translated : m.outcomes) {
+        EXPECT_FALSE(translated.trimmed().isEmpty()) << where;
+        EXPECT_EQ(Placeholders(translated), Placeholders(m.source)) << where;
+        EXPECT_EQ(translated.contains(QLatin1Char('&')), m.source.contains(QLatin1Char('&')))
+            << where;
+      }
     }
   }
 }
 
-// lupdate over today's sources finds exactly the texts of the file: none
-// is new (untranslated) and none has gone.
-TEST(EnglishTranslation, HoldsExactlyTheTextsMarkedInTheSources) {
-  const std::string root = std::getenv("SNIPORA_SOURCE_DIR");
-  test::TempDir dir;
-  const std::string fresh = dir.File("fresh.ts");
-  std::string folders;
-  for (const char* folder :
-       {"app", "resources", "playback", "loopsearch", "export", "waveform", "audiofile"})
-    folders += " " + test::ShellQuote(root + "/" + folder);
-  const test::CommandResult result = test::RunCommand(
-      test::ShellQuote(SNIPORA_LUPDATE) + " -silent -I " + test::ShellQuote(root) +
-      " -locations none -no-obsolete " + "-source-language ja_JP -extensions cpp,h" + folders +
-      " -ts " + test::ShellQuote(fresh));
-  ASSERT_EQ(result.exitCode, 0) << result.output;
+// lupdate over today's sources finds exactly the texts of each file: none is
+// new (untranslated) and none has gone.
+TEST(Translations, HoldExactlyTheTextsMarkedInTheSources) {
+  for (const Translation& translation : kTranslations) {
+    test::TempDir dir;
+    const std::string fresh = dir.File("fresh.ts");
+    std::string folders;
+    for (const char* folder : translation.folders)
+      folders += " " + test::ShellQuote(SourceDir() + "/" + folder);
+    const test::CommandResult result = test::RunCommand(
+        test::ShellQuote(SNIPORA_LUPDATE) + " -silent -I " + test::ShellQuote(SourceDir()) +
+        " -locations none -no-obsolete -source-language " + translation.sourceLanguage +
+        " -extensions cpp,h" + folders + " -ts " + test::ShellQuote(fresh));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
 
-  std::set<std::pair<std::string, QString>> marked, translated;
-  for (const TsMessage& m : ReadTs(fresh)) marked.insert({m.context, m.source});
-  for (const TsMessage& m : ReadTs(TsPath())) translated.insert({m.context, m.source});
-  for (const auto& [context, source] : marked) {
-    EXPECT_TRUE(translated.count({context, source}))
-        << "not in the .ts (run make translations): " << context << ": " << source.toStdString();
-  }
-  for (const auto& [context, source] : translated) {
-    EXPECT_TRUE(marked.count({context, source}))
-        << "no longer in the sources: " << context << ": " << source.toStdString();
+    std::set<std::pair<std::string, QString>> marked, translated;
+    for (const TsMessage& m : ReadTs(fresh)) marked.insert({m.context, m.source});
+    for (const TsMessage& m : ReadTs(TsPath(translation))) translated.insert({m.context, m.source});
+    for (const auto& [context, source] : marked) {
+      EXPECT_TRUE(translated.count({context, source}))
+          << "not in " << translation.file << " (run make translations): " << context << ": "
+          << source.toStdString();
+    }
+    for (const auto& [context, source] : translated) {
+      EXPECT_TRUE(marked.count({context, source}))
+          << "no longer in the sources: " << translation.file << " " << context << ": "
+          << source.toStdString();
+    }
   }
 }
 
