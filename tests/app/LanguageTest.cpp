@@ -209,5 +209,19 @@ TEST_F(LanguageTest, JapaneseKeepsTheSourceTextsAndTranslatesQtsDialogs) {
       << refused;
 }
 
+// The language menu stores the choice at once, and closing the window (which
+// rewrites the settings file) keeps it for the next start.
+TEST_F(LanguageTest, LanguageMenuChoiceOutlivesTheWindow) {
+  StartWithSong(5);
+  auto* english = dlg->findChild<QAction*>(QStringLiteral("en"));
+  ASSERT_NE(english, nullptr);
+  english->trigger();
+  EXPECT_EQ(LoadLanguageSetting(), LanguageSetting::English);
+  dlg->reject();
+  EXPECT_EQ(LoadLanguageSetting(), LanguageSetting::English);
+  StartWithSong(5);
+  EXPECT_TRUE(dlg->findChild<QAction*>(QStringLiteral("en"))->isChecked());
+}
+
 }  // namespace
 }  // namespace snipora
