@@ -4,6 +4,8 @@
 # random order; `make sanitize` runs every test under ASan and UBSan;
 # `make tsan` runs the player and sound-device tests under ThreadSanitizer;
 # `make fuzz FUZZ_SECONDS=N` runs each fuzzer for N seconds.
+# `make translations` runs lupdate: resources/translations/snipora_en.ts takes
+# the texts marked in the sources (translate the new ones in Qt Linguist).
 # `make format-check` fails on any file clang-format would change. WERROR=ON
 # makes compiler warnings errors (CI sets it).
 
@@ -12,10 +14,10 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox ffmpeg sndfile-programs \
-            fonts-ipafont-gothic
+            fonts-ipafont-gothic qt6-translations-l10n
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build run test test-shuffled install deb check-install bench sanitize tsan fuzz format format-check clean
+.PHONY: deps configure build run test test-shuffled translations install deb check-install bench sanitize tsan fuzz format format-check clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -45,6 +47,9 @@ run: build
 CTEST_FLAGS ?=
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) $(CTEST_FLAGS)
+
+translations: configure
+	cmake --build $(BUILD) --target update_translations
 
 # Each test program twice over in a random order (the seed is printed): a
 # test that depends on another's leftovers or on running first fails here.

@@ -7,18 +7,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/ui/qt_ui_text.h"
 #include "resources/dialog_templates.h"
 
 namespace snipora {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QString::fromUtf8(about_text::kCaption));
+  setWindowTitle(UiText(about_text::kCaption));
 
   auto* icon = new QLabel;
   icon->setPixmap(QIcon(QString::fromUtf8(kIconResource)).pixmap(32, 32));
   auto* texts = new QVBoxLayout;
   texts->addWidget(new QLabel(QString::fromUtf8(about_text::kVersion)));
-  texts->addWidget(new QLabel(QString::fromUtf8(about_text::kSecondLine)));
+  texts->addWidget(new QLabel(UiText(about_text::kSecondLine)));
   auto* top = new QHBoxLayout;
   top->addWidget(icon, 0, Qt::AlignTop);
   top->addLayout(texts, 1);

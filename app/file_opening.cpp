@@ -13,6 +13,7 @@
 #include "app/main_dialog.h"
 #include "app/recent_files.h"
 #include "audiofile/wave_reader.h"
+#include "platform/ui/qt_ui_text.h"
 #include "playback/player_flags.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
@@ -23,27 +24,29 @@ namespace snipora {
 namespace {
 
 // Why a file that ReadFormat refused cannot be opened.
-std::string RefusalReason(const std::string& path) {
+QString RefusalReason(const std::string& path) {
   SoundFormatInfo format{};
   switch (ProbeWaveFile(path.c_str(), format)) {
     case 1:
-      return "ファイルを読み込めません (存在しないか、読み取りが許可されていません)。";
+      return CMainDlg::tr(
+          "ファイルを読み込めません (存在しないか、読み取りが許可されていません)。");
     case 2:
-      return "RIFF WAVE 形式のファイルでも NWA ファイルでもありません。";
+      return CMainDlg::tr("RIFF WAVE 形式のファイルでも NWA ファイルでもありません。");
     case 3: {
       char tag[8];
       std::snprintf(tag, sizeof tag, "0x%04X", format.formatBlock.formatTag);
-      return std::string("圧縮された形式 (") + WaveTypeName(format.formatBlock.formatTag) +
-             "、形式番号 " + tag + ") のため、再生にはデコーダが必要です。";
+      return CMainDlg::tr("圧縮された形式 (%1、形式番号 %2) のため、再生にはデコーダが必要です。")
+          .arg(UiText(WaveTypeName(format.formatBlock.formatTag)), QString::fromLatin1(tag));
     }
     default:
-      return "WAVE ファイルのヘッダが壊れているか、途中で切れています。";
+      return CMainDlg::tr("WAVE ファイルのヘッダが壊れているか、途中で切れています。");
   }
 }
 
-std::string CannotOpenText(const std::string& path, const std::string& reason) {
-  return "次のファイルを開けません:\n" + path + "\n\n" + reason +
-         "\n\n開いているファイルはそのまま使えます。";
+QString CannotOpenText(const std::string& path, const QString& reason) {
+  return CMainDlg::tr(
+             "次のファイルを開けません:\n%1\n\n%2\n\n開いているファイルはそのまま使えます。")
+      .arg(QFile::decodeName(path.c_str()), reason);
 }
 
 // The first local file among the dragged URLs, "" for none.
@@ -72,14 +75,15 @@ void CMainDlg::OpenAnotherFile(const std::string& path) {
   if (RefusedForChannels(path)) return;
   SoundFormatInfo format;
   if (!ReadFormat(path, format)) {
-    ui_.ShowText(CannotOpenText(path, RefusalReason(path)), MessageButtons::Ok);
+    ui_.ShowText(CannotOpenText(path, RefusalReason(path)).toStdString(), MessageButtons::Ok);
     return;
   }
   const std::string previousPath = model_.FullPath();
   const uint64_t previousPosition = PlayerBytes();
   player_.Close();
   if (!OpenAudioFile(path)) {
-    ui_.ShowText(CannotOpenText(path, "ファイルを再生用に開けませんでした。"), MessageButtons::Ok);
+    ui_.ShowText(CannotOpenText(path, tr("ファイルを再生用に開けませんでした。")).toStdString(),
+                 MessageButtons::Ok);
     ReopenAfterFailedOpen(previousPath, previousPosition);
   }
 }
@@ -118,7 +122,7 @@ bool CMainDlg::OpenDropped(const QMimeData& mime) {
 void CMainDlg::AddRecentFilesMenu() {
   recentFiles_ = LoadRecentFiles();
   auto* file = qobject_cast<QMenu*>(MenuAction(kCmdOpen)->parent());
-  recentMenu_ = file->addMenu(QString::fromUtf8("最近使ったファイル(&R)"));
+  recentMenu_ = file->addMenu(tr("最近使ったファイル(&R)"));
   recentMenu_->setObjectName(QStringLiteral("recent"));
   ShowRecentFiles();
 }

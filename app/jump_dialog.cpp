@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "foundation/number_text.h"
+#include "platform/ui/qt_ui_text.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/string_table.h"
@@ -31,16 +32,16 @@ std::optional<uint64_t> JumpTargetBytes(std::string_view text, bool inMillisecon
 namespace {
 
 QString TemplateText(int id) {
-  return QString::fromUtf8(FindControlTemplate(JumpDialogControls(), id)->text);
+  return UiText(FindControlTemplate(JumpDialogControls(), id)->text);
 }
 
 }  // namespace
 
 CJumpDlg::CJumpDlg(QWidget* parent, IUiServices& ui, JumpLimits limits)
     : QDialog(parent), ui_(ui), limits_(std::move(limits)) {
-  setWindowTitle(QString::fromUtf8(jump_text::kCaption));
+  setWindowTitle(UiText(jump_text::kCaption));
 
-  auto* method = new QGroupBox(QString::fromUtf8(jump_text::kMethodGroup));
+  auto* method = new QGroupBox(UiText(jump_text::kMethodGroup));
   milliseconds_ = new QRadioButton(TemplateText(kJumpInMilliseconds));
   milliseconds_->setObjectName(QString::number(kJumpInMilliseconds));
   auto* samples = new QRadioButton(TemplateText(kJumpInSamples));
@@ -53,7 +54,7 @@ CJumpDlg::CJumpDlg(QWidget* parent, IUiServices& ui, JumpLimits limits)
   edit_ = new QLineEdit;
   edit_->setObjectName(QString::number(kJumpValue));
 
-  auto* maximumLabel = new QLabel(QString::fromUtf8(jump_text::kMaximumLabel));
+  auto* maximumLabel = new QLabel(UiText(jump_text::kMaximumLabel));
   auto* maximum = new QLabel(QString::fromUtf8(limits_.lengthText));
   maximum->setObjectName(QString::number(kJumpMaximum));
   maximum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -19,6 +19,7 @@
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
 #include "audiofile/sector_file.h"
+#include "platform/ui/qt_ui_text.h"
 #include "playback/player_flags.h"
 #include "playback/volume_settings.h"
 #include "resources/control_ids.h"
@@ -57,6 +58,7 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   BuildControls();
   BuildMenu();
   AddRecentFilesMenu();
+  AddLanguageMenu();
   AddKeyboardCommands();
   ConnectControls();
   // Enter is swallowed for every control of this window.
@@ -109,7 +111,7 @@ void CMainDlg::ApplyView() {
   for (const auto& [id, control] : view.controls) {
     QWidget* widget = controls_.at(id);
     widget->setEnabled(control.enabled);
-    if (control.text) SetText(id, QString::fromUtf8(*control.text));
+    if (control.text) SetText(id, UiText(control.text->c_str()));
   }
   for (const auto& [id, enabled] : view.commands) MenuAction(id)->setEnabled(enabled);
   setWindowTitle(QString::fromUtf8(view.title));
@@ -204,7 +206,10 @@ void CMainDlg::OnStartupOpen() {
 bool CMainDlg::RefusedForChannels(const std::string& path) {
   SoundFormatInfo format;
   if (!ReadFormat(path, format) || format.formatBlock.channels <= kMaxDeviceChannels) return false;
-  ui_.ShowText(main_text::TooManyChannels(format.formatBlock.channels, kMaxDeviceChannels),
+  ui_.ShowText(UiText(main_text::kTooManyChannels)
+                   .arg(format.formatBlock.channels)
+                   .arg(kMaxDeviceChannels)
+                   .toStdString(),
                MessageButtons::Ok);
   return true;
 }
@@ -239,8 +244,8 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
 void CMainDlg::ShowSilenceOnce() {
   if (silenceShown_ || !device_.IsSilent()) return;
   silenceShown_ = true;
-  status_->ShowNote(QString::fromUtf8(
-      "音声出力を開けなかったため、再生は無音で進みます (位置の移動や保存はできます)。"));
+  status_->ShowNote(
+      tr("音声出力を開けなかったため、再生は無音で進みます (位置の移動や保存はできます)。"));
 }
 
 // ---------------------------------------------------------------- closing
@@ -252,6 +257,7 @@ void CMainDlg::reject() {
   SaveVolumeSettings(player_);
   // After the volume settings, which rewrite the settings file from nothing.
   SaveRecentFiles(recentFiles_);
+  SaveLanguageSetting(languageSetting_);
   ended_ = true;
   QDialog::reject();
 }

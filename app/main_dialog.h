@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/model/main_window_model.h"
+#include "app/model/ui_language.h"
 #include "audiofile/sound_format.h"
 #include "platform/sound/timer_host.h"
 #include "platform/ui/ui_services.h"
@@ -181,6 +182,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void AddRecentFilesMenu();
   void RememberRecentFile(const std::string& path);
   void ShowRecentFiles();
+  // Tools → language: the stored choice, which takes effect at the next start.
+  void AddLanguageMenu();
+  void ChooseLanguage(LanguageSetting setting);
   // A window-wide key (outside text fields) presses its button; true when taken.
   bool HandleWindowKey(QObject* watched, QKeyEvent* event);
   void ConnectControls();
@@ -232,6 +236,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   CStatusLine* status_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   std::vector<std::string> recentFiles_;  // newest first
+  LanguageSetting languageSetting_ = LanguageSetting::FollowLocale;
   // After the members above, so it is destroyed before them: it may still
   // call back into them as timer host and owner.
   CMainPlayer player_;

@@ -18,6 +18,7 @@
 #include "app/main_dialog.h"
 #include "app/reservation_list.h"
 #include "app/status_line.h"
+#include "platform/ui/qt_ui_text.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
@@ -27,12 +28,8 @@ namespace snipora {
 
 namespace {
 
-QString Utf8(const char* text) {
-  return QString::fromUtf8(text);
-}
-
 QString TemplateText(int id) {
-  return Utf8(FindControlTemplate(MainDialogControls(), id)->text);
+  return UiText(FindControlTemplate(MainDialogControls(), id)->text);
 }
 
 QPushButton* NewButton(int id) {
@@ -55,9 +52,9 @@ QLabel* NewDisplay(int id) {
 
 QGroupBox* NewMarkerGroup(const char* title, QLabel* display, QPushButton* toggle,
                           QPushButton* goTo) {
-  auto* group = new QGroupBox(Utf8(title));
+  auto* group = new QGroupBox(UiText(title));
   auto* layout = new QHBoxLayout(group);
-  layout->addWidget(new QLabel(Utf8(main_text::kUnitsLabel)));
+  layout->addWidget(new QLabel(UiText(main_text::kUnitsLabel)));
   layout->addWidget(display, 1);
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(toggle);
@@ -85,19 +82,19 @@ void CMainDlg::BuildControls() {
   // Two rows of step buttons: milliseconds (1001-1010), samples (1011-1020).
   auto* steps = new QGridLayout;
   steps->setHorizontalSpacing(2);
-  steps->addWidget(new QLabel(Utf8(main_text::kMilliseconds)), 0, 0);
-  steps->addWidget(new QLabel(Utf8(main_text::kSamples)), 1, 0);
+  steps->addWidget(new QLabel(UiText(main_text::kMilliseconds)), 0, 0);
+  steps->addWidget(new QLabel(UiText(main_text::kSamples)), 1, 0);
   for (int i = 0; i < 20; ++i) {
     const int id = kCtlFirstStepButton + i;
     steps->addWidget(Add(NewButton(id), id), i / 10, 1 + i % 10);
   }
 
-  auto* position = new QGroupBox(Utf8(main_text::kPositionGroup));
+  auto* position = new QGroupBox(UiText(main_text::kPositionGroup));
   auto* positionLayout = new QHBoxLayout(position);
-  positionLayout->addWidget(new QLabel(Utf8(main_text::kUnitsLabel)));
+  positionLayout->addWidget(new QLabel(UiText(main_text::kUnitsLabel)));
   positionLayout->addStretch(1);
   positionLayout->addWidget(Add(NewDisplay(kCtlPositionDisplay), kCtlPositionDisplay));
-  positionLayout->addWidget(new QLabel(Utf8(main_text::kSlash)));
+  positionLayout->addWidget(new QLabel(UiText(main_text::kSlash)));
   positionLayout->addWidget(Add(NewDisplay(kCtlLengthDisplay), kCtlLengthDisplay));
 
   // The play and reservation buttons, three a row in template order.
@@ -138,7 +135,7 @@ void CMainDlg::BuildControls() {
   fadeLength->setFixedWidth(fadeLength->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
                             12);
   options->addWidget(fadeLength);
-  options->addWidget(new QLabel(Utf8(main_text::kMilliseconds)));
+  options->addWidget(new QLabel(UiText(main_text::kMilliseconds)));
   options->addStretch(1);
   options->addWidget(Add(new QCheckBox(TemplateText(kCtlJoinAll)), kCtlJoinAll));
   options->addWidget(Add(new QCheckBox(TemplateText(kCtlNameByLabels)), kCtlNameByLabels));
@@ -163,9 +160,9 @@ void CMainDlg::BuildControls() {
 void CMainDlg::BuildMenu() {
   auto* bar = new QMenuBar(this);
   for (const MenuPopupTemplate& popup : MainMenuTemplate()) {
-    QMenu* menu = bar->addMenu(Utf8(popup.text));
+    QMenu* menu = bar->addMenu(UiText(popup.text));
     for (const MenuItemTemplate& item : popup.items) {
-      QAction* action = menu->addAction(Utf8(item.text));
+      QAction* action = menu->addAction(UiText(item.text));
       action->setObjectName(QString::number(item.id));
       action->setEnabled(!item.grayed);
       menuActions_[item.id] = action;

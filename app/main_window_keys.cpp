@@ -11,6 +11,7 @@
 #include <QTextEdit>
 
 #include "app/main_dialog.h"
+#include "platform/ui/ui_text.h"
 #include "playback/player_flags.h"
 #include "resources/control_ids.h"
 #include "resources/menu_template.h"
@@ -26,39 +27,52 @@ constexpr int kGoToEnd = -2;
 struct KeyBinding {
   Qt::Key key;
   Qt::KeyboardModifiers modifiers;
-  int control;       // the button the key presses, or kGoToStart / kGoToEnd
-  bool listKeeps;    // in the reservation list the key moves the highlight
-  bool repeats;      // held down, the key repeats its action
-  const char* keys;  // as the Help list names the key
-  const char* action;
+  int control;         // the button the key presses, or kGoToStart / kGoToEnd
+  bool listKeeps;      // in the reservation list the key moves the highlight
+  bool repeats;        // held down, the key repeats its action
+  const char* keys;    // as the Help list names the key
+  const char* action;  // translated in the context of CMainDlg
 };
 
 // Arrows step by the buttons' steps: alone 100 ms, with Shift 1 s, with Ctrl
 // one sample, with Ctrl+Shift 100 samples.
 constexpr KeyBinding kKeys[] = {
-    {Qt::Key_Space, Qt::NoModifier, kCtlPlay, false, false, "Space", "再生 / 停止"},
-    {Qt::Key_Left, Qt::NoModifier, kCtlFirstStepButton + 2, false, true, "←", "100 ミリ秒戻る"},
-    {Qt::Key_Right, Qt::NoModifier, kCtlFirstStepButton + 7, false, true, "→", "100 ミリ秒進む"},
-    {Qt::Key_Left, Qt::ShiftModifier, kCtlFirstStepButton + 1, false, true, "Shift+←", "1 秒戻る"},
-    {Qt::Key_Right, Qt::ShiftModifier, kCtlFirstStepButton + 8, false, true, "Shift+→", "1 秒進む"},
+    {Qt::Key_Space, Qt::NoModifier, kCtlPlay, false, false, "Space",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "再生 / 停止")},
+    {Qt::Key_Left, Qt::NoModifier, kCtlFirstStepButton + 2, false, true, "←",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "100 ミリ秒戻る")},
+    {Qt::Key_Right, Qt::NoModifier, kCtlFirstStepButton + 7, false, true, "→",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "100 ミリ秒進む")},
+    {Qt::Key_Left, Qt::ShiftModifier, kCtlFirstStepButton + 1, false, true, "Shift+←",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "1 秒戻る")},
+    {Qt::Key_Right, Qt::ShiftModifier, kCtlFirstStepButton + 8, false, true, "Shift+→",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "1 秒進む")},
     {Qt::Key_Left, Qt::ControlModifier, kCtlFirstSampleStepButton + 4, false, true, "Ctrl+←",
-     "1 サンプル戻る"},
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "1 サンプル戻る")},
     {Qt::Key_Right, Qt::ControlModifier, kCtlFirstSampleStepButton + 5, false, true, "Ctrl+→",
-     "1 サンプル進む"},
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "1 サンプル進む")},
     {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier, kCtlFirstSampleStepButton + 2, false,
-     true, "Ctrl+Shift+←", "100 サンプル戻る"},
+     true, "Ctrl+Shift+←", QT_TRANSLATE_NOOP("snipora::CMainDlg", "100 サンプル戻る")},
     {Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier, kCtlFirstSampleStepButton + 7, false,
-     true, "Ctrl+Shift+→", "100 サンプル進む"},
-    {Qt::Key_Home, Qt::NoModifier, kGoToStart, true, false, "Home", "先頭へ"},
-    {Qt::Key_End, Qt::NoModifier, kGoToEnd, true, false, "End", "末尾へ"},
-    {Qt::Key_1, Qt::NoModifier, kCtlMarker1Toggle, false, false, "1", "マーカ1の設定 / 解除"},
-    {Qt::Key_2, Qt::NoModifier, kCtlMarker2Toggle, false, false, "2", "マーカ2の設定 / 解除"},
-    {Qt::Key_1, Qt::ControlModifier, kCtlMarker1GoTo, false, false, "Ctrl+1", "マーカ1へ移動"},
-    {Qt::Key_2, Qt::ControlModifier, kCtlMarker2GoTo, false, false, "Ctrl+2", "マーカ2へ移動"},
-    {Qt::Key_R, Qt::NoModifier, kCtlAddReservation, false, false, "R", "分割予約"},
-    {Qt::Key_Insert, Qt::NoModifier, kCtlAddReservation, false, false, "Insert", "分割予約"},
+     true, "Ctrl+Shift+→", QT_TRANSLATE_NOOP("snipora::CMainDlg", "100 サンプル進む")},
+    {Qt::Key_Home, Qt::NoModifier, kGoToStart, true, false, "Home",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "先頭へ")},
+    {Qt::Key_End, Qt::NoModifier, kGoToEnd, true, false, "End",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "末尾へ")},
+    {Qt::Key_1, Qt::NoModifier, kCtlMarker1Toggle, false, false, "1",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "マーカ1の設定 / 解除")},
+    {Qt::Key_2, Qt::NoModifier, kCtlMarker2Toggle, false, false, "2",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "マーカ2の設定 / 解除")},
+    {Qt::Key_1, Qt::ControlModifier, kCtlMarker1GoTo, false, false, "Ctrl+1",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "マーカ1へ移動")},
+    {Qt::Key_2, Qt::ControlModifier, kCtlMarker2GoTo, false, false, "Ctrl+2",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "マーカ2へ移動")},
+    {Qt::Key_R, Qt::NoModifier, kCtlAddReservation, false, false, "R",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "分割予約")},
+    {Qt::Key_Insert, Qt::NoModifier, kCtlAddReservation, false, false, "Insert",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "分割予約")},
     {Qt::Key_Delete, Qt::NoModifier, kCtlRemoveReservation, false, false, "Delete",
-     "選択中の予約を削除"},
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "選択中の予約を削除")},
 };
 
 // Typing goes to text fields; the window's keys do not take it from them.
@@ -101,27 +115,28 @@ void CMainDlg::AddKeyboardCommands() {
 
   QMenu* file = MenuOf(menuActions_.at(kCmdOpen));
   file->addSeparator();
-  QAction* quit = file->addAction(QString::fromUtf8("終了(&X)"));
+  QAction* quit = file->addAction(tr("終了(&X)"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   quit->setObjectName(QStringLiteral("quit"));
   // Quitting asks about unsaved reservations as the close box does.
   connect(quit, &QAction::triggered, this, &CMainDlg::reject);
 
   QMenu* help = MenuOf(menuActions_.at(kCmdAbout));
-  QAction* keys = new QAction(QString::fromUtf8("キーボードショートカット(&K)..."), help);
+  QAction* keys = new QAction(tr("キーボードショートカット(&K)..."), help);
   keys->setObjectName(QStringLiteral("shortcuts"));
   help->insertAction(menuActions_.at(kCmdAbout), keys);
   connect(keys, &QAction::triggered, this, &CMainDlg::OnMenuShortcuts);
 }
 
 void CMainDlg::OnMenuShortcuts() {
-  std::string text =
-      "Ctrl+O\tファイルを開く\nCtrl+S\t保存\nCtrl+Q\t終了\n"
-      "(テキスト入力中は次のキーは入力に使われます)\n";
+  QString text =
+      tr("Ctrl+O\tファイルを開く\nCtrl+S\t保存\nCtrl+Q\t終了\n"
+         "(テキスト入力中は次のキーは入力に使われます)\n");
   for (const KeyBinding& binding : kKeys)
-    text += std::string(binding.keys) + "\t" + binding.action + "\n";
-  text += "ホイール、+ / -\t波形の拡大 / 縮小 (波形の上で)\n";
-  ui_.ShowText(text, MessageButtons::Ok);
+    text += QString::fromUtf8(binding.keys) + QLatin1Char('\t') + tr(binding.action) +
+            QLatin1Char('\n');
+  text += tr("ホイール、+ / -\t波形の拡大 / 縮小 (波形の上で)") + QLatin1Char('\n');
+  ui_.ShowText(text.toStdString(), MessageButtons::Ok);
 }
 
 }  // namespace snipora

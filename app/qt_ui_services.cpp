@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "platform/ui/qt_ui_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/string_table.h"
 
@@ -38,8 +39,10 @@ MessageAnswer RunMessageBox(QWidget* parent, const QString& text, MessageButtons
     return MessageAnswer::Ok;
   }
   box.setIcon(QMessageBox::Question);
-  QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-  QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+  QPushButton* yes =
+      box.addButton(UiText(QT_TRANSLATE_NOOP("Snipora", "はい(&Y)")), QMessageBox::YesRole);
+  QPushButton* no =
+      box.addButton(UiText(QT_TRANSLATE_NOOP("Snipora", "いいえ(&N)")), QMessageBox::NoRole);
   box.setDefaultButton(yes);
   box.setEscapeButton(no);
   box.exec();
@@ -54,17 +57,19 @@ std::string EncodePath(const QString& path) {
 
 MessageAnswer CQtUiServices::ShowMessage(int stringId, MessageButtons buttons) {
   const char* text = StringTableText(stringId);
-  return RunMessageBox(parent_, QString::fromUtf8(text ? text : ""), buttons);
+  return RunMessageBox(parent_, text ? UiText(text) : QString(), buttons);
 }
 
 MessageAnswer CQtUiServices::ShowText(const std::string& text, MessageButtons buttons) {
-  return RunMessageBox(parent_, QString::fromUtf8(text), buttons);
+  // A marked literal of an engine is translated here; a text the window composed
+  // in the interface's language has no entry and stays as it is.
+  return RunMessageBox(parent_, UiText(text.c_str()), buttons);
 }
 
 std::optional<std::string> CQtUiServices::AskOpenFile(const OpenFileRequest& request) {
   // QFileDialog::getOpenFileName only returns files that exist.
-  const QString path = QFileDialog::getOpenFileName(parent_, QString(), QString(),
-                                                    ConvertFileFilter(request.filter));
+  const QString path = QFileDialog::getOpenFileName(
+      parent_, QString(), QString(), ConvertFileFilter(UiTextUtf8(request.filter.c_str())));
   if (path.isEmpty()) return std::nullopt;
   return EncodePath(path);
 }
@@ -73,7 +78,8 @@ std::optional<std::string> CQtUiServices::AskSaveFile(const SaveFileRequest& req
   QString start = QFile::decodeName(request.initialName.c_str());
   if (!request.initialFolder.empty())
     start = QDir(QFile::decodeName(request.initialFolder.c_str())).filePath(start);
-  QFileDialog dialog(parent_, QString(), start, ConvertFileFilter(request.filter));
+  QFileDialog dialog(parent_, QString(), start,
+                     ConvertFileFilter(UiTextUtf8(request.filter.c_str())));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   if (!request.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);

@@ -1,6 +1,7 @@
 // File → import and export of range lists: the reservation rows with their
 // labels as Audacity labels, a CUE sheet or CSV, and the markers a WAVE file
 // carries itself.
+#include <QFile>
 #include <cctype>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "app/main_dialog.h"
 #include "audiofile/sound_units.h"
 #include "platform/system/atomic_file.h"
+#include "platform/ui/ui_text.h"
 #include "ranges/range_formats.h"
 #include "ranges/wave_markers.h"
 
@@ -18,14 +20,19 @@ namespace {
 
 // The first entry is what a new list is written as when the name has no
 // extension of its own.
-constexpr const char* kRangeListFilter =
-    "Audacity ラベル(*.txt)|*.txt|CUE シート(*.cue)|*.cue|CSV(*.csv)|*.csv||";
-constexpr const char* kImportFilter =
-    "範囲リスト(*.txt;*.cue;*.csv)|*.txt;*.cue;*.csv|WAVE ファイルのマーカ(*.wav)|*.wav||";
+constexpr const char* kRangeListFilter = QT_TRANSLATE_NOOP(
+    "Snipora", "Audacity ラベル(*.txt)|*.txt|CUE シート(*.cue)|*.cue|CSV(*.csv)|*.csv||");
+constexpr const char* kImportFilter = QT_TRANSLATE_NOOP(
+    "Snipora",
+    "範囲リスト(*.txt;*.cue;*.csv)|*.txt;*.cue;*.csv|WAVE ファイルのマーカ(*.wav)|*.wav||");
 constexpr const char* kDefaultExtension = ".txt";
 
 std::string FileNameOf(const std::string& path) {
   return path.substr(path.rfind('/') + 1);
+}
+
+QString QuotedNameOf(const std::string& path) {
+  return QFile::decodeName(FileNameOf(path).c_str());
 }
 
 bool HasExtension(const std::string& path, const std::string& extension) {
@@ -36,17 +43,23 @@ bool HasExtension(const std::string& path, const std::string& extension) {
   return tail == extension;
 }
 
-std::string UnknownFormatText(const std::string& path) {
-  return "「" + FileNameOf(path) +
-         "」の形式が分かりません。\n拡張子を .txt (Audacity ラベル)、.cue (CUE シート)、"
-         ".csv (CSV) のどれかにしてください。";
+QString UnknownFormatText(const std::string& path) {
+  return CMainDlg::tr(
+             "「%1」の形式が分かりません。\n拡張子を .txt (Audacity ラベル)、.cue (CUE シート)、"
+             ".csv (CSV) のどれかにしてください。")
+      .arg(QuotedNameOf(path));
 }
 
-std::string RefusedText(const std::string& path, const ranges::RangeListRead& read) {
-  const std::string where =
-      read.errorLine > 0 ? "の " + std::to_string(read.errorLine) + " 行目" : std::string();
-  return "範囲リスト「" + FileNameOf(path) + "」" + where + "を読み込めません。\n" + read.error +
-         "\n範囲は追加されませんでした。";
+QString RefusedText(const std::string& path, const ranges::RangeListRead& read) {
+  const QString error = QString::fromStdString(read.error);
+  // One arg() call each: a '%' in the file name is never taken for a placeholder.
+  if (read.errorLine > 0) {
+    return CMainDlg::tr(
+               "範囲リスト「%1」の %2 行目を読み込めません。\n%3\n範囲は追加されませんでした。")
+        .arg(QuotedNameOf(path), QString::number(read.errorLine), error);
+  }
+  return CMainDlg::tr("範囲リスト「%1」を読み込めません。\n%2\n範囲は追加されませんでした。")
+      .arg(QuotedNameOf(path), error);
 }
 
 ranges::RangeListRead ReadList(const std::string& path, const ranges::SourceShape& shape) {
@@ -55,9 +68,9 @@ ranges::RangeListRead ReadList(const std::string& path, const ranges::SourceShap
   const auto format = ranges::RangeFormatOfPath(path);
   std::string text;
   if (!format) {
-    read.error = "形式が分かりません (.txt、.cue、.csv、.wav のどれか)";
+    read.error = CMainDlg::tr("形式が分かりません (.txt、.cue、.csv、.wav のどれか)").toStdString();
   } else if (!ReadWholeFile(path, text)) {
-    read.error = "ファイルを読めません";
+    read.error = CMainDlg::tr("ファイルを読めません").toStdString();
   } else {
     read = ranges::ReadRangeList(*format, text, shape);
   }
@@ -65,8 +78,8 @@ ranges::RangeListRead ReadList(const std::string& path, const ranges::SourceShap
 }
 
 // Each note on its own line below a heading.
-std::string NotesText(const std::string& heading, const std::vector<std::string>& notes) {
-  std::string text = heading;
+std::string NotesText(const QString& heading, const std::vector<std::string>& notes) {
+  std::string text = heading.toStdString();
   for (const std::string& note : notes) text += "\n" + note;
   return text;
 }
@@ -81,11 +94,12 @@ void CMainDlg::OnMenuImportRanges() {
   const ranges::RangeListRead read =
       ReadList(*path, {FramesPerSecond(format), TotalFrames(format)});
   if (!read.ok()) {
-    ui_.ShowText(RefusedText(*path, read), MessageButtons::Ok);
+    ui_.ShowText(RefusedText(*path, read).toStdString(), MessageButtons::Ok);
     return;
   }
   if (read.ranges.empty()) {
-    ui_.ShowText("「" + FileNameOf(*path) + "」には範囲がありません。", MessageButtons::Ok);
+    ui_.ShowText(tr("「%1」には範囲がありません。").arg(QuotedNameOf(*path)).toStdString(),
+                 MessageButtons::Ok);
     return;
   }
   // Checked against the data: every bound is a frame of the file.
@@ -97,8 +111,9 @@ void CMainDlg::OnMenuImportRanges() {
   model_.AddRows(rows);
   ApplyView();
   if (!read.notes.empty()) {
-    ui_.ShowText(NotesText("「" + FileNameOf(*path) + "」の次の行は読み飛ばしました:", read.notes),
-                 MessageButtons::Ok);
+    ui_.ShowText(
+        NotesText(tr("「%1」の次の行は読み飛ばしました:").arg(QuotedNameOf(*path)), read.notes),
+        MessageButtons::Ok);
   }
 }
 
@@ -113,7 +128,7 @@ void CMainDlg::OnMenuExportRanges() {
   if (FileNameOf(path).find('.') == std::string::npos) path += kDefaultExtension;
   const auto listFormat = ranges::RangeFormatOfPath(path);
   if (!listFormat) {
-    ui_.ShowText(UnknownFormatText(path), MessageButtons::Ok);
+    ui_.ShowText(UnknownFormatText(path).toStdString(), MessageButtons::Ok);
     return;
   }
   std::vector<ranges::LabeledRange> list;
@@ -126,16 +141,19 @@ void CMainDlg::OnMenuExportRanges() {
   std::string error = written.error;
   if (error.empty() &&
       !WriteFileAtomically(path, written.text.data(), written.text.size(), false, &error)) {
-    error = "書き込めません: " + error;
+    error = tr("書き込めません: %1").arg(QString::fromStdString(error)).toStdString();
   }
   if (!error.empty()) {
-    ui_.ShowText("「" + FileNameOf(path) + "」に書き出せませんでした。\n" + error,
+    ui_.ShowText(tr("「%1」に書き出せませんでした。\n%2")
+                     .arg(QuotedNameOf(path), QString::fromStdString(error))
+                     .toStdString(),
                  MessageButtons::Ok);
     return;
   }
   if (!written.notes.empty()) {
-    ui_.ShowText(NotesText("「" + FileNameOf(path) + "」では次の位置を丸めました:", written.notes),
-                 MessageButtons::Ok);
+    ui_.ShowText(
+        NotesText(tr("「%1」では次の位置を丸めました:").arg(QuotedNameOf(path)), written.notes),
+        MessageButtons::Ok);
   }
 }
 

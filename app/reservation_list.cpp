@@ -5,15 +5,15 @@
 #include <QSignalBlocker>
 
 #include "app/model/main_window_model.h"
+#include "platform/ui/qt_ui_text.h"
 #include "resources/dialog_templates.h"
 
 namespace snipora {
 
 CReservationList::CReservationList(QWidget* parent) : QTreeWidget(parent) {
   setColumnCount(kLabelColumn + 1);
-  setHeaderLabels(
-      {QString::fromUtf8(main_text::kColumnLength), QString::fromUtf8(main_text::kColumnStart),
-       QString::fromUtf8(main_text::kColumnEnd), QString::fromUtf8(main_text::kColumnLabel)});
+  setHeaderLabels({UiText(main_text::kColumnLength), UiText(main_text::kColumnStart),
+                   UiText(main_text::kColumnEnd), UiText(main_text::kColumnLabel)});
   for (int column = 0; column <= kLabelColumn; ++column) setColumnWidth(column, 150);
   header()->setSectionsClickable(false);
   header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -12,8 +12,7 @@ namespace snipora {
 CStatusLine::CStatusLine(QWidget* parent)
     : QWidget(parent),
       text_(new QLabel),
-      link_(new QLabel(
-          QStringLiteral("<a href=\"#\">%1</a>").arg(QString::fromUtf8("フォルダを開く")))),
+      link_(new QLabel(QStringLiteral("<a href=\"#\">%1</a>").arg(tr("フォルダを開く")))),
       openFolder_(
           [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }) {
   auto* layout = new QHBoxLayout(this);
@@ -28,9 +27,9 @@ CStatusLine::CStatusLine(QWidget* parent)
 void CStatusLine::ShowSaved(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   folder_ = QFileInfo(QFile::decodeName(paths.front().c_str())).absolutePath();
-  text_->setText(QString::fromUtf8("%1 個のファイルを保存しました (保存先: %2)")
-                     .arg(paths.size())
-                     .arg(folder_));
+  text_->setText(
+      tr("%n 個のファイルを保存しました (保存先: %1)", nullptr, static_cast<int>(paths.size()))
+          .arg(folder_));
   link_->show();
 }
 

@@ -1,6 +1,7 @@
 #include "audiofile/sound_format.h"
 
 #include <cstring>
+#include "platform/ui/ui_text.h"
 
 namespace snipora {
 
@@ -35,7 +36,7 @@ const char* WaveTypeName(uint16_t formatTag) {
     case kWaveFormatMpegLayer3:
       return "RIFF MPEG Audio Layer3";
     default:
-      return "不明";
+      return QT_TRANSLATE_NOOP("Snipora", "不明");
   }
 }
 

@@ -9,6 +9,7 @@
 #include "export/split_folder.h"
 #include "foundation/number_text.h"
 #include "platform/system/fs_ops.h"
+#include "platform/ui/ui_text.h"
 #include "ranges/piece_names.h"
 
 namespace snipora {
@@ -19,7 +20,7 @@ constexpr int kMessageFolderExists = 104;
 constexpr int kMessageCannotOpen = 105;
 constexpr int kMessageNothingToSave = 107;
 constexpr const char* kLabelledPieceName = "{n:02} {label}";
-constexpr const char* kWaveFilter = "WAVEサウンド(*.wav)|*.wav||";
+constexpr const char* kWaveFilter = QT_TRANSLATE_NOOP("Snipora", "WAVEサウンド(*.wav)|*.wav||");
 
 ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
   ExportJob job;

@@ -5,6 +5,7 @@
 
 #include "audiofile/sound_format.h"
 #include "platform/ui/ui_services.h"
+#include "platform/ui/ui_text.h"
 
 // The search for places where a window of 16-bit sample values recurs in a
 // sound file, within a tolerance band around every value.
@@ -55,9 +56,11 @@ enum class LoopSearchEnd {
 };
 
 inline constexpr const char* kLoopFormatRefusedText =
-    "このファイルのフォーマットではこの機能を使えません";
-inline constexpr const char* kLoopOpenFailedText = "ファイルオープンエラーが発生しました";
-inline constexpr const char* kLoopNoMemoryText = "メモリ確保ができませんでした";
+    QT_TRANSLATE_NOOP("Snipora", "このファイルのフォーマットではこの機能を使えません");
+inline constexpr const char* kLoopOpenFailedText =
+    QT_TRANSLATE_NOOP("Snipora", "ファイルオープンエラーが発生しました");
+inline constexpr const char* kLoopNoMemoryText =
+    QT_TRANSLATE_NOOP("Snipora", "メモリ確保ができませんでした");
 
 // Ring size of the search's own file.
 inline constexpr uint32_t kLoopSearchFileCapacity = 512 * 1024;

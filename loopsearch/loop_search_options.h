@@ -6,6 +6,7 @@
 
 #include "loopsearch/loop_search.h"
 #include "loopsearch/loop_search_host.h"
+#include "platform/ui/ui_text.h"
 
 // The choices of the loop detection dialog and how they become a search input.
 namespace snipora {
@@ -18,12 +19,12 @@ struct LoopLengthChoice {
   uint32_t shift;
 };
 inline constexpr std::array<LoopLengthChoice, 6> kLoopLengthChoices{{
-    {"250ミリ秒", 1, 2},
-    {"500ミリ秒", 1, 1},
-    {"1秒", 1, 0},
-    {"2秒", 2, 0},
-    {"5秒", 5, 0},
-    {"10秒", 10, 0},
+    {QT_TRANSLATE_NOOP("Snipora", "250ミリ秒"), 1, 2},
+    {QT_TRANSLATE_NOOP("Snipora", "500ミリ秒"), 1, 1},
+    {QT_TRANSLATE_NOOP("Snipora", "1秒"), 1, 0},
+    {QT_TRANSLATE_NOOP("Snipora", "2秒"), 2, 0},
+    {QT_TRANSLATE_NOOP("Snipora", "5秒"), 5, 0},
+    {QT_TRANSLATE_NOOP("Snipora", "10秒"), 10, 0},
 }};
 inline constexpr int kDefaultLoopLength = 1;  // "500ミリ秒"
 
@@ -32,12 +33,12 @@ struct LoopPrecisionChoice {
   uint32_t tolerance;
 };
 inline constexpr std::array<LoopPrecisionChoice, 6> kLoopPrecisionChoices{{
-    {"0(完全)", 0},
-    {"32(高精度)", 32},
-    {"64(中高精度)", 64},
-    {"128(中精度)", 128},
-    {"256(低中精度)", 256},
-    {"512(低精度)", 512},
+    {QT_TRANSLATE_NOOP("Snipora", "0(完全)"), 0},
+    {QT_TRANSLATE_NOOP("Snipora", "32(高精度)"), 32},
+    {QT_TRANSLATE_NOOP("Snipora", "64(中高精度)"), 64},
+    {QT_TRANSLATE_NOOP("Snipora", "128(中精度)"), 128},
+    {QT_TRANSLATE_NOOP("Snipora", "256(低中精度)"), 256},
+    {QT_TRANSLATE_NOOP("Snipora", "512(低精度)"), 512},
 }};
 inline constexpr int kDefaultLoopPrecision = 3;  // "128(中精度)"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ranges/messages.h"
 #include "ranges/text_lines.h"
 
 namespace snipora::ranges {
@@ -78,7 +79,8 @@ RangeListRead ReadAudacityLabels(const std::string& text, const SourceShape& sha
                          : SecondsToFrame(Trimmed(line.text.substr(tab1 + 1, tab2 - tab1 - 1)),
                                           shape.sampleRate);
     if (!start || !end) {
-      Refuse(read, line.number, "not start<TAB>end<TAB>label (seconds)");
+      Refuse(read, line.number,
+             Say(QT_TRANSLATE_NOOP("ranges", "not start<TAB>end<TAB>label (seconds)")));
       return read;
     }
     const std::string label(tab2 == std::string::npos ? "" : line.text.substr(tab2 + 1));
@@ -93,14 +95,17 @@ RangeListRead ReadAudacityLabels(const std::string& text, const SourceShape& sha
     if (range.startFrame == range.endFrame) {
       if (range.startFrame > shape.frames) {
         Refuse(read, range.line,
-               "the label lies beyond the data (" + std::to_string(shape.frames) + " frames)");
+               Say(QT_TRANSLATE_NOOP("ranges", "the label lies beyond the data (%1 frames)"),
+                   {std::to_string(shape.frames)}));
         return read;
       }
       const auto next = std::upper_bound(starts.begin(), starts.end(), range.startFrame);
       range.endFrame = next == starts.end() ? shape.frames : *next;
       if (range.startFrame == shape.frames) {
-        read.notes.push_back("line " + std::to_string(range.line) +
-                             ": a point label at the end of the data starts no piece");
+        read.notes.push_back(
+            Say(QT_TRANSLATE_NOOP("ranges",
+                                  "line %1: a point label at the end of the data starts no piece"),
+                {std::to_string(range.line)}));
         continue;
       }
     }

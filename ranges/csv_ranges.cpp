@@ -1,12 +1,14 @@
 #include "ranges/csv_ranges.h"
 
+#include "ranges/messages.h"
 #include "ranges/text_lines.h"
 
 namespace snipora::ranges {
 
 namespace {
 
-constexpr const char* kRecordShape = "not start,end,label (sample frames)";
+constexpr const char* kRecordShape =
+    QT_TRANSLATE_NOOP("ranges", "not start,end,label (sample frames)");
 
 struct Field {
   std::string text;
@@ -76,7 +78,8 @@ RangeListRead ReadCsvRanges(const std::string& text, const SourceShape& shape) {
     const int number = lines[at].number;
     if (Trimmed(lines[at].text).empty()) continue;
     if (!SplitRecord(lines, at, fields)) {
-      Refuse(read, number, "a quoted field is not closed properly");
+      Refuse(read, number,
+             Say(QT_TRANSLATE_NOOP("ranges", "a quoted field is not closed properly")));
       return read;
     }
     const auto start = ParseFrameNumber(fields[0].text);
@@ -88,7 +91,7 @@ RangeListRead ReadCsvRanges(const std::string& text, const SourceShape& shape) {
     firstRecord = false;
     const auto end = fields.size() > 1 ? ParseFrameNumber(fields[1].text) : std::nullopt;
     if (!start || !end || fields.size() > 3) {
-      Refuse(read, number, kRecordShape);
+      Refuse(read, number, Say(kRecordShape));
       return read;
     }
     const std::string problem = RangeProblem(*start, *end, shape.frames);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ranges/messages.h"
 #include "ranges/text_lines.h"
 
 namespace snipora::ranges {
@@ -97,26 +98,32 @@ std::string ReadCommand(const TextLine& line, const SourceShape& shape, int& fil
   std::string_view rest = line.text;
   const std::string command = Upper(NextWord(rest));
   if (command == "FILE") {
-    if (++fileCount > 1) return "a second FILE: only sheets for one WAVE file are read";
+    if (++fileCount > 1)
+      return Say(
+          QT_TRANSLATE_NOOP("ranges", "a second FILE: only sheets for one WAVE file are read"));
   } else if (command == "TRACK") {
     const std::string_view number = NextWord(rest);
     const std::string type = Upper(NextWord(rest));
     const auto value = ParseFrameNumber(number);
     if (!value || *value < 1 || *value > kMaxTracks || type.empty() || !rest.empty()) {
-      return "not TRACK nn AUDIO";
+      return Say(QT_TRANSLATE_NOOP("ranges", "not TRACK nn AUDIO"));
     }
-    if (type != "AUDIO") return "track " + std::string(number) + " is " + type + ", not AUDIO";
-    if (tracks.size() == kMaxTracks) return "more than 99 tracks";
+    if (type != "AUDIO")
+      return Say(QT_TRANSLATE_NOOP("ranges", "track %1 is %2, not AUDIO"),
+                 {std::string(number), type});
+    if (tracks.size() == kMaxTracks) return Say(QT_TRANSLATE_NOOP("ranges", "more than 99 tracks"));
     tracks.push_back({line.number, 0, std::string(number), "", std::nullopt});
   } else if (command == "INDEX") {
     const auto index = ParseFrameNumber(NextWord(rest));
     const auto time = ParseCdTime(NextWord(rest));
-    if (!index || !time || *index > 99 || !rest.empty()) return "not INDEX nn mm:ss:ff";
-    if (tracks.empty()) return "INDEX before the first TRACK";
+    if (!index || !time || *index > 99 || !rest.empty())
+      return Say(QT_TRANSLATE_NOOP("ranges", "not INDEX nn mm:ss:ff"));
+    if (tracks.empty()) return Say(QT_TRANSLATE_NOOP("ranges", "INDEX before the first TRACK"));
     // INDEX 00 (a pregap, the end of the track before) and subindexes move no bound.
     if (*index != 1) return "";
     Track& track = tracks.back();
-    if (track.startFrame) return "a second INDEX 01 in track " + track.number;
+    if (track.startFrame)
+      return Say(QT_TRANSLATE_NOOP("ranges", "a second INDEX 01 in track %1"), {track.number});
     track.startFrame = CdToSampleFrame(*time, shape.sampleRate);
     track.indexLine = line.number;
   } else if (command == "TITLE" && !tracks.empty()) {
@@ -141,24 +148,26 @@ RangeListRead ReadCueSheet(const std::string& text, const SourceShape& shape) {
     }
   }
   if (tracks.empty()) {
-    Refuse(read, 0, "no TRACK in the sheet");
+    Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "no TRACK in the sheet")));
     return read;
   }
   for (size_t i = 0; i < tracks.size(); ++i) {
     const Track& track = tracks[i];
     if (!track.startFrame) {
-      Refuse(read, track.line, "track " + track.number + " has no INDEX 01");
+      Refuse(read, track.line,
+             Say(QT_TRANSLATE_NOOP("ranges", "track %1 has no INDEX 01"), {track.number}));
       return read;
     }
     if (i > 0 && *track.startFrame <= *tracks[i - 1].startFrame) {
       Refuse(read, track.indexLine,
-             "track " + track.number + " does not start after the one before");
+             Say(QT_TRANSLATE_NOOP("ranges", "track %1 does not start after the one before"),
+                 {track.number}));
       return read;
     }
     if (*track.startFrame >= shape.frames) {
       Refuse(read, track.indexLine,
-             "track " + track.number + " starts beyond the data (" + std::to_string(shape.frames) +
-                 " frames)");
+             Say(QT_TRANSLATE_NOOP("ranges", "track %1 starts beyond the data (%2 frames)"),
+                 {track.number, std::to_string(shape.frames)}));
       return read;
     }
   }
@@ -173,7 +182,8 @@ RangeListText WriteCueSheet(const std::vector<LabeledRange>& ranges, const Sourc
                             const std::string& fileName) {
   RangeListText out;
   if (ranges.size() > kMaxTracks) {
-    out.error = "a CUE sheet holds at most 99 tracks, not " + std::to_string(ranges.size());
+    out.error = Say(QT_TRANSLATE_NOOP("ranges", "a CUE sheet holds at most 99 tracks, not %1"),
+                    {std::to_string(ranges.size())});
     return out;
   }
   const uint32_t rate = std::max(shape.sampleRate, 1u);  // no rate, no time: avoid dividing by 0
@@ -181,15 +191,17 @@ RangeListText WriteCueSheet(const std::vector<LabeledRange>& ranges, const Sourc
   for (size_t i = 0; i < ranges.size(); ++i) {
     cdStarts.push_back(SampleToCdFrame(ranges[i].startFrame, rate));
     if (i > 0 && cdStarts[i] <= cdStarts[i - 1]) {
-      out.error = "range " + std::to_string(i + 1) +
-                  " does not start at least 1/75 s after range " + std::to_string(i) +
-                  "; a CUE sheet holds ranges in time order";
+      out.error = Say(QT_TRANSLATE_NOOP("ranges",
+                                        "range %1 does not start at least 1/75 s after range %2; a "
+                                        "CUE sheet holds ranges in time order"),
+                      {std::to_string(i + 1), std::to_string(i)});
       return out;
     }
   }
   if (!cdStarts.empty() && CdToSampleFrame(cdStarts.back(), rate) >= shape.frames) {
-    out.error = "range " + std::to_string(ranges.size()) +
-                " starts too close to the end of the data for 1/75 s";
+    out.error = Say(
+        QT_TRANSLATE_NOOP("ranges", "range %1 starts too close to the end of the data for 1/75 s"),
+        {std::to_string(ranges.size())});
     return out;
   }
   out.text = "FILE \"" + OneLineLabel(fileName) + "\" WAVE\n";
@@ -201,18 +213,23 @@ RangeListText WriteCueSheet(const std::vector<LabeledRange>& ranges, const Sourc
     out.text += "    INDEX 01 " + CdTimeText(cdStarts[i]) + "\n";
     const uint64_t start = CdToSampleFrame(cdStarts[i], rate);
     if (start != r.startFrame) {
-      out.notes.push_back("range " + std::to_string(i + 1) + ": start " +
-                          std::to_string(r.startFrame) + " is written as " +
-                          CdTimeText(cdStarts[i]) + " (frame " + std::to_string(start) + ")");
+      out.notes.push_back(
+          Say(QT_TRANSLATE_NOOP("ranges", "range %1: start %2 is written as %3 (frame %4)"),
+              {std::to_string(i + 1), std::to_string(r.startFrame), CdTimeText(cdStarts[i]),
+               std::to_string(start)}));
     }
     const uint64_t end =
         i + 1 < ranges.size() ? CdToSampleFrame(cdStarts[i + 1], rate) : shape.frames;
     if (end != r.endFrame) {
+      const char* note = i + 1 < ranges.size()
+                             ? QT_TRANSLATE_NOOP("ranges",
+                                                 "range %1: end %2 cannot be written; the sheet "
+                                                 "ends it at the next track, frame %3")
+                             : QT_TRANSLATE_NOOP("ranges",
+                                                 "range %1: end %2 cannot be written; the sheet "
+                                                 "ends it at the end of the data, frame %3");
       out.notes.push_back(
-          "range " + std::to_string(i + 1) + ": end " + std::to_string(r.endFrame) +
-          " cannot be written; the sheet ends it at " +
-          (i + 1 < ranges.size() ? "the next track, frame " : "the end of the data, frame ") +
-          std::to_string(end));
+          Say(note, {std::to_string(i + 1), std::to_string(r.endFrame), std::to_string(end)}));
     }
   }
   return out;

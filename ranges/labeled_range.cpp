@@ -1,12 +1,15 @@
 #include "ranges/labeled_range.h"
+#include "ranges/messages.h"
 
 namespace snipora::ranges {
 
 std::string RangeProblem(uint64_t startFrame, uint64_t endFrame, uint64_t frames) {
-  if (endFrame < startFrame) return "the end lies before the start";
-  if (endFrame == startFrame) return "the range is empty";
+  if (endFrame < startFrame)
+    return Say(QT_TRANSLATE_NOOP("ranges", "the end lies before the start"));
+  if (endFrame == startFrame) return Say(QT_TRANSLATE_NOOP("ranges", "the range is empty"));
   if (endFrame > frames) {
-    return "the range ends beyond the data (" + std::to_string(frames) + " frames)";
+    return Say(QT_TRANSLATE_NOOP("ranges", "the range ends beyond the data (%1 frames)"),
+               {std::to_string(frames)});
   }
   return "";
 }

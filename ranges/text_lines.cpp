@@ -1,4 +1,5 @@
 #include "ranges/text_lines.h"
+#include "ranges/messages.h"
 
 #include <charconv>
 
@@ -52,7 +53,7 @@ std::string OneLineLabel(std::string_view label) {
 }
 
 std::string NotTextMessage() {
-  return "not a text file (a control character)";
+  return Say(QT_TRANSLATE_NOOP("ranges", "not a text file (a control character)"));
 }
 
 }  // namespace snipora::ranges

@@ -9,6 +9,7 @@
 
 #include "audiofile/rf64_sizes.h"
 #include "platform/system/file_io.h"
+#include "ranges/messages.h"
 
 namespace snipora::ranges {
 
@@ -41,12 +42,20 @@ std::string ZeroTerminated(const uint8_t* p, size_t size) {
   return std::string(reinterpret_cast<const char*>(p), end ? end - p : size);
 }
 
-std::string At(uint64_t offset) {
-  return " at byte " + std::to_string(offset);
+// A chunk as the messages name it: its id and the byte it starts at.
+struct ChunkName {
+  std::string id;
+  std::string byte;
+};
+
+std::string ChunkProblem(const char* text, const ChunkName& chunk, const std::string& entry = {}) {
+  return Say(text, {chunk.id, chunk.byte, entry});
 }
 
-std::string ReadCuePoints(const std::vector<uint8_t>& chunk, std::vector<CuePoint>& points) {
-  if (chunk.size() < 4 || (chunk.size() - 4) / 24 < U32(chunk.data())) return "is cut short";
+std::string ReadCuePoints(const std::vector<uint8_t>& chunk, const ChunkName& name,
+                          std::vector<CuePoint>& points) {
+  if (chunk.size() < 4 || (chunk.size() - 4) / 24 < U32(chunk.data()))
+    return ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 is cut short"), name);
   for (uint32_t i = 0; i < U32(chunk.data()); ++i) {
     const uint8_t* point = chunk.data() + 4 + 24 * i;
     // id, position in play order, chunk id, chunk start, block start, sample
@@ -56,15 +65,20 @@ std::string ReadCuePoints(const std::vector<uint8_t>& chunk, std::vector<CuePoin
   return "";
 }
 
-std::string ReadAdtl(const std::vector<uint8_t>& chunk, MarkerTexts& texts) {
+std::string ReadAdtl(const std::vector<uint8_t>& chunk, const ChunkName& name, MarkerTexts& texts) {
   for (size_t at = 4; at + 8 <= chunk.size();) {
     const std::string id(chunk.begin() + at, chunk.begin() + at + 4);
     const uint32_t size = U32(&chunk[at + 4]);
-    if (size > chunk.size() - at - 8) return "has an entry cut short";
+    if (size > chunk.size() - at - 8)
+      return ChunkProblem(
+          QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has an entry cut short"), name);
     const uint8_t* body = &chunk[at + 8];
     if (id == "labl" || id == "note" || id == "ltxt") {
       const size_t head = id == "ltxt" ? 20 : 4;
-      if (size < head) return "has a " + id + " entry cut short";
+      if (size < head)
+        return ChunkProblem(
+            QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has a %3 entry cut short"), name,
+            id);
       const std::string text = ZeroTerminated(body + head, size - head);
       auto& target = id == "labl" ? texts.labl : id == "note" ? texts.note : texts.ltxt;
       target.emplace(U32(body), text);
@@ -112,7 +126,7 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
   uint8_t header[12];
   if (file.ReadAt(0, header, 12) != 12 || std::memcmp(header + 8, "WAVE", 4) != 0 ||
       !IsWaveFormId(header)) {
-    Refuse(read, 0, "not a RIFF WAVE file");
+    Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "not a RIFF WAVE file")));
     return read;
   }
   std::vector<CuePoint> points;
@@ -124,23 +138,30 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
     const size_t got = file.ReadAt(at, head, 12);
     if (got < 8) break;
     const std::string id(head, head + 4);
-    const std::string what = "the " + (id == "cue " ? std::string("cue") : id) + " chunk" + At(at);
+    const ChunkName name{id == "cue " ? std::string("cue") : id, std::to_string(at)};
     uint64_t size = U32(head + 4);
     if (id == "data" && size == kSizeInDs64 && dataSize64) size = *dataSize64;
     const bool wanted = id == "ds64" || (id == "cue " && !haveCue) ||
                         (id == "LIST" && got == 12 && std::memcmp(head + 8, "adtl", 4) == 0);
     if (wanted) {
       if (size > fileSize - at - 8) {
-        Refuse(read, 0, what + " is cut short");
+        Refuse(read, 0,
+               ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 is cut short"),
+                            name));
         return read;
       }
       if (size > kMaxMarkerChunkBytes) {
-        Refuse(read, 0, what + " is too large for a marker list");
+        Refuse(read, 0,
+               ChunkProblem(QT_TRANSLATE_NOOP(
+                                "ranges", "the %1 chunk at byte %2 is too large for a marker list"),
+                            name));
         return read;
       }
       std::vector<uint8_t> chunk(size);
       if (file.ReadAt(at + 8, chunk.data(), chunk.size()) != chunk.size()) {
-        Refuse(read, 0, what + " cannot be read");
+        Refuse(read, 0,
+               ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 cannot be read"),
+                            name));
         return read;
       }
       std::string problem;
@@ -148,12 +169,12 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
         if (const auto sizes = ParseDs64(chunk.data(), chunk.size())) dataSize64 = sizes->dataSize;
       } else if (id == "cue ") {
         haveCue = true;
-        problem = ReadCuePoints(chunk, points);
+        problem = ReadCuePoints(chunk, name, points);
       } else {
-        problem = ReadAdtl(chunk, texts);
+        problem = ReadAdtl(chunk, name, texts);
       }
       if (!problem.empty()) {
-        Refuse(read, 0, what + " " + problem);
+        Refuse(read, 0, problem);
         return read;
       }
     }
@@ -181,9 +202,12 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
     std::string label = text(texts.labl);
     if (label.empty()) label = text(texts.ltxt);
     if (label.empty()) label = text(texts.note);
-    const std::string name = "marker " + std::to_string(point.id);
+    const std::string marker = std::to_string(point.id);
+    const std::string frames = std::to_string(shape.frames);
     if (point.frame > shape.frames) {
-      Refuse(read, 0, name + " lies beyond the data (" + std::to_string(shape.frames) + " frames)");
+      Refuse(read, 0,
+             Say(QT_TRANSLATE_NOOP("ranges", "marker %1 lies beyond the data (%2 frames)"),
+                 {marker, frames}));
       return read;
     }
     const auto length = texts.length.find(point.id);
@@ -194,12 +218,16 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
                            [](uint64_t frame, const CuePoint& p) { return frame < p.frame; });
       end = later == points.end() ? shape.frames : later->frame;
       if (point.frame == shape.frames) {
-        read.notes.push_back(name + " at the end of the data starts no piece");
+        read.notes.push_back(
+            Say(QT_TRANSLATE_NOOP("ranges", "marker %1 at the end of the data starts no piece"),
+                {marker}));
         continue;
       }
     }
     if (end > shape.frames) {
-      Refuse(read, 0, name + " ends beyond the data (" + std::to_string(shape.frames) + " frames)");
+      Refuse(read, 0,
+             Say(QT_TRANSLATE_NOOP("ranges", "marker %1 ends beyond the data (%2 frames)"),
+                 {marker, frames}));
       return read;
     }
     read.ranges.push_back({point.frame, end, label, 0});
@@ -211,7 +239,7 @@ RangeListRead ReadWaveMarkersOfFile(const std::string& path, const SourceShape& 
   FileBytes file(path);
   if (!file.IsOpen()) {
     RangeListRead read;
-    Refuse(read, 0, "cannot be read");
+    Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "cannot be read")));
     return read;
   }
   return ReadWaveMarkers(file, shape);

@@ -1,5 +1,6 @@
 #include "resources/dialog_templates.h"
 
+#include "platform/ui/ui_text.h"
 #include "resources/control_ids.h"
 
 namespace snipora {
@@ -32,35 +33,37 @@ constexpr ControlTemplate kMainControls[] = {
     {1020, K::Button, "+10000", false},
     {kCtlPositionDisplay, K::Text, "0\n0", false},
     {kCtlLengthDisplay, K::Text, "0\n0", false},
-    {kCtlPlay, K::Button, "再生", false},
-    {kCtlJump, K::Button, "座標指定", false},
-    {kCtlMarkerLoop, K::Button, "マーカループ", true},
-    {kCtlPlayBetweenMarkers, K::Button, "マーカ間再生", false},
-    {kCtlPlayToMarker, K::Button, "マーカまで再生", false},
-    {kCtlPlayTwoSecondsBeforeMarker, K::Button, "マーカまで2秒", false},
-    {kCtlAddReservation, K::Button, "分割指定", false},
-    {kCtlReadReservation, K::Button, "指定読取", false},
-    {kCtlRemoveReservation, K::Button, "指定解除", false},
+    {kCtlPlay, K::Button, QT_TRANSLATE_NOOP("Snipora", "再生"), false},
+    {kCtlJump, K::Button, QT_TRANSLATE_NOOP("Snipora", "座標指定"), false},
+    {kCtlMarkerLoop, K::Button, QT_TRANSLATE_NOOP("Snipora", "マーカループ"), true},
+    {kCtlPlayBetweenMarkers, K::Button, QT_TRANSLATE_NOOP("Snipora", "マーカ間再生"), false},
+    {kCtlPlayToMarker, K::Button, QT_TRANSLATE_NOOP("Snipora", "マーカまで再生"), false},
+    {kCtlPlayTwoSecondsBeforeMarker, K::Button, QT_TRANSLATE_NOOP("Snipora", "マーカまで2秒"),
+     false},
+    {kCtlAddReservation, K::Button, QT_TRANSLATE_NOOP("Snipora", "分割指定"), false},
+    {kCtlReadReservation, K::Button, QT_TRANSLATE_NOOP("Snipora", "指定読取"), false},
+    {kCtlRemoveReservation, K::Button, QT_TRANSLATE_NOOP("Snipora", "指定解除"), false},
     {kCtlMarker1Display, K::Text, "0\n0", false},
-    {kCtlMarker1Toggle, K::Button, "付加", false},
-    {kCtlMarker1GoTo, K::Button, "移動", false},
+    {kCtlMarker1Toggle, K::Button, QT_TRANSLATE_NOOP("Snipora", "付加"), false},
+    {kCtlMarker1GoTo, K::Button, QT_TRANSLATE_NOOP("Snipora", "移動"), false},
     {kCtlMarker2Display, K::Text, "0\n0", false},
-    {kCtlMarker2Toggle, K::Button, "付加", false},
-    {kCtlMarker2GoTo, K::Button, "移動", false},
-    {kCtlFadeOut, K::CheckBox, "フェードアウト処理を行う", false},
+    {kCtlMarker2Toggle, K::Button, QT_TRANSLATE_NOOP("Snipora", "付加"), false},
+    {kCtlMarker2GoTo, K::Button, QT_TRANSLATE_NOOP("Snipora", "移動"), false},
+    {kCtlFadeOut, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "フェードアウト処理を行う"), false},
     {kCtlFadeLength, K::Edit, "", false},
-    {kCtlJoinAll, K::CheckBox, "全て連結して出力する", false},
-    {kCtlNameByLabels, K::CheckBox, "ラベル名でファイル名を付ける", false},
+    {kCtlJoinAll, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "全て連結して出力する"), false},
+    {kCtlNameByLabels, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "ラベル名でファイル名を付ける"),
+     false},
     {kCtlReservationList, K::List, "", false},
 };
 
 constexpr ControlTemplate kJumpControls[] = {
-    {kJumpInMilliseconds, K::Radio, "ミリ秒単位で指定", false},
-    {kJumpInSamples, K::Radio, "サンプル単位で指定", false},
+    {kJumpInMilliseconds, K::Radio, QT_TRANSLATE_NOOP("Snipora", "ミリ秒単位で指定"), false},
+    {kJumpInSamples, K::Radio, QT_TRANSLATE_NOOP("Snipora", "サンプル単位で指定"), false},
     {kJumpValue, K::Edit, "", false},
     {kJumpMaximum, K::Text, "0\n0", false},
     {1, K::DefaultButton, "OK", false},
-    {2, K::Button, "ｷｬﾝｾﾙ", false},
+    {2, K::Button, QT_TRANSLATE_NOOP("Snipora", "ｷｬﾝｾﾙ"), false},
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <span>
-#include <string>
+
+#include "platform/ui/ui_text.h"
 
 // Texts and initial states of the controls of the program's dialogs: the main
 // dialog (template 102), the jump dialog (131) and the about box (100).
@@ -30,41 +31,44 @@ const ControlTemplate* FindControlTemplate(std::span<const ControlTemplate> cont
 namespace main_text {
 inline constexpr char kCaption[] = "Snipora";
 inline constexpr char kTitleSuffix[] = " - Snipora";
-inline constexpr char kMilliseconds[] = "ミリ秒";
-inline constexpr char kSamples[] = "サンプル";
-inline constexpr char kUnitsLabel[] = "ミリ秒\nサンプル";
-inline constexpr char kPositionGroup[] = "再生アドレス";
+inline constexpr char kMilliseconds[] = QT_TRANSLATE_NOOP("Snipora", "ミリ秒");
+inline constexpr char kSamples[] = QT_TRANSLATE_NOOP("Snipora", "サンプル");
+inline constexpr char kUnitsLabel[] = QT_TRANSLATE_NOOP("Snipora", "ミリ秒\nサンプル");
+inline constexpr char kPositionGroup[] = QT_TRANSLATE_NOOP("Snipora", "再生アドレス");
 inline constexpr char kSlash[] = "/\n/";
-inline constexpr char kMarker1Group[] = "マーカー1アドレス";
-inline constexpr char kMarker2Group[] = "マーカー2アドレス";
+inline constexpr char kMarker1Group[] = QT_TRANSLATE_NOOP("Snipora", "マーカー1アドレス");
+inline constexpr char kMarker2Group[] = QT_TRANSLATE_NOOP("Snipora", "マーカー2アドレス");
 inline constexpr char kZeroDisplay[] = "0\n0";
-inline constexpr char kPlay[] = "再生";
-inline constexpr char kStop[] = "停止";
-inline constexpr char kMarkerAdd[] = "付加";
-inline constexpr char kMarkerClear[] = "消去";
-inline constexpr char kColumnLength[] = "長さ(ミリ秒)";
-inline constexpr char kColumnStart[] = "開始アドレス";
-inline constexpr char kColumnEnd[] = "終了アドレス";
-inline constexpr char kColumnLabel[] = "ラベル";
-inline constexpr char kOpenFilter[] = "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||";
-// A file with more channels than the sound device plays.
-inline std::string TooManyChannels(int channels, int playable) {
-  return "このファイルは" + std::to_string(channels) + "チャンネルです。再生できるのは" +
-         std::to_string(playable) + "チャンネルまでなので開けません。\n" +
-         "切り出しはコマンドラインの snipora-cut でできます。";
-}
+inline constexpr char kPlay[] = QT_TRANSLATE_NOOP("Snipora", "再生");
+inline constexpr char kStop[] = QT_TRANSLATE_NOOP("Snipora", "停止");
+inline constexpr char kMarkerAdd[] = QT_TRANSLATE_NOOP("Snipora", "付加");
+inline constexpr char kMarkerClear[] = QT_TRANSLATE_NOOP("Snipora", "消去");
+inline constexpr char kColumnLength[] = QT_TRANSLATE_NOOP("Snipora", "長さ(ミリ秒)");
+inline constexpr char kColumnStart[] = QT_TRANSLATE_NOOP("Snipora", "開始アドレス");
+inline constexpr char kColumnEnd[] = QT_TRANSLATE_NOOP("Snipora", "終了アドレス");
+inline constexpr char kColumnLabel[] = QT_TRANSLATE_NOOP("Snipora", "ラベル");
+inline constexpr char kOpenFilter[] =
+    QT_TRANSLATE_NOOP("Snipora", "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||");
+// A file with more channels than the sound device plays: %1 its channels,
+// %2 the most the device plays.
+inline constexpr char kTooManyChannels[] = QT_TRANSLATE_NOOP(
+    "Snipora",
+    "このファイルは%1チャンネルです。再生できるのは%2チャンネルまでなので開けません。\n"
+    "切り出しはコマンドラインの snipora-cut でできます。");
 }  // namespace main_text
 
 namespace jump_text {
-inline constexpr char kCaption[] = "座標指定移動";
-inline constexpr char kMethodGroup[] = "指定方法";
-inline constexpr char kMaximumLabel[] = "ミリ秒最大値\nサンプル最大値";
+inline constexpr char kCaption[] = QT_TRANSLATE_NOOP("Snipora", "座標指定移動");
+inline constexpr char kMethodGroup[] = QT_TRANSLATE_NOOP("Snipora", "指定方法");
+inline constexpr char kMaximumLabel[] =
+    QT_TRANSLATE_NOOP("Snipora", "ミリ秒最大値\nサンプル最大値");
 }  // namespace jump_text
 
 namespace about_text {
-inline constexpr char kCaption[] = "Sniporaのﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr char kCaption[] = QT_TRANSLATE_NOOP("Snipora", "Sniporaのﾊﾞｰｼﾞｮﾝ情報");
 inline constexpr char kVersion[] = "Snipora Version 3.16";
-inline constexpr char kSecondLine[] = "PCM WAVE / NWA を無劣化で分割します";
+inline constexpr char kSecondLine[] =
+    QT_TRANSLATE_NOOP("Snipora", "PCM WAVE / NWA を無劣化で分割します");
 inline constexpr char kOk[] = "OK";
 }  // namespace about_text
 

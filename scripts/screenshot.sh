@@ -1,15 +1,32 @@
 #!/bin/sh
-# Makes docs/screenshot.png: starts the real program (build/app/snipora) with
-# a generated test sound under a virtual X server, waits for its window and
-# grabs it. Installs the few Debian packages it needs when they are missing
-# (as root or with sudo). Usage: scripts/screenshot.sh [output.png]
+# Screenshots of the real program (build/app/snipora) with a generated test
+# sound under a virtual X server: it waits for the window and grabs it, or
+# opens Tools → Volume with the keyboard and grabs that dialog. Installs the
+# few Debian packages it needs when they are missing (as root or with sudo).
+# Usage: scripts/screenshot.sh [ja|en] [main|volume] [output.png]
+#   With no arguments it makes all four into docs/: screenshot.png and
+#   volume.png (Japanese), screenshot-en.png and volume-en.png (English).
 # Environment: BUILD (build folder, default build).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -eq 0 ]; then
+  "$0" ja main "$root/docs/screenshot.png"
+  "$0" ja volume "$root/docs/volume.png"
+  "$0" en main "$root/docs/screenshot-en.png"
+  "$0" en volume "$root/docs/volume-en.png"
+  exit 0
+fi
+language=$1
+window=${2:-main}
+out=${3:-$root/docs/screenshot.png}
 build=${BUILD:-$root/build}
-out=${1:-$root/docs/screenshot.png}
 program=$build/app/snipora
+case "$language" in
+  ja) locale=ja_JP.UTF-8 volume_title="音量" ;;
+  en) locale=en_US.UTF-8 volume_title="Volume" ;;
+  *) echo "screenshot: language is ja or en, not $language" >&2; exit 2 ;;
+esac
 
 if [ ! -x "$program" ]; then
   echo "screenshot: $program not found; build it first (make build)" >&2
@@ -17,7 +34,7 @@ if [ ! -x "$program" ]; then
 fi
 
 missing=""
-for pair in Xvfb:xvfb xauth:xauth xwd:x11-apps convert:imagemagick sox:sox; do
+for pair in Xvfb:xvfb xauth:xauth xwd:x11-apps convert:imagemagick sox:sox xdotool:xdotool; do
   command -v "${pair%%:*}" >/dev/null 2>&1 || missing="$missing ${pair#*:}"
 done
 dpkg-query -W -f='${Status}\n' fonts-ipafont-gothic 2>/dev/null | grep -q 'install ok installed' ||
@@ -53,22 +70,50 @@ unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 sleep 1
 
-"$program" "$work/song.wav" >"$work/app.log" 2>&1 &
+# The language follows the locale; a settings file of its own forces nothing.
+LANGUAGE="" LC_ALL="" LC_MESSAGES="" LANG=$locale XDG_CONFIG_HOME="$work/config" \
+  "$program" "$work/song.wav" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-# Wait for the window (its title names the open file), then let it settle.
-tries=0
-until xwd -silent -name "song - Snipora" -out "$work/window.xwd" 2>/dev/null; do
-  tries=$((tries + 1))
-  if [ "$tries" -ge 50 ] || ! kill -0 "$app_pid" 2>/dev/null; then
-    echo "screenshot: the window did not appear" >&2
-    cat "$work/app.log" >&2
-    exit 1
-  fi
-  sleep 0.2
-done
-sleep 1
-xwd -silent -name "song - Snipora" -out "$work/window.xwd"
+# The X id of the window titled exactly $1. Compared by name here: xdotool's
+# own pattern does not match a non-Latin title.
+window_named() {
+  for id in $(xdotool search --name . 2>/dev/null); do
+    if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Waits for the window titled $1 (its X id goes to $window_id), then lets it settle.
+wait_for_window() {
+  tries=0
+  until window_id=$(window_named "$1") && [ -n "$window_id" ]; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 50 ] || ! kill -0 "$app_pid" 2>/dev/null; then
+      echo "screenshot: the window \"$1\" did not appear" >&2
+      cat "$work/app.log" >&2
+      exit 1
+    fi
+    sleep 0.2
+  done
+  sleep 1
+}
+
+# The main window's title names the open file.
+wait_for_window "song - Snipora"
+if [ "$window" = volume ]; then
+  # Tools (Alt+T) → Volume (V): the same access keys in both languages. There
+  # is no window manager to activate the window: it is given the focus.
+  xdotool windowfocus --sync "$window_id"
+  xdotool key alt+t
+  sleep 0.5  # the menu opens before it takes its key
+  xdotool key v
+  wait_for_window "$volume_title"
+fi
+xwd -silent -id "$window_id" -out "$work/window.xwd"
 
 mkdir -p "$(dirname "$out")"
 convert "xwd:$work/window.xwd" "png:$out"

@@ -33,21 +33,21 @@ QProgressBar* NewBar(const char* id) {
 
 CSaveProgressDlg::CSaveProgressDlg(IExportHost& host, IUiServices& ui, QWidget* parent)
     : QDialog(parent), host_(host), ui_(ui) {
-  setWindowTitle(QString::fromUtf8("保存しています"));
+  setWindowTitle(tr("保存しています"));
   setModal(true);
   fileBar_ = NewBar("1039");
   overallBar_ = NewBar("1040");
   overallBar_->setRange(0, 1);
   fileBar_->setRange(0, 1);
-  cancelButton_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"));
+  cancelButton_ = new QPushButton(tr("ｷｬﾝｾﾙ"));
   cancelButton_->setObjectName(QStringLiteral("2"));
   cancelButton_->setAutoDefault(false);
   connect(cancelButton_, &QPushButton::clicked, this, &CSaveProgressDlg::reject);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QString::fromUtf8("処理中のファイル進捗情報")));
+  layout->addWidget(new QLabel(tr("処理中のファイル進捗情報")));
   layout->addWidget(fileBar_);
-  layout->addWidget(new QLabel(QString::fromUtf8("全体の進捗情報")));
+  layout->addWidget(new QLabel(tr("全体の進捗情報")));
   layout->addWidget(overallBar_);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);

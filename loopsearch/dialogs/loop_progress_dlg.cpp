@@ -26,19 +26,19 @@ bool searchRunning = false;
 CLoopProgressDlg::CLoopProgressDlg(LoopSearchInput input, ILoopSearchResults& results,
                                    IUiServices& ui, QWidget* parent)
     : QDialog(parent), input_(std::move(input)), results_(results), ui_(ui) {
-  setWindowTitle(QStringLiteral("ループ検出"));
+  setWindowTitle(tr("ループ検出"));
 
   progressBar_ = new QProgressBar(this);
   progressBar_->setObjectName(QStringLiteral("1039"));
   progressBar_->setTextVisible(false);
   progressBar_->setValue(0);
 
-  auto* caption = new QLabel(QStringLiteral("調査範囲のアドレス(ミリ秒)\nループ検出数"), this);
+  auto* caption = new QLabel(tr("調査範囲のアドレス(ミリ秒)\nループ検出数"), this);
   progressText_ = new QLabel(QStringLiteral("0 / 0\n0"), this);
   progressText_->setObjectName(QStringLiteral("1047"));
   progressText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-  auto* stop = new QPushButton(QStringLiteral("中止"), this);
+  auto* stop = new QPushButton(tr("中止"), this);
   stop->setObjectName(QStringLiteral("2"));
   stop->setAutoDefault(false);
   connect(stop, &QPushButton::clicked, this, &CLoopProgressDlg::reject);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "loopsearch/dialogs/loop_progress_dlg.h"
+#include "platform/ui/qt_ui_text.h"
 
 namespace snipora {
 
@@ -27,15 +28,15 @@ struct RadioSpec {
 
 // Radio buttons in group order; the button group's ids are the option indices.
 constexpr RadioSpec kSourceRadios[] = {
-    {1035, "マーカ1", 0},
-    {1036, "マーカ2", 1},
-    {1037, "現在位置", 2},
+    {1035, QT_TRANSLATE_NOOP("Snipora", "マーカ1"), 0},
+    {1036, QT_TRANSLATE_NOOP("Snipora", "マーカ2"), 1},
+    {1037, QT_TRANSLATE_NOOP("Snipora", "現在位置"), 2},
 };
 constexpr RadioSpec kCompareRadios[] = {
-    {1041, "元開始点", 0},
-    {1038, "マーカ1", 1},
-    {1039, "マーカ2", 2},
-    {1040, "現在位置", 3},
+    {1041, QT_TRANSLATE_NOOP("Snipora", "元開始点"), 0},
+    {1038, QT_TRANSLATE_NOOP("Snipora", "マーカ1"), 1},
+    {1039, QT_TRANSLATE_NOOP("Snipora", "マーカ2"), 2},
+    {1040, QT_TRANSLATE_NOOP("Snipora", "現在位置"), 3},
 };
 
 QString IdName(int id) {
@@ -45,10 +46,10 @@ QString IdName(int id) {
 template <size_t N>
 QGroupBox* MakeRadioGroup(QWidget* parent, const char* title, const RadioSpec (&radios)[N],
                           QButtonGroup* group) {
-  auto* box = new QGroupBox(QString::fromUtf8(title), parent);
+  auto* box = new QGroupBox(UiText(title), parent);
   auto* layout = new QVBoxLayout(box);
   for (const RadioSpec& spec : radios) {
-    auto* radio = new QRadioButton(QString::fromUtf8(spec.text), box);
+    auto* radio = new QRadioButton(UiText(spec.text), box);
     radio->setObjectName(IdName(spec.id));
     group->addButton(radio, spec.option);
     layout->addWidget(radio);
@@ -60,13 +61,13 @@ template <class Choices>
 QComboBox* MakeChoiceList(QWidget* parent, int id, const Choices& choices, int selected) {
   auto* list = new QComboBox(parent);
   list->setObjectName(IdName(id));
-  for (const auto& choice : choices) list->addItem(QString::fromUtf8(choice.label));
+  for (const auto& choice : choices) list->addItem(UiText(choice.label));
   list->setCurrentIndex(selected);
   return list;
 }
 
 QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
-  auto* button = new QPushButton(QString::fromUtf8(text), parent);
+  auto* button = new QPushButton(UiText(text), parent);
   button->setObjectName(IdName(id));
   button->setAutoDefault(false);
   return button;
@@ -76,7 +77,7 @@ QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
 
 CLoopSearchDlg::CLoopSearchDlg(ILoopSearchHost& host, QWidget* parent)
     : QDialog(parent), host_(host) {
-  setWindowTitle(QStringLiteral("ループ検出"));
+  setWindowTitle(tr("ループ検出"));
   BuildControls();
   ApplyMarkerState();
 }
@@ -84,8 +85,10 @@ CLoopSearchDlg::CLoopSearchDlg(ILoopSearchHost& host, QWidget* parent)
 void CLoopSearchDlg::BuildControls() {
   sourceGroup_ = new QButtonGroup(this);
   compareGroup_ = new QButtonGroup(this);
-  QGroupBox* sourceBox = MakeRadioGroup(this, "比較元開始点", kSourceRadios, sourceGroup_);
-  QGroupBox* compareBox = MakeRadioGroup(this, "比較開始点", kCompareRadios, compareGroup_);
+  QGroupBox* sourceBox = MakeRadioGroup(this, QT_TRANSLATE_NOOP("Snipora", "比較元開始点"),
+                                        kSourceRadios, sourceGroup_);
+  QGroupBox* compareBox = MakeRadioGroup(this, QT_TRANSLATE_NOOP("Snipora", "比較開始点"),
+                                         kCompareRadios, compareGroup_);
 
   lengthList_ = MakeChoiceList(this, 1044, kLoopLengthChoices, kDefaultLoopLength);
   precisionList_ = MakeChoiceList(this, 1045, kLoopPrecisionChoices, kDefaultLoopPrecision);
@@ -94,19 +97,19 @@ void CLoopSearchDlg::BuildControls() {
   distanceField_->setAlignment(Qt::AlignRight);
 
   auto* choices = new QGridLayout;
-  choices->addWidget(new QLabel(QStringLiteral("マッチさせる長さ"), this), 0, 0);
+  choices->addWidget(new QLabel(tr("マッチさせる長さ"), this), 0, 0);
   choices->addWidget(lengthList_, 0, 1, 1, 2);
-  choices->addWidget(new QLabel(QStringLiteral("精度"), this), 1, 0);
+  choices->addWidget(new QLabel(tr("精度"), this), 1, 0);
   choices->addWidget(precisionList_, 1, 1, 1, 2);
-  choices->addWidget(new QLabel(QStringLiteral("比較距離"), this), 2, 0);
+  choices->addWidget(new QLabel(tr("比較距離"), this), 2, 0);
   choices->addWidget(distanceField_, 2, 1);
-  choices->addWidget(new QLabel(QStringLiteral("秒"), this), 2, 2);
+  choices->addWidget(new QLabel(tr("秒"), this), 2, 2);
 
-  QPushButton* start = MakeButton(this, 1, "検出開始");
+  QPushButton* start = MakeButton(this, 1, QT_TRANSLATE_NOOP("Snipora", "検出開始"));
   start->setDefault(true);
-  QPushButton* decide = MakeButton(this, 1001, "決定(&E)");
+  QPushButton* decide = MakeButton(this, 1001, QT_TRANSLATE_NOOP("Snipora", "決定(&E)"));
   decide->setEnabled(false);
-  QPushButton* cancel = MakeButton(this, 2, "ｷｬﾝｾﾙ");
+  QPushButton* cancel = MakeButton(this, 2, QT_TRANSLATE_NOOP("Snipora", "ｷｬﾝｾﾙ"));
   connect(start, &QPushButton::clicked, this, &CLoopSearchDlg::accept);
   connect(cancel, &QPushButton::clicked, this, &CLoopSearchDlg::reject);
 
@@ -132,7 +135,7 @@ void CLoopSearchDlg::BuildControls() {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(new QLabel(QStringLiteral("検出結果"), this));
+  layout->addWidget(new QLabel(tr("検出結果"), this));
   layout->addWidget(resultList_, 1);
 }
 

@@ -5,7 +5,9 @@
 
 // Message boxes and file dialogs, behind one interface so that engines can ask
 // questions without a toolkit and tests can script the answers. The Qt
-// implementation lives with the main window.
+// implementation lives with the main window. Literal texts and filters given
+// here are marked for translation (platform/ui/ui_text.h); the implementation
+// shows them in the interface's language.
 namespace snipora {
 
 enum class MessageButtons { Ok, YesNo };

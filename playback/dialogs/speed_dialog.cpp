@@ -3,6 +3,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "platform/ui/qt_ui_text.h"
 #include "playback/main_player.h"
 
 namespace snipora {
@@ -11,7 +12,7 @@ CSpeedDlg::CSpeedDlg(CMainPlayer& player, QWidget* parent)
     : QDialog(parent),
       player_(player),
       speed_(this, 1007, 1035, 5, 1000, 10, 1, [this] { ApplySpeed(); }) {
-  setWindowTitle(QString::fromUtf8("再生速度"));
+  setWindowTitle(UiText(QT_TRANSLATE_NOOP("Snipora", "再生速度")));
   QFont dialogFont = font();
   dialogFont.setPointSize(9);
   setFont(dialogFont);

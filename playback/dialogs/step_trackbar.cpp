@@ -1,4 +1,5 @@
 #include "playback/dialogs/step_trackbar.h"
+#include "platform/ui/qt_ui_text.h"
 
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -37,7 +38,7 @@ QHBoxLayout* StepTrackbar::ButtonRow(std::span<const StepButton> buttons) const 
   auto* row = new QHBoxLayout;
   for (const StepButton& step : buttons) {
     if (step.gapBefore > 0) row->addSpacing(step.gapBefore);
-    auto* button = new QPushButton(QString::fromUtf8(step.text), parent_);
+    auto* button = new QPushButton(UiText(step.text), parent_);
     button->setObjectName(ControlName(step.id));
     button->setAutoDefault(false);
     QObject::connect(button, &QPushButton::clicked, parent_, [this, step] {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <span>
+#include "platform/ui/ui_text.h"
 
 // The building block both playback dialogs share: a trackbar with its number to
 // the right and a row of buttons that move it by steps. Controls are named by
@@ -22,8 +23,9 @@ struct StepButton {
 
 // The row "-50 -10 -1 100%に戻す +1 +10 +50" of the software volume and the speed.
 inline constexpr StepButton kPercentStepButtons[] = {
-    {1014, "-50", -50, false},     {1009, "-10", -10, false}, {1010, "-1", -1, false},
-    {1008, "100%に戻す", 0, true}, {1011, "+1", 1, false},    {1012, "+10", 10, false},
+    {1014, "-50", -50, false}, {1009, "-10", -10, false},
+    {1010, "-1", -1, false},   {1008, QT_TRANSLATE_NOOP("Snipora", "100%に戻す"), 0, true},
+    {1011, "+1", 1, false},    {1012, "+10", 10, false},
     {1013, "+50", 50, false},
 };
 

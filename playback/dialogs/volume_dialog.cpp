@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/qt_ui_text.h"
 #include "playback/main_player.h"
 #include "playback/player_flags.h"
 
@@ -29,16 +30,18 @@ struct OptionBox {
 
 // In the order they stand in the dialog, top to bottom.
 constexpr OptionBox kOptionBoxes[] = {
-    {1041, "ファイルを開いた時概算音量で最大化設定", CDS_OPENVOLUMEMAXIMIZE},
-    {1043, "音量自動調整", CDS_AUTOVOLUME},
-    {1044, "体感音量ベースで処理する", CDS_VOLCTL_VER2},
-    {1045, "自動調整は再転送しない", CDS_AUTOVOLDELAY},
-    {1046, "自動調整は常に最大音量を保つ", CDS_AUTOVOLUPENABLE},
-    {1047, "自動調整は余裕をもって処理する", CDS_AUTOVOLDELAYRESERVE},
-    {1048, "自動調整は滑らかに適用する", CDS_AUTOVOLSLOWLYAPPLY},
+    {1041, QT_TRANSLATE_NOOP("Snipora", "ファイルを開いた時概算音量で最大化設定"),
+     CDS_OPENVOLUMEMAXIMIZE},
+    {1043, QT_TRANSLATE_NOOP("Snipora", "音量自動調整"), CDS_AUTOVOLUME},
+    {1044, QT_TRANSLATE_NOOP("Snipora", "体感音量ベースで処理する"), CDS_VOLCTL_VER2},
+    {1045, QT_TRANSLATE_NOOP("Snipora", "自動調整は再転送しない"), CDS_AUTOVOLDELAY},
+    {1046, QT_TRANSLATE_NOOP("Snipora", "自動調整は常に最大音量を保つ"), CDS_AUTOVOLUPENABLE},
+    {1047, QT_TRANSLATE_NOOP("Snipora", "自動調整は余裕をもって処理する"), CDS_AUTOVOLDELAYRESERVE},
+    {1048, QT_TRANSLATE_NOOP("Snipora", "自動調整は滑らかに適用する"), CDS_AUTOVOLSLOWLYAPPLY},
 };
 
-constexpr char kSixteenBitOnly[] = "自動調整は16ビットのファイルにだけ働きます";
+constexpr char kSixteenBitOnly[] =
+    QT_TRANSLATE_NOOP("Snipora", "自動調整は16ビットのファイルにだけ働きます");
 
 }  // namespace
 
@@ -48,20 +51,22 @@ CVolumeDlg::CVolumeDlg(CMainPlayer& player, QWidget* parent)
       directSound_(this, 1000, 1034, 0, kDirectSoundOffset, 300, 5,
                    [this] { ApplyDirectSoundVolume(); }),
       software_(this, 1007, 1035, 0, kSoftwareMaximum, 10, 1, [this] { ApplySoftwareVolume(); }) {
-  setWindowTitle(QString::fromUtf8("音量"));
+  setWindowTitle(UiText(QT_TRANSLATE_NOOP("Snipora", "音量")));
   QFont dialogFont = font();
   dialogFont.setPointSize(9);
   setFont(dialogFont);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QString::fromUtf8("DirectSoundボリュームコントロール"), this));
+  layout->addWidget(
+      new QLabel(UiText(QT_TRANSLATE_NOOP("Snipora", "DirectSoundボリュームコントロール")), this));
   layout->addLayout(directSound_.TrackbarRow());
   layout->addLayout(directSound_.ButtonRow(kDirectSoundStepButtons));
-  layout->addWidget(new QLabel(QString::fromUtf8("ソフトウェア ボリュームコントロール"), this));
+  layout->addWidget(new QLabel(
+      UiText(QT_TRANSLATE_NOOP("Snipora", "ソフトウェア ボリュームコントロール")), this));
   layout->addLayout(software_.TrackbarRow());
   layout->addLayout(software_.ButtonRow(kPercentStepButtons));
   for (const OptionBox& option : kOptionBoxes) {
-    auto* box = new QCheckBox(QString::fromUtf8(option.text), this);
+    auto* box = new QCheckBox(UiText(option.text), this);
     box->setObjectName(ControlName(option.id));
     // clicked, unlike toggled, comes only from the user, never from LoadFromPlayer.
     connect(box, &QCheckBox::clicked, this,
@@ -100,7 +105,7 @@ void CVolumeDlg::LoadFromPlayer() {
     auto* box = findChild<QCheckBox*>(ControlName(option.id));
     box->setChecked((options & option.bit) != 0);
     box->setEnabled(applies);
-    box->setToolTip(applies ? QString() : QString::fromUtf8(kSixteenBitOnly));
+    box->setToolTip(applies ? QString() : UiText(kSixteenBitOnly));
   }
 }
 

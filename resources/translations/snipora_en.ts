@@ -1,0 +1,702 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>Snipora</name>
+    <message>
+        <source>不明</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>WAVEサウンド(*.wav)|*.wav||</source>
+        <translation>WAVE sound|*.wav||</translation>
+    </message>
+    <message>
+        <source>マーカ1</source>
+        <translation>Marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2</source>
+        <translation>Marker 2</translation>
+    </message>
+    <message>
+        <source>現在位置</source>
+        <translation>Current position</translation>
+    </message>
+    <message>
+        <source>元開始点</source>
+        <translation>Source start</translation>
+    </message>
+    <message>
+        <source>比較元開始点</source>
+        <translation>Source start</translation>
+    </message>
+    <message>
+        <source>比較開始点</source>
+        <translation>Compare from</translation>
+    </message>
+    <message>
+        <source>検出開始</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>決定(&amp;E)</source>
+        <translation>&amp;Apply</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>このファイルのフォーマットではこの機能を使えません</source>
+        <translation>This feature is not available for this file format.</translation>
+    </message>
+    <message>
+        <source>ファイルオープンエラーが発生しました</source>
+        <translation>The file could not be opened.</translation>
+    </message>
+    <message>
+        <source>メモリ確保ができませんでした</source>
+        <translation>Not enough memory.</translation>
+    </message>
+    <message>
+        <source>250ミリ秒</source>
+        <translation>250 ms</translation>
+    </message>
+    <message>
+        <source>500ミリ秒</source>
+        <translation>500 ms</translation>
+    </message>
+    <message>
+        <source>1秒</source>
+        <translation>1 s</translation>
+    </message>
+    <message>
+        <source>2秒</source>
+        <translation>2 s</translation>
+    </message>
+    <message>
+        <source>5秒</source>
+        <translation>5 s</translation>
+    </message>
+    <message>
+        <source>10秒</source>
+        <translation>10 s</translation>
+    </message>
+    <message>
+        <source>0(完全)</source>
+        <translation>0 (exact)</translation>
+    </message>
+    <message>
+        <source>32(高精度)</source>
+        <translation>32 (high)</translation>
+    </message>
+    <message>
+        <source>64(中高精度)</source>
+        <translation>64 (medium-high)</translation>
+    </message>
+    <message>
+        <source>128(中精度)</source>
+        <translation>128 (medium)</translation>
+    </message>
+    <message>
+        <source>256(低中精度)</source>
+        <translation>256 (medium-low)</translation>
+    </message>
+    <message>
+        <source>512(低精度)</source>
+        <translation>512 (low)</translation>
+    </message>
+    <message>
+        <source>再生速度</source>
+        <translation>Playback Speed</translation>
+    </message>
+    <message>
+        <source>100%に戻す</source>
+        <translation>Reset to 100%</translation>
+    </message>
+    <message>
+        <source>ファイルを開いた時概算音量で最大化設定</source>
+        <translation>Raise to the estimated maximum when a file opens</translation>
+    </message>
+    <message>
+        <source>音量自動調整</source>
+        <translation>Adjust the volume automatically</translation>
+    </message>
+    <message>
+        <source>体感音量ベースで処理する</source>
+        <translation>Based on perceived loudness</translation>
+    </message>
+    <message>
+        <source>自動調整は再転送しない</source>
+        <translation>Automatic: do not rewrite queued sound</translation>
+    </message>
+    <message>
+        <source>自動調整は常に最大音量を保つ</source>
+        <translation>Automatic: always keep the maximum volume</translation>
+    </message>
+    <message>
+        <source>自動調整は余裕をもって処理する</source>
+        <translation>Automatic: leave headroom</translation>
+    </message>
+    <message>
+        <source>自動調整は滑らかに適用する</source>
+        <translation>Automatic: apply smoothly</translation>
+    </message>
+    <message>
+        <source>自動調整は16ビットのファイルにだけ働きます</source>
+        <translation>Automatic adjustment works on 16-bit files only</translation>
+    </message>
+    <message>
+        <source>音量</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>DirectSoundボリュームコントロール</source>
+        <translation>Output device volume</translation>
+    </message>
+    <message>
+        <source>ソフトウェア ボリュームコントロール</source>
+        <translation>Software volume</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>座標指定</source>
+        <translation>Go to...</translation>
+    </message>
+    <message>
+        <source>マーカループ</source>
+        <translation>Loop markers</translation>
+    </message>
+    <message>
+        <source>マーカ間再生</source>
+        <translation>Play between markers</translation>
+    </message>
+    <message>
+        <source>マーカまで再生</source>
+        <translation>Play to marker</translation>
+    </message>
+    <message>
+        <source>マーカまで2秒</source>
+        <translation>2 s before marker</translation>
+    </message>
+    <message>
+        <source>分割指定</source>
+        <translation>Add range</translation>
+    </message>
+    <message>
+        <source>指定読取</source>
+        <translation>Read range</translation>
+    </message>
+    <message>
+        <source>指定解除</source>
+        <translation>Remove range</translation>
+    </message>
+    <message>
+        <source>付加</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>移動</source>
+        <translation>Go to</translation>
+    </message>
+    <message>
+        <source>フェードアウト処理を行う</source>
+        <translation>Fade out</translation>
+    </message>
+    <message>
+        <source>全て連結して出力する</source>
+        <translation>Join all into one file</translation>
+    </message>
+    <message>
+        <source>ラベル名でファイル名を付ける</source>
+        <translation>Name files by label</translation>
+    </message>
+    <message>
+        <source>ミリ秒単位で指定</source>
+        <translation>In milliseconds</translation>
+    </message>
+    <message>
+        <source>サンプル単位で指定</source>
+        <translation>In samples</translation>
+    </message>
+    <message>
+        <source>ミリ秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>サンプル</source>
+        <translation>samples</translation>
+    </message>
+    <message>
+        <source>ミリ秒
+サンプル</source>
+        <translation>ms
+samples</translation>
+    </message>
+    <message>
+        <source>再生アドレス</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>マーカー1アドレス</source>
+        <translation>Marker 1</translation>
+    </message>
+    <message>
+        <source>マーカー2アドレス</source>
+        <translation>Marker 2</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>消去</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>長さ(ミリ秒)</source>
+        <translation>Length (ms)</translation>
+    </message>
+    <message>
+        <source>開始アドレス</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>終了アドレス</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>ラベル</source>
+        <translation>Label</translation>
+    </message>
+    <message>
+        <source>WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||</source>
+        <translation>Sound files|*.wav;*.nwa|All files|*.*||</translation>
+    </message>
+    <message>
+        <source>このファイルは%1チャンネルです。再生できるのは%2チャンネルまでなので開けません。
+切り出しはコマンドラインの snipora-cut でできます。</source>
+        <translation>This file has %1 channels. Only up to %2 channels can be played, so it cannot be opened.
+The command-line tool snipora-cut can cut it.</translation>
+    </message>
+    <message>
+        <source>座標指定移動</source>
+        <translation>Go to Position</translation>
+    </message>
+    <message>
+        <source>指定方法</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>ミリ秒最大値
+サンプル最大値</source>
+        <translation>Maximum in ms
+Maximum in samples</translation>
+    </message>
+    <message>
+        <source>Sniporaのﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Snipora</translation>
+    </message>
+    <message>
+        <source>PCM WAVE / NWA を無劣化で分割します</source>
+        <translation>Cuts PCM WAVE and NWA files without re-encoding</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>範囲リストの読み込み(&amp;I)...</source>
+        <translation>&amp;Import Range List...</translation>
+    </message>
+    <message>
+        <source>範囲リストの書き出し(&amp;E)...</source>
+        <translation>&amp;Export Range List...</translation>
+    </message>
+    <message>
+        <source>音量(&amp;V)...</source>
+        <translation>&amp;Volume...</translation>
+    </message>
+    <message>
+        <source>再生速度(&amp;S)...</source>
+        <translation>Playback &amp;Speed...</translation>
+    </message>
+    <message>
+        <source>ループ検出(&amp;L)...</source>
+        <translation>&amp;Loop Detection...</translation>
+    </message>
+    <message>
+        <source>ファイルのループ点をマーカに設定(&amp;M)</source>
+        <translation>Set &amp;Markers from the File&apos;s Loop</translation>
+    </message>
+    <message>
+        <source>Sniporaのバージョン情報(&amp;A)...</source>
+        <translation>&amp;About Snipora...</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>ツール(&amp;T)</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Snipora のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
+        <translation>&amp;About Snipora...</translation>
+    </message>
+    <message>
+        <source>ファイルを開いていないとプログラムを続行できません。
+ファイルを選択しなおしますか？</source>
+        <translation>Snipora cannot go on without an open file.
+Choose a file again?</translation>
+    </message>
+    <message>
+        <source>ファイルを開けません。
+強制終了します</source>
+        <translation>The file cannot be opened.
+Snipora will quit.</translation>
+    </message>
+    <message>
+        <source>既に同名のフォルダがあります。
+上書きしますか？</source>
+        <translation>A folder of that name already exists.
+Overwrite it?</translation>
+    </message>
+    <message>
+        <source>ファイルを開けませんでした。</source>
+        <translation>A file could not be opened or written.</translation>
+    </message>
+    <message>
+        <source>指定された値が無効です</source>
+        <translation>The value is not valid.</translation>
+    </message>
+    <message>
+        <source>保存可能なデータがありません</source>
+        <translation>There is nothing to save.</translation>
+    </message>
+    <message>
+        <source>リストに保存していない分割予約があります。
+破棄してよろしいですか？</source>
+        <translation>The list has ranges that have not been saved.
+Discard them?</translation>
+    </message>
+    <message>
+        <source>ループ再生に失敗しました</source>
+        <translation>Loop playback failed.</translation>
+    </message>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Audacity ラベル(*.txt)|*.txt|CUE シート(*.cue)|*.cue|CSV(*.csv)|*.csv||</source>
+        <translation>Audacity labels|*.txt|CUE sheet|*.cue|CSV|*.csv||</translation>
+    </message>
+    <message>
+        <source>範囲リスト(*.txt;*.cue;*.csv)|*.txt;*.cue;*.csv|WAVE ファイルのマーカ(*.wav)|*.wav||</source>
+        <translation>Range lists|*.txt;*.cue;*.csv|Markers of a WAVE file|*.wav||</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CLoopProgressDlg</name>
+    <message>
+        <source>ループ検出</source>
+        <translation>Loop Detection</translation>
+    </message>
+    <message>
+        <source>調査範囲のアドレス(ミリ秒)
+ループ検出数</source>
+        <translation>Position searched (ms)
+Loops found</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CLoopSearchDlg</name>
+    <message>
+        <source>ループ検出</source>
+        <translation>Loop Detection</translation>
+    </message>
+    <message>
+        <source>マッチさせる長さ</source>
+        <translation>Match length</translation>
+    </message>
+    <message>
+        <source>精度</source>
+        <translation>Precision</translation>
+    </message>
+    <message>
+        <source>比較距離</source>
+        <translation>Search distance</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>検出結果</source>
+        <translation>Loops found</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CMainDlg</name>
+    <message>
+        <source>ファイルを読み込めません (存在しないか、読み取りが許可されていません)。</source>
+        <translation>The file cannot be read (it does not exist or reading it is not permitted).</translation>
+    </message>
+    <message>
+        <source>RIFF WAVE 形式のファイルでも NWA ファイルでもありません。</source>
+        <translation>It is neither a RIFF WAVE file nor an NWA file.</translation>
+    </message>
+    <message>
+        <source>圧縮された形式 (%1、形式番号 %2) のため、再生にはデコーダが必要です。</source>
+        <translation>It is in a compressed format (%1, format tag %2), which needs a decoder to play.</translation>
+    </message>
+    <message>
+        <source>WAVE ファイルのヘッダが壊れているか、途中で切れています。</source>
+        <translation>The WAVE header is damaged or cut short.</translation>
+    </message>
+    <message>
+        <source>ファイルを再生用に開けませんでした。</source>
+        <translation>The file could not be opened for playback.</translation>
+    </message>
+    <message>
+        <source>最近使ったファイル(&amp;R)</source>
+        <translation>&amp;Recent Files</translation>
+    </message>
+    <message>
+        <source>表示言語(&amp;G)</source>
+        <translation>Lan&amp;guage</translation>
+    </message>
+    <message>
+        <source>システムの設定に従う</source>
+        <translation>System Default</translation>
+    </message>
+    <message>
+        <source>表示言語は次回の起動から切り替わります。</source>
+        <translation>The new language applies the next time Snipora starts.</translation>
+    </message>
+    <message>
+        <source>音声出力を開けなかったため、再生は無音で進みます (位置の移動や保存はできます)。</source>
+        <translation>No sound output could be opened: playback runs silently (moving and saving still work).</translation>
+    </message>
+    <message>
+        <source>再生 / 停止</source>
+        <translation>Play / stop</translation>
+    </message>
+    <message>
+        <source>100 ミリ秒戻る</source>
+        <translation>Back 100 ms</translation>
+    </message>
+    <message>
+        <source>100 ミリ秒進む</source>
+        <translation>Forward 100 ms</translation>
+    </message>
+    <message>
+        <source>1 秒戻る</source>
+        <translation>Back 1 s</translation>
+    </message>
+    <message>
+        <source>1 秒進む</source>
+        <translation>Forward 1 s</translation>
+    </message>
+    <message>
+        <source>1 サンプル戻る</source>
+        <translation>Back 1 sample</translation>
+    </message>
+    <message>
+        <source>1 サンプル進む</source>
+        <translation>Forward 1 sample</translation>
+    </message>
+    <message>
+        <source>100 サンプル戻る</source>
+        <translation>Back 100 samples</translation>
+    </message>
+    <message>
+        <source>100 サンプル進む</source>
+        <translation>Forward 100 samples</translation>
+    </message>
+    <message>
+        <source>先頭へ</source>
+        <translation>To the start</translation>
+    </message>
+    <message>
+        <source>末尾へ</source>
+        <translation>To the end</translation>
+    </message>
+    <message>
+        <source>マーカ1の設定 / 解除</source>
+        <translation>Set / clear marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2の設定 / 解除</source>
+        <translation>Set / clear marker 2</translation>
+    </message>
+    <message>
+        <source>マーカ1へ移動</source>
+        <translation>Go to marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2へ移動</source>
+        <translation>Go to marker 2</translation>
+    </message>
+    <message>
+        <source>分割予約</source>
+        <translation>Add range</translation>
+    </message>
+    <message>
+        <source>選択中の予約を削除</source>
+        <translation>Remove the selected range</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>キーボードショートカット(&amp;K)...</source>
+        <translation>&amp;Keyboard Shortcuts...</translation>
+    </message>
+    <message>
+        <source>Ctrl+O	ファイルを開く
+Ctrl+S	保存
+Ctrl+Q	終了
+(テキスト入力中は次のキーは入力に使われます)
+</source>
+        <translation>Ctrl+O	Open a file
+Ctrl+S	Save
+Ctrl+Q	Quit
+(While typing in a text field, the following keys go to the field)
+</translation>
+    </message>
+    <message>
+        <source>ホイール、+ / -	波形の拡大 / 縮小 (波形の上で)</source>
+        <translation>Wheel, + / -	Zoom the waveform in / out (over the waveform)</translation>
+    </message>
+    <message>
+        <source>形式が分かりません (.txt、.cue、.csv、.wav のどれか)</source>
+        <translation>unknown format (use .txt, .cue, .csv or .wav)</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません</source>
+        <translation>the file cannot be read</translation>
+    </message>
+    <message>
+        <source>「%1」には範囲がありません。</source>
+        <translation>&quot;%1&quot; holds no ranges.</translation>
+    </message>
+    <message>
+        <source>「%1」の次の行は読み飛ばしました:</source>
+        <translation>These lines of &quot;%1&quot; were skipped:</translation>
+    </message>
+    <message>
+        <source>書き込めません: %1</source>
+        <translation>cannot write: %1</translation>
+    </message>
+    <message>
+        <source>「%1」に書き出せませんでした。
+%2</source>
+        <translation>Could not write &quot;%1&quot;.
+%2</translation>
+    </message>
+    <message>
+        <source>「%1」では次の位置を丸めました:</source>
+        <translation>These positions were rounded in &quot;%1&quot;:</translation>
+    </message>
+    <message>
+        <source>次のファイルを開けません:
+%1
+
+%2
+
+開いているファイルはそのまま使えます。</source>
+        <translation>This file cannot be opened:
+%1
+
+%2
+
+The open file stays as it was.</translation>
+    </message>
+    <message>
+        <source>「%1」の形式が分かりません。
+拡張子を .txt (Audacity ラベル)、.cue (CUE シート)、.csv (CSV) のどれかにしてください。</source>
+        <translation>The format of &quot;%1&quot; is unknown.
+Use the extension .txt (Audacity labels), .cue (CUE sheet) or .csv (CSV).</translation>
+    </message>
+    <message>
+        <source>範囲リスト「%1」の %2 行目を読み込めません。
+%3
+範囲は追加されませんでした。</source>
+        <translation>Line %2 of the range list &quot;%1&quot; cannot be read.
+%3
+No ranges were added.</translation>
+    </message>
+    <message>
+        <source>範囲リスト「%1」を読み込めません。
+%2
+範囲は追加されませんでした。</source>
+        <translation>The range list &quot;%1&quot; cannot be read.
+%2
+No ranges were added.</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CSaveProgressDlg</name>
+    <message>
+        <source>保存しています</source>
+        <translation>Saving</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>処理中のファイル進捗情報</source>
+        <translation>Current file</translation>
+    </message>
+    <message>
+        <source>全体の進捗情報</source>
+        <translation>All files</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CStatusLine</name>
+    <message>
+        <source>フォルダを開く</source>
+        <translation>Open folder</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルを保存しました (保存先: %1)</source>
+        <translation>
+            <numerusform>Saved %n file to %1</numerusform>
+            <numerusform>Saved %n files to %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CWaveformView</name>
+    <message>
+        <source>この形式では波形を表示できません</source>
+        <translation>No waveform for this format</translation>
+    </message>
+</context>
+</TS>
