@@ -309,11 +309,10 @@ TEST(SectorFileDirectTest, DirectIoIsInEffectWhereTheFileSystemTakesIt) {
   EXPECT_TRUE(file.IsDirect());
 }
 
-TEST(SectorFileLargeTest, SeekLargeReachesPositionsAbove2GiB) {
-  test::TempDir dir;
+// A sparse file of `size` bytes with 16 seeded bytes at each mark.
+std::string SparseFileWithMarks(const test::TempDir& dir, uint64_t size,
+                                const std::vector<uint64_t>& marks) {
   const std::string name = dir.File("sparse.bin");
-  const uint64_t size = (uint64_t{1} << 32) - 1;
-  const std::vector<uint64_t> marks = {0x7FFFFFF0, 0x80000000 + 12345, 0xC0000001, size - 17};
   {
     std::ofstream out(name, std::ios::binary);
     for (uint64_t mark : marks) {
@@ -323,45 +322,11 @@ TEST(SectorFileLargeTest, SeekLargeReachesPositionsAbove2GiB) {
     }
   }
   std::filesystem::resize_file(name, size);
-  CSectorFile file(512 * 1024);
-  ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
-  EXPECT_EQ(file.GetSize(), size);
-  for (uint64_t mark : marks) {
-    SCOPED_TRACE(mark);
-    ASSERT_EQ(file.SeekLarge(static_cast<uint32_t>(mark)), 0);
-    EXPECT_EQ(file.Tell(), static_cast<int64_t>(mark));
-    Bytes got(16);
-    ASSERT_EQ(file.Read(got.data(), 16, 1), 1u);
-    EXPECT_EQ(got, test::SeededBytes(16, static_cast<uint32_t>(mark)));
-  }
-  ASSERT_EQ(file.Seek(-16, 2), 0);
-  Bytes tail(16);
-  ASSERT_EQ(file.Read(tail.data(), 1, 20), 16u);
-  EXPECT_EQ(Bytes(tail.begin() + 15, tail.end()), Bytes(1, 0)) << "last byte of the sparse end";
-  file.Close();
-  std::filesystem::remove(name);
+  return name;
 }
 
-// A sparse file past 4 GiB: positions on both sides of the boundary, across
-// it and at the end are reached with 64-bit seeks, from the start and from
-// the end.
-TEST(SectorFileLargeTest, FilesPast4GiBAreReadWith64BitPositions) {
-  test::TempDir dir;
-  const std::string name = dir.File("huge.bin");
-  const uint64_t size = (uint64_t{6} << 30) + 123;
-  const uint64_t marks[] = {0, (uint64_t{1} << 32) - 8, (uint64_t{1} << 32) + 4096, size - 16};
-  {
-    std::ofstream out(name, std::ios::binary);
-    for (uint64_t mark : marks) {
-      out.seekp(static_cast<std::streamoff>(mark));
-      const Bytes bytes = test::SeededBytes(16, static_cast<uint32_t>(mark));
-      out.write(reinterpret_cast<const char*>(bytes.data()), 16);
-    }
-  }
-  std::filesystem::resize_file(name, size);
-  CSectorFile file(65536);
-  ASSERT_EQ(file.Open(name.c_str(), "rb", 32), 0);
-  EXPECT_EQ(file.GetSize(), size);
+// Each mark reached by SeekLarge, then its 16 bytes read back.
+void ExpectMarksReadBack(CSectorFile& file, const std::vector<uint64_t>& marks) {
   for (uint64_t mark : marks) {
     SCOPED_TRACE(mark);
     ASSERT_EQ(file.SeekLarge(mark), 0);
@@ -370,11 +335,37 @@ TEST(SectorFileLargeTest, FilesPast4GiBAreReadWith64BitPositions) {
     ASSERT_EQ(file.Read(got.data(), 16, 1), 1u);
     EXPECT_EQ(got, test::SeededBytes(16, static_cast<uint32_t>(mark)));
   }
+}
+
+TEST(SectorFileLargeTest, SeekLargeReachesPositionsAbove2GiB) {
+  test::TempDir dir;
+  const uint64_t size = (uint64_t{1} << 32) - 1;
+  const std::vector<uint64_t> marks = {0x7FFFFFF0, 0x80000000 + 12345, 0xC0000001, size - 17};
+  CSectorFile file(512 * 1024);
+  ASSERT_EQ(file.Open(SparseFileWithMarks(dir, size, marks).c_str(), "rb", 32), 0);
+  EXPECT_EQ(file.GetSize(), size);
+  ExpectMarksReadBack(file, marks);
+  ASSERT_EQ(file.Seek(-16, 2), 0);
+  Bytes tail(16);
+  ASSERT_EQ(file.Read(tail.data(), 1, 20), 16u);
+  EXPECT_EQ(Bytes(tail.begin() + 15, tail.end()), Bytes(1, 0)) << "last byte of the sparse end";
+}
+
+// A sparse file past 4 GiB: positions on both sides of the boundary, across
+// it and at the end are reached with 64-bit seeks, from the start and from
+// the end.
+TEST(SectorFileLargeTest, FilesPast4GiBAreReadWith64BitPositions) {
+  test::TempDir dir;
+  const uint64_t size = (uint64_t{6} << 30) + 123;
+  const std::vector<uint64_t> marks = {0, (uint64_t{1} << 32) - 8, (uint64_t{1} << 32) + 4096,
+                                       size - 16};
+  CSectorFile file(65536);
+  ASSERT_EQ(file.Open(SparseFileWithMarks(dir, size, marks).c_str(), "rb", 32), 0);
+  EXPECT_EQ(file.GetSize(), size);
+  ExpectMarksReadBack(file, marks);
   ASSERT_EQ(file.Seek(-16, 2), 0);
   EXPECT_EQ(file.Tell(), static_cast<int64_t>(size - 16));
   EXPECT_EQ(file.SeekLarge(size + 1), 3);
-  file.Close();
-  std::filesystem::remove(name);
 }
 
 }  // namespace
