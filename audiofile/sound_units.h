@@ -40,11 +40,6 @@ inline uint64_t FramesToBytes(uint64_t frames, uint32_t blockAlign) {
   return frames * blockAlign;
 }
 
-// The same; kept for the callers that name a byte count.
-inline uint64_t FramesToByteCount(uint64_t frames, uint32_t blockAlign) {
-  return frames * blockAlign;
-}
-
 inline uint64_t BytesToFrames(uint64_t bytes, uint32_t blockAlign) {
   return blockAlign ? bytes / blockAlign : 0;
 }

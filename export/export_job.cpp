@@ -123,8 +123,7 @@ ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outp
 uint64_t TotalDataLength(const ExportJob& job) {
   uint64_t total = 0;
   for (const ExportRange& range : job.ranges) {
-    total +=
-        FramesToByteCount(range.endFrame - range.startFrame, job.format.formatBlock.blockAlign);
+    total += FramesToBytes(range.endFrame - range.startFrame, job.format.formatBlock.blockAlign);
   }
   return total;
 }
@@ -138,7 +137,7 @@ bool PiecesFit(const ExportJob& job) {
   for (size_t i = 0; i < job.ranges.size(); ++i) {
     const ExportRange& range = job.ranges[i];
     if (range.endFrame > range.startFrame &&
-        !Container(job, FramesToByteCount(range.endFrame - range.startFrame, blockAlign),
+        !Container(job, FramesToBytes(range.endFrame - range.startFrame, blockAlign),
                    ExtraChunks(job, i))) {
       return false;
     }

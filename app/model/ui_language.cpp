@@ -12,12 +12,8 @@ namespace {
 constexpr const char* kSection = "LanguageSetting";
 constexpr const char* kKey = "Language";
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
 UiLanguage LanguageOfLocale(std::string_view locale) {
-  return StartsWith(locale, "ja") ? UiLanguage::Japanese : UiLanguage::English;
+  return locale.starts_with("ja") ? UiLanguage::Japanese : UiLanguage::English;
 }
 
 }  // namespace
@@ -32,8 +28,8 @@ UiLanguage LocaleLanguage(const EnvironmentReader& environment) {
     while (!list.empty()) {
       const size_t colon = list.find(':');
       const std::string_view entry = list.substr(0, colon);
-      if (StartsWith(entry, "ja")) return UiLanguage::Japanese;
-      if (StartsWith(entry, "en")) return UiLanguage::English;
+      if (entry.starts_with("ja")) return UiLanguage::Japanese;
+      if (entry.starts_with("en")) return UiLanguage::English;
       list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
     }
     return UiLanguage::English;
