@@ -239,13 +239,15 @@ int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
   }
   if (walker.offset() > kMaxDataOffset) return 4;
   info.dataOffset = static_cast<int32_t>(walker.offset());
-  uint64_t dataSize = size;
-  if (size == kSizeInDs64) {
-    // Without "ds64" (a writer that streamed and never came back) the data
-    // runs to the end of the file, also past 4 GiB.
-    dataSize = walker.ds64() ? walker.ds64()->dataSize : UINT64_MAX;
-    if (walker.ds64()) info.containerLength = static_cast<int64_t>(walker.ds64()->riffSize + 8);
+  // "ds64" states the sizes whose 32-bit fields say 0xFFFFFFFF. Without it (a
+  // writer that streamed and never came back) the data runs to the end of
+  // the file, also past 4 GiB.
+  const std::optional<Ds64Sizes>& ds64 = walker.ds64();
+  if (ds64 && info.containerLength == int64_t{kSizeInDs64} + 8) {
+    info.containerLength = static_cast<int64_t>(ds64->riffSize + 8);
   }
+  uint64_t dataSize = size;
+  if (size == kSizeInDs64) dataSize = ds64 ? ds64->dataSize : UINT64_MAX;
   // A size beyond the end of the file is cut to the bytes the file holds.
   const uint64_t fileSize = file.GetSize();
   const auto dataOffset = static_cast<uint64_t>(info.dataOffset);
@@ -260,7 +262,7 @@ int ReadRiffWaveHeader(CSectorFile& file, SoundFormatInfo& info) {
   info.format = &info.formatBlock;
   uint8_t id[4];
   if (file.Read(id, 4, 1) != 1 || !IsWaveFormId(id)) return 2;
-  info.containerLength = static_cast<int32_t>(file.ReadU32() + 8);
+  info.containerLength = int64_t{file.ReadU32()} + 8;
   if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "WAVE", 4) != 0) return 2;
 
   const int64_t firstChunk = file.Tell();

@@ -452,18 +452,26 @@ TEST(WaveReaderTest, SizesFromDs64) {
   };
   Bytes statedData = RiffWave({RiffChunk("ds64", test::Ds64ChunkBody(0, 99999, 0)),
                                RiffChunk("fmt ", Pcm16Stereo()), RiffChunk("data", data)});
+  // An RF64 file whose "data" chunk states its own size; the RIFF size is still in "ds64".
+  Bytes rf64StatedData = test::Rf64Header("RF64", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())});
+  rf64StatedData.resize(rf64StatedData.size() - 4);
+  PutU32(rf64StatedData, 12);
   const struct {
     const char* name;
     Bytes file;
     uint64_t dataSize;
+    int64_t containerPastFile;  // what the stated container length exceeds the file by
   } cases[] = {
-      {"RF64", withData(test::Rf64Header("RF64", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
-      {"BW64", withData(test::Rf64Header("BW64", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
+      {"RF64", withData(test::Rf64Header("RF64", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12,
+       0},
+      {"BW64", withData(test::Rf64Header("BW64", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12,
+       0},
       {"RIFF with ds64",
-       withData(test::Rf64Header("RIFF", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
+       withData(test::Rf64Header("RIFF", 12, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12, 0},
       {"ds64 claims more than the file holds",
-       withData(test::Rf64Header("RF64", 400, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12},
-      {"data size stated in data", statedData, 12},
+       withData(test::Rf64Header("RF64", 400, 4, {RiffChunk("fmt ", Pcm16Stereo())})), 12, 388},
+      {"data size stated in data", statedData, 12, 0},
+      {"RF64 with the data size stated in data", withData(rf64StatedData), 12, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -471,6 +479,8 @@ TEST(WaveReaderTest, SizesFromDs64) {
     ASSERT_EQ(parsed.result, 0);
     EXPECT_EQ(parsed.info.dataSize, c.dataSize);
     EXPECT_EQ(parsed.info.lengthFrames, c.dataSize / 4);
+    EXPECT_EQ(parsed.info.containerLength,
+              static_cast<int64_t>(c.file.size()) + c.containerPastFile);
     EXPECT_EQ(parsed.positionAfter, parsed.info.dataOffset);
     EXPECT_STREQ(parsed.info.typeName, "RIFF PCM");
   }
