@@ -21,7 +21,8 @@ void ClaimOutputs(SourcePlan& plan, std::map<std::string, std::string>& claimed)
   for (const auto* outputs : {&plan.outputs, &plan.skipped}) {
     for (const PlannedOutput& output : *outputs) {
       if (const auto other = claimed.find(output.path); other != claimed.end()) {
-        plan.refusal = Refusal{"'" + output.path + "' is also an output of '" + other->second + "'"};
+        plan.refusal =
+            Refusal{"'" + output.path + "' is also an output of '" + other->second + "'"};
         return;
       }
     }
@@ -57,7 +58,8 @@ std::vector<uint64_t> PieceBytes(const std::vector<SourcePlan>& plans) {
   for (const SourcePlan& plan : plans) {
     if (plan.refusal) continue;
     for (const ExportRange& r : plan.job.ranges) {
-      bytes.push_back(FramesToBytes(r.endFrame - r.startFrame, plan.job.format.formatBlock.blockAlign));
+      bytes.push_back(
+          FramesToBytes(r.endFrame - r.startFrame, plan.job.format.formatBlock.blockAlign));
     }
   }
   return bytes;
@@ -98,7 +100,7 @@ int RunCutSources(const CutOptions& o, RunContext& context) {
     const SourcePlan& plan = plans[i];
     Written written{0, plan.refusal};
     if (!plan.refusal && progress.IsCancelled()) {
-      written.failure = Refusal{"not cut: the run was interrupted"};
+      written.failure = Refusal{"the run was interrupted before this source"};
     } else if (!plan.refusal) {
       progress.StartSource(firstPiece, static_cast<uint32_t>(i + 1),
                            static_cast<uint32_t>(plans.size()));

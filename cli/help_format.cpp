@@ -35,7 +35,8 @@ not stop the others; the run ends with one line per source on standard error.
 An argument after the first that is not START:END names a source.
 )";
 
-constexpr const char* kFooter = R"(Range lists: one at a time; its ranges come before any RANGE. A malformed
+constexpr const char* kFooter =
+    R"(Range lists: one at a time; its ranges come before any RANGE. A malformed
 list is refused with its file and line, and that source is not cut.
 
 Exit status:

@@ -12,7 +12,8 @@ namespace snipora::cli {
 // and examples.
 class HelpFormatter : public CLI::Formatter {
  public:
-  std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override;
+  std::string make_help(const CLI::App* app, std::string name,
+                        CLI::AppFormatMode mode) const override;
   std::string make_option(const CLI::Option* option, bool isPositional) const override;
 };
 

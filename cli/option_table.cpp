@@ -104,16 +104,16 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                     "the source's own markers: its cue points, named by the labl or ltxt entries "
                     "of its LIST adtl chunk; an ltxt length makes a region, a point runs to the "
                     "next marker"));
-  modeOptions_.push_back(Use(
-      kRanges, kInPrintRanges,
-      Value("--print-ranges", "FORMAT",
-            "print the ranges as FORMAT (labels, cue or csv) to standard output instead of "
-            "cutting: converts a list",
-            [&o](const std::string& text) -> std::string {
-              o.printRanges = text;
-              if (ranges::RangeFormatNamed(text)) return "";
-              return "--print-ranges needs labels, cue or csv, not '" + text + "'";
-            })));
+  modeOptions_.push_back(
+      Use(kRanges, kInPrintRanges,
+          Value("--print-ranges", "FORMAT",
+                "print the ranges as FORMAT (labels, cue or csv) to standard output instead of "
+                "cutting: converts a list",
+                [&o](const std::string& text) -> std::string {
+                  o.printRanges = text;
+                  if (ranges::RangeFormatNamed(text)) return "";
+                  return "--print-ranges needs labels, cue or csv, not '" + text + "'";
+                })));
 
   Use(kOutput, kInCut,
       app_.add_option("-o,--output", o.output,
@@ -207,8 +207,7 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
               return "--window takes 250, 500, 1000, 2000, 5000 or 10000, not '" + text + "'";
             }));
   Use(kLoops, kInFindLoops | kInCut,
-      Value("--precision", "N",
-            "tolerance per value: 0 (exact), 32, 64, 128 (default), 256 or 512",
+      Value("--precision", "N", "tolerance per value: 0 (exact), 32, 64, 128 (default), 256 or 512",
             [&o](const std::string& text) -> std::string {
               const auto tolerance = ParseUnsigned(text);
               o.precisionChoice = tolerance ? PrecisionChoice(*tolerance) : std::nullopt;
@@ -216,11 +215,11 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
               return "--precision takes 0, 32, 64, 128, 256 or 512, not '" + text + "'";
             }));
 
-  modeOptions_.push_back(Use(
-      kMetadata, kInInfo,
-      app_.add_flag("--info", info_,
-                    "print the source's format and smpl loops as key=value lines instead of "
-                    "cutting")));
+  modeOptions_.push_back(
+      Use(kMetadata, kInInfo,
+          app_.add_flag("--info", info_,
+                        "print the source's format and smpl loops as key=value lines instead of "
+                        "cutting")));
 
   Use(kGeneral, kInEveryMode, app_.add_flag("-q,--quiet", o.quiet, "no progress display"));
   Use(kGeneral, kInEveryMode, app_.add_flag("-h,--help", o.help, "this text"));

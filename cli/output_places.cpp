@@ -37,7 +37,8 @@ std::optional<Refusal> PlacePieces(const CutOptions& o, const std::string& sourc
   if (fsops::Exists(places.folder) && !fsops::IsFolder(places.folder)) {
     return Refusal{"'" + places.folder + "' exists and is not a folder"};
   }
-  for (const std::string& name : pieceNames) places.paths.push_back(PathInFolder(places.folder, name));
+  for (const std::string& name : pieceNames)
+    places.paths.push_back(PathInFolder(places.folder, name));
   return std::nullopt;
 }
 

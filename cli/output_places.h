@@ -11,9 +11,9 @@ namespace snipora::cli {
 
 // Where one source's outputs go, decided before anything is written.
 struct OutputPlaces {
-  std::string folder;               // made, with its parents, when missing
-  std::vector<std::string> paths;   // one per piece, or the joined file
-  std::vector<bool> skipped;        // per path: it exists and --skip-existing leaves it
+  std::string folder;              // made, with its parents, when missing
+  std::vector<std::string> paths;  // one per piece, or the joined file
+  std::vector<bool> skipped;       // per path: it exists and --skip-existing leaves it
 };
 
 // The path as an absolute, lexically normal one (as given when that fails).

@@ -15,7 +15,8 @@ constexpr std::string_view kStemField = "{stem}";
 // A range list file in one of the text formats.
 class ListFile : public RangeProvider {
  public:
-  ListFile(ranges::RangeFormat format, std::string path) : format_(format), path_(std::move(path)) {}
+  ListFile(ranges::RangeFormat format, std::string path)
+      : format_(format), path_(std::move(path)) {}
   ProvidedRanges Read(const std::string&, const std::string& sourcePath,
                       const ranges::SourceShape& shape) const override {
     ProvidedRanges provided;

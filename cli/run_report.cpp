@@ -12,10 +12,11 @@ namespace {
 size_t Utf8Length(const std::string& text, size_t at) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(at);
-  const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2
-                                     : lead >= 0xE0 && lead < 0xF0    ? 3
-                                     : lead >= 0xF0 && lead < 0xF5    ? 4
-                                                                      : 0;
+  const size_t length = lead < 0x80                   ? 1
+                        : lead >= 0xC2 && lead < 0xE0 ? 2
+                        : lead >= 0xE0 && lead < 0xF0 ? 3
+                        : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                      : 0;
   if (length == 0 || at + length > text.size()) return 0;
   for (size_t i = 1; i < length; ++i) {
     if ((byte(at + i) & 0xC0) != 0x80) return 0;
@@ -74,18 +75,19 @@ std::string OutputJson(const std::string& sourcePath, const PlannedOutput& outpu
                      ", \"end_frame\": " + std::to_string(output.ranges.back().endFrame);
   if (output.ranges.size() > 1) json += ", \"ranges\": [" + ranges + "]";
   return json + ", \"frames\": " + std::to_string(frames) +
-         ", \"bytes\": " + std::to_string(fsops::FileSize(output.path)) +
-         ", \"status\": \"" + status + "\"}";
+         ", \"bytes\": " + std::to_string(fsops::FileSize(output.path)) + ", \"status\": \"" +
+         status + "\"}";
 }
 
 std::string SourceLine(const SourcePlan& plan, size_t written,
                        const std::optional<Refusal>& failure) {
-  // The one output, or the folder of several.
+  // The joined file, or the pieces' folder.
   const std::vector<PlannedOutput>& any = plan.outputs.empty() ? plan.skipped : plan.outputs;
-  const std::string place = " (" + (any.size() == 1 ? any[0].path : plan.folder) + ")";
+  const std::string place = " (" + (plan.joined && !any.empty() ? any[0].path : plan.folder) + ")";
   const std::string start = plan.given + ": ";
   if (failure && written == 0) return start + "failed: " + failure->message;
-  if (failure) return start + "failed after " + Files(written) + " written" + place + ": " + failure->message;
+  if (failure)
+    return start + "failed after " + Files(written) + " written" + place + ": " + failure->message;
   const std::string skipped =
       plan.skipped.empty() ? "" : ", " + std::to_string(plan.skipped.size()) + " already there";
   return start + Files(written) + " written" + skipped + place;

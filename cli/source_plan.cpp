@@ -41,7 +41,8 @@ std::optional<Refusal> ProviderRanges(const RangeProvider& provider, const std::
 // The piece names: numbered, or from --name.
 std::vector<std::string> PieceNamesOf(const CutOptions& o, const std::string& sourcePath,
                                       const std::vector<ranges::LabeledRange>& list) {
-  if (!o.nameTemplate.empty()) return ranges::PieceNames(o.nameTemplate, list, FileStem(sourcePath));
+  if (!o.nameTemplate.empty())
+    return ranges::PieceNames(o.nameTemplate, list, FileStem(sourcePath));
   std::vector<std::string> names;
   for (uint32_t i = 0; i < list.size(); ++i) names.push_back(PieceFileName(i));
   return names;
@@ -90,8 +91,7 @@ std::optional<Refusal> OpenSource(const std::string& given, ExportJob& job) {
 
 std::optional<Refusal> CollectRanges(const CutOptions& o, const RangeProvider* provider,
                                      const std::string& given, const ExportJob& job,
-                                     RunContext& context,
-                                     std::vector<ranges::LabeledRange>& list) {
+                                     RunContext& context, std::vector<ranges::LabeledRange>& list) {
   const ranges::SourceShape shape{job.format.formatBlock.samplesPerSec, TotalFrames(job.format)};
   if (provider != nullptr) {
     if (auto bad = ProviderRanges(*provider, given, job, shape, context, list)) return bad;
@@ -108,10 +108,11 @@ std::optional<Refusal> CollectRanges(const CutOptions& o, const RangeProvider* p
   return std::nullopt;
 }
 
-SourcePlan PlanSource(const CutOptions& o, const std::string& given,
-                      const RangeProvider* provider, RunContext& context) {
+SourcePlan PlanSource(const CutOptions& o, const std::string& given, const RangeProvider* provider,
+                      RunContext& context) {
   SourcePlan plan;
   plan.given = given;
+  plan.joined = o.join;
   plan.refusal = [&]() -> std::optional<Refusal> {
     ExportJob& job = plan.job;
     if (auto bad = OpenSource(given, job)) return bad;

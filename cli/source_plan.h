@@ -26,6 +26,7 @@ struct PlannedOutput {
 struct SourcePlan {
   std::string given;  // the source as on the command line
   ExportJob job;
+  bool joined = false;
   std::string folder;  // made, with its parents, when missing
   std::vector<PlannedOutput> outputs;
   std::vector<PlannedOutput> skipped;
@@ -43,7 +44,7 @@ std::optional<Refusal> CollectRanges(const CutOptions& o, const RangeProvider* p
                                      RunContext& context, std::vector<ranges::LabeledRange>& list);
 
 // Plans the cut of one source.
-SourcePlan PlanSource(const CutOptions& o, const std::string& given,
-                      const RangeProvider* provider, RunContext& context);
+SourcePlan PlanSource(const CutOptions& o, const std::string& given, const RangeProvider* provider,
+                      RunContext& context);
 
 }  // namespace snipora::cli
