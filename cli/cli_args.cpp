@@ -105,14 +105,12 @@ std::string CheckCut(const CutOptions& o) {
 
 // Usage errors that need the whole command line.
 std::string CheckCombination(const CutCommandLine& line, CutOptions& o) {
-  const std::vector<std::string> modes = line.ModeOptionsGiven();
-  if (modes.size() > 1) return modes[0] + " and " + modes[1] + " do not go together";
-  o.mode = modes.empty()                ? CutMode::Cut
-           : modes[0] == "--info"       ? CutMode::Info
-           : modes[0] == "--find-loops" ? CutMode::FindLoops
-                                        : CutMode::PrintRanges;
-  if (const std::string unused = line.FirstUnusedIn(o.mode); !unused.empty() && !modes.empty()) {
-    return unused + " does not go with " + modes[0];
+  const auto modes = line.ModesGiven();
+  if (modes.size() > 1) return modes[0].first + " and " + modes[1].first + " do not go together";
+  if (!modes.empty()) {
+    o.mode = modes[0].second;
+    const std::string unused = line.FirstUnusedIn(o.mode);
+    if (!unused.empty()) return unused + " does not go with " + modes[0].first;
   }
   if (o.sources.empty()) return "no source file given";
   if (const std::string bad = CheckRanges(o); !bad.empty()) return bad;
@@ -129,6 +127,12 @@ std::string CheckCombination(const CutCommandLine& line, CutOptions& o) {
 }
 
 }  // namespace
+
+std::optional<uint32_t> ParseUnsigned(const std::string& text) {
+  const auto value = ParseDecimal(text);
+  if (!value || *value > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<uint32_t>(*value);
+}
 
 uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate) {
   const unsigned __int128 frames = static_cast<unsigned __int128>(ms) * sampleRate / 1000;

@@ -1,7 +1,5 @@
 #include "cli/option_table.h"
 
-#include <charconv>
-
 #include "cli/help_format.h"
 #include "loopsearch/loop_search_options.h"
 #include "ranges/piece_names.h"
@@ -20,14 +18,6 @@ constexpr const char* kMetadata = "Metadata";
 constexpr const char* kGeneral = "General";
 
 constexpr unsigned kWithLists = kInCut | kInPrintRanges;
-
-std::optional<uint32_t> ParseUnsigned(const std::string& text) {
-  uint32_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
-  return value;
-}
 
 // The index of the loop search's window length of `ms` milliseconds.
 std::optional<int> WindowChoice(uint32_t ms) {
@@ -77,6 +67,10 @@ CLI::Option* CutCommandLine::Use(const char* group, unsigned modes, CLI::Option*
   return option;
 }
 
+void CutCommandLine::SelectsMode(CutMode mode, CLI::Option* option) {
+  modeOptions_.emplace_back(option, mode);
+}
+
 CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
   app_.set_help_flag();
   app_.formatter(std::make_shared<HelpFormatter>());
@@ -104,7 +98,8 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                     "the source's own markers: its cue points, named by the labl or ltxt entries "
                     "of its LIST adtl chunk; an ltxt length makes a region, a point runs to the "
                     "next marker"));
-  modeOptions_.push_back(
+  SelectsMode(
+      CutMode::PrintRanges,
       Use(kRanges, kInPrintRanges,
           Value("--print-ranges", "FORMAT",
                 "print the ranges as FORMAT (labels, cue or csv) to standard output instead of "
@@ -189,7 +184,8 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
               }
               return "";
             }));
-  modeOptions_.push_back(
+  SelectsMode(
+      CutMode::FindLoops,
       Use(kLoops, kInFindLoops,
           app_.add_flag("--find-loops", findLoops_,
                         "list loops instead of cutting: where the sound at RANGE's start (frame "
@@ -215,7 +211,8 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
               return "--precision takes 0, 32, 64, 128, 256 or 512, not '" + text + "'";
             }));
 
-  modeOptions_.push_back(
+  SelectsMode(
+      CutMode::Info,
       Use(kMetadata, kInInfo,
           app_.add_flag("--info", info_,
                         "print the source's format and smpl loops as key=value lines instead of "
@@ -229,10 +226,10 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
   app_.add_option("SOURCE", positionals_)->group("");
 }
 
-std::vector<std::string> CutCommandLine::ModeOptionsGiven() const {
-  std::vector<std::string> given;
-  for (const CLI::Option* option : modeOptions_) {
-    if (option->count() > 0) given.push_back(option->get_name());
+std::vector<std::pair<std::string, CutMode>> CutCommandLine::ModesGiven() const {
+  std::vector<std::pair<std::string, CutMode>> given;
+  for (const auto& [option, mode] : modeOptions_) {
+    if (option->count() > 0) given.emplace_back(option->get_name(), mode);
   }
   return given;
 }

@@ -32,8 +32,8 @@ class CutCommandLine {
   CLI::App& App() { return app_; }
   // The arguments that are no option, in order (sources and ranges).
   const std::vector<std::string>& Positionals() const { return positionals_; }
-  // The names of the mode options given (--find-loops, --print-ranges, --info).
-  std::vector<std::string> ModeOptionsGiven() const;
+  // The mode options given (--find-loops, --print-ranges, --info): name and mode.
+  std::vector<std::pair<std::string, CutMode>> ModesGiven() const;
   // The first option given that `mode` does not use; empty when none.
   std::string FirstUnusedIn(CutMode mode) const;
   // True when name is an option that takes no value (a flag).
@@ -44,6 +44,8 @@ class CutCommandLine {
  private:
   // Puts option into group and records the modes it serves.
   CLI::Option* Use(const char* group, unsigned modes, CLI::Option* option);
+  // Records that giving option chooses mode.
+  void SelectsMode(CutMode mode, CLI::Option* option);
   // An option with a value that `read` takes in: read returns what is wrong
   // with the value, or "" when it took it.
   template <typename Read>
@@ -53,7 +55,7 @@ class CutCommandLine {
   CLI::App app_;
   std::vector<std::string> positionals_;
   std::vector<std::pair<CLI::Option*, unsigned>> uses_;
-  std::vector<CLI::Option*> modeOptions_;
+  std::vector<std::pair<CLI::Option*, CutMode>> modeOptions_;
   bool findLoops_ = false;  // the mode options tell by being given
   bool info_ = false;
 };

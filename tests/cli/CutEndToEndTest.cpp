@@ -262,6 +262,7 @@ TEST_F(CutEndToEnd, OutputsGoWhereAsked) {
       {"-o " + Q("a/b/c") + " " + Q("s.wav") + " 0:10", "a/b/c/01.wav"},
       {"-j -o " + Q("d") + "/ " + Q("s.wav") + " 0:10", "d/s.wav"},
       {"-j -o " + Q("there") + " " + Q("s.wav") + " 0:10", "there/s.wav"},
+      {"--name '{stem}-{n}' " + Q("s.wav") + " 0:10", "s/s-1.wav"},
   };
   for (const auto& c : cases) {
     const CommandResult r = Cut(c.args);

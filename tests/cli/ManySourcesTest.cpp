@@ -51,13 +51,13 @@ class ManySources : public testing::Test {
   }
   // Runs snipora-cut in the folder; standard output goes to json.txt.
   CommandResult Cut(const std::string& args) {
-    return RunCommand("(cd " + ShellQuote(dir.path().string()) + " && " +
-                      ShellQuote(CutBinary()) + " " + args + " > json.txt)");
+    return RunCommand("(cd " + ShellQuote(dir.path().string()) + " && " + ShellQuote(CutBinary()) +
+                      " " + args + " > json.txt)");
   }
   std::string JsonLines() {
-    const CommandResult r = RunCommand("python3 -c " + ShellQuote(kJsonLines) + " " +
-                                       ShellQuote(dir.File("json.txt")) + " " +
-                                       ShellQuote(dir.path().string()));
+    const CommandResult r =
+        RunCommand("python3 -c " + ShellQuote(kJsonLines) + " " + ShellQuote(dir.File("json.txt")) +
+                   " " + ShellQuote(dir.path().string()));
     EXPECT_EQ(r.exitCode, 0) << r.output;
     return r.output;
   }
@@ -137,8 +137,9 @@ TEST_F(ManySources, ARerunWithSkipExistingWritesOnlyWhatIsMissing) {
   }
   ASSERT_LT(before.size(), 6u);
 
-  const CommandResult r = Cut("-q -o out --skip-existing --json a.wav b.wav c.wav 0:300000 "
-                              "300000:600000");
+  const CommandResult r =
+      Cut("-q -o out --skip-existing --json a.wav b.wav c.wav 0:300000 "
+          "300000:600000");
   EXPECT_EQ(r.exitCode, 0) << r.output;
   const std::string lines = JsonLines();
   for (const char* name : {"a", "b", "c"}) {
