@@ -36,15 +36,17 @@ std::string Reworded(const CLI::ParseError& error, const CLI::App& app) {
   return what;
 }
 
-// "--join=yes": CLI11 would take some values for a flag; none is meant.
-std::string FlagWithValue(const std::vector<std::string>& args, const CutCommandLine& line) {
+// "--join=yes" (CLI11 would take some values for a flag; none is meant) and
+// "--fade=" (CLI11 would take the next argument as its value).
+std::string AttachedValueProblem(const std::vector<std::string>& args,
+                                 const CutCommandLine& line) {
   for (const std::string& arg : args) {
     if (arg == "--") break;
     const size_t equals = arg.find('=');
-    if (arg.rfind("--", 0) == 0 && equals != std::string::npos &&
-        line.IsFlag(arg.substr(0, equals))) {
-      return "option " + arg.substr(0, equals) + " takes no value";
-    }
+    if (arg.rfind("--", 0) != 0 || equals == std::string::npos) continue;
+    const std::string name = arg.substr(0, equals);
+    if (line.IsFlag(name)) return "option " + name + " takes no value";
+    if (equals + 1 == arg.size()) return "option " + name + " needs a value";
   }
   return "";
 }
@@ -152,7 +154,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
   ParsedArguments parsed;
   CutOptions& o = parsed.options;
   CutCommandLine line(o);
-  parsed.error = FlagWithValue(args, line);
+  parsed.error = AttachedValueProblem(args, line);
   if (!parsed.error.empty()) return parsed;
   std::vector<std::string> reversed(args.rbegin(), args.rend());  // as CLI11 takes them
   try {

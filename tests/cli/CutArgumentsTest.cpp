@@ -74,6 +74,7 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
       {{"--fade", "x", "a.wav", "0:1"}, "--fade needs milliseconds as a whole number, not 'x'"},
       {{"--fade", "-3", "a.wav", "0:1"}, "--fade needs milliseconds as a whole number, not '-3'"},
       {{"a.wav", "0:1", "-o"}, "option --output needs a value"},
+      {{"--fade=", "a.wav", "0:1"}, "option --fade needs a value"},
       {{"a.wav", "0:1", "-o", ""}, "option --output needs a path"},
       {{"--bogus", "a.wav", "0:1"}, "unknown option --bogus"},
       {{"a.wav", "0:1", "2:2"}, "bad range '2:2': START must be below END"},
