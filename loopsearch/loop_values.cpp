@@ -23,28 +23,35 @@ int64_t IntegerMean(const uint8_t* frame, const PcmLayout& layout) {
   return (sum >= 0 ? sum : sum - n + 1) / n;
 }
 
+// -32768 lies in no tolerance band; the mix keeps to the values that can match.
+constexpr double kLowest = -32767;
+
 template <double (*Read)(const uint8_t*)>
 int16_t FloatMix(const uint8_t* frame, const PcmLayout& layout) {
   double sum = 0;
   for (uint32_t c = 0; c < layout.channels; ++c) sum += Read(frame + c * layout.sampleBytes);
   const double value = std::nearbyint(sum / layout.channels * 32768.0);
-  if (!(value >= -32768.0)) return value > 0 ? 32767 : -32768;  // also not a number
+  if (!(value >= kLowest)) return value > 0 ? 32767 : kLowest;  // also not a number
   return static_cast<int16_t>(std::min(value, 32767.0));
 }
 
+int16_t Clipped(int64_t value) {
+  return static_cast<int16_t>(std::max<int64_t>(value, kLowest));
+}
+
 // The 16-bit value of one frame: the mean of its channels, integers shifted
-// down to 16 bits (8-bit ones up), floats scaled by 32768, rounded and
-// clipped.
+// down to 16 bits (8-bit ones up), floats scaled by 32768 and rounded; all
+// clipped to +-32767.
 int16_t MixFrame(const uint8_t* frame, const PcmLayout& layout) {
   switch (layout.type) {
     case PcmSampleType::kU8:
-      return static_cast<int16_t>(IntegerMean<ReadU8>(frame, layout) * 256);
+      return Clipped(IntegerMean<ReadU8>(frame, layout) * 256);
     case PcmSampleType::kS16:
-      return static_cast<int16_t>(IntegerMean<ReadS16>(frame, layout));
+      return Clipped(IntegerMean<ReadS16>(frame, layout));
     case PcmSampleType::kS24:
-      return static_cast<int16_t>(IntegerMean<ReadS24>(frame, layout) >> 8);
+      return Clipped(IntegerMean<ReadS24>(frame, layout) >> 8);
     case PcmSampleType::kS32:
-      return static_cast<int16_t>(IntegerMean<ReadS32>(frame, layout) >> 16);
+      return Clipped(IntegerMean<ReadS32>(frame, layout) >> 16);
     case PcmSampleType::kF32:
       return FloatMix<ReadF32>(frame, layout);
     case PcmSampleType::kF64:

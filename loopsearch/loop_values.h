@@ -10,8 +10,9 @@
 
 // The 16-bit values the loop search compares, read from a sound file: a
 // 16-bit file's samples as stored (every channel's, interleaved), any other
-// plain PCM file as the mono mix of each frame at 16-bit precision, so that
-// the tolerances mean the same for every format. The values are addressed as
+// plain PCM file as the mono mix of each frame at 16-bit precision (the mean
+// of its channels, clipped to +-32767 as -32768 matches nothing), so that the
+// tolerances mean the same for every format. The values are addressed as
 // the bytes of a 16-bit file ("value bytes"): a 16-bit file's own data
 // positions, or two bytes per frame for the mix.
 namespace snipora {

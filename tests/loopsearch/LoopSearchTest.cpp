@@ -369,9 +369,9 @@ TEST(LoopSearchTest, EveryPlainFormatIsSearchedAsItsMonoMix) {
     std::vector<double> samples;
     for (uint32_t f = 0; f < kFrames; ++f) {
       const bool copied = f >= kFrom + kCopyAt && f < kFrom + kCopyAt + kWindow;
-      // 8-bit values keep to whole steps of 256 and off the clipped ends.
+      // 8-bit values span the whole range: -128 mixes to -32767, which can match.
       const double value =
-          row.bits == 8 ? std::floor(noise[f] / 2 * row.scale) : noise[f] / 2 * row.scale;
+          row.bits == 8 ? std::floor(noise[f] * row.scale) : noise[f] / 2 * row.scale;
       for (int c = 0; c < row.channels; ++c) samples.push_back(value + (copied ? row.offset : 0));
     }
     const std::string path = dir.File("mix.wav");
