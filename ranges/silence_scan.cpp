@@ -207,31 +207,28 @@ SilenceScanEnd FindSilences(const std::string& path, const SoundFormatInfo& info
   const double fullScale = std::ldexp(1.0, static_cast<int>(layout->bits) - 1);
   const auto limit = static_cast<int64_t>(std::floor(std::min(fullScale * ratio, fullScale)));
   const uint64_t minRun = std::max<uint64_t>(minSilenceFrames, 1);
+  const auto scan = [&]<PcmSampleType T>(LoudSample<T> loud) {
+    return Scan<T>(path, info, loud, *layout, minRun, progress, silences);
+  };
   SilenceScanEnd end = SilenceScanEnd::kFormatRefused;
   switch (layout->type) {
     case PcmSampleType::kU8:
-      end = Scan(path, info, LoudSample<PcmSampleType::kU8>{{limit}}, *layout, minRun, progress,
-                 silences);
+      end = scan(LoudSample<PcmSampleType::kU8>{{limit}});
       break;
     case PcmSampleType::kS16:
-      end = Scan(path, info, LoudSample<PcmSampleType::kS16>{static_cast<int32_t>(limit)}, *layout,
-                 minRun, progress, silences);
+      end = scan(LoudSample<PcmSampleType::kS16>{static_cast<int32_t>(limit)});
       break;
     case PcmSampleType::kS24:
-      end = Scan(path, info, LoudSample<PcmSampleType::kS24>{{limit}}, *layout, minRun, progress,
-                 silences);
+      end = scan(LoudSample<PcmSampleType::kS24>{{limit}});
       break;
     case PcmSampleType::kS32:
-      end = Scan(path, info, LoudSample<PcmSampleType::kS32>{{limit}}, *layout, minRun, progress,
-                 silences);
+      end = scan(LoudSample<PcmSampleType::kS32>{{limit}});
       break;
     case PcmSampleType::kF32:
-      end = Scan(path, info, LoudSample<PcmSampleType::kF32>{{ratio}}, *layout, minRun, progress,
-                 silences);
+      end = scan(LoudSample<PcmSampleType::kF32>{{ratio}});
       break;
     case PcmSampleType::kF64:
-      end = Scan(path, info, LoudSample<PcmSampleType::kF64>{{ratio}}, *layout, minRun, progress,
-                 silences);
+      end = scan(LoudSample<PcmSampleType::kF64>{{ratio}});
       break;
   }
   if (end != SilenceScanEnd::kDone) silences.clear();

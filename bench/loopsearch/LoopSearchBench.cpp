@@ -161,7 +161,7 @@ struct NoQuestions : IUiServices {
 };
 
 // The whole search, reading the file, with the source at `sourceSecond`.
-void BM_LoopSearchTenMinutes(benchmark::State& state, const std::string& name, double sourceSecond,
+void BM_LoopSearchTenMinutes(benchmark::State& state, std::string name, double sourceSecond,
                              int lengthIndex, int precisionIndex) {
   const BenchFile& file = TheFile(name);
   LoopSearchInput input;
@@ -183,43 +183,34 @@ void BM_LoopSearchTenMinutes(benchmark::State& state, const std::string& name, d
     state.SkipWithError("search failed");
   }
 }
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, noise, "noise", 0.0, kDefaultLoopLength,
-                  kDefaultLoopPrecision)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, silence, "silence", 0.0, kDefaultLoopLength,
-                  kDefaultLoopPrecision)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, dc, "dc", 0.0, kDefaultLoopLength, kDefaultLoopPrecision)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, quiet_noise, "quiet", 0.0, kDefaultLoopLength,
-                  kDefaultLoopPrecision)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, faint_noise, "faint", 0.0, kDefaultLoopLength,
-                  kDefaultLoopPrecision)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, faint_noise_exact, "faint", 0.0, kDefaultLoopLength, 0)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, music, "music", 12.345, kDefaultLoopLength,
-                  kDefaultLoopPrecision)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_LoopSearchTenMinutes, music_10s_window_512, "music", 12.345, 5, 5)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
+struct Case {
+  const char* name;
+  const char* file;
+  double sourceSecond;
+  int lengthIndex;
+  int precisionIndex;
+};
+constexpr Case kCases[] = {
+    {"noise", "noise", 0.0, kDefaultLoopLength, kDefaultLoopPrecision},
+    {"silence", "silence", 0.0, kDefaultLoopLength, kDefaultLoopPrecision},
+    {"dc", "dc", 0.0, kDefaultLoopLength, kDefaultLoopPrecision},
+    {"quiet_noise", "quiet", 0.0, kDefaultLoopLength, kDefaultLoopPrecision},
+    {"faint_noise", "faint", 0.0, kDefaultLoopLength, kDefaultLoopPrecision},
+    {"faint_noise_exact", "faint", 0.0, kDefaultLoopLength, 0},
+    {"music", "music", 12.345, kDefaultLoopLength, kDefaultLoopPrecision},
+    {"music_10s_window_512", "music", 12.345, 5, 5},
+};
+const bool kRegistered = [] {
+  for (const Case& c : kCases) {
+    benchmark::RegisterBenchmark((std::string("BM_LoopSearchTenMinutes/") + c.name).c_str(),
+                                 BM_LoopSearchTenMinutes, c.file, c.sourceSecond, c.lengthIndex,
+                                 c.precisionIndex)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3)
+        ->UseRealTime();
+  }
+  return true;
+}();
 
 // The comparison alone over the same values in memory, without file reading.
 void BM_WindowComparisonInMemory(benchmark::State& state) {
