@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "audiofile/wave_reader.h"
-#include "tests/ranges/range_test_support.h"
 #include "tests/support/wave_bytes.h"
 
 namespace snipora::ranges {
@@ -58,74 +57,78 @@ SoundFormatInfo WriteFile(const std::string& path, const Format& format, uint32_
   return info;
 }
 
-// At 1000 Hz a millisecond is a frame. Loud stretches are at half scale.
+// At 1000 Hz a millisecond is a frame. L: a loud stretch (half scale).
 TEST(SoundsBetweenSilences, RulesToTheFrame) {
   const Format s16{2, 16};
-  constexpr double kLoud = 16000;
+  constexpr double L = 16000;
+  using Spans = std::vector<std::pair<uint64_t, uint64_t>>;
+  const std::vector<Stretch> thresholdEdges{{5, L},    {10, 103}, {1, 104}, {10, -103},
+                                            {1, -104}, {10, 0},   {5, L}};
+  const Spans edgeSounds{{0, 5}, {15, 16}, {26, 27}, {37, 42}};
   struct Row {
     const char* name;
     Format format;
     std::vector<Stretch> stretches;
-    SilenceRules rules;
-    std::vector<test::Piece> expected;
+    SilenceRules rules;  // dB, min silence, min sound, pad
+    Spans expected;
   };
   const Row rows[] = {
-      {"sound at both file ends",
+      {"sound at both ends",
        s16,
-       {{30, kLoud}, {20, 0}, {30, kLoud}},
+       {{30, L}, {20, 0}, {30, L}},
        {-50, 10, 5, 3},
-       {{0, 33, ""}, {47, 80, ""}}},
-      {"silence at both file ends, pads kept inside the file",
+       {{0, 33}, {47, 80}}},
+      {"silence at both ends, pads within the file",
        s16,
-       {{4, 0}, {20, kLoud}, {15, 0}},
+       {{4, 0}, {20, L}, {15, 0}},
        {-50, 3, 5, 6},
-       {{0, 30, ""}}},
-      {"silences shorter than the minimum belong to the sound",
+       {{0, 30}}},
+      {"a short silence belongs to the sound",
        s16,
-       {{10, kLoud}, {9, 0}, {10, kLoud}},
+       {{10, L}, {9, 0}, {10, L}},
        {-50, 10, 5, 0},
-       {{0, 29, ""}}},
+       {{0, 29}}},
       {"overlapping pads meet half-way, rounded down",
        s16,
-       {{20, kLoud}, {11, 0}, {20, kLoud}},
+       {{20, L}, {11, 0}, {20, L}},
        {-50, 10, 5, 8},
-       {{0, 25, ""}, {25, 51, ""}}},
-      {"pads that do not overlap keep their widths",
+       {{0, 25}, {25, 51}}},
+      {"pads that do not overlap",
        s16,
-       {{20, kLoud}, {10, 0}, {20, kLoud}},
+       {{20, L}, {10, 0}, {20, L}},
        {-50, 10, 5, 4},
-       {{0, 24, ""}, {26, 50, ""}}},
-      {"a short sound is dropped and its neighbours pad across it",
+       {{0, 24}, {26, 50}}},
+      {"a short sound dropped, its neighbours padded across it",
        s16,
-       {{20, kLoud}, {10, 0}, {3, kLoud}, {10, 0}, {20, kLoud}},
+       {{20, L}, {10, 0}, {3, L}, {10, 0}, {20, L}},
        {-50, 10, 4, 5},
-       {{0, 25, ""}, {38, 63, ""}}},
-      {"16-bit threshold floor(32768 * 10^(-50/20)) = 103",
+       {{0, 25}, {38, 63}}},
+      {"16-bit: floor(32768 * 10^(-50/20)) = 103",
        s16,
-       {{5, kLoud}, {10, 103}, {1, 104}, {10, -103}, {1, -104}, {10, 0}, {5, kLoud}},
+       thresholdEdges,
        {-50, 10, 1, 0},
-       {{0, 5, ""}, {15, 16, ""}, {26, 27, ""}, {37, 42, ""}}},
-      {"8-bit measured from 128: threshold 12 at -20 dB",
+       edgeSounds},
+      {"8-bit from 128: 12 at -20 dB",
        {1, 8},
        {{5, 100}, {10, 12}, {1, 13}, {10, -12}, {1, -13}, {10, 0}, {5, 100}},
        {-20, 10, 1, 0},
-       {{0, 5, ""}, {15, 16, ""}, {26, 27, ""}, {37, 42, ""}}},
-      {"32-bit float: 10^(-20/20) = 0.1",
+       edgeSounds},
+      {"32-bit float: 0.1 at -20 dB",
        {1, 32, true},
-       {{5, 0.5}, {10, 0.0999}, {1, 0.1001}, {10, -0.0999}, {1, -0.1001}, {10, 0}, {5, 0.5}},
+       {{5, .5}, {10, .0999}, {1, .1001}, {10, -.0999}, {1, -.1001}, {10, 0}, {5, .5}},
        {-20, 10, 1, 0},
-       {{0, 5, ""}, {15, 16, ""}, {26, 27, ""}, {37, 42, ""}}},
-      {"64-bit float, quiet noise floor under the threshold",
+       edgeSounds},
+      {"64-bit float, a noise floor under the threshold",
        {2, 64, true},
-       {{30, 0.25}, {40, 0.0031}, {30, -0.25}},
+       {{30, .25}, {40, .0031}, {30, -.25}},
        {-50, 20, 5, 0},
-       {{0, 30, ""}, {70, 100, ""}}},
-      {"6 channels of 24 bits, extensible: threshold 26527; one loud channel makes the frame loud",
+       {{0, 30}, {70, 100}}},
+      {"6 channels of 24 bits (26527 at -50 dB): one loud channel makes a loud frame",
        {6, 24, false, true},
-       {{20, 4000000}, {15, 0}, {1, 26528, 5}, {15, 26527, 4}, {20, -4000000, 2}},
+       {{20, 4e6}, {15, 0}, {1, 26528, 5}, {15, 26527, 4}, {20, -4e6, 2}},
        {-50, 12, 1, 2},
-       {{0, 22, ""}, {33, 38, ""}, {49, 71, ""}}},
-      {"32-bit integers", {1, 32}, {{25, 0}, {25, 1e9}, {25, 0}}, {-50, 10, 5, 10}, {{15, 60, ""}}},
+       {{0, 22}, {33, 38}, {49, 71}}},
+      {"32-bit integers", {1, 32}, {{25, 0}, {25, 1e9}, {25, 0}}, {-50, 10, 5, 10}, {{15, 60}}},
       {"no sound at all", s16, {{50, 0}}, {-50, 10, 5, 5}, {}},
   };
   snipora::test::TempDir dir;
@@ -138,7 +141,9 @@ TEST(SoundsBetweenSilences, RulesToTheFrame) {
     std::vector<LabeledRange> sounds;
     ASSERT_EQ(FindSoundsBetweenSilences(path, info, row.rules, progress, sounds),
               SilenceScanEnd::kDone);
-    EXPECT_EQ(test::Pieces(sounds), row.expected);
+    Spans found;
+    for (const LabeledRange& r : sounds) found.emplace_back(r.startFrame, r.endFrame);
+    EXPECT_EQ(found, row.expected);
   }
 }
 
