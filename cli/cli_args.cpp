@@ -38,8 +38,7 @@ std::string Reworded(const CLI::ParseError& error, const CLI::App& app) {
 
 // "--join=yes" (CLI11 would take some values for a flag; none is meant) and
 // "--fade=" (CLI11 would take the next argument as its value).
-std::string AttachedValueProblem(const std::vector<std::string>& args,
-                                 const CutCommandLine& line) {
+std::string AttachedValueProblem(const std::vector<std::string>& args, const CutCommandLine& line) {
   for (const std::string& arg : args) {
     if (arg == "--") break;
     const size_t equals = arg.find('=');

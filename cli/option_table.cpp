@@ -191,11 +191,11 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                         "list loops instead of cutting: where the sound at RANGE's start (frame "
                         "0 without RANGE) recurs before RANGE's end, as \"start_frame end_frame "
                         "length_ms\" lines, best first (least sum of absolute differences across "
-                        "the seam)")));
+                        "the seam); every PCM format; a silent or constant start is refused")));
   Use(kLoops, kInFindLoops | kInCut,
       Value("--window", "MS",
             "compared length: 250, 500 (default), 1000, 2000, 5000 or 10000 ms of mono sound "
-            "(a stereo window spans half); the search reads 16-bit sources only",
+            "(a stereo window spans half)",
             [&o](const std::string& text) -> std::string {
               const auto ms = ParseUnsigned(text);
               o.windowChoice = ms ? WindowChoice(*ms) : std::nullopt;
