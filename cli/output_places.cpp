@@ -14,14 +14,12 @@ bool OutputIsFolder(const CutOptions& o) {
   return o.sources.size() > 1 || o.output.back() == '/' || fsops::IsFolder(o.output);
 }
 
-std::optional<Refusal> PlaceJoined(const CutOptions& o, const std::string& sourcePath,
-                                   OutputPlaces& places) {
+void PlaceJoined(const CutOptions& o, const std::string& sourcePath, OutputPlaces& places) {
   const std::string file = OutputIsFolder(o)
                                ? PathInFolder(Normalised(o.output), FileStem(sourcePath) + ".wav")
                                : Normalised(o.output);
   places.folder = fsops::FolderOf(file);
   places.paths = {file};
-  return std::nullopt;
 }
 
 std::optional<Refusal> PlacePieces(const CutOptions& o, const std::string& sourcePath,
@@ -52,8 +50,9 @@ std::string Normalised(const std::string& path) {
 std::optional<Refusal> PlaceOutputs(const CutOptions& o, const std::string& sourcePath,
                                     const std::vector<std::string>& pieceNames,
                                     OutputPlaces& places) {
-  if (auto bad = o.join ? PlaceJoined(o, sourcePath, places)
-                        : PlacePieces(o, sourcePath, pieceNames, places)) {
+  if (o.join) {
+    PlaceJoined(o, sourcePath, places);
+  } else if (auto bad = PlacePieces(o, sourcePath, pieceNames, places)) {
     return bad;
   }
   for (const std::string& output : places.paths) {

@@ -108,35 +108,44 @@ std::optional<Refusal> CollectRanges(const CutOptions& o, const RangeProvider* p
   return std::nullopt;
 }
 
+namespace {
+
+// Decides everything about plan's source before writing; a refusal when it
+// cannot be cut.
+std::optional<Refusal> FillPlan(const CutOptions& o, const RangeProvider* provider,
+                                RunContext& context, SourcePlan& plan) {
+  ExportJob& job = plan.job;
+  if (auto bad = OpenSource(plan.given, job)) return bad;
+  std::vector<ranges::LabeledRange> list;
+  if (auto bad = CollectRanges(o, provider, plan.given, job, context, list)) return bad;
+  for (const ranges::LabeledRange& r : list) job.ranges.push_back({r.startFrame, r.endFrame});
+  job.fadeMs = o.fadeMs.value_or(0);
+  job.rf64 = o.rf64;
+  if (job.fadeMs > 0 && !CanFade(job.format)) {
+    return Refusal{"--fade cannot scale the samples of this source (" +
+                   std::to_string(job.format.formatBlock.bitsPerSample) + " bits per sample)"};
+  }
+  if (o.join ? !JoinedFileFits(job) : !PiecesFit(job)) {
+    return Refusal{Describe(ExportOutcome::TooLarge)};
+  }
+  OutputPlaces places;
+  if (auto bad = PlaceOutputs(o, job.sourcePath, PieceNamesOf(o, job.sourcePath, list), places)) {
+    return bad;
+  }
+  if (auto bad = AddLoopChunks(o, job, context)) return bad;
+  plan.folder = places.folder;
+  SetAsideSkipped(o.join, places, plan);
+  return std::nullopt;
+}
+
+}  // namespace
+
 SourcePlan PlanSource(const CutOptions& o, const std::string& given, const RangeProvider* provider,
                       RunContext& context) {
   SourcePlan plan;
   plan.given = given;
   plan.joined = o.join;
-  plan.refusal = [&]() -> std::optional<Refusal> {
-    ExportJob& job = plan.job;
-    if (auto bad = OpenSource(given, job)) return bad;
-    std::vector<ranges::LabeledRange> list;
-    if (auto bad = CollectRanges(o, provider, given, job, context, list)) return bad;
-    for (const ranges::LabeledRange& r : list) job.ranges.push_back({r.startFrame, r.endFrame});
-    job.fadeMs = o.fadeMs.value_or(0);
-    job.rf64 = o.rf64;
-    if (job.fadeMs > 0 && !CanFade(job.format)) {
-      return Refusal{"--fade cannot scale the samples of this source (" +
-                     std::to_string(job.format.formatBlock.bitsPerSample) + " bits per sample)"};
-    }
-    if (o.join ? !JoinedFileFits(job) : !PiecesFit(job)) {
-      return Refusal{Describe(ExportOutcome::TooLarge)};
-    }
-    OutputPlaces places;
-    if (auto bad = PlaceOutputs(o, job.sourcePath, PieceNamesOf(o, job.sourcePath, list), places)) {
-      return bad;
-    }
-    if (auto bad = AddLoopChunks(o, job, context)) return bad;
-    plan.folder = places.folder;
-    SetAsideSkipped(o.join, places, plan);
-    return std::nullopt;
-  }();
+  plan.refusal = FillPlan(o, provider, context, plan);
   return plan;
 }
 
