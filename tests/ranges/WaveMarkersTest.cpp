@@ -98,6 +98,9 @@ TEST(WaveMarkers, LayoutsOfOtherWritersGiveTheSameRanges) {
       {"split: cue before, labels after", RiffWave({Fmt(), cue, Data(), extra, adtl})},
       {"odd chunk without its pad byte",
        RiffWave({Fmt(), cue, RiffChunk("junk", Bytes(5, 0), false), Data(), adtl})},
+      // The bytes after the missing pad ("ue |", the size's low byte) look like an id too.
+      {"odd chunk without its pad byte before the cue chunk",
+       RiffWave({Fmt(), Data(), RiffChunk("junk", Bytes(3, 0), false), cue, adtl})},
   };
   for (const auto& l : layouts) {
     const RangeListRead read = Read(l.file);
