@@ -168,6 +168,7 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
     const ExportOutcome written =
         WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
+    WriteDataPad(output.File(), piece.length);
     if (!KeepFinished(output)) return ExportOutcome::WriteFailed;
   }
   progress.SetOverallPosition(count);
@@ -201,6 +202,7 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
     const ExportOutcome written = WritePiece(job, piece, fadeBytes, source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
   }
+  WriteDataPad(output.File(), total);
   PatchWaveLengths(output.File(), job.format, total, static_cast<uint32_t>(extraChunks.size()),
                    container);
   if (!KeepFinished(output)) return ExportOutcome::WriteFailed;
