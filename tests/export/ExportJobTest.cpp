@@ -295,12 +295,13 @@ TEST(ExportJob, LongPiecesAtOddPositionsAreExactAtBothEndsOfTheSource) {
   }
 }
 
-TEST(WriteJoinedFile, FadesOnlyTheEndOfTheLastPiece) {
+// The fade of a joined file is its last fadeMs, over the seams of its ranges.
+TEST(WriteJoinedFile, FadesTheEndOfTheFileAcrossItsSeams) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
   const Bytes file = WriteSource(source, {2, 16, 8000, 10000, 0, 11});
-  const std::vector<ExportRange> ranges = {{0, 1000}, {2000, 4000}, {6000, 9000}};
-  const ExportJob job = MakeJob(source, ranges, 200);
+  const std::vector<ExportRange> ranges = {{0, 1000}, {2000, 4000}, {6000, 6500}};
+  const ExportJob job = MakeJob(source, ranges, 200);  // 1600 frames: 500 + 1100 of the second
   RecordingProgress progress;
   ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
   Bytes expected;
@@ -308,8 +309,40 @@ TEST(WriteJoinedFile, FadesOnlyTheEndOfTheLastPiece) {
     const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
     expected.insert(expected.end(), piece.begin(), piece.end());
   }
-  ReferenceFade(expected, 6400, 4, 2);  // 200 ms of 8000 Hz stereo
-  EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("j.wav")), job.format, 24000) == expected);
+  ReferenceFade(expected, 6400, 4, 2);
+  EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("j.wav")), job.format, 14000) == expected);
+}
+
+// Fades of more than 2^32 bytes of audio (whole frames, though their low 32
+// bits are not) fade all of a piece and all of a joined file.
+TEST(ExportJob, FadesBeyond4GiBOfAudioFadeEverything) {
+  const struct {
+    SourceShape shape;
+    uint32_t fadeMs;
+  } cases[] = {
+      {{2, 16, 44100, 3000, 0, 12}, 24347910},  // 2^32 + 4028 bytes
+      {{2, 24, 44100, 3000, 0, 13}, 16231940},  // the same, 4028 not whole 6-byte frames
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shape.bits);
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    const Bytes file = WriteSource(source, c.shape);
+    const ExportJob job = MakeJob(source, {{0, 1500}, {2000, 3000}}, c.fadeMs);
+    RecordingProgress progress;
+    ASSERT_EQ(WriteSplitPieces(job, {dir.File("1.wav"), dir.File("2.wav")}, progress),
+              ExportOutcome::Done);
+    ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+    const uint16_t align = job.format.formatBlock.blockAlign;
+    Bytes piece = SourceRange(file, job.format, 0, 1500);
+    Bytes joined = piece;
+    const Bytes second = SourceRange(file, job.format, 2000, 3000);
+    joined.insert(joined.end(), second.begin(), second.end());
+    ReferenceFade(piece, piece.size(), align, c.shape.channels);
+    ReferenceFade(joined, joined.size(), align, c.shape.channels);
+    EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("1.wav")), job.format, 1500 * align) == piece);
+    EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("j.wav")), job.format, 2500 * align) == joined);
+  }
 }
 
 // Cancel during the second of three pieces: the first stays, the second is
