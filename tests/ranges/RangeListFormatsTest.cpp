@@ -108,6 +108,28 @@ TEST(RangeListFormats, LabelSecondsRoundToTheNearestFrameExactly) {
   }
 }
 
+// Lines Audacity itself imports: the decimal comma of German-locale exports,
+// a line with only a start (a point label), and regions shorter than a frame.
+TEST(RangeListFormats, AudacityLabelsAreReadAsAudacityReadsThem) {
+  const struct {
+    std::string text;
+    uint64_t frames;
+    std::vector<Piece> pieces;
+  } cases[] = {
+      {"43352,824046\t43525,837661\tmusic\n", 1u << 31, {{1911859540, 1919489441, "music"}}},
+      {"1.5\tIntro\n3,25\t3,25\tVerse\n",
+       441000,
+       {{66150, 143325, "Intro"}, {143325, 441000, "Verse"}}},
+      {"1.5\n", 441000, {{66150, 441000, ""}}},
+      {"2.0\t2.000015\ttiny\n", 441000, {{88200, 88201, "tiny"}}},  // 0.66 frames: a region
+  };
+  for (const auto& c : cases) {
+    const RangeListRead read = ReadAudacityLabels(c.text, {44100, c.frames});
+    ASSERT_TRUE(read.ok()) << c.text << ": " << read.error;
+    EXPECT_EQ(Pieces(read.ranges), c.pieces) << c.text;
+  }
+}
+
 // The common shape of a ripped album's sheet: REM lines, PERFORMER, album and
 // track TITLEs, FLAGS and ISRC, INDEX 00 pregaps, CRLF line ends.
 TEST(RangeListFormats, AnAlbumCueSheetGivesOnePiecePerTrack) {
@@ -148,7 +170,8 @@ TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
     int line;
     const char* error;
   } cases[] = {
-      {RangeFormat::AudacityLabels, "1\t2\ta\n1.5\n", 2, "not start<TAB>end<TAB>label"},
+      {RangeFormat::AudacityLabels, "1\t2\ta\n\t2\tb\n", 2, "not start<TAB>end<TAB>label"},
+      {RangeFormat::AudacityLabels, "1\t2\ta\n2.0\t2.00001\ttiny\n", 2, "rounds to none"},
       {RangeFormat::AudacityLabels, "1\t2\ta\nx\t2\tb\n", 2, "not start<TAB>end<TAB>label"},
       {RangeFormat::AudacityLabels, "-1\t2\tb\n", 1, "not start<TAB>end<TAB>label"},
       {RangeFormat::AudacityLabels, "\n\n3\t2\tb\n", 3, "the end lies before the start"},
@@ -157,6 +180,7 @@ TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
       {RangeFormat::AudacityLabels, std::string("1\t2\ta\nPK\x03\x04\0\0", 12), 2, "not a text"},
       {RangeFormat::Csv, "start,end,label\n0,10,a\n5,6,b,c\n", 3, "not start,end,label"},
       {RangeFormat::Csv, "0,10\n10\n", 2, "not start,end,label"},
+      {RangeFormat::Csv, "1O0,2000,x\n3000,4000,y\n", 1, "not start,end,label"},  // not a header
       {RangeFormat::Csv, "0,10\n1.5,3\n", 2, "not start,end,label"},
       {RangeFormat::Csv, "0,10\n20,10,x\n", 2, "the end lies before the start"},
       {RangeFormat::Csv, "0,441001,x\n", 1, "beyond the data"},
