@@ -160,6 +160,27 @@ TEST(RangeListFormats, AnAlbumCueSheetGivesOnePiecePerTrack) {
   const RangeListRead read = ReadCueSheet(sheet, {44100, 40 * 60 * 44100});
   ASSERT_TRUE(read.ok()) << read.errorLine << read.error;
   EXPECT_EQ(Pieces(read.ranges), expected);
+  EXPECT_EQ(read.notes, std::vector<std::string>{});
+}
+
+// Lines a sheet should not have but that leave every bound clear: taken, in
+// the order of the lines, with a note that names each.
+TEST(RangeListFormats, CueSheetOdditiesAreTakenWithANote) {
+  const std::string sheet =
+      "FILE \"a.wav\" WAVE\n"
+      "TRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+      "TRACK 03 AUDIO\nINDX 01 00:01:00\nINDEX 01 00:02:00\n"
+      "TRACK 02 AUDIO\nINDEX 01 00:03:00\n"
+      "TRACK 02 AUDIO\nTITLE \"again\"\nINDEX 01 00:04:00\n";
+  const RangeListRead read = ReadCueSheet(sheet, {75, 400});
+  ASSERT_TRUE(read.ok()) << read.error;
+  EXPECT_EQ(
+      Pieces(read.ranges),
+      (std::vector<Piece>{{0, 150, ""}, {150, 225, ""}, {225, 300, ""}, {300, 400, "again"}}));
+  EXPECT_EQ(read.notes,
+            (std::vector<std::string>{"line 5: unknown command INDX ignored",
+                                      "line 7: track 02 comes after track 03",
+                                      "line 9: track 02 repeats an earlier track's number"}));
 }
 
 TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
