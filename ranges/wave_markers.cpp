@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/system/file_io.h"
+#include "ranges/list_encoding.h"
 #include "ranges/messages.h"
 
 namespace snipora::ranges {
@@ -107,8 +108,13 @@ class FileBytes : public ByteSource {
 
 }  // namespace
 
-RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
+RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape,
+                              const std::string& encoding) {
   RangeListRead read;
+  if (const std::string problem = EncodingProblem(encoding); !problem.empty()) {
+    Refuse(read, 0, problem);
+    return read;
+  }
   const uint64_t fileSize = file.Size();
   RiffChunkWalker walker(file);
   if (!walker.IsWave()) {
@@ -168,6 +174,20 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
     if (label.empty()) label = text(texts.ltxt);
     if (label.empty()) label = text(texts.note);
     const std::string marker = std::to_string(point.id);
+    bool replaced = false;
+    label = LabelAsUtf8(label, encoding, replaced);
+    if (replaced) {
+      read.notes.push_back(
+          encoding.empty()
+              ? Say(QT_TRANSLATE_NOOP("ranges",
+                                      "marker %1: its name is not UTF-8; its unreadable bytes "
+                                      "were replaced"),
+                    {marker})
+              : Say(QT_TRANSLATE_NOOP("ranges",
+                                      "marker %1: its name is not %2; its unreadable bytes were "
+                                      "replaced"),
+                    {marker, encoding}));
+    }
     const std::string frames = std::to_string(shape.frames);
     if (point.frame > shape.frames) {
       Refuse(read, 0,
@@ -200,14 +220,15 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
   return read;
 }
 
-RangeListRead ReadWaveMarkersOfFile(const std::string& path, const SourceShape& shape) {
+RangeListRead ReadWaveMarkersOfFile(const std::string& path, const SourceShape& shape,
+                                    const std::string& encoding) {
   FileBytes file(path);
   if (!file.IsOpen()) {
     RangeListRead read;
     Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "cannot be read")));
     return read;
   }
-  return ReadWaveMarkers(file, shape);
+  return ReadWaveMarkers(file, shape, encoding);
 }
 
 }  // namespace snipora::ranges

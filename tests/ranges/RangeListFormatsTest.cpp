@@ -4,6 +4,7 @@
 
 #include "ranges/audacity_labels.h"
 #include "ranges/cue_sheet.h"
+#include "ranges/list_encoding.h"
 #include "ranges/range_formats.h"
 #include "tests/ranges/range_test_support.h"
 
@@ -230,6 +231,60 @@ TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
     EXPECT_NE(read.error.find(c.error), std::string::npos) << c.text << "\n" << read.error;
     EXPECT_TRUE(read.ranges.empty()) << c.text;
   }
+}
+
+// Sheets in the code pages Windows rippers write: read when their encoding is
+// named, refused with the line of the first byte that is not UTF-8 when not;
+// every label that comes out is UTF-8.
+TEST(RangeListFormats, ListsInLegacyEncodingsAreDecodedOrRefusedWithTheLine) {
+  const SourceShape shape{44100, 441000};
+  const std::string cyrillic =
+      "TRACK 01 AUDIO\r\nTITLE \"\xCF\xF0\xE8\xE2\xE5\xF2\"\r\n"
+      "INDEX 01 00:00:00\r\n";
+  const std::string japanese =
+      "FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"\x93\xfa\x96\x7b\"\n"
+      "INDEX 01 00:00:00\n";
+  const struct {
+    std::string text;
+    std::string encoding;
+    std::string label;  // empty: refused
+    int line;
+    const char* error;
+  } cases[] = {
+      {cyrillic, "CP1251", "Привет", 0, ""},
+      {japanese, "SHIFT_JIS", "日本", 0, ""},
+      {japanese, "cp932", "日本", 0, ""},
+      {"\xEF\xBB\xBFTRACK 01 AUDIO\nTITLE \"日本\"\nINDEX 01 00:00:00\n", "CP1251", "日本", 0, ""},
+      {cyrillic, "", "", 2, "not UTF-8 (byte 0xCF); name its encoding with --list-encoding"},
+      {japanese, "", "", 3, "not UTF-8 (byte 0x93)"},
+      {japanese, "KLINGON", "", 0, "KLINGON is not an encoding this system knows"},
+      {"TRACK 01 AUDIO\nTITLE \"\x81\"\n", "CP1252", "", 2, "not CP1252 (byte 0x81)"},
+      {"\xEF\xBB\xBFTRACK 01 AUDIO\nTITLE \"\xE9\"\n", "CP1252", "", 2, "UTF-8 mark"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text + " as " + c.encoding);
+    const RangeListRead read = ReadRangeList(RangeFormat::CueSheet, c.text, shape, c.encoding);
+    if (c.label.empty()) {
+      EXPECT_EQ(read.errorLine, c.line);
+      EXPECT_NE(read.error.find(c.error), std::string::npos) << read.error;
+      continue;
+    }
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(Pieces(read.ranges), (std::vector<Piece>{{0, 441000, c.label}}));
+  }
+  // What a text may be in, with the likeliest first.
+  EXPECT_TRUE(NeedsEncoding(japanese));
+  EXPECT_FALSE(NeedsEncoding("TITLE \"日本\"\n"));
+  EXPECT_FALSE(NeedsEncoding("\x89PNG\r\n\x1A\n"));
+  EXPECT_EQ(LegacyEncodingsOf(japanese)[0], "CP932");
+  EXPECT_EQ(LegacyEncodingsOf(cyrillic), (std::vector<std::string>{"CP1251", "CP1252"}));
+  EXPECT_EQ(LegacyEncodingsOf("TITLE \"Caf\xE9 \xE0 la gare\"\n"),
+            (std::vector<std::string>{"CP1252", "CP1251"}));
+  // Names that are not UTF-8 (a source file's, say) never reach a written list.
+  const RangeListText sheet =
+      WriteRangeList(RangeFormat::CueSheet, test::Ranges({{0, 10, "x\xE9"}}), shape, "caf\xE9.wav");
+  EXPECT_EQ(sheet.text.substr(0, 22), "FILE \"caf\uFFFD.wav\" WAVE");
+  EXPECT_NE(sheet.text.find("TITLE \"x\uFFFD\""), std::string::npos) << sheet.text;
 }
 
 TEST(RangeListFormats, CsvHeaderQuotingAndBlanks) {

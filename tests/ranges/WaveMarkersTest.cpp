@@ -110,6 +110,23 @@ TEST(WaveMarkers, LayoutsOfOtherWritersGiveTheSameRanges) {
   EXPECT_TRUE(Read(RiffWave({Fmt(), Data()})).ranges.empty());
 }
 
+// Names written in a legacy code page: read in the encoding named, else with
+// the unreadable bytes replaced and a note; never as bytes that are not UTF-8.
+TEST(WaveMarkers, NamesThatAreNotUtf8) {
+  const Bytes file = RiffWave({Fmt(), Data(), CueChunk({{1, 10}}),
+                               Adtl({TextEntry("labl", 1, "\xCF\xF0\xE8\xE2\xE5\xF2")})});
+  MemoryBytes bytes(file.data(), file.size());
+  const RangeListRead named = ReadWaveMarkers(bytes, {8000, kFrames}, "CP1251");
+  EXPECT_EQ(Pieces(named.ranges), (std::vector<Piece>{{10, kFrames, "Привет"}}));
+  EXPECT_TRUE(named.notes.empty());
+  const RangeListRead unnamed = ReadWaveMarkers(bytes, {8000, kFrames});
+  EXPECT_EQ(Pieces(unnamed.ranges),
+            (std::vector<Piece>{{10, kFrames, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"}}));
+  ASSERT_EQ(unnamed.notes.size(), 1u);
+  EXPECT_NE(unnamed.notes[0].find("marker 1: its name is not UTF-8"), std::string::npos);
+  EXPECT_FALSE(ReadWaveMarkers(bytes, {8000, kFrames}, "KLINGON").ok());
+}
+
 TEST(WaveMarkers, DamagedOrImpossibleMarkersAreRefused) {
   Bytes shortCue = CueChunk({{1, 10}});
   shortCue[8] = 2;  // two points announced, one there
