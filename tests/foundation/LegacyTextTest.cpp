@@ -16,12 +16,12 @@ TEST(LegacyText, FirstNonUtf8ByteIsWhereAStrictDecoderStops) {
       {"plain ascii", std::string::npos},
       {"日本語 and Привет", std::string::npos},
       {"\xF0\x9F\x8E\xB5 note", std::string::npos},
-      {"Caf\xE9 au lait", 3},           // CP1252
-      {"ab\xC0\x80", 2},                // overlong NUL
-      {"\xED\xA0\x80", 0},              // a surrogate
-      {"x\xF4\x90\x80\x80", 1},         // past U+10FFFF
-      {"\xE6\x97\xA5\xE6\x9C", 3},      // cut off in the middle of a character
-      {"\x93\xfa\x96\x7b", 0},          // Shift_JIS
+      {"Caf\xE9 au lait", 3},       // CP1252
+      {"ab\xC0\x80", 2},            // overlong NUL
+      {"\xED\xA0\x80", 0},          // a surrogate
+      {"x\xF4\x90\x80\x80", 1},     // past U+10FFFF
+      {"\xE6\x97\xA5\xE6\x9C", 3},  // cut off in the middle of a character
+      {"\x93\xfa\x96\x7b", 0},      // Shift_JIS
   };
   for (const auto& c : cases) EXPECT_EQ(FirstNonUtf8Byte(c.text), c.bad) << c.text;
   EXPECT_EQ(ReplaceNonUtf8("a\xE9z\xC0\x80", "_"), "a_z__");
