@@ -27,6 +27,13 @@ std::ostream& operator<<(std::ostream& out, const Seen& seen) {
   return out << seen.id << "@" << seen.offset << "+" << seen.size;
 }
 
+// A file and the chunks a walk over it must find.
+struct Layout {
+  const char* name;
+  Bytes file;
+  std::vector<Seen> chunks;
+};
+
 std::vector<Seen> Walk(const Bytes& file) {
   MemoryBytes bytes(file.data(), file.size());
   RiffChunkWalker walker(bytes);
@@ -52,11 +59,7 @@ TEST(RiffChunkWalker, PadByteDecidedByWhatFollows) {
     Bytes trailing = RiffWave({fmt, RiffChunk("junk", junk3, false), RiffChunk("abcd", body),
                                RiffChunk("data", Bytes(4, 1))});
     trailing.insert(trailing.end(), 16, 0);
-    const struct {
-      const char* name;
-      Bytes file;
-      std::vector<Seen> chunks;
-    } layouts[] = {
+    const Layout layouts[] = {
         {"data, no pad",
          RiffWave({fmt, RiffChunk("junk", junk3, false), RiffChunk("data", body)}),
          {{"fmt ", 12, 16}, {"junk", 36, 3}, {"data", 47, low}}},
@@ -96,11 +99,7 @@ TEST(RiffChunkWalker, DataSizesAndTheEnd) {
   const Bytes list = RiffChunk("LIST", Bytes(4, 'x'));
   Bytes cutList = RiffWave({fmt, RiffChunk("data", samples), RiffChunk("LIST", Bytes(40, 'x'))});
   cutList.resize(cutList.size() - 20);
-  const struct {
-    const char* name;
-    Bytes file;
-    std::vector<Seen> chunks;
-  } cases[] = {
+  const Layout cases[] = {
       {"RF64: the size from ds64, then what follows",
        with(test::Rf64Header("RF64", 6, 2, {fmt}), with(Bytes(6, 1), list)),
        {{"ds64", 12, 28}, {"fmt ", 48, 16}, {"data", 72, 6}, {"LIST", 86, 4}}},
