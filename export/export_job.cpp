@@ -82,20 +82,6 @@ std::optional<FadeRamp> RampOf(const ExportJob& job, uint64_t fadeBytes) {
   return FadeRamp::ForFormat(fadeBytes, job.format.formatBlock);
 }
 
-ExportOutcome FromCopy(CopyResult result) {
-  switch (result) {
-    case CopyResult::Done:
-      return ExportOutcome::Done;
-    case CopyResult::Cancelled:
-      return ExportOutcome::Cancelled;
-    case CopyResult::ShortRead:
-      return ExportOutcome::ReadFailed;
-    case CopyResult::WriteFailed:
-      break;
-  }
-  return ExportOutcome::WriteFailed;
-}
-
 // Copies one piece, the source's next extent, to the output's end; from its
 // byte fadeFrom on (if that lies inside it) on the output's fade ramp.
 ExportOutcome WritePiece(const PieceGeometry& piece, uint64_t fadeFrom,
@@ -107,7 +93,7 @@ ExportOutcome WritePiece(const PieceGeometry& piece, uint64_t fadeFrom,
   if (result == CopyResult::Done && plain < piece.length) {
     result = copier.FadeOut(source, output, piece.length - plain, *ramp);
   }
-  return FromCopy(result);
+  return ExportOutcomeOf(result);
 }
 
 // Keeps a finished output only when its size is what its header states: a

@@ -413,6 +413,10 @@ Discard them?</translation>
         <source>範囲リスト(*.txt;*.cue;*.csv)|*.txt;*.cue;*.csv|WAVE ファイルのマーカ(*.wav)|*.wav||</source>
         <translation>Range lists|*.txt;*.cue;*.csv|Markers of a WAVE file|*.wav||</translation>
     </message>
+    <message>
+        <source>開始点の音が無音か一定のため、ループの基準にできません</source>
+        <translation>The sound at the start is silent or constant and cannot anchor a loop</translation>
+    </message>
 </context>
 <context>
     <name>snipora::CLoopProgressDlg</name>
