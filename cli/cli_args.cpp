@@ -86,6 +86,9 @@ std::string CheckCut(const CutOptions& o) {
     return "no range given (START:END, --labels, --cue, --csv or --markers)";
   }
   if (lists > 1) return "only one of --labels, --cue, --csv and --markers at a time";
+  if (lists == 0 && !o.listEncoding.empty()) {
+    return "--list-encoding goes with --labels, --cue, --csv or --markers";
+  }
   if (o.mode == CutMode::PrintRanges) {
     return o.sources.size() > 1 ? "--print-ranges takes one source" : "";
   }

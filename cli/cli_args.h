@@ -31,6 +31,7 @@ struct CutOptions {
   std::string cue;           // --cue: a CUE sheet
   std::string csv;           // --csv: a CSV file in frames
   bool markers = false;      // --markers: the source's own cue points
+  std::string listEncoding;  // --list-encoding: iconv name of a list that is not UTF-8
   std::string printRanges;   // --print-ranges: the format to print in, instead of cutting
   std::string nameTemplate;  // --name: file names of the pieces
   std::vector<std::string> sources;

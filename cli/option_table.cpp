@@ -2,6 +2,7 @@
 
 #include "cli/help_format.h"
 #include "loopsearch/loop_search_options.h"
+#include "ranges/list_encoding.h"
 #include "ranges/piece_names.h"
 #include "ranges/range_formats.h"
 
@@ -98,6 +99,15 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                     "the source's own markers: its cue points, named by the labl or ltxt entries "
                     "of its LIST adtl chunk; an ltxt length makes a region, a point runs to the "
                     "next marker"));
+  Use(kRanges, kWithLists,
+      Value("--list-encoding", "NAME",
+            "the encoding of a list (or of the marker names of --markers) that is not UTF-8: an "
+            "iconv name such as CP1251, CP932 or SHIFT_JIS",
+            [&o](const std::string& text) -> std::string {
+              o.listEncoding = text;
+              const std::string problem = ranges::EncodingProblem(text);
+              return problem.empty() ? "" : "--list-encoding: " + problem;
+            }));
   SelectsMode(
       CutMode::PrintRanges,
       Use(kRanges, kInPrintRanges,

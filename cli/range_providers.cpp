@@ -15,8 +15,8 @@ constexpr std::string_view kStemField = "{stem}";
 // A range list file in one of the text formats.
 class ListFile : public RangeProvider {
  public:
-  ListFile(ranges::RangeFormat format, std::string path)
-      : format_(format), path_(std::move(path)) {}
+  ListFile(ranges::RangeFormat format, std::string path, std::string encoding)
+      : format_(format), path_(std::move(path)), encoding_(std::move(encoding)) {}
   ProvidedRanges Read(const std::string&, const std::string& sourcePath,
                       const ranges::SourceShape& shape) const override {
     ProvidedRanges provided;
@@ -26,22 +26,27 @@ class ListFile : public RangeProvider {
       provided.read.error = fsops::Exists(provided.name) ? "cannot be read" : "no such file";
       return provided;
     }
-    provided.read = ranges::ReadRangeList(format_, text, shape);
+    provided.read = ranges::ReadRangeList(format_, text, shape, encoding_);
     return provided;
   }
 
  private:
   ranges::RangeFormat format_;
   std::string path_;
+  std::string encoding_;
 };
 
 // The source's own cue points.
 class SourceMarkers : public RangeProvider {
  public:
+  explicit SourceMarkers(std::string encoding) : encoding_(std::move(encoding)) {}
   ProvidedRanges Read(const std::string& given, const std::string& sourcePath,
                       const ranges::SourceShape& shape) const override {
-    return {ranges::ReadWaveMarkersOfFile(sourcePath, shape), given};
+    return {ranges::ReadWaveMarkersOfFile(sourcePath, shape, encoding_), given};
   }
+
+ private:
+  std::string encoding_;
 };
 
 }  // namespace
@@ -59,10 +64,13 @@ std::string ListPathFor(const std::string& listPath, const std::string& sourcePa
 
 std::unique_ptr<RangeProvider> MakeRangeProvider(const CutOptions& o) {
   using ranges::RangeFormat;
-  if (!o.labels.empty()) return std::make_unique<ListFile>(RangeFormat::AudacityLabels, o.labels);
-  if (!o.cue.empty()) return std::make_unique<ListFile>(RangeFormat::CueSheet, o.cue);
-  if (!o.csv.empty()) return std::make_unique<ListFile>(RangeFormat::Csv, o.csv);
-  if (o.markers) return std::make_unique<SourceMarkers>();
+  const std::string& encoding = o.listEncoding;
+  if (!o.labels.empty()) {
+    return std::make_unique<ListFile>(RangeFormat::AudacityLabels, o.labels, encoding);
+  }
+  if (!o.cue.empty()) return std::make_unique<ListFile>(RangeFormat::CueSheet, o.cue, encoding);
+  if (!o.csv.empty()) return std::make_unique<ListFile>(RangeFormat::Csv, o.csv, encoding);
+  if (o.markers) return std::make_unique<SourceMarkers>(encoding);
   return nullptr;
 }
 

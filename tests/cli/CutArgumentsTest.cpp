@@ -103,6 +103,11 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
       {{"--find-loops", "--precision", "100", "a.wav"},
        "--precision takes 0, 32, 64, 128, 256 or 512, not '100'"},
       {{"--rf64", "yes", "a.wav", "0:1"}, "--rf64 takes always, auto or never, not 'yes'"},
+      {{"--list-encoding", "CP1251", "a.wav", "0:1"},
+       "--list-encoding goes with --labels, --cue, --csv or --markers"},
+      {{"--list-encoding", "NO-SUCH-CODE", "--markers", "a.wav"},
+       "--list-encoding: NO-SUCH-CODE is not an encoding this system knows (names as iconv takes "
+       "them, e.g. CP1251, CP1252 or SHIFT_JIS)"},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseArguments(c.args).error, c.error) << c.args.size();
 }

@@ -165,6 +165,21 @@ TEST_F(CutEndToEnd, CueSheetPiecesNamedByTitleAndListsConverted) {
   EXPECT_FALSE(fs::exists(dir.File("out")));
 }
 
+// A CUE sheet in a legacy code page is refused with its line unless its
+// encoding is named; then its titles name the pieces in UTF-8.
+TEST_F(CutEndToEnd, ListEncodingReadsALegacySheet) {
+  WriteFileBytes(dir.File("s.wav"), MakeWave(1, 8000, 16, SeededBytes(32000, 4)));
+  WriteText("s.cue",
+            "FILE \"s.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"\xCF\xF0\xE8\xE2\xE5\xF2\"\n"
+            "    INDEX 01 00:00:00\n");  // "Привет" in CP1251
+  CommandResult r = Cut("--cue " + Q("s.cue") + " --name '{label}' " + Q("s.wav"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("s.cue:3: "), std::string::npos) << r.output;
+  r = Cut("--cue " + Q("s.cue") + " --list-encoding CP1251 --name '{label}' " + Q("s.wav"));
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(fs::exists(dir.File("s/Привет.wav")));
+}
+
 // A file with its own markers after the data, as editors write them.
 TEST_F(CutEndToEnd, CutsAtTheSourcesOwnMarkers) {
   const Bytes samples = SeededBytes(4000, 3);  // 2000 frames, mono 16-bit
