@@ -22,25 +22,26 @@ constexpr int kMessageNothingToSave = 107;
 constexpr const char* kLabelledPieceName = "{n:02} {label}";
 constexpr const char* kWaveFilter = QT_TRANSLATE_NOOP("Snipora", "WAVEサウンド(*.wav)|*.wav||");
 
-ExportJob ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
-  ExportJob job;
+ExportRequest ReadJob(const IExportHost& host, uint32_t forcedSectorSize) {
+  ExportRequest job;
   job.sourcePath = host.FullPath();
   job.format = host.Format();
   const auto number = [](const std::string& text) { return ReadUnsignedValue(text).value_or(0); };
   const auto frame = [](const std::string& text) { return ReadUnsigned64Value(text).value_or(0); };
   for (int row = 0; row < host.RowCount(); ++row) {
-    job.ranges.push_back({frame(host.RowText(row, 1)), frame(host.RowText(row, 2))});
+    job.ranges.push_back({frame(host.RowText(row, 1)), frame(host.RowText(row, 2)),
+                          host.RowText(row, 3), std::nullopt});
   }
   // The check box is enabled for 16-bit files only; the fade is meaningless otherwise.
   // An unreadable or negative length fades nothing.
-  if (host.FadeChecked() && host.FadeEnabled()) job.fadeMs = number(host.FadeText());
+  if (host.FadeChecked() && host.FadeEnabled()) job.edges.fadeOutMs = number(host.FadeText());
   job.forcedSectorSize = forcedSectorSize;
   return job;
 }
 
 // The file names of the pieces in the split folder: numbered, or numbered
 // and labelled when the window asks for it.
-std::vector<std::string> PieceNames(const IExportHost& host, const ExportJob& job) {
+std::vector<std::string> PieceNames(const IExportHost& host, const ExportRequest& job) {
   std::vector<std::string> names;
   if (!host.NameByLabelsChecked()) {
     for (uint32_t i = 0; i < job.ranges.size(); ++i) names.push_back(PieceFileName(i));
@@ -48,13 +49,12 @@ std::vector<std::string> PieceNames(const IExportHost& host, const ExportJob& jo
   }
   std::vector<ranges::LabeledRange> labelled;
   for (uint32_t i = 0; i < job.ranges.size(); ++i) {
-    labelled.push_back(
-        {job.ranges[i].startFrame, job.ranges[i].endFrame, host.RowText(static_cast<int>(i), 3)});
+    labelled.push_back({job.ranges[i].startFrame, job.ranges[i].endFrame, job.ranges[i].label});
   }
   return ranges::PieceNames(kLabelledPieceName, labelled, host.DisplayName());
 }
 
-std::optional<std::string> AskOutputFile(const ExportJob& job, const IExportHost& host,
+std::optional<std::string> AskOutputFile(const ExportRequest& job, const IExportHost& host,
                                          IUiServices& ui) {
   SaveFileRequest request;
   request.filter = kWaveFilter;
@@ -64,6 +64,15 @@ std::optional<std::string> AskOutputFile(const ExportJob& job, const IExportHost
   request.defaultSuffix = "wav";
   request.overwritePrompt = true;
   return ui.AskSaveFile(request);
+}
+
+// Plans and writes the request.
+ExportOutcome Write(ExportRequest& request, std::vector<std::string> outputs,
+                    IExportProgress& progress) {
+  request.paths = std::move(outputs);
+  ExportPlan plan;
+  if (PlanExport(request, plan)) return ExportOutcome::BadRange;
+  return WriteExport(plan, progress);
 }
 
 // Tells the user about a failure and gives the flow's result.
@@ -86,7 +95,7 @@ bool Finish(ExportOutcome outcome, const std::vector<std::string>& outputs, IExp
 
 bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                  uint32_t forcedSectorSize) {
-  const ExportJob job = ReadJob(host, forcedSectorSize);
+  ExportRequest job = ReadJob(host, forcedSectorSize);
   if (job.ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
@@ -108,19 +117,20 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
       outputs.push_back(PathInFolder(folder.Path(), names[i]));
     }
   }
-  return Finish(WriteSplitPieces(job, outputs, progress), outputs, host, ui);
+  return Finish(Write(job, outputs, progress), outputs, host, ui);
 }
 
 bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                   uint32_t forcedSectorSize) {
-  const ExportJob job = ReadJob(host, forcedSectorSize);
+  ExportRequest job = ReadJob(host, forcedSectorSize);
   if (job.ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
   }
   const auto chosen = AskOutputFile(job, host, ui);
   if (!chosen) return false;
-  return Finish(WriteJoinedFile(job, *chosen, progress), {*chosen}, host, ui);
+  job.join = true;
+  return Finish(Write(job, {*chosen}, progress), {*chosen}, host, ui);
 }
 
 }  // namespace snipora

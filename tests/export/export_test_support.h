@@ -12,6 +12,8 @@
 #include "audiofile/sound_format.h"
 #include "audiofile/wave_reader.h"
 #include "export/export_interfaces.h"
+#include "export/export_job.h"
+#include "export/export_plan.h"
 #include "tests/support/test_support.h"
 #include "tests/support/wave_bytes.h"
 
@@ -84,6 +86,35 @@ inline Bytes CheckedData(const Bytes& out, const SoundFormatInfo& info, uint32_t
   EXPECT_EQ(GetU32(out, 42), dataLength);
   EXPECT_TRUE(pad == 0 || out.back() == 0) << "the pad byte";
   return Bytes(out.begin() + 46, out.end() - pad);
+}
+
+// The request's ranges from frame ranges without labels.
+inline std::vector<CutRange> CutRanges(const std::vector<ExportRange>& ranges) {
+  std::vector<CutRange> cut;
+  for (const ExportRange& r : ranges) cut.push_back({r.startFrame, r.endFrame, "", std::nullopt});
+  return cut;
+}
+
+// The plan of `request` with its outputs at `paths` (one joined file with
+// join); a refusal fails the test.
+inline ExportPlan PlanOf(ExportRequest request, std::vector<std::string> paths, bool join) {
+  request.join = join;
+  request.paths = std::move(paths);
+  ExportPlan plan;
+  if (const auto refused = PlanExport(request, plan)) ADD_FAILURE() << *refused;
+  return plan;
+}
+
+// Plans the request as pieces at `paths` and writes them.
+inline ExportOutcome WritePieces(const ExportRequest& request, std::vector<std::string> paths,
+                                 IExportProgress& progress) {
+  return WriteExport(PlanOf(request, std::move(paths), false), progress);
+}
+
+// Plans the request as one joined file at `path` and writes it.
+inline ExportOutcome WriteJoined(const ExportRequest& request, const std::string& path,
+                                 IExportProgress& progress) {
+  return WriteExport(PlanOf(request, {path}, true), progress);
 }
 
 // Names in a folder, sorted (hidden temporary files included).
