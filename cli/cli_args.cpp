@@ -57,11 +57,6 @@ std::string CheckLoopOptions(const CutOptions& o) {
 
 }  // namespace
 
-uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate) {
-  const unsigned __int128 frames = static_cast<unsigned __int128>(ms) * sampleRate / 1000;
-  return frames > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(frames);
-}
-
 std::optional<uint32_t> ParseUnsigned(const std::string& text) {
   const auto value = ParseDecimal(text);
   if (!value || *value > 0xFFFFFFFFu) return std::nullopt;

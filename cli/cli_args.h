@@ -49,9 +49,6 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args);
 // "START:END" with decimal numbers; nothing when malformed.
 std::optional<std::pair<uint64_t, uint64_t>> ParseRangeText(const std::string& text);
 
-// Frames at `ms` milliseconds (rounded down; saturates).
-uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate);
-
 // A decimal number of at most 32 bits; nothing when malformed.
 std::optional<uint32_t> ParseUnsigned(const std::string& text);
 
