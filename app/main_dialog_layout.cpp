@@ -209,8 +209,13 @@ void CMainDlg::ConnectControls() {
   onClick(kCtlPlayTwoSecondsBeforeMarker, [this] { PlayTwoSecondsBeforeMarker(); });
   onClick(kCtlMarkerLoop, [this] { LoopBetweenMarkers(); });
   connect(waveform_, &CWaveformView::PositionRequested, this, &CMainDlg::OnWaveformPosition);
+  connect(waveform_, &CWaveformView::SelectionDragged, this, &CMainDlg::OnWaveformSelection);
+  connect(waveform_, &CWaveformView::SelectionExtended, this, &CMainDlg::OnWaveformExtend);
+  connect(waveform_, &CWaveformView::HandleDragged, this, &CMainDlg::OnWaveformHandle);
+  connect(waveform_, &CWaveformView::RegionClicked, this, &CMainDlg::OnRegionClicked);
+  connect(waveform_, &CWaveformView::RegionActivated, this, &CMainDlg::OnRegionActivated);
   connect(list_, &CReservationList::SelectionChanged, this, &CMainDlg::OnListSelectionChanged);
-  connect(list_, &CReservationList::LabelEdited, this, &CMainDlg::OnLabelEdited);
+  connect(list_, &CReservationList::CellEdited, this, &CMainDlg::OnCellEdited);
 
   // A drag reports its moves and its end; keys are whole actions: one
   // notification and then the end; a press beside the handle ends at its release.

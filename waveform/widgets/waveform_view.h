@@ -20,9 +20,10 @@ class COverviewStrip;
 // The picture of the open file for the main window: an overview strip of the
 // whole file above a zoomable detail view around the play position, and the
 // position as h:mm:ss.mmm. Peaks are computed off the GUI thread and drawn as
-// they arrive. The view never moves the position itself: clicks and drags
-// ask for it with PositionRequested, and the window answers with
-// SetPosition. All positions are sample frames.
+// they arrive. The view never changes what it shows by itself: clicks, drags
+// and handles ask with the signals of both panes (CWavePane), and the window
+// answers with SetPosition, SetMarkers and SetRegions. All positions are
+// sample frames.
 class CWaveformView : public QWidget {
   Q_OBJECT
 
@@ -39,7 +40,11 @@ class CWaveformView : public QWidget {
 
   void SetPosition(uint64_t frame);
   void SetMarkers(std::optional<uint64_t> marker1, std::optional<uint64_t> marker2);
-  void SetReservations(std::vector<FrameRange> ranges);
+  void SetRegions(std::vector<WaveRegion> regions);
+  // The frame a drag has set, shown beside its line; none when the drag ends.
+  void SetDragReadout(std::optional<uint64_t> frame);
+  // The detail view shows `range` until the position moves.
+  void ShowFrames(FrameRange range);
   void ZoomIn();
   void ZoomOut();
 
@@ -50,7 +55,13 @@ class CWaveformView : public QWidget {
   QString PositionText() const;
 
  signals:
+  // What the panes ask for (see CWavePane).
   void PositionRequested(quint64 frame);
+  void SelectionDragged(quint64 anchor, quint64 frame, bool finished);
+  void SelectionExtended(quint64 frame);
+  void HandleDragged(int kind, int index, quint64 frame, bool finished);
+  void RegionClicked(int row);
+  void RegionActivated(int row);
 
  private:
   void PollPeaks();
