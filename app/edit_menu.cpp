@@ -2,10 +2,10 @@
 // to zero crossings, and the order and unit of the reservation list. The
 // snap and the unit are kept in the settings file.
 #include <QAction>
-#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/choice_actions.h"
 #include "app/main_dialog.h"
 #include "app/model/edit_settings.h"
 #include "app/model/main_window_view.h"
@@ -53,29 +53,20 @@ void CMainDlg::AddEditMenu() {
 
   QMenu* units = edit->addMenu(tr("リストの単位(&L)"));
   units->setObjectName(QStringLiteral("listUnit"));
-  auto* group = new QActionGroup(units);
   const std::pair<ListUnit, QString> choices[] = {
       {ListUnit::Samples, tr("サンプル(&S)")},
       {ListUnit::Milliseconds, tr("ミリ秒(&M)")},
       {ListUnit::Clock, QStringLiteral("h:mm:ss.mmm (&H)")},
   };
-  for (const auto& [unit, text] : choices) {
-    QAction* action = units->addAction(text);
-    action->setObjectName(QString::fromLatin1(ListUnitWord(unit)));
-    action->setCheckable(true);
-    action->setChecked(unit == model_.Unit());
-    group->addAction(action);
-    connect(action, &QAction::triggered, this, [this, unit] { SetListUnit(unit); });
-  }
+  AddChoiceActions<ListUnit>(units, choices, model_.Unit(), &ListUnitWord,
+                             [this](ListUnit unit) { SetListUnit(unit); });
 }
 
 void CMainDlg::ApplyEditMenu(const MainWindowView& view) {
-  MenuAction(kCmdUndo)->setText(view.undoStep
-                                    ? tr("「%1」を元に戻す(&U)").arg(UiText(view.undoStep))
-                                    : tr("元に戻す(&U)"));
-  MenuAction(kCmdRedo)->setText(view.redoStep
-                                    ? tr("「%1」をやり直す(&R)").arg(UiText(view.redoStep))
-                                    : tr("やり直す(&R)"));
+  MenuAction(kCmdUndo)->setText(
+      view.undoStep ? tr("「%1」を元に戻す(&U)").arg(UiText(view.undoStep)) : tr("元に戻す(&U)"));
+  MenuAction(kCmdRedo)->setText(
+      view.redoStep ? tr("「%1」をやり直す(&R)").arg(UiText(view.redoStep)) : tr("やり直す(&R)"));
 }
 
 void CMainDlg::Undo() {

@@ -22,6 +22,9 @@ CReservationList::CReservationList(QWidget* parent) : QTreeWidget(parent) {
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setUniformRowHeights(true);
+  // The warning mark of a row fits the row's text.
+  const int mark = fontMetrics().height() - 2;
+  setIconSize(QSize(mark, mark));
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
   ShowUnit(ListUnit::Samples);
   connect(this, &QTreeWidget::itemSelectionChanged, this, &CReservationList::SelectionChanged);
@@ -80,8 +83,8 @@ void CReservationList::ShowUnit(ListUnit unit) {
   const QString name = unit == ListUnit::Samples        ? tr("サンプル")
                        : unit == ListUnit::Milliseconds ? tr("ミリ秒")
                                                         : QStringLiteral("h:mm:ss.mmm");
-  setHeaderLabels({tr("長さ(%1)").arg(name), tr("開始アドレス(%1)").arg(name),
-                   tr("終了アドレス(%1)").arg(name), tr("ラベル")});
+  setHeaderLabels(
+      {tr("長さ(%1)").arg(name), tr("開始(%1)").arg(name), tr("終了(%1)").arg(name), tr("ラベル")});
 }
 
 void CReservationList::SetRows(const CMainWindowModel& model,

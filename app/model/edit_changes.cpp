@@ -19,9 +19,15 @@ EditChange Inverse(const EditChange& change) {
           [](const MarkersChange& c) -> EditChange {
             return MarkersChange{{c.after[0], c.after[1]}, {c.before[0], c.before[1]}};
           },
-          [](const RowsInsert& c) -> EditChange { return RowsErase{c.at, c.rows}; },
-          [](const RowsErase& c) -> EditChange { return RowsInsert{c.at, c.rows}; },
-          [](const RowReplace& c) -> EditChange { return RowReplace{c.at, c.after, c.before}; },
+          [](const RowsInsert& c) -> EditChange {
+            return RowsErase{c.at, c.rows};
+          },
+          [](const RowsErase& c) -> EditChange {
+            return RowsInsert{c.at, c.rows};
+          },
+          [](const RowReplace& c) -> EditChange {
+            return RowReplace{c.at, c.after, c.before};
+          },
           [](const RowsReorder& c) -> EditChange {
             RowsReorder inverse{std::vector<size_t>(c.order.size())};
             for (size_t i = 0; i < c.order.size(); ++i) inverse.order[c.order[i]] = i;

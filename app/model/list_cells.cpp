@@ -13,8 +13,8 @@ namespace snipora {
 namespace {
 
 constexpr const char* kNotANumber = QT_TRANSLATE_NOOP("Snipora", "数字だけで入力してください。");
-constexpr const char* kNotAClock = QT_TRANSLATE_NOOP(
-    "Snipora", "時:分:秒.ミリ秒 (例えば 0:01:23.500) の形で入力してください。");
+constexpr const char* kNotAClock =
+    QT_TRANSLATE_NOOP("Snipora", "時:分:秒.ミリ秒 (例えば 0:01:23.500) の形で入力してください。");
 constexpr const char* kStartNotBeforeEnd =
     QT_TRANSLATE_NOOP("Snipora", "開始は終了より前にしてください。");
 constexpr const char* kEndNotAfterStart =
@@ -22,6 +22,9 @@ constexpr const char* kEndNotAfterStart =
 constexpr const char* kNoLength = QT_TRANSLATE_NOOP("Snipora", "長さは 0 より長くしてください。");
 constexpr const char* kPastTheEnd =
     QT_TRANSLATE_NOOP("Snipora", "ファイルの終わりを越えています。");
+
+// The settings words of the units, in the order of ListUnit.
+constexpr std::string_view kUnitWords[] = {"samples", "ms", "clock"};
 
 // Digits only, at least one; none past 64 bits.
 std::optional<uint64_t> Digits(std::string_view text, size_t maxDigits = 19) {
@@ -69,21 +72,13 @@ std::string_view Trimmed(std::string_view text) {
 }  // namespace
 
 const char* ListUnitWord(ListUnit unit) {
-  switch (unit) {
-    case ListUnit::Milliseconds:
-      return "ms";
-    case ListUnit::Clock:
-      return "clock";
-    default:
-      return "samples";
-  }
+  return kUnitWords[static_cast<size_t>(unit)].data();  // literals: terminated
 }
 
 std::optional<ListUnit> ListUnitFromWord(std::string_view word) {
-  for (ListUnit unit : {ListUnit::Samples, ListUnit::Milliseconds, ListUnit::Clock}) {
-    if (word == ListUnitWord(unit)) return unit;
-  }
-  return std::nullopt;
+  const auto* found = std::find(std::begin(kUnitWords), std::end(kUnitWords), word);
+  if (found == std::end(kUnitWords)) return std::nullopt;
+  return static_cast<ListUnit>(found - std::begin(kUnitWords));
 }
 
 std::string CellText(const ReservationRow& row, RowField field, ListUnit unit,
@@ -95,14 +90,14 @@ std::string CellText(const ReservationRow& row, RowField field, ListUnit unit,
   }
   const uint64_t start = MillisecondOfFrame(row.startFrame, sampleRate);
   const uint64_t end = MillisecondOfFrame(row.endFrame, sampleRate);
-  const uint64_t ms = field == RowField::Length ? end - start
+  const uint64_t ms = field == RowField::Length  ? end - start
                       : field == RowField::Start ? start
                                                  : end;
   return unit == ListUnit::Milliseconds ? std::to_string(ms) : MillisecondsClockText(ms);
 }
 
-CellEdit EditedRow(const ReservationRow& row, RowField field, std::string_view text,
-                   ListUnit unit, uint32_t sampleRate, uint64_t totalFrames) {
+CellEdit EditedRow(const ReservationRow& row, RowField field, std::string_view text, ListUnit unit,
+                   uint32_t sampleRate, uint64_t totalFrames) {
   text = Trimmed(text);
   const std::optional<uint64_t> value =
       unit == ListUnit::Clock ? ClockMilliseconds(text) : Digits(text);

@@ -21,8 +21,7 @@ std::optional<ListUnit> ListUnitFromWord(std::string_view word);
 
 // A cell's text. In milliseconds and h:mm:ss.mmm the bounds show the
 // millisecond of their frame and the length is End minus Start as shown.
-std::string CellText(const ReservationRow& row, RowField field, ListUnit unit,
-                     uint32_t sampleRate);
+std::string CellText(const ReservationRow& row, RowField field, ListUnit unit, uint32_t sampleRate);
 
 // What a typed cell makes of the row: the new row, or why it is refused
 // (a text marked for translation).
@@ -34,8 +33,8 @@ struct CellEdit {
 // `text` typed into `field` of `row`, in `unit`: the whole text must read
 // (blanks around it aside); times map to the frame at or before them; the
 // row must keep a start before its end and end within the file's frames.
-CellEdit EditedRow(const ReservationRow& row, RowField field, std::string_view text,
-                   ListUnit unit, uint32_t sampleRate, uint64_t totalFrames);
+CellEdit EditedRow(const ReservationRow& row, RowField field, std::string_view text, ListUnit unit,
+                   uint32_t sampleRate, uint64_t totalFrames);
 
 // How a row stands to the others: it has a twin with the same bounds, or it
 // overlaps another. Allowed; the list marks it.

@@ -257,8 +257,8 @@ bool CMainWindowModel::SetRowLabel(int row, const std::string& label) {
 
 const char* CMainWindowModel::EditCell(int row, RowField field, const std::string& text) {
   const ReservationRow& before = doc_.rows.at(row);
-  const CellEdit edit = EditedRow(before, field, text, unit_, format_.formatBlock.samplesPerSec,
-                                  TotalFrames());
+  const CellEdit edit =
+      EditedRow(before, field, text, unit_, format_.formatBlock.samplesPerSec, TotalFrames());
   if (!edit.row) return edit.refusal;
   if (!(*edit.row == before))
     Do(edit_step::kChangeRange, {RowReplace{static_cast<size_t>(row), before, *edit.row}});

@@ -780,6 +780,26 @@ No ranges were added.</translation>
         <translation>&quot;%1&quot; cannot be used.
 %2</translation>
     </message>
+    <message>
+        <source>Ctrl+Z	元に戻す
+Ctrl+Shift+Z, Ctrl+Y	やり直す
+Z	ゼロクロスへのスナップの入 / 切
+Alt+↑ / Alt+↓	選択した行を上へ / 下へ
+F2	行のラベルを編集 (リストで)
+ドラッグ	選択 (マーカ1 と 2)、Shift+クリックで広げる (波形の上で)
+線のドラッグ	マーカや範囲の端を動かす (拡大表示で)
+ダブルクリック	範囲を再生 (波形の上で) / セルを編集 (リストで)
+</source>
+        <translation>Ctrl+Z	Undo
+Ctrl+Shift+Z, Ctrl+Y	Redo
+Z	Snap to zero crossings on / off
+Alt+↑ / Alt+↓	Move the selected rows up / down
+F2	Edit the row&apos;s label (in the list)
+Drag	Select (markers 1 and 2); Shift+click extends (on the waveform)
+Drag a line	Move a marker or a range&apos;s edge (in the close view)
+Double click	Play a range (on the waveform) / edit a cell (in the list)
+</translation>
+    </message>
 </context>
 <context>
     <name>snipora::CReservationList</name>
@@ -796,11 +816,11 @@ No ranges were added.</translation>
         <translation>Length (%1)</translation>
     </message>
     <message>
-        <source>開始アドレス(%1)</source>
+        <source>開始(%1)</source>
         <translation>Start (%1)</translation>
     </message>
     <message>
-        <source>終了アドレス(%1)</source>
+        <source>終了(%1)</source>
         <translation>End (%1)</translation>
     </message>
     <message>

@@ -209,9 +209,12 @@ void CDetailView::DrawRuler(QPainter& painter, const FrameSpan& span,
 }
 
 void CDetailView::PressEnded() {
+  // The picture stays where the mouse left it, also when the click or drag
+  // moved the position; it follows the position again once that moves on.
+  if (heldSpan_) centre_ = heldSpan_->first + heldSpan_->framesPerPixel * width() / 2;
   heldSpan_.reset();
   update();
-  emit ZoomChanged();  // the shown part follows the position again
+  emit ZoomChanged();
 }
 
 void CDetailView::wheelEvent(QWheelEvent* event) {

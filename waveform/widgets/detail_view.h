@@ -13,8 +13,9 @@ struct WaveformColours;
 // samples, where every sample is drawn as a point, with the reservations as
 // numbered regions. The wheel and the + and - keys zoom; the mouse acts as
 // CWavePane says (at sample zoom on exactly the sample clicked), and markers
-// and region edges can be dragged. While the button is held the view stays
-// where it was, so that a drag points into a still picture.
+// and region edges can be dragged. From the press until the position moves
+// on after the release the view stays where it was, so that the mouse points
+// into a still picture.
 class CDetailView : public CWavePane {
   Q_OBJECT
 

@@ -26,8 +26,7 @@ std::optional<WaveHandle> CWavePane::HandleAt(double x) const {
   std::optional<WaveHandle> best;
   double nearest = kHandlePixels + 0.5;
   const auto consider = [&](uint64_t frame, WaveHandle handle) {
-    const double distance =
-        std::abs(MarkArea().left() + span.XOf(static_cast<double>(frame)) - x);
+    const double distance = std::abs(MarkArea().left() + span.XOf(static_cast<double>(frame)) - x);
     if (distance < nearest) {
       nearest = distance;
       best = handle;

@@ -35,19 +35,15 @@ CWaveformView::CWaveformView(QWidget* parent)
   clock_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   poll_->setInterval(kPollMs);
   connect(poll_, &QTimer::timeout, this, &CWaveformView::PollPeaks);
-  for (CWavePane* pane : {static_cast<CWavePane*>(overview_), static_cast<CWavePane*>(detail_)}) {
-    connect(pane, &CWavePane::PositionRequested, this, &CWaveformView::PositionRequested);
-    connect(pane, &CWavePane::SelectionDragged, this, &CWaveformView::SelectionDragged);
-    connect(pane, &CWavePane::SelectionExtended, this, &CWaveformView::SelectionExtended);
-    connect(pane, &CWavePane::HandleDragged, this, &CWaveformView::HandleDragged);
-    connect(pane, &CWavePane::RegionClicked, this, &CWaveformView::RegionClicked);
-    connect(pane, &CWavePane::RegionActivated, this, &CWaveformView::RegionActivated);
-  }
   connect(detail_, &CDetailView::ZoomChanged, overview_, qOverload<>(&QWidget::update));
   Clear();
 }
 
 CWaveformView::~CWaveformView() = default;
+
+std::array<CWavePane*, 2> CWaveformView::Panes() const {
+  return {overview_, detail_};
+}
 
 void CWaveformView::SetFile(const std::string& path, const SoundFormatInfo& info) {
   Clear();

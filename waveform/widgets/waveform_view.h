@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,12 +17,13 @@ namespace snipora {
 
 class CDetailView;
 class COverviewStrip;
+class CWavePane;
 
 // The picture of the open file for the main window: an overview strip of the
 // whole file above a zoomable detail view around the play position, and the
 // position as h:mm:ss.mmm. Peaks are computed off the GUI thread and drawn as
 // they arrive. The view never changes what it shows by itself: clicks, drags
-// and handles ask with the signals of both panes (CWavePane), and the window
+// and handles ask with the signals of its panes (CWavePane), and the window
 // answers with SetPosition, SetMarkers and SetRegions. All positions are
 // sample frames.
 class CWaveformView : public QWidget {
@@ -51,17 +53,10 @@ class CWaveformView : public QWidget {
   // For the window's tests and its status texts.
   COverviewStrip* Overview() const { return overview_; }
   CDetailView* Detail() const { return detail_; }
+  // Both panes, whose signals say what the mouse asks for.
+  std::array<CWavePane*, 2> Panes() const;
   const CPeakEngine* Peaks() const { return model_.peaks.get(); }
   QString PositionText() const;
-
- signals:
-  // What the panes ask for (see CWavePane).
-  void PositionRequested(quint64 frame);
-  void SelectionDragged(quint64 anchor, quint64 frame, bool finished);
-  void SelectionExtended(quint64 frame);
-  void HandleDragged(int kind, int index, quint64 frame, bool finished);
-  void RegionClicked(int row);
-  void RegionActivated(int row);
 
  private:
   void PollPeaks();

@@ -69,7 +69,11 @@ TEST(MainWindowEdits, StepsUndoAndRedo) {
     std::vector<int> selected = {};
   };
   const Case cases[] = {
-      {"adding from one marker moves it", {Mark(1), At(2000), kAdd}, "0-2000", "2000 -", true,
+      {"adding from one marker moves it",
+       {Mark(1), At(2000), kAdd},
+       "0-2000",
+       "2000 -",
+       true,
        edit_step::kAddRange},
       {"undo takes the row and the marker's move back",
        {Mark(1), At(2000), kAdd, kUndo},
@@ -100,8 +104,12 @@ TEST(MainWindowEdits, StepsUndoAndRedo) {
        true,
        edit_step::kSort,
        {0, 1, 2}},
-      {"a marker edit alone leaves the rows saved", {kImport, kSave, Mark(2)}, "5000-6000:a 1000-2000:b 3000-4000:c", "- 0",
-       false, edit_step::kSetMarker2},
+      {"a marker edit alone leaves the rows saved",
+       {kImport, kSave, Mark(2)},
+       "5000-6000:a 1000-2000:b 3000-4000:c",
+       "- 0",
+       false,
+       edit_step::kSetMarker2},
       {"removing several rows highlights the next; undo restores and highlights them",
        {kImport, Select({0, 1}), [](CMainWindowModel& m) { m.RemoveSelectedRows(); }},
        "3000-4000:c",
@@ -242,20 +250,20 @@ TEST(MainWindowEdits, CellsReadAndTakeTheListsUnit) {
   EXPECT_EQ(m.CellText(0, RowField::End), "0:00:06.100");
   EXPECT_EQ(m.CellText(0, RowField::Length), "0:00:06.099");
   EXPECT_EQ(m.EditCell(0, RowField::Length, "2"), nullptr);  // seconds after the shown start
-  EXPECT_EQ(m.Rows()[0].endFrame, 88244u);                  // 2.001 s
+  EXPECT_EQ(m.Rows()[0].endFrame, 88244u);                   // 2.001 s
   m.SetListUnit(ListUnit::Milliseconds);
   EXPECT_EQ(m.CellText(0, RowField::End), "2001");
   EXPECT_EQ(m.RowText(0, 0), "2000");  // what export reads: the duration in ms
 }
 
 TEST(MainWindowEdits, OverlapsAndTwinsAreMarked) {
-  const std::vector<ReservationRow> rows = {
-      {0, 100, {}}, {100, 200, {}}, {150, 160, {}}, {300, 400, {}}, {300, 400, {}}, {500, 900, {}},
-      {600, 700, {}}};
+  const std::vector<ReservationRow> rows = {{0, 100, {}},   {100, 200, {}}, {150, 160, {}},
+                                            {300, 400, {}}, {300, 400, {}}, {500, 900, {}},
+                                            {600, 700, {}}};
   using C = RowConflict;
-  EXPECT_EQ(FindRowConflicts(rows), (std::vector<C>{C::None, C::Overlaps, C::Overlaps,
-                                                    C::Duplicates, C::Duplicates, C::Overlaps,
-                                                    C::Overlaps}));
+  EXPECT_EQ(FindRowConflicts(rows),
+            (std::vector<C>{C::None, C::Overlaps, C::Overlaps, C::Duplicates, C::Duplicates,
+                            C::Overlaps, C::Overlaps}));
 }
 
 // Markers and edges set by mouse or keys take the frame the finder gives;

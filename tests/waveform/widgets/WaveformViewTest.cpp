@@ -58,8 +58,8 @@ TEST_F(WaveformViewTest, OverviewClickSeeksAndDragSelects) {
   Open(file);
   QWidget* strip = view.Overview();
   ASSERT_EQ(strip->width(), kWidth);
-  QSignalSpy seeks(&view, &CWaveformView::PositionRequested);
-  QSignalSpy selections(&view, &CWaveformView::SelectionDragged);
+  QSignalSpy seeks(view.Overview(), &CWavePane::PositionRequested);
+  QSignalSpy selections(view.Overview(), &CWavePane::SelectionDragged);
   QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(0, 10));
   QTest::mouseMove(strip, QPoint(320, 10));
   QTest::mouseMove(strip, QPoint(kWidth + 50, 10));  // past the end: the end
@@ -76,8 +76,8 @@ TEST_F(WaveformViewTest, OverviewClickSeeksAndDragSelects) {
 }
 
 // At the closest zoom (32 pixels per sample) the mouse points at exact
-// samples; during a drag the picture holds still although the window moves
-// the position, so the drag keeps pointing at samples.
+// samples; the picture holds still from the press until the position moves
+// on after the release, so the mouse keeps pointing at the same samples.
 TEST_F(WaveformViewTest, DetailAtSampleZoomPointsAtExactSamples) {
   const SignalFile file = WriteSignalFile(dir.File("b.wav"), 44100, {Sine(0.5, 100), Silence()});
   Open(file);
@@ -89,8 +89,8 @@ TEST_F(WaveformViewTest, DetailAtSampleZoomPointsAtExactSamples) {
   view.SetPosition(p);
   // kWidth / 32 = 20 samples across, the position in the middle: p - 10 at x 0.
   const auto xOf = [](int sampleFromLeft) { return QPoint(sampleFromLeft * 32 + 16, 60); };
-  QSignalSpy seeks(&view, &CWaveformView::PositionRequested);
-  QSignalSpy selections(&view, &CWaveformView::SelectionDragged);
+  QSignalSpy seeks(detail, &CWavePane::PositionRequested);
+  QSignalSpy selections(detail, &CWavePane::SelectionDragged);
   QTest::mousePress(detail, Qt::LeftButton, {}, xOf(13));
   view.SetPosition(p + 3);
   QTest::mouseMove(detail, xOf(18));
@@ -100,7 +100,9 @@ TEST_F(WaveformViewTest, DetailAtSampleZoomPointsAtExactSamples) {
   EXPECT_EQ(selections[1][0].toULongLong(), p + 3);
   EXPECT_EQ(selections[1][1].toULongLong(), p + 8);
   QTest::mouseClick(detail, Qt::LeftButton, {}, QPoint(31, 60));  // still sample 0 from the left
-  EXPECT_EQ(Requested(seeks), (std::vector<quint64>{p + 8 - 10}));
+  view.SetPosition(p + 9);
+  QTest::mouseClick(detail, Qt::LeftButton, {}, QPoint(31, 60));  // followed the position
+  EXPECT_EQ(Requested(seeks), (std::vector<quint64>{p - 10, p + 9 - 10}));
 }
 
 TEST_F(WaveformViewTest, WheelAndKeysZoomWithinLimits) {
