@@ -60,13 +60,6 @@ class SearchProgress : public ILoopSearchProgress {
   uint32_t bytesPerSecond_;
 };
 
-std::optional<Refusal> CheckSearchable(const SoundFormatInfo& format) {
-  if (format.formatBlock.bitsPerSample == 16) return std::nullopt;
-  return Refusal{"the loop search works on 16-bit sources only; this one has " +
-                     std::to_string(format.formatBlock.bitsPerSample) + " bits",
-                 kExitUsage};
-}
-
 // The candidates of one range; refused when interrupted.
 std::optional<Refusal> Search(const CutOptions& o, const ExportJob& job, const ExportRange& range,
                               RunContext& context, std::vector<LoopCandidate>& candidates) {
@@ -92,6 +85,10 @@ std::optional<Refusal> Search(const CutOptions& o, const ExportJob& job, const E
     case LoopSearchEnd::NoMemory:
     case LoopSearchEnd::FormatRefused:
       return Refusal{"the loop search failed"};
+    case LoopSearchEnd::ConstantWindow:
+      return Refusal{"the sound at frame " + std::to_string(range.startFrame) +
+                     " is silent or constant and cannot anchor a loop; start the range elsewhere"
+                     " or choose a finer --precision"};
     case LoopSearchEnd::DataEnded:
       context.err << "snipora-cut: warning: the source holds less data than its header states\n";
       break;
@@ -166,7 +163,6 @@ std::optional<Refusal> AddGivenLoop(const CutOptions& o, ExportJob& job) {
 
 // --loop auto: the best candidate of each piece.
 std::optional<Refusal> AddFoundLoops(const CutOptions& o, ExportJob& job, RunContext& context) {
-  if (auto bad = CheckSearchable(job.format)) return bad;
   for (const ExportRange& r : job.ranges) {
     std::vector<LoopCandidate> candidates;
     if (auto bad = Search(o, job, r, context, candidates)) return bad;
@@ -221,7 +217,6 @@ void KeepSourceLoops(const CutOptions& o, ExportJob& job, RunContext& context) {
 }  // namespace
 
 std::optional<Refusal> FindLoops(const CutOptions& o, const ExportJob& job, RunContext& context) {
-  if (auto bad = CheckSearchable(job.format)) return bad;
   const WaveFormatBlock& block = job.format.formatBlock;
   const ExportRange range = job.ranges.empty()
                                 ? ExportRange{0, job.format.dataSize / block.blockAlign}

@@ -72,20 +72,6 @@ uint32_t PieceFadeBytes(const ExportJob& job, uint64_t pieceLength) {
   return FadeBytes(format.avgBytesPerSec, job.fadeMs, format.blockAlign, pieceLength);
 }
 
-ExportOutcome FromCopy(CopyResult result) {
-  switch (result) {
-    case CopyResult::Done:
-      return ExportOutcome::Done;
-    case CopyResult::Cancelled:
-      return ExportOutcome::Cancelled;
-    case CopyResult::ShortRead:
-      return ExportOutcome::ReadFailed;
-    case CopyResult::WriteFailed:
-      break;
-  }
-  return ExportOutcome::WriteFailed;
-}
-
 // Copies one piece (fading its last fadeBytes), the source's next extent,
 // to the output's end.
 ExportOutcome WritePiece(const ExportJob& job, const PieceGeometry& piece, uint32_t fadeBytes,
@@ -95,7 +81,7 @@ ExportOutcome WritePiece(const ExportJob& job, const PieceGeometry& piece, uint3
   if (result == CopyResult::Done && fadeBytes > 0) {
     result = copier.FadeOut(source, output, fadeBytes, job.format.formatBlock);
   }
-  return FromCopy(result);
+  return ExportOutcomeOf(result);
 }
 
 // Keeps a finished output only when its size is what its header states: a

@@ -4,6 +4,20 @@
 
 namespace snipora {
 
+ExportOutcome ExportOutcomeOf(CopyResult result) {
+  switch (result) {
+    case CopyResult::Done:
+      return ExportOutcome::Done;
+    case CopyResult::Cancelled:
+      return ExportOutcome::Cancelled;
+    case CopyResult::ShortRead:
+      return ExportOutcome::ReadFailed;
+    case CopyResult::WriteFailed:
+      break;
+  }
+  return ExportOutcome::WriteFailed;
+}
+
 CPieceCopier::CPieceCopier(IExportProgress& progress) : progress_(progress), buffer_(kBlockSize) {}
 
 void CPieceCopier::StartPiece(uint64_t length) {

@@ -6,6 +6,7 @@
 #include "audiofile/extent_reader.h"
 #include "audiofile/sector_file.h"
 #include "export/export_interfaces.h"
+#include "export/export_job.h"
 #include "export/fade.h"
 
 // Moving the bytes of one piece from the source to an output: a plain copy
@@ -13,6 +14,9 @@
 namespace snipora {
 
 enum class CopyResult { Done, Cancelled, ShortRead, WriteFailed };
+
+// The export's outcome for how a copy ended.
+ExportOutcome ExportOutcomeOf(CopyResult result);
 
 class CPieceCopier {
  public:

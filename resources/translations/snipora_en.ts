@@ -481,6 +481,10 @@ Discard them?</translation>
         <source>ファイルの終わりを越えています。</source>
         <translation>This lies past the end of the file.</translation>
     </message>
+    <message>
+        <source>開始点の音が無音か一定のため、ループの基準にできません</source>
+        <translation>The sound at the start is silent or constant and cannot anchor a loop</translation>
+    </message>
 </context>
 <context>
     <name>snipora::CLoopProgressDlg</name>

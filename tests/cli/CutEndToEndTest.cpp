@@ -400,6 +400,11 @@ TEST_F(CutEndToEnd, FindLoopsListsTheKnownPeriodFirstAndNothingInNoise) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.output, "");
   EXPECT_EQ(Cut("--find-loops --json " + Q("n.wav")).output, "[]\n");
+  WriteWave16(dir.File("s.wav"), Samples(12000), 1, 8000);
+  r = Cut("--find-loops " + Q("s.wav") + " 100:12000");
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_NE(r.output.find("the sound at frame 100 is silent or constant"), std::string::npos)
+      << r.output;
 }
 
 // --loop gives every piece (or the joined file) a smpl chunk that libsndfile

@@ -1,6 +1,7 @@
 #include "tests/support/wave_bytes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +80,30 @@ Bytes RiffWave(const std::vector<Bytes>& chunks) {
 Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data) {
   return RiffWave(
       {RiffChunk("fmt ", PcmFormatBody(channels, rate, bits)), RiffChunk("data", data)});
+}
+
+Bytes EncodeSamples(const std::vector<double>& samples, uint16_t bits, bool isFloat) {
+  Bytes bytes;
+  for (double sample : samples) {
+    if (isFloat && bits == 32) {
+      PutU32(bytes, std::bit_cast<uint32_t>(static_cast<float>(sample)));
+    } else if (isFloat) {
+      PutU64(bytes, std::bit_cast<uint64_t>(sample));
+    } else {
+      const auto value = static_cast<int64_t>(sample) + (bits == 8 ? 128 : 0);
+      for (int i = 0; i < bits / 8; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+  }
+  return bytes;
+}
+
+Bytes PlainWave(uint16_t channels, uint32_t rate, uint16_t bits, bool isFloat, const Bytes& data,
+                bool extensible) {
+  const auto align = static_cast<uint16_t>(channels * bits / 8);
+  const uint16_t tag = isFloat ? 3 : 1;
+  const Bytes fmt = extensible ? ExtensibleFmtBody(channels, rate, bits, bits, 0, tag)
+                               : FmtBody(tag, channels, rate, rate * align, align, bits);
+  return RiffWave({RiffChunk("fmt ", fmt), RiffChunk("data", data)});
 }
 
 Bytes SamplesToBytes(const std::vector<int16_t>& samples) {

@@ -65,4 +65,13 @@ Bytes ChunkBody(const Bytes& wave, const char* id);
 // 64-bit floats in -1 ... 1 rather than arbitrary bit patterns.
 Bytes SeededSamples(size_t bytes, unsigned sampleBytes, bool isFloat, uint32_t seed);
 
+// Sample values as the data of a plain file: integers in their own units
+// (8-bit ones stored around 128), or 32/64-bit floats with isFloat.
+Bytes EncodeSamples(const std::vector<double>& samples, uint16_t bits, bool isFloat);
+
+// A whole file of that data: plain PCM, IEEE float (tag 3), or with
+// extensible the WAVE_FORMAT_EXTENSIBLE header of either.
+Bytes PlainWave(uint16_t channels, uint32_t rate, uint16_t bits, bool isFloat, const Bytes& data,
+                bool extensible = false);
+
 }  // namespace snipora::test
