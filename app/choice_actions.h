@@ -22,7 +22,8 @@ void AddChoiceActions(QMenu* menu, std::span<const std::pair<T, QString>> choice
     action->setCheckable(true);
     action->setChecked(value == current);
     group->addAction(action);
-    QObject::connect(action, &QAction::triggered, menu, [chosen, choice = value] { chosen(choice); });
+    QObject::connect(action, &QAction::triggered, menu,
+                     [chosen, choice = value] { chosen(choice); });
   }
 }
 

@@ -19,6 +19,7 @@
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
 #include "audiofile/sector_file.h"
+#include "audiofile/zero_crossing.h"
 #include "platform/ui/qt_ui_text.h"
 #include "playback/player_flags.h"
 #include "playback/volume_settings.h"
@@ -26,9 +27,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
 #include "resources/string_table.h"
-#include "waveform/frame_reader.h"
 #include "waveform/widgets/waveform_view.h"
-#include "waveform/zero_crossing.h"
 
 namespace snipora {
 

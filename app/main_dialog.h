@@ -31,10 +31,10 @@ class QSlider;
 
 namespace snipora {
 
-class CFrameReader;
 class CReservationList;
 class CStatusLine;
 class CWaveformView;
+class CZeroCrossingSnap;
 class ISoundDevice;
 struct MainWindowView;
 
@@ -245,7 +245,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   std::string commandLine_;
   CMainWindowModel model_;
   uint32_t appliedRowsRevision_ = 0;
-  std::unique_ptr<CFrameReader> snapReader_;
+  std::unique_ptr<CZeroCrossingSnap> snap_;
 
   bool resumeAfterDrag_ = false;
   bool sliderPressed_ = false;     // the mouse is down on the slider

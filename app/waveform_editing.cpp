@@ -4,19 +4,16 @@
 // double click plays a region. Every drag is one step of the undo history.
 #include "app/main_dialog.h"
 #include "app/model/edit_steps.h"
+#include "audiofile/zero_crossing.h"
 #include "playback/player_flags.h"
-#include "waveform/frame_reader.h"
 #include "waveform/widgets/wave_pane.h"
 #include "waveform/widgets/waveform_view.h"
-#include "waveform/zero_crossing.h"
 
 namespace snipora {
 
 void CMainDlg::OpenSnapReader(const std::string& path, const SoundFormatInfo& format) {
-  snapReader_ = std::make_unique<CFrameReader>(path, format);
-  const uint32_t rate = format.formatBlock.samplesPerSec;
-  model_.SetZeroCrossingFinder(
-      [this, rate](uint64_t frame) { return SnapToZeroCrossing(*snapReader_, frame, rate); });
+  snap_ = std::make_unique<CZeroCrossingSnap>(path, format);
+  model_.SetZeroCrossingFinder([this](uint64_t frame) { return snap_->Snap(frame); });
 }
 
 void CMainDlg::OnWaveformPosition(quint64 frame) {

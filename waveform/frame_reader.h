@@ -20,7 +20,6 @@ class CFrameReader {
   CFrameReader(const std::string& path, const SoundFormatInfo& info);
 
   uint32_t Channels() const { return codec_ ? codec_->shape.channels : 0; }
-  uint64_t TotalFrames() const { return totalFrames_; }
 
   // Frames [first, first + count), cut at the end of the data, decoded into
   // samples (frame f of channel c at (f - first) * Channels() + c). Returns

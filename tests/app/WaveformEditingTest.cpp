@@ -77,8 +77,8 @@ TEST_F(WaveformEditingTest, ABadCellIsRefusedWithTheReason) {
   OneRow();
   QApplication::setActiveWindow(dlg.get());
   QTreeWidgetItem* item = List()->topLevelItem(0);
-  const QPoint start = List()->visualItemRect(item).topLeft() +
-                       QPoint(List()->columnViewportPosition(1) + 5, 5);
+  const QPoint start =
+      List()->visualItemRect(item).topLeft() + QPoint(List()->columnViewportPosition(1) + 5, 5);
   QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, start);
   QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, start);
   auto* editor = List()->findChild<QLineEdit*>();
