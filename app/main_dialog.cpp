@@ -138,12 +138,15 @@ void CMainDlg::ApplyView() {
 
 // The list and the waveform's regions show the model's rows and selection.
 void CMainDlg::ApplyRows() {
+  // What the list shows may be ahead of what was applied: the user's click.
   const bool rows = appliedRowsRevision_ != model_.RowsRevision();
-  if (!rows && list_->SelectedRows() == model_.SelectedRows() &&
-      list_->CurrentRow() == model_.SelectedRow())
+  if (!rows && appliedSelection_ == model_.SelectedRows() &&
+      appliedHighlight_ == model_.SelectedRow())
     return;
   const QSignalBlocker blocker(list_);
   appliedRowsRevision_ = model_.RowsRevision();
+  appliedSelection_ = model_.SelectedRows();
+  appliedHighlight_ = model_.SelectedRow();
   const std::vector<RowConflict>& conflicts = model_.Conflicts();
   if (rows) list_->SetRows(model_, conflicts);
   list_->SetSelection(model_.SelectedRows(), model_.SelectedRow());

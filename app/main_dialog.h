@@ -245,6 +245,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   std::string commandLine_;
   CMainWindowModel model_;
   uint32_t appliedRowsRevision_ = 0;
+  std::vector<int> appliedSelection_;  // the rows' selection last shown
+  int appliedHighlight_ = -1;
   std::unique_ptr<CZeroCrossingSnap> snap_;
 
   bool resumeAfterDrag_ = false;

@@ -29,8 +29,7 @@ std::vector<int8_t> MonoSigns(const uint8_t* data, uint64_t frames, const PcmLay
 // signs.size()); positions whose frames they lack do not qualify. Of two
 // equally near, the earlier; none when nothing qualifies.
 std::optional<uint64_t> NearestZeroCrossing(const std::vector<int8_t>& signs, uint64_t first,
-                                            uint64_t totalFrames, uint64_t target,
-                                            uint32_t radius);
+                                            uint64_t totalFrames, uint64_t target, uint32_t radius);
 
 // Snaps frames of one sound file, which it keeps open; one thread only.
 class CZeroCrossingSnap {

@@ -64,8 +64,14 @@ TEST_F(WaveformEditingTest, DraggingAnEdgeChangesTheRow) {
   EXPECT_FALSE(dlg->MarkerSet(1));  // an edge, not the selection
 }
 
-TEST_F(WaveformEditingTest, ARegionClickHighlightsItsRow) {
+TEST_F(WaveformEditingTest, ARegionClickHighlightsItsRowAndTheRowItsRegion) {
   OneRow();
+  const QPoint row = List()->visualItemRect(List()->topLevelItem(0)).center();
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, row);
+  EXPECT_TRUE(dlg->Waveform()->Regions()[0].highlighted);
+  // Ctrl+click takes the highlight off the row and its region.
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::ControlModifier, row);
+  EXPECT_FALSE(dlg->Waveform()->Regions()[0].highlighted);
   EXPECT_EQ(List()->SelectedRow(), -1);
   QTest::mouseClick(Detail(), Qt::LeftButton, {}, At(66150));
   EXPECT_EQ(List()->SelectedRow(), 0);

@@ -57,6 +57,7 @@ class CWaveformView : public QWidget {
   std::array<CWavePane*, 2> Panes() const;
   const CPeakEngine* Peaks() const { return model_.peaks.get(); }
   QString PositionText() const;
+  const std::vector<WaveRegion>& Regions() const { return model_.regions; }
 
  private:
   void PollPeaks();
