@@ -76,12 +76,14 @@ ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& o
   WriteWaveHeader(file.File(), job.format, length, {}, *container);
   CPieceCopier copier(progress);
   copier.StartPiece(length);
-  const auto fadeBytes = static_cast<uint32_t>(FramesToBytes(fadeFrames, blockAlign));
+  const uint64_t fadeBytes = FramesToBytes(fadeFrames, blockAlign);
   CopyResult result = copier.CopyRange(source, file.File(), length - fadeBytes, true);
   if (result == CopyResult::Done && fadeBytes > 0) {
-    result = copier.FadeOut(source, file.File(), fadeBytes, job.format.formatBlock);
+    FadeRamp ramp = FadeRamp::ForFormat(fadeBytes, job.format.formatBlock);
+    result = copier.FadeOut(source, file.File(), fadeBytes, ramp);
   }
   if (result != CopyResult::Done) return ExportOutcomeOf(result);
+  WriteDataPad(file.File(), length);
   if (!file.Commit(&WaveFileMatchesHeader)) return ExportOutcome::WriteFailed;
   progress.SetOverallPosition(1);
   return ExportOutcome::Done;

@@ -35,10 +35,11 @@ class CPieceCopier {
   CopyResult CopyRange(CExtentReader& source, CSectorFile& output, uint64_t length,
                        bool pumpMainWindow);
 
-  // Reads, fades and writes the next fadeBytes (whole blocks, more than 0) of
-  // samples in `format`, continuing the piece's bytes done.
-  CopyResult FadeOut(CExtentReader& source, CSectorFile& output, uint32_t fadeBytes,
-                     const WaveFormatBlock& format);
+  // Reads, fades and writes the next fadeBytes (whole frames of the ramp) on
+  // `ramp`, continuing the piece's bytes done; a ramp may go on over the
+  // next piece.
+  CopyResult FadeOut(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
+                     FadeRamp& ramp);
 
  private:
   // Reads n bytes, fades them when a ramp is given, and writes them.

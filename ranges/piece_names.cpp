@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "foundation/text_encoding.h"
+
 namespace snipora::ranges {
 
 namespace {
@@ -94,7 +96,8 @@ std::vector<std::string> PieceNames(const std::string& nameTemplate,
   for (size_t i = 0; i < ranges.size(); ++i) {
     const PieceFields fields{i + 1, &ranges[i], sourceName};
     std::string error;
-    std::string stem = Expand(nameTemplate, &fields, error);
+    // A file name is UTF-8 text like every name the system shows.
+    std::string stem = ReplaceNonUtf8(Expand(nameTemplate, &fields, error), "_");
     for (char& c : stem) {
       if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
     }

@@ -677,10 +677,6 @@ Ctrl+Q	Quit
         <translation>&quot;%1&quot; holds no ranges.</translation>
     </message>
     <message>
-        <source>「%1」の次の行は読み飛ばしました:</source>
-        <translation>These lines of &quot;%1&quot; were skipped:</translation>
-    </message>
-    <message>
         <source>書き込めません: %1</source>
         <translation>cannot write: %1</translation>
     </message>
@@ -803,6 +799,26 @@ Drag	Select (markers 1 and 2); Shift+click extends (on the waveform)
 Drag a line	Move a marker or a range&apos;s edge (in the close view)
 Double click	Play a range (on the waveform) / edit a cell (in the list)
 </translation>
+    </message>
+    <message>
+        <source>「%1」は UTF-8 ではありません。%2 として読むと次のようになります:
+%3
+
+この文字コードで読み込みますか?</source>
+        <translation>&quot;%1&quot; is not UTF-8. Read as %2, it gives:
+%3
+
+Read it in this encoding?</translation>
+    </message>
+    <message>
+        <source>範囲リスト「%1」は UTF-8 でも Shift_JIS、CP1251、CP1252 でもないため読み込めません。
+範囲は追加されませんでした。</source>
+        <translation>The range list &quot;%1&quot; is neither UTF-8 nor Shift_JIS, CP1251 or CP1252 and cannot be read.
+No ranges were added.</translation>
+    </message>
+    <message>
+        <source>「%1」を読み込みました。次の点に注意してください:</source>
+        <translation>&quot;%1&quot; was read. Note these points:</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,14 @@ TEST(ExtendedLoop, CopyHoldsThePieceToTheLoopsEndTheRepeatsAndTheFade) {
        2,
        50,
        {{100, 2500}, {100, 2500}, {100, 150}}},
+      {"8-bit mono of an odd length, then its pad byte",
+       1,
+       8,
+       700,
+       1199,
+       1,
+       1,
+       {{100, 1200}, {700, 701}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
