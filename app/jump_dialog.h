@@ -23,7 +23,7 @@ struct JumpLimits {
 
 // The byte position typed as `text` in milliseconds or samples, or nothing
 // when it cannot be read or lies beyond the end of the data (the end itself
-// is accepted). Milliseconds go through the average byte rate unrounded.
+// is accepted). A time in milliseconds goes to the frame at or before it.
 std::optional<uint64_t> JumpTargetBytes(std::string_view text, bool inMilliseconds,
                                         const JumpLimits& limits);
 

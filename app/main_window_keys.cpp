@@ -136,6 +136,14 @@ void CMainDlg::OnMenuShortcuts() {
     text += QString::fromUtf8(binding.keys) + QLatin1Char('\t') + tr(binding.action) +
             QLatin1Char('\n');
   text += tr("ホイール、+ / -\t波形の拡大 / 縮小 (波形の上で)") + QLatin1Char('\n');
+  text +=
+      tr("Ctrl+Z\t元に戻す\nCtrl+Shift+Z, Ctrl+Y\tやり直す\n"
+         "Z\tゼロクロスへのスナップの入 / 切\n"
+         "Alt+↑ / Alt+↓\t選択した行を上へ / 下へ\n"
+         "F2\t行のラベルを編集 (リストで)\n"
+         "ドラッグ\t選択 (マーカ1 と 2)、Shift+クリックで広げる (波形の上で)\n"
+         "線のドラッグ\tマーカや範囲の端を動かす (拡大表示で)\n"
+         "ダブルクリック\t範囲を再生 (波形の上で) / セルを編集 (リストで)\n");
   ui_.ShowText(text.toStdString(), MessageButtons::Ok);
 }
 
