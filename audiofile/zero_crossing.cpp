@@ -76,13 +76,16 @@ CZeroCrossingSnap::CZeroCrossingSnap(const std::string& path, const SoundFormatI
       file_(kRingBytes) {
   if (!layout_) return;
   totalFrames_ = info.dataSize / layout_->blockAlign;
-  // Only what is asked for: each snap reads 20 ms.
+  // Only what is asked for: each snap reads twice its radius.
   if (file_.Open(path.c_str(), "rb", 32) != 0 || file_.SetReadAhead(0, 0) != 0) layout_.reset();
 }
 
 uint64_t CZeroCrossingSnap::Snap(uint64_t frame) {
+  return Snap(frame, SnapRadiusFrames(sampleRate_));
+}
+
+uint64_t CZeroCrossingSnap::Snap(uint64_t frame, uint32_t radius) {
   if (!layout_ || frame > totalFrames_) return frame;
-  const uint32_t radius = SnapRadiusFrames(sampleRate_);
   // One frame more before the window: a crossing at its first position needs it.
   const uint64_t first = frame > radius ? frame - radius - 1 : 0;
   const uint64_t last = std::min(totalFrames_, frame + radius + 1);

@@ -26,6 +26,7 @@ struct CutOptions {
   std::optional<uint32_t> fadeMs;       // --fade
   std::optional<uint32_t> fadeInMs;     // --fade-in
   std::optional<uint32_t> declickMs;    // --declick
+  std::optional<uint32_t> snapZeroMs;   // --snap-zero: range bounds move to zero crossings
   bool stripMetadata = false;           // --strip-metadata: no chunk kept from the source
   bool verify = false;                  // --verify: outputs read back and compared
   Rf64Policy rf64 = Rf64Policy::kAuto;  // --rf64

@@ -193,6 +193,11 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                "fade in and out over MS milliseconds (5 is usual) at both edges of every piece; "
                "with --join at its start and end and on both sides of every seam; a longer "
                "--fade-in or --fade applies at its edge instead");
+  milliseconds("--snap-zero", kWithLists, o.snapZeroMs,
+               "move every range bound to the nearest frame at most MS milliseconds (up to "
+               "1000) away where the sum of the channels changes sign or is 0, as the window "
+               "snaps; a bound with none stays; --print-ranges shows the moved bounds");
+
   Use(kLoops, kInCut,
       Value("--loop", "START:END|auto",
             "write this loop into each output's smpl chunk (source positions in RANGE units, "

@@ -1,6 +1,7 @@
 #include "cli/source_plan.h"
 
 #include "audiofile/sound_units.h"
+#include "audiofile/zero_crossing.h"
 #include "cli/loop_points.h"
 #include "cli/output_places.h"
 #include "cli/source_file.h"
@@ -59,6 +60,28 @@ std::string UnfadableEdge(const CutOptions& o, const SoundFormatInfo& format) {
   return "";
 }
 
+// --snap-zero: every bound moved to the nearest zero crossing within its
+// reach; a range left empty is refused.
+std::optional<Refusal> SnapBounds(uint32_t ms, const ExportRequest& request,
+                                  std::vector<ranges::LabeledRange>& list) {
+  CZeroCrossingSnap snap(request.sourcePath, request.format);
+  if (!snap.CanSnap()) return Refusal{"--snap-zero cannot read the samples of this source"};
+  const auto radius =
+      static_cast<uint32_t>(MillisecondsToFrames(ms, request.format.formatBlock.samplesPerSec));
+  for (ranges::LabeledRange& r : list) {
+    const uint64_t start = snap.Snap(r.startFrame, radius);
+    const uint64_t end = snap.Snap(r.endFrame, radius);
+    if (start >= end) {
+      return Refusal{"range " + std::to_string(r.startFrame) + ":" + std::to_string(r.endFrame) +
+                     " is empty once --snap-zero moves its bounds (to " + std::to_string(start) +
+                     ":" + std::to_string(end) + ")"};
+    }
+    r.startFrame = start;
+    r.endFrame = end;
+  }
+  return std::nullopt;
+}
+
 // The outputs --skip-existing leaves alone leave the plan.
 void SetAsideSkipped(const OutputPlaces& places, SourcePlan& plan) {
   std::vector<ExportOutput> kept;
@@ -96,6 +119,7 @@ std::optional<Refusal> CollectRanges(const CutOptions& o, const RangeProvider* p
     if (auto bad = CheckRange(start, end, shape.frames, "bad range '" + text + "'")) return bad;
     list.push_back({start, end, "", 0});
   }
+  if (o.snapZeroMs) return SnapBounds(*o.snapZeroMs, request, list);
   return std::nullopt;
 }
 

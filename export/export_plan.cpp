@@ -90,8 +90,8 @@ std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& 
     }
     plan.outputs.push_back(std::move(output));
   }
-  const SourceMetadata source = request.keepMetadata ? ReadSourceMetadata(request.sourcePath)
-                                                     : SourceMetadata{};
+  const SourceMetadata source =
+      request.keepMetadata ? ReadSourceMetadata(request.sourcePath) : SourceMetadata{};
   if (auto refused = PlanLoops(request, source.loops, plan)) return refused;
   PlanMetadata(source, request, plan);
   return std::nullopt;

@@ -29,18 +29,19 @@ std::string CheckHeader(const ExportPlan& plan, const ExportOutput& output, int6
   if (!WaveFileMatchesHeader(output.path)) return "its size is not what its header states";
   SoundFormatInfo read;
   if (ProbeWaveFile(output.path.c_str(), read) != 0) return "it cannot be read as a WAVE file";
-  if (!SameFormat(read.formatBlock, plan.format.formatBlock)) return "its format is not the source's";
+  if (!SameFormat(read.formatBlock, plan.format.formatBlock))
+    return "its format is not the source's";
   const uint64_t length = DataLength(plan, output);
   if (read.dataSize != length) {
-    return "its data is " + std::to_string(read.dataSize) + " bytes, not " +
-           std::to_string(length);
+    return "its data is " + std::to_string(read.dataSize) + " bytes, not " + std::to_string(length);
   }
   const WaveExtraChunks chunks = output.ExtraChunks();
   const auto chunkBytes = static_cast<uint32_t>(chunks.size());
   const std::optional<WaveContainer> container =
       ContainerFor(plan.rf64, plan.format, length, chunkBytes);
   if (!container || read.dataOffset < 0 ||
-      static_cast<uint32_t>(read.dataOffset) != WaveHeaderSize(plan.format, chunkBytes, *container)) {
+      static_cast<uint32_t>(read.dataOffset) !=
+          WaveHeaderSize(plan.format, chunkBytes, *container)) {
     return "its header is not as planned";
   }
   dataOffset = read.dataOffset;
@@ -67,9 +68,9 @@ std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output) {
   const uint64_t length = DataLength(plan, output);
   std::vector<FileExtent> extents;
   for (const ExportRange& range : output.ranges) {
-    extents.push_back(
-        {static_cast<uint32_t>(plan.format.dataOffset) + FramesToBytes(range.startFrame, blockAlign),
-         FramesToBytes(range.endFrame - range.startFrame, blockAlign)});
+    extents.push_back({static_cast<uint32_t>(plan.format.dataOffset) +
+                           FramesToBytes(range.startFrame, blockAlign),
+                       FramesToBytes(range.endFrame - range.startFrame, blockAlign)});
   }
   CExtentReader source(kReadBlockBytes, kReadBlocks);
   CExtentReader written(kReadBlockBytes, kReadBlocks);
@@ -78,7 +79,8 @@ std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output) {
   source.Start(std::move(extents));
   written.Start({{static_cast<uint64_t>(dataOffset), length}});
   std::optional<OutputFades> fades;
-  if (!output.fades.empty()) fades.emplace(FrameScaler::ForFormat(plan.format.formatBlock), output.fades);
+  if (!output.fades.empty())
+    fades.emplace(FrameScaler::ForFormat(plan.format.formatBlock), output.fades);
   const uint32_t block = kReadBlockBytes - kReadBlockBytes % blockAlign;
   std::vector<uint8_t> expected(block), got(block);
   for (uint64_t done = 0; done < length;) {
@@ -89,8 +91,10 @@ std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output) {
     if (fades) fades->Apply(expected.data(), n, firstFrame);
     if (std::memcmp(expected.data(), got.data(), n) != 0) {
       const auto differs =
-          std::mismatch(expected.begin(), expected.begin() + n, got.begin()).first - expected.begin();
-      return "its frame " + std::to_string(firstFrame + static_cast<uint64_t>(differs) / blockAlign) +
+          std::mismatch(expected.begin(), expected.begin() + n, got.begin()).first -
+          expected.begin();
+      return "its frame " +
+             std::to_string(firstFrame + static_cast<uint64_t>(differs) / blockAlign) +
              " differs from the source";
     }
     done += n;

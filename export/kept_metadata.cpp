@@ -79,8 +79,7 @@ std::vector<uint8_t> InfoBody(const std::vector<InfoEntry>& entries) {
 
 std::optional<uint64_t> BextTimeReference(const std::vector<uint8_t>& bext) {
   if (bext.size() < kTimeReferenceOffset + 8) return std::nullopt;
-  return Le32(&bext[kTimeReferenceOffset]) |
-         uint64_t{Le32(&bext[kTimeReferenceOffset + 4])} << 32;
+  return Le32(&bext[kTimeReferenceOffset]) | uint64_t{Le32(&bext[kTimeReferenceOffset + 4])} << 32;
 }
 
 // The text between <name> and </name>, as a decimal number with the place of
@@ -154,7 +153,8 @@ std::vector<PlacedPoint> PlacePoints(const ranges::WaveMarkerChunks& markers,
       if (frame >= kCueChunkFrames) {
         notes.push_back("the source's marker " + std::to_string(p.id) + " (frame " +
                         std::to_string(p.frame) + ") is not written at frame " +
-                        std::to_string(frame) + " of its output, past the 32-bit frames of a "
+                        std::to_string(frame) +
+                        " of its output, past the 32-bit frames of a "
                         "cue chunk");
         continue;
       }
@@ -273,8 +273,9 @@ SourceMetadata ReadSourceMetadata(const std::string& path) {
     }
   }
   if (!source.bext.empty() && !BextTimeReference(source.bext)) {
-    source.notes.push_back("the source's bext chunk is too short for its time reference and is "
-                           "not kept");
+    source.notes.push_back(
+        "the source's bext chunk is too short for its time reference and is "
+        "not kept");
     source.bext.clear();
   }
   if (const std::string problem = ranges::ReadWaveMarkerChunks(bytes, source.markers);
