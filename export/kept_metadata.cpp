@@ -41,39 +41,25 @@ void AppendChunk(std::vector<uint8_t>& out, const char* id, const std::vector<ui
   if (body.size() % 2 == 1) out.push_back(0);
 }
 
-// The entries of a LIST "INFO" body (after "INFO"); an entry cut short ends
-// the list.
-std::vector<InfoEntry> ParseInfo(const std::vector<uint8_t>& body) {
-  std::vector<InfoEntry> entries;
-  for (size_t at = 4; at + 8 <= body.size();) {
-    const uint32_t size = Le32(&body[at + 4]);
-    if (size > body.size() - at - 8) break;
-    entries.push_back({std::string(body.begin() + at, body.begin() + at + 4),
-                       std::vector<uint8_t>(body.begin() + at + 8, body.begin() + at + 8 + size)});
-    at += 8 + size + (size & 1);
-  }
-  return entries;
-}
-
 std::vector<uint8_t> ZeroTerminated(const std::string& text) {
   std::vector<uint8_t> bytes(text.begin(), text.end());
   bytes.push_back(0);
   return bytes;
 }
 
-void SetInfo(std::vector<InfoEntry>& entries, const char* id, const std::string& text) {
+void SetInfo(std::vector<ListEntry>& entries, const char* id, const std::string& text) {
   const auto found = std::find_if(entries.begin(), entries.end(),
-                                  [id](const InfoEntry& entry) { return entry.id == id; });
+                                  [id](const ListEntry& entry) { return entry.id == id; });
   if (found != entries.end()) {
-    found->text = ZeroTerminated(text);
+    found->body = ZeroTerminated(text);
   } else {
     entries.push_back({id, ZeroTerminated(text)});
   }
 }
 
-std::vector<uint8_t> InfoBody(const std::vector<InfoEntry>& entries) {
+std::vector<uint8_t> InfoBody(const std::vector<ListEntry>& entries) {
   std::vector<uint8_t> body{'I', 'N', 'F', 'O'};
-  for (const InfoEntry& entry : entries) AppendChunk(body, entry.id.c_str(), entry.text);
+  for (const ListEntry& entry : entries) AppendChunk(body, entry.id.c_str(), entry.body);
   return body;
 }
 
@@ -218,7 +204,7 @@ std::vector<uint8_t> OutputChunks(const SourceMetadata& source, const ExportOutp
     AppendChunk(chunks, "iXML", std::vector<uint8_t>(moved.begin(), moved.end()));
   }
   if (!source.info.empty()) {
-    std::vector<InfoEntry> info = source.info;
+    std::vector<ListEntry> info = source.info;
     if (number > 0) {
       if (!label.empty()) SetInfo(info, "INAM", label);
       SetInfo(info, "ITRK", std::to_string(number));
@@ -268,7 +254,8 @@ SourceMetadata ReadSourceMetadata(const std::string& path) {
       continue;
     }
     if (body == &list) {
-      source.info = ParseInfo(list);
+      // An entry cut short ends the list.
+      ReadListEntries(list, source.info);
       haveInfo = true;
     }
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "audiofile/riff_chunks.h"
 #include "audiofile/sample_loops.h"
 #include "export/export_plan.h"
 #include "ranges/wave_markers.h"
@@ -17,15 +18,10 @@
 // lie inside the output, moved to its frames. No other chunk is kept.
 namespace snipora {
 
-// One entry of a LIST "INFO" chunk: its id and its text as stored (with the
-// terminating zero byte, if the writer gave one).
-struct InfoEntry {
-  std::string id;
-  std::vector<uint8_t> text;
-};
-
 struct SourceMetadata {
-  std::vector<InfoEntry> info;
+  // The LIST "INFO" entries, each text as stored (with the terminating zero
+  // byte, if the writer gave one).
+  std::vector<ListEntry> info;
   std::vector<uint8_t> bext;  // the chunk's body; empty: none
   std::vector<uint8_t> ixml;  // the chunk's body; empty: none
   ranges::WaveMarkerChunks markers;

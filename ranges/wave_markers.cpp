@@ -57,23 +57,21 @@ std::string ReadCuePoints(const std::vector<uint8_t>& chunk, const ChunkName& na
 
 std::string ReadAdtl(const std::vector<uint8_t>& chunk, const ChunkName& name,
                      std::vector<AdtlEntry>& entries) {
-  for (size_t at = 4; at + 8 <= chunk.size();) {
-    const std::string id(chunk.begin() + at, chunk.begin() + at + 4);
-    const uint32_t size = U32(&chunk[at + 4]);
-    if (size > chunk.size() - at - 8)
+  std::vector<ListEntry> list;
+  const bool whole = ReadListEntries(chunk, list);
+  for (ListEntry& entry : list) {
+    if (entry.id != "labl" && entry.id != "note" && entry.id != "ltxt") continue;
+    const size_t head = entry.id == "ltxt" ? 20 : 4;
+    if (entry.body.size() < head)
       return ChunkProblem(
-          QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has an entry cut short"), name);
-    const uint8_t* body = &chunk[at + 8];
-    if (id == "labl" || id == "note" || id == "ltxt") {
-      const size_t head = id == "ltxt" ? 20 : 4;
-      if (size < head)
-        return ChunkProblem(
-            QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has a %3 entry cut short"), name,
-            id);
-      entries.push_back({id, U32(body), std::vector<uint8_t>(body, body + size)});
-    }
-    at += 8 + size + (size & 1);
+          QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has a %3 entry cut short"), name,
+          entry.id);
+    const uint32_t cuePointId = U32(entry.body.data());
+    entries.push_back({std::move(entry.id), cuePointId, std::move(entry.body)});
   }
+  if (!whole)
+    return ChunkProblem(
+        QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has an entry cut short"), name);
   return "";
 }
 

@@ -112,7 +112,8 @@ TEST_F(CutOutputs, VerifyNamesAnOutputChangedAfterWriting) {
 TEST_F(CutOutputs, SnapZeroMovesBoundsToCrossingsWithinReach) {
   std::vector<double> samples(1000, 5);  // crossings at 100 and 200 only
   std::fill(samples.begin() + 100, samples.begin() + 200, -5);
-  WriteFileBytes(dir.File("z.wav"), PlainWave(1, 1000, 16, false, EncodeSamples(samples, 16, false)));
+  WriteFileBytes(dir.File("z.wav"),
+                 PlainWave(1, 1000, 16, false, EncodeSamples(samples, 16, false)));
   ASSERT_EQ(Cut({"--snap-zero", "5", "--print-ranges", "csv", "z.wav", "97:203", "500:600"}),
             kExitDone)
       << err.str();
@@ -120,8 +121,9 @@ TEST_F(CutOutputs, SnapZeroMovesBoundsToCrossingsWithinReach) {
   EXPECT_EQ(Cut({"--snap-zero", "2", "--print-ranges", "csv", "z.wav", "97:203"}), kExitDone);
   EXPECT_EQ(out.str(), "start,end,label\n97,203,\n");
   EXPECT_EQ(Cut({"--snap-zero", "5", "z.wav", "99:102"}), kExitFailed);
-  EXPECT_EQ(err.str(), "snipora-cut: range 99:102 is empty once --snap-zero moves its bounds (to "
-                       "100:100)\n");
+  EXPECT_EQ(err.str(),
+            "snipora-cut: range 99:102 is empty once --snap-zero moves its bounds (to "
+            "100:100)\n");
 }
 
 }  // namespace

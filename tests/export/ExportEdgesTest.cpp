@@ -56,14 +56,24 @@ TEST(EdgeFades, MirrorAndDeclickForEveryWidthAndChannelCount) {
       {"fade-in", false, {{10, 110}}, {30, 0, 0}, {{0, 30, kIn}}},
       {"fade-in of all", false, {{10, 110}}, {500, 0, 0}, {{0, 100, kIn}}},
       {"de-click", false, {{10, 110}}, {0, 0, 5}, {{0, 5, kIn}, {95, 5, kOut}}},
-      {"a longer fade wins at its edge", false, {{10, 110}}, {20, 3, 5},
+      {"a longer fade wins at its edge",
+       false,
+       {{10, 110}},
+       {20, 3, 5},
        {{0, 20, kIn}, {95, 5, kOut}}},
-      {"joined: de-click at both ends and both sides of the seam", true, {{10, 60}, {200, 260}},
-       {0, 0, 5}, {{0, 5, kIn}, {45, 5, kOut}, {50, 5, kIn}, {105, 5, kOut}}},
-      {"joined: a fade-in across the seam", true, {{10, 60}, {200, 260}}, {70, 0, 0},
+      {"joined: de-click at both ends and both sides of the seam",
+       true,
+       {{10, 60}, {200, 260}},
+       {0, 0, 5},
+       {{0, 5, kIn}, {45, 5, kOut}, {50, 5, kIn}, {105, 5, kOut}}},
+      {"joined: a fade-in across the seam",
+       true,
+       {{10, 60}, {200, 260}},
+       {70, 0, 0},
        {{0, 70, kIn}}},
   };
-  const Width widths[] = {{8, false}, {16, false}, {24, false}, {32, false}, {32, true}, {64, true}};
+  const Width widths[] = {{8, false},  {16, false}, {24, false},
+                          {32, false}, {32, true},  {64, true}};
   for (const Width& w : widths) {
     for (const uint16_t channels : {1, 2, 6}) {
       const unsigned blockAlign = channels * w.bits / 8;
