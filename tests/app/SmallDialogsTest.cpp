@@ -23,9 +23,10 @@ TEST(FileFilter, ConvertsPipeSeparatedPairsToQtFilters) {
     QString expected;
   };
   const Case cases[] = {
-      {"open dialog", "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||",
-       QStringLiteral("WAVE サウンド(*.wav) (*.wav *.nwa);;全てのファイル(*.*) (*.*)")},
-      {"save dialog", "WAVEサウンド(*.wav)|*.wav||", QStringLiteral("WAVEサウンド(*.wav) (*.wav)")},
+      // A label's own pattern list gives way to the real one.
+      {"open dialog", "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*)|*||",
+       QStringLiteral("WAVE サウンド (*.wav *.nwa);;全てのファイル (*)")},
+      {"save dialog", "WAVEサウンド(*.wav)|*.wav||", QStringLiteral("WAVEサウンド (*.wav)")},
       {"no closing bars", "A|*.a", QStringLiteral("A (*.a)")},
       {"dangling label", "A|*.a|B", QStringLiteral("A (*.a)")},
       {"empty", "", QString()},
