@@ -19,10 +19,9 @@ class COverviewStrip;
 
 // The picture of the open file for the main window: an overview strip of the
 // whole file above a zoomable detail view around the play position, and the
-// position as h:mm:ss.mmm. Peaks are computed off the GUI thread and drawn as
-// they arrive. The view never moves the position itself: clicks and drags
-// ask for it with PositionRequested, and the window answers with
-// SetPosition. All positions are sample frames.
+// position as h:mm:ss.mmm; with no file, how to open one. Peaks are computed off the GUI thread and
+// drawn as they arrive. The view never moves the position itself: clicks and drags ask for it with
+// PositionRequested, and the window answers with SetPosition. All positions are sample frames.
 class CWaveformView : public QWidget {
   Q_OBJECT
 
@@ -60,6 +59,7 @@ class CWaveformView : public QWidget {
   COverviewStrip* overview_;
   CDetailView* detail_;
   QLabel* clock_;
+  QLabel* hint_;
   QTimer* poll_;
   uint64_t drawnReadyFrames_ = 0;
 };
