@@ -59,7 +59,12 @@ CJumpDlg::CJumpDlg(QWidget* parent, IUiServices& ui, JumpLimits limits)
 
   edit_ = new QLineEdit;
   edit_->setObjectName(QString::number(kJumpValue));
-  edit_->setPlaceholderText(tr("例: 83500 または 1:23.500"));
+  // An example in the unit chosen.
+  const auto showExample = [this](bool inMilliseconds) {
+    edit_->setPlaceholderText(inMilliseconds ? tr("例: 83500 または 1:23.500") : tr("例: 3681350"));
+  };
+  connect(milliseconds_, &QRadioButton::toggled, this, showExample);
+  showExample(true);
   edit_->setToolTip(tr("移動先の位置。数だけを入れてください (途中に文字があると受け付けません)"));
 
   auto* maximumLabel = new QLabel(UiText(jump_text::kMaximumLabel));

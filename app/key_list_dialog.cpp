@@ -25,7 +25,10 @@ CKeyListDlg::CKeyListDlg(QWidget* parent, const QString& note, const std::vector
     table->setItem(row, 0, new QTableWidgetItem(rows[row].keys));
     table->setItem(row, 1, new QTableWidgetItem(rows[row].action));
   }
+  // Compact rows, and room between a key and its action.
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   table->resizeColumnsToContents();
+  table->setColumnWidth(0, table->columnWidth(0) + 16);
   table->horizontalHeader()->setStretchLastSection(true);
   // The whole table shows without scrolling.
   const int width = table->horizontalHeader()->length() + 2 * table->frameWidth();

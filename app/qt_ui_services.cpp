@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QTreeView>
 
 #include "platform/ui/qt_ui_text.h"
 #include "resources/dialog_templates.h"
@@ -58,6 +60,20 @@ std::string EncodePath(const QString& path) {
   return QFile::encodeName(path).toStdString();
 }
 
+// Qt's own file dialog opens too small to show whole names, sizes and dates.
+void RoomForNames(QFileDialog& dialog) {
+  dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 480)));
+  if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    const int digit = dialog.fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    header->resizeSection(1, 10 * digit);  // size
+    header->resizeSection(2, 12 * digit);  // type
+    header->resizeSection(3, 18 * digit);  // date
+  }
+}
+
 }  // namespace
 
 MessageAnswer CQtUiServices::ShowMessage(int stringId, MessageButtons buttons) {
@@ -91,12 +107,12 @@ size_t CQtUiServices::AskChoice(const std::string& question,
 }
 
 std::optional<std::string> CQtUiServices::AskOpenFile(const OpenFileRequest& request) {
-  // QFileDialog::getOpenFileName only returns files that exist.
-  const QString path = QFileDialog::getOpenFileName(
-      parent_, QString(), QFile::decodeName(request.initialFolder.c_str()),
-      ConvertFileFilter(UiTextUtf8(request.filter.c_str())));
-  if (path.isEmpty()) return std::nullopt;
-  return EncodePath(path);
+  QFileDialog dialog(parent_, QString(), QFile::decodeName(request.initialFolder.c_str()),
+                     ConvertFileFilter(UiTextUtf8(request.filter.c_str())));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  RoomForNames(dialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return EncodePath(dialog.selectedFiles().first());
 }
 
 namespace {
@@ -120,6 +136,7 @@ std::optional<SaveFileAnswer> CQtUiServices::AskSaveFile(const SaveFileRequest& 
     start = QDir(QFile::decodeName(request.initialFolder.c_str())).filePath(start);
   const QString filter = ConvertFileFilter(UiTextUtf8(request.filter.c_str()));
   QFileDialog dialog(parent_, QString(), start, filter);
+  RoomForNames(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   if (!request.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -139,10 +156,12 @@ std::optional<SaveFileAnswer> CQtUiServices::AskSaveFile(const SaveFileRequest& 
 }
 
 std::optional<std::string> CQtUiServices::AskFolder(const std::string& initialFolder) {
-  const QString folder = QFileDialog::getExistingDirectory(
-      parent_, QString(), QFile::decodeName(initialFolder.c_str()));
-  if (folder.isEmpty()) return std::nullopt;
-  return EncodePath(folder);
+  QFileDialog dialog(parent_, QString(), QFile::decodeName(initialFolder.c_str()));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  RoomForNames(dialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return EncodePath(dialog.selectedFiles().first());
 }
 
 std::string CQtUiServices::Translated(const char* text) const {

@@ -117,7 +117,13 @@ std::optional<std::string> AskOutputFile(const ExportJob& job, const IExportHost
   request.initialFolder = fsops::FolderOf(job.sourcePath);
   request.defaultSuffix = "wav";
   request.overwritePrompt = true;
-  const std::optional<SaveFileAnswer> answer = ui.AskSaveFile(request);
+  // The source itself is refused at once and the dialog comes back.
+  std::optional<SaveFileAnswer> answer;
+  while ((answer = ui.AskSaveFile(request)) && fsops::SameFile(answer->path, job.sourcePath)) {
+    ui.ShowText(
+        SaveFailedText(ui, ExportOutcome::OutputIsSource, answer->path, job.sourcePath, 0, {}),
+        MessageButtons::Ok);
+  }
   if (!answer) return std::nullopt;
   return answer->path;
 }
@@ -180,6 +186,25 @@ std::optional<std::string> ChooseSplitFolder(CSplitFolder& made,
   }
 }
 
+// An output name taken by a folder can never be written: refused before
+// anything is, naming it.
+bool AnOutputIsAFolder(const ExportJob& job, const std::vector<std::string>& outputs,
+                       IUiServices& ui) {
+  for (const std::string& output : outputs) {
+    if (!fsops::IsFolder(output)) continue;
+    ui.ShowText(SaveFailedText(ui, ExportOutcome::OutputFailed, output, job.sourcePath, 0, {}),
+                MessageButtons::Ok);
+    return true;
+  }
+  return false;
+}
+
+// The save ended before writing anything: cancelled by the user, or refused.
+bool NothingSaved(IExportHost& host, bool cancelled) {
+  host.SaveStopped(cancelled, {});
+  return false;
+}
+
 // Tells the window and the user how the save ended and gives the flow's
 // result. `begun` is the output the export had reached.
 bool Finish(ExportOutcome outcome, const ExportJob& job, const std::vector<std::string>& outputs,
@@ -212,7 +237,7 @@ bool Finish(ExportOutcome outcome, const ExportJob& job, const std::vector<std::
 bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                  uint32_t forcedSectorSize) {
   const std::optional<ExportJob> job = ReadJob(host, ui, forcedSectorSize);
-  if (!job) return false;
+  if (!job) return NothingSaved(host, false);
   if (job->ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
@@ -222,14 +247,15 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
   CSplitFolder made(SplitFolderPath(job->sourcePath));
   if (job->ranges.size() == 1) {
     const auto chosen = AskOutputFile(*job, host, ui, false);
-    if (!chosen) return false;
+    if (!chosen) return NothingSaved(host, true);
     outputs.push_back(*chosen);
   } else {
     const std::vector<std::string> names = PieceNames(host, *job);
     const std::optional<std::string> folder = ChooseSplitFolder(made, names, ui);
-    if (!folder) return false;
+    if (!folder) return NothingSaved(host, true);
     for (const std::string& name : names) outputs.push_back(PathInFolder(*folder, name));
   }
+  if (AnOutputIsAFolder(*job, outputs, ui)) return NothingSaved(host, false);
   CBegunOutput begun(progress);
   begun.SetTotalLength(TotalDataLength(*job));
   const ExportOutcome outcome = WriteSplitPieces(*job, outputs, begun);
@@ -239,13 +265,14 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
 bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                   uint32_t forcedSectorSize) {
   const std::optional<ExportJob> job = ReadJob(host, ui, forcedSectorSize);
-  if (!job) return false;
+  if (!job) return NothingSaved(host, false);
   if (job->ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
   }
   const auto chosen = AskOutputFile(*job, host, ui, true);
-  if (!chosen) return false;
+  if (!chosen) return NothingSaved(host, true);
+  if (AnOutputIsAFolder(*job, {*chosen}, ui)) return NothingSaved(host, false);
   CBegunOutput begun(progress);
   begun.SetTotalLength(TotalDataLength(*job));
   const ExportOutcome outcome = WriteJoinedFile(*job, *chosen, begun);

@@ -41,7 +41,8 @@ class IExportHost {
   virtual void ClearUnsavedReservations() = 0;
   // After a save that succeeded: every file it wrote, in order.
   virtual void FilesWritten(const std::vector<std::string>& /*paths*/) {}
-  // After a save that was cancelled or failed: the finished files it kept, in order.
+  // After a save that was cancelled (also in one of its dialogs) or refused or
+  // failed: the finished files it kept, in order.
   virtual void SaveStopped(bool /*cancelled*/, const std::vector<std::string>& /*kept*/) {}
 };
 

@@ -72,11 +72,11 @@ std::string SaveFailedText(const IUiServices& ui, ExportOutcome outcome, const s
   std::string text;
   switch (outcome) {
     case ExportOutcome::OutputIsSource:
-      text = FilledText(ui.Translated(QT_TRANSLATE_NOOP(
-                            "Snipora",
-                            "「%1」は元のファイルそのものなので、上書きできません。\n"
-                            "別の名前を選んでください。")),
-                        {output});
+      text = FilledText(
+          ui.Translated(QT_TRANSLATE_NOOP("Snipora",
+                                          "「%1」は元のファイルそのものなので、上書きできません。\n"
+                                          "別の名前を選んでください。")),
+          {output});
       break;
     case ExportOutcome::SourceFailed:
       text = FilledText(
@@ -84,11 +84,11 @@ std::string SaveFailedText(const IUiServices& ui, ExportOutcome outcome, const s
           {source});
       break;
     case ExportOutcome::ReadFailed:
-      text = FilledText(ui.Translated(QT_TRANSLATE_NOOP(
-                            "Snipora",
-                            "元のファイル「%1」を最後まで読めませんでした "
-                            "(ファイルが途中で切れているか、読み取りエラーです)。")),
-                        {source});
+      text = FilledText(
+          ui.Translated(QT_TRANSLATE_NOOP("Snipora",
+                                          "元のファイル「%1」を最後まで読めませんでした "
+                                          "(ファイルが途中で切れているか、読み取りエラーです)。")),
+          {source});
       break;
     case ExportOutcome::TooLarge:
       text = FilledText(ui.Translated(QT_TRANSLATE_NOOP(
@@ -105,9 +105,10 @@ std::string SaveFailedText(const IUiServices& ui, ExportOutcome outcome, const s
       break;
   }
   if (!kept.empty()) {
-    text += "\n\n" +
-            ui.Translated(QT_TRANSLATE_NOOP("Snipora", "先に書き終えた次のファイルは残してあります:")) +
-            "\n" + NameList(ui, kept);
+    text +=
+        "\n\n" +
+        ui.Translated(QT_TRANSLATE_NOOP("Snipora", "先に書き終えた次のファイルは残してあります:")) +
+        "\n" + NameList(ui, kept);
   }
   return text;
 }

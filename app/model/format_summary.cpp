@@ -37,8 +37,7 @@ std::string FormatSummary(const SoundFormatInfo& format, const std::string& cont
   const WaveFormatBlock& block = format.formatBlock;
   std::string bits = std::to_string(block.bitsPerSample) + "-bit";
   const uint16_t valid = ValidBitsOf(block);
-  if (valid != 0 && valid < block.bitsPerSample)
-    bits = std::to_string(valid) + "/" + bits;
+  if (valid != 0 && valid < block.bitsPerSample) bits = std::to_string(valid) + "/" + bits;
   if (CodingOf(block) == SampleCoding::kFloat) bits += " float";
   return Kilohertz(block.samplesPerSec) + " kHz" + kSeparator + bits + kSeparator +
          std::to_string(block.channels) + " ch" + kSeparator +

@@ -18,7 +18,8 @@ std::optional<uint64_t> FreeBytes(const std::string& folder) {
 
 std::optional<uint64_t> FileSizeLimit() {
   struct rlimit limit {};
-  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::nullopt;
+  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+    return std::nullopt;
   return uint64_t{limit.rlim_cur};
 }
 

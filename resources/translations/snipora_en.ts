@@ -699,6 +699,10 @@ Choose another name.</translation>
         <source>移動せずに閉じます</source>
         <translation>Close without moving</translation>
     </message>
+    <message>
+        <source>例: 3681350</source>
+        <translation>e.g. 3681350</translation>
+    </message>
 </context>
 <context>
     <name>snipora::CKeyListDlg</name>

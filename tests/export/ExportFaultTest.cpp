@@ -242,12 +242,15 @@ TEST(ExportFault, ADiskThatFillsIsNamedAndLeavesNothingBehind) {
       }
       EXPECT_FALSE(saved);
       // The file dialog (joined) or the question about the existing folder
-      // (split), then one message that names the file.
+      // (split), then one message that names the file and the pieces kept.
       ASSERT_EQ(scene.ui.asked.size(), 2u);
-      EXPECT_NE(scene.ui.asked.back().text.find("」を保存できません。"), std::string::npos)
-          << scene.ui.asked.back().text;
+      const std::string& text = scene.ui.asked.back().text;
+      EXPECT_NE(text.find("」を保存できません。"), std::string::npos) << text;
       EXPECT_FALSE(scene.host.cleared);
-      EXPECT_LT(scene.CheckNothingLost(false).complete, join ? 1 : 3);
+      const int complete = scene.CheckNothingLost(false).complete;
+      EXPECT_LT(complete, join ? 1 : 3);
+      EXPECT_EQ(scene.host.kept.size(), static_cast<size_t>(complete));
+      EXPECT_EQ(text.find("残してあります") != std::string::npos, complete > 0) << text;
     }
   }
 }
@@ -289,11 +292,13 @@ TEST(ExportFault, NoExportPathChangesTheSource) {
       scene.ui.choices.push_back(c.answerYes ? 0 : 2);
     } else {
       scene.ui.files.push_back(c.toSource ? scene.host.fullPath : scene.dir.File("music/one.wav"));
+      // The source is refused and the dialog asked again: now cancelled.
+      if (c.toSource) scene.ui.files.push_back(std::nullopt);
     }
     EXPECT_EQ(scene.Run(), c.expected);
     EXPECT_TRUE(SourceState::Of(scene.host.fullPath) == scene.sourceBefore);
     if (c.toSource) {
-      EXPECT_NE(scene.ui.asked.back().text.find("元のファイルそのもの"), std::string::npos);
+      EXPECT_NE(scene.ui.asked.at(1).text.find("元のファイルそのもの"), std::string::npos);
     }
   }
 }

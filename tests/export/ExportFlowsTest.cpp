@@ -200,21 +200,21 @@ TEST(ExportFlows, FadeLengthMustBeANumberWhenTheBoxIsTicked) {
 // Every failure names the file and the reason, and says which finished
 // files stay; a cancel says nothing here and tells the window what was kept.
 TEST(ExportFlows, FailuresNameTheFileAndTheReason) {
-  {  // the source is chosen as the output: refused, the source stays as it was
+  {  // the source is chosen as the output: refused and asked again; it stays as it was
     Fixture f;
     f.host.rows = {{"100", "1100"}};
-    f.ui.files.push_back(f.host.fullPath);
+    f.ui.files = {f.host.fullPath, std::nullopt};
     EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
-    f.ui.files.push_back(f.host.fullPath);
+    f.ui.files = {f.host.fullPath, f.dir.File("joined.wav")};
     f.host.rows.push_back({"0", "10"});
-    EXPECT_FALSE(ExportJoined(f.host, f.ui, f.progress));
-    for (size_t i : {1u, 3u}) {
+    EXPECT_TRUE(ExportJoined(f.host, f.ui, f.progress));
+    ASSERT_EQ(f.ui.asked.size(), 6u);
+    for (size_t i : {1u, 4u}) {
       EXPECT_NE(f.ui.asked.at(i).text.find(f.host.fullPath + "」は元のファイルそのもの"),
                 std::string::npos)
           << f.ui.asked[i].text;
     }
     EXPECT_EQ(ReadFileBytes(f.host.fullPath), f.file);
-    EXPECT_FALSE(f.host.cleared);
   }
   {  // the source has gone: neither a file nor the split's folder is left
     Fixture f;
@@ -227,19 +227,17 @@ TEST(ExportFlows, FailuresNameTheFileAndTheReason) {
     EXPECT_TRUE(FolderNames(f.dir.File("music")).empty());
     EXPECT_FALSE(fs::exists(f.dir.File("j.wav")));
   }
-  {  // the second piece's name is taken by a folder: the first piece stays
+  {  // the second piece's name is taken by a folder: refused before anything is written
     Fixture f;
     fs::create_directories(f.dir.File("music/song/02.wav"));
     f.ui.choices = {0};  // the folder exists: replace
     EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
     const std::string text = f.ui.asked.back().text;
-    EXPECT_NE(text.find("「" + f.dir.File("music/song/02.wav") +
-                        "」を保存できません。\n"
+    EXPECT_NE(text.find("「" + f.dir.File("music/song/02.wav") + "」を保存できません。\n" +
                         "同じ名前のフォルダがあります。"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("残してあります:\n01.wav"), std::string::npos) << text;
-    EXPECT_EQ(f.host.kept, std::vector<std::string>{f.dir.File("music/song/01.wav")});
+    EXPECT_EQ(FolderNames(f.dir.File("music/song")), std::vector<std::string>{"02.wav"});
     EXPECT_FALSE(f.host.stoppedCancelled);
     EXPECT_FALSE(f.host.cleared);
   }

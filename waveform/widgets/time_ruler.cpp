@@ -14,9 +14,9 @@ namespace snipora {
 namespace {
 
 // Ruler steps in milliseconds; the first that leaves room for a label is used.
-constexpr uint64_t kStepsMs[] = {1,      2,      5,       10,      20,      50,      100,
-                                 200,    500,    1000,    2000,    5000,    10000,   15000,
-                                 30000,  60000,  120000,  300000,  600000,  900000,  1800000,
+constexpr uint64_t kStepsMs[] = {1,       2,       5,        10,      20,     50,     100,
+                                 200,     500,     1000,     2000,    5000,   10000,  15000,
+                                 30000,   60000,   120000,   300000,  600000, 900000, 1800000,
                                  3600000, 7200000, 18000000, 36000000};
 // Below a millisecond: steps in frames.
 constexpr uint64_t kStepsFrames[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000};
@@ -50,21 +50,22 @@ void DrawTimeRuler(QPainter& painter, const FrameSpan& span, int width, int heig
   const uint64_t* stepMs = std::find_if(std::begin(kStepsMs), std::end(kStepsMs) - 1,
                                         [&](uint64_t ms) { return ms * msPixels >= labelPixels; });
   const double firstFrame = std::max(0.0, span.first);
-  const uint64_t firstTick =
-      inFrames ? static_cast<uint64_t>(firstFrame / stepFrames)
-               : static_cast<uint64_t>(firstFrame * 1000 / sampleRate) / *stepMs;
+  const uint64_t firstTick = inFrames
+                                 ? static_cast<uint64_t>(firstFrame / stepFrames)
+                                 : static_cast<uint64_t>(firstFrame * 1000 / sampleRate) / *stepMs;
   double previousEnd = -kLabelGap;
   for (uint64_t tick = firstTick;; ++tick) {
-    const double frame = inFrames ? static_cast<double>(tick) * stepFrames
-                                  : std::ceil(static_cast<double>(tick * *stepMs) * sampleRate / 1000);
+    const double frame = inFrames
+                             ? static_cast<double>(tick) * stepFrames
+                             : std::ceil(static_cast<double>(tick * *stepMs) * sampleRate / 1000);
     const double x = span.XOf(frame);
     if (x > width) break;
     if (x < 0) continue;
     painter.setPen(colours.axis);
     painter.drawLine(QPointF(x + 0.5, height - 5), QPointF(x + 0.5, height - 1));
     const auto whole = static_cast<uint64_t>(frame);
-    const QString label = inFrames ? QString::number(whole)
-                                   : QString::fromStdString(ClockText(whole, sampleRate));
+    const QString label =
+        inFrames ? QString::number(whole) : QString::fromStdString(ClockText(whole, sampleRate));
     const double labelWidth = metrics.horizontalAdvance(label);
     // The last label keeps inside the view; one that would overlap is left out.
     const double left = std::min(x + 3, width - labelWidth - 1);

@@ -44,8 +44,10 @@ TEST(FormatSummary, RateBitsChannelsLengthAndContainer) {
   } cases[] = {
       {48000, 24, 6, 1, 48000 * 192 + 24000, "RF64",
        "48 kHz \u00b7 24-bit \u00b7 6 ch \u00b7 0:03:12.500 \u00b7 RF64"},
-      {44100, 16, 2, 1, 44100, "WAVE", "44.1 kHz \u00b7 16-bit \u00b7 2 ch \u00b7 0:00:01.000 \u00b7 WAVE"},
-      {11025, 32, 1, 3, 0, "WAVE", "11.025 kHz \u00b7 32-bit float \u00b7 1 ch \u00b7 0:00:00.000 \u00b7 WAVE"},
+      {44100, 16, 2, 1, 44100, "WAVE",
+       "44.1 kHz \u00b7 16-bit \u00b7 2 ch \u00b7 0:00:01.000 \u00b7 WAVE"},
+      {11025, 32, 1, 3, 0, "WAVE",
+       "11.025 kHz \u00b7 32-bit float \u00b7 1 ch \u00b7 0:00:00.000 \u00b7 WAVE"},
   };
   for (const auto& c : cases) {
     SoundFormatInfo info;
