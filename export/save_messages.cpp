@@ -69,41 +69,39 @@ std::string WhyNotWritten(const IUiServices& ui, const std::string& path, uint64
 std::string SaveFailedText(const IUiServices& ui, ExportOutcome outcome, const std::string& output,
                            const std::string& source, uint64_t bytes,
                            const std::vector<std::string>& kept) {
-  std::string text;
+  // %1: the output, or for the outcomes that concern the source, the source.
+  const char* said = nullptr;
+  bool aboutSource = false;
   switch (outcome) {
     case ExportOutcome::OutputIsSource:
-      text = FilledText(
-          ui.Translated(QT_TRANSLATE_NOOP("Snipora",
-                                          "「%1」は元のファイルそのものなので、上書きできません。\n"
-                                          "別の名前を選んでください。")),
-          {output});
+      said = QT_TRANSLATE_NOOP("Snipora",
+                               "「%1」は元のファイルそのものなので、上書きできません。\n"
+                               "別の名前を選んでください。");
       break;
     case ExportOutcome::SourceFailed:
-      text = FilledText(
-          ui.Translated(QT_TRANSLATE_NOOP("Snipora", "元のファイル「%1」を開けません。")),
-          {source});
+      said = QT_TRANSLATE_NOOP("Snipora", "元のファイル「%1」を開けません。");
+      aboutSource = true;
       break;
     case ExportOutcome::ReadFailed:
-      text = FilledText(
-          ui.Translated(QT_TRANSLATE_NOOP("Snipora",
-                                          "元のファイル「%1」を最後まで読めませんでした "
-                                          "(ファイルが途中で切れているか、読み取りエラーです)。")),
-          {source});
+      said = QT_TRANSLATE_NOOP("Snipora",
+                               "元のファイル「%1」を最後まで読めませんでした "
+                               "(ファイルが途中で切れているか、読み取りエラーです)。");
+      aboutSource = true;
       break;
     case ExportOutcome::TooLarge:
-      text = FilledText(ui.Translated(QT_TRANSLATE_NOOP(
-                            "Snipora", "「%1」は 4 GiB 以上になり、WAVE ファイルに収まりません。")),
-                        {output});
+      said =
+          QT_TRANSLATE_NOOP("Snipora", "「%1」は 4 GiB 以上になり、WAVE ファイルに収まりません。");
       break;
     case ExportOutcome::BadRange:
-      text = ui.Translated(
-          QT_TRANSLATE_NOOP("Snipora", "分割予約の範囲がファイルのデータの外にあります。"));
+      said = QT_TRANSLATE_NOOP("Snipora", "分割予約の範囲がファイルのデータの外にあります。");
       break;
     default:
-      text = FilledText(ui.Translated(QT_TRANSLATE_NOOP("Snipora", "「%1」を保存できません。\n%2")),
-                        {output, WhyNotWritten(ui, output, bytes)});
       break;
   }
+  std::string text =
+      said ? FilledText(ui.Translated(said), {aboutSource ? source : output})
+           : FilledText(ui.Translated(QT_TRANSLATE_NOOP("Snipora", "「%1」を保存できません。\n%2")),
+                        {output, WhyNotWritten(ui, output, bytes)});
   if (!kept.empty()) {
     text +=
         "\n\n" +
