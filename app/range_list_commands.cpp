@@ -10,8 +10,10 @@
 
 #include "app/main_dialog.h"
 #include "audiofile/sound_units.h"
+#include "foundation/legacy_text.h"
 #include "platform/system/atomic_file.h"
 #include "platform/ui/ui_text.h"
+#include "ranges/list_encoding.h"
 #include "ranges/range_formats.h"
 #include "ranges/wave_markers.h"
 
@@ -63,7 +65,42 @@ QString RefusedText(const std::string& path, const ranges::RangeListRead& read) 
       .arg(QuotedNameOf(path), error);
 }
 
-ranges::RangeListRead ReadList(const std::string& path, const ranges::SourceShape& shape) {
+QString EncodingName(const std::string& encoding) {
+  return QString::fromStdString(encoding == "CP932" ? "Shift_JIS (CP932)" : encoding);
+}
+
+// The encoding of a list that is not UTF-8, as the user takes it from those
+// it reads in, each shown by the lines it gives; nothing when none reads or
+// the user takes none.
+std::optional<std::string> AskEncoding(IUiServices& ui, const std::string& path,
+                                       const std::string& text) {
+  const std::vector<std::string> encodings = ranges::LegacyEncodingsOf(text);
+  for (const std::string& encoding : encodings) {
+    QString lines;
+    for (const std::string& line : ranges::LinesBeyondAscii(DecodeToUtf8(text, encoding).text, 3))
+      lines += "\n    " + QString::fromStdString(line);
+    const QString question =
+        CMainDlg::tr(
+            "「%1」は UTF-8 ではありません。%2 として読むと次のようになります:\n%3\n\n"
+            "この文字コードで読み込みますか?")
+            .arg(QuotedNameOf(path), EncodingName(encoding), lines);
+    if (ui.ShowText(question.toStdString(), MessageButtons::YesNo) == MessageAnswer::Yes) {
+      return encoding;
+    }
+  }
+  if (encodings.empty()) {
+    ui.ShowText(CMainDlg::tr("範囲リスト「%1」は UTF-8 でも Shift_JIS、CP1251、CP1252 でもないため"
+                             "読み込めません。\n範囲は追加されませんでした。")
+                    .arg(QuotedNameOf(path))
+                    .toStdString(),
+                MessageButtons::Ok);
+  }
+  return std::nullopt;
+}
+
+// The list at path; nothing when the user declined every encoding offered.
+std::optional<ranges::RangeListRead> ReadList(IUiServices& ui, const std::string& path,
+                                              const ranges::SourceShape& shape) {
   if (HasExtension(path, ".wav")) return ranges::ReadWaveMarkersOfFile(path, shape);
   ranges::RangeListRead read;
   const auto format = ranges::RangeFormatOfPath(path);
@@ -72,8 +109,12 @@ ranges::RangeListRead ReadList(const std::string& path, const ranges::SourceShap
     read.error = CMainDlg::tr("形式が分かりません (.txt、.cue、.csv、.wav のどれか)").toStdString();
   } else if (!ReadWholeFile(path, text)) {
     read.error = CMainDlg::tr("ファイルを読めません").toStdString();
-  } else {
+  } else if (!ranges::NeedsEncoding(text)) {
     read = ranges::ReadRangeList(*format, text, shape);
+  } else if (const auto encoding = AskEncoding(ui, path, text)) {
+    read = ranges::ReadRangeList(*format, text, shape, *encoding);
+  } else {
+    return std::nullopt;
   }
   return read;
 }
@@ -92,8 +133,10 @@ void CMainDlg::OnMenuImportRanges() {
   const std::optional<std::string> path = ui_.AskOpenFile({kImportFilter, DialogFolder()});
   if (!path) return;
   const SoundFormatInfo& format = model_.Format();
-  const ranges::RangeListRead read =
-      ReadList(*path, {FramesPerSecond(format), TotalFrames(format)});
+  const std::optional<ranges::RangeListRead> list =
+      ReadList(ui_, *path, {FramesPerSecond(format), TotalFrames(format)});
+  if (!list) return;
+  const ranges::RangeListRead& read = *list;
   if (!read.ok()) {
     ui_.ShowText(RefusedText(*path, read).toStdString(), MessageButtons::Ok);
     return;
@@ -113,7 +156,8 @@ void CMainDlg::OnMenuImportRanges() {
   ApplyView();
   if (!read.notes.empty()) {
     ui_.ShowText(
-        NotesText(tr("「%1」の次の行は読み飛ばしました:").arg(QuotedNameOf(*path)), read.notes),
+        NotesText(tr("「%1」を読み込みました。次の点に注意してください:").arg(QuotedNameOf(*path)),
+                  read.notes),
         MessageButtons::Ok);
   }
 }

@@ -1,10 +1,9 @@
 #include "audiofile/sample_loops.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
-#include "audiofile/rf64_sizes.h"
+#include "audiofile/riff_chunks.h"
 #include "audiofile/sector_file.h"
 
 namespace snipora {
@@ -21,36 +20,6 @@ uint32_t Le32(const uint8_t* p) {
 
 void PutLe32(std::vector<uint8_t>& out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-bool IsChunkId(const uint8_t* id) {
-  return std::all_of(id, id + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
-}
-
-// Reads exactly n bytes at `offset`.
-bool ReadAt(CSectorFile& file, uint64_t offset, uint8_t* dst, uint32_t n) {
-  return file.SeekLarge(offset) == 0 && file.ReadBlock(dst, n) == n;
-}
-
-// True when a chunk header at `at` looks real: an identifier of letters,
-// digits and spaces, as chunk names are, and a body that ends inside the file
-// (a data chunk may be cut short).
-bool PlausibleChunk(CSectorFile& file, uint64_t at, uint64_t fileSize) {
-  uint8_t header[8];
-  if (at + 8 > fileSize || !ReadAt(file, at, header, 8)) return false;
-  if (!std::all_of(header, header + 4, [](uint8_t c) { return std::isalnum(c) || c == ' '; })) {
-    return false;
-  }
-  return std::memcmp(header, "data", 4) == 0 || at + 8 + Le32(header + 4) <= fileSize;
-}
-
-// Where the chunk after one of `size` bytes at `at` begins: after its pad byte
-// when odd, unless only the unpadded position holds a plausible chunk (files
-// whose writer forgot the pad).
-uint64_t NextChunk(CSectorFile& file, uint64_t at, uint64_t size, uint64_t fileSize) {
-  const uint64_t unpadded = at + 8 + size;
-  if (size % 2 == 0 || PlausibleChunk(file, unpadded + 1, fileSize)) return unpadded + size % 2;
-  return PlausibleChunk(file, unpadded, fileSize) ? unpadded : unpadded + 1;
 }
 
 // The chunk's fields and the whole loops its body holds (a body cut short
@@ -80,42 +49,26 @@ SampleChunk ParseChunk(const std::vector<uint8_t>& body) {
 std::optional<SampleChunk> ReadSampleChunk(const std::string& path) {
   CSectorFile file(kReaderRing);
   if (file.Open(path.c_str(), "rb", 32) != 0) return std::nullopt;
-  uint8_t head[12];
-  if (!ReadAt(file, 0, head, 12) || !IsWaveFormId(head) || std::memcmp(head + 8, "WAVE", 4) != 0) {
-    return std::nullopt;
-  }
+  SectorFileBytes bytes(file);
+  RiffChunkWalker walker(bytes);
   const uint64_t fileSize = file.GetSize();
-  uint64_t at = 12;
-  uint8_t header[8];
-  std::optional<Ds64Sizes> ds64;
-  while (at + 8 <= fileSize && ReadAt(file, at, header, 8) && IsChunkId(header)) {
-    uint64_t size = Le32(header + 4);
-    if (std::memcmp(header, "smpl", 4) == 0) {
-      if (size < kFieldsSize || fileSize - at - 8 < kFieldsSize) return std::nullopt;
-      // Never more loops than the count field claims, nor past the chunk or the file.
-      std::vector<uint8_t> body(kFieldsSize);
-      if (!ReadAt(file, at + 8, body.data(), kFieldsSize)) return std::nullopt;
-      const uint64_t loopBytes =
-          std::min<uint64_t>({uint64_t{kLoopSize} * Le32(body.data() + 28), size - kFieldsSize,
-                              fileSize - at - 8 - kFieldsSize});
-      body.resize(kFieldsSize + loopBytes - loopBytes % kLoopSize);
-      const auto rest = static_cast<uint32_t>(body.size() - kFieldsSize);
-      if (rest > 0 && !ReadAt(file, at + 8 + kFieldsSize, body.data() + kFieldsSize, rest)) {
-        return std::nullopt;
-      }
-      return ParseChunk(body);
+  ChunkHeader chunk;
+  while (walker.Next(chunk)) {
+    if (!chunk.Is("smpl")) continue;
+    const uint64_t room = fileSize - chunk.BodyOffset();
+    if (chunk.size < kFieldsSize || room < kFieldsSize) return std::nullopt;
+    // Never more loops than the count field claims, nor past the chunk or the file.
+    std::vector<uint8_t> body(kFieldsSize);
+    if (bytes.ReadAt(chunk.BodyOffset(), body.data(), kFieldsSize) != kFieldsSize)
+      return std::nullopt;
+    const uint64_t loopBytes = std::min<uint64_t>({uint64_t{kLoopSize} * Le32(body.data() + 28),
+                                                   chunk.size - kFieldsSize, room - kFieldsSize});
+    body.resize(kFieldsSize + loopBytes - loopBytes % kLoopSize);
+    const size_t rest = body.size() - kFieldsSize;
+    if (bytes.ReadAt(chunk.BodyOffset() + kFieldsSize, body.data() + kFieldsSize, rest) != rest) {
+      return std::nullopt;
     }
-    if (std::memcmp(header, "ds64", 4) == 0 && fileSize - at - 8 >= kDs64BodySize) {
-      uint8_t body[kDs64BodySize];
-      if (ReadAt(file, at + 8, body, kDs64BodySize))
-        ds64 = ParseDs64(body, std::min(size, uint64_t{kDs64BodySize}));
-    }
-    // An RF64 data chunk states its size in "ds64"; without one nothing after it can be found.
-    if (std::memcmp(header, "data", 4) == 0 && size == kSizeInDs64) {
-      if (!ds64) break;
-      size = ds64->dataSize;
-    }
-    at = NextChunk(file, at, size, fileSize);
+    return ParseChunk(body);
   }
   return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "audiofile/rf64_sizes.h"
+#include "audiofile/riff_chunks.h"
 
 namespace snipora {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 constexpr uint32_t kMaxExtraSize = 109;  // extra size + 18 must stay below 128
 constexpr uint32_t kPcmFieldsSize = 16;
 constexpr uint32_t kFieldsWithExtraSize = 18;
-constexpr int64_t kMaxDataOffset = 0x7FFFFFFF;
+constexpr uint64_t kMaxDataOffset = 0x7FFFFFFF;
 constexpr uint16_t kExtensibleExtraSize = 22;  // valid bits, channel mask, sub-format
 
 // The sub-format GUIDs of WAVE_FORMAT_EXTENSIBLE for PCM and IEEE float: the
@@ -20,105 +21,8 @@ constexpr uint16_t kExtensibleExtraSize = 22;  // valid bits, channel mask, sub-
 constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-bool IsChunkId(const uint8_t* id) {
-  return std::all_of(id, id + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
-}
-
-// Identifiers of chunks that WAVE writers commonly put beside "fmt " and
-// "data".
-bool IsKnownChunkId(const uint8_t* id) {
-  static constexpr const char* kKnown[] = {
-      "fmt ", "data", "fact", "LIST", "JUNK", "junk", "PAD ", "FLLR", "fllr", "cue ",
-      "smpl", "inst", "bext", "iXML", "axml", "id3 ", "ID3 ", "ds64", "plst", "PEAK",
-      "cart", "acid", "umid", "DISP", "wavl", "slnt", "labl", "note", "ltxt"};
-  return std::any_of(std::begin(kKnown), std::end(kKnown),
-                     [id](const char* known) { return std::memcmp(id, known, 4) == 0; });
-}
-
-// How much the 8 bytes at position look like a chunk header: 2 a known
-// identifier, 1 a printable one whose body fits in the file, 0 neither.
-int HeaderPlausibility(const uint8_t* header, int64_t position, uint64_t fileSize) {
-  if (IsKnownChunkId(header)) return 2;
-  const uint32_t size = uint32_t{header[4]} | uint32_t{header[5]} << 8 | uint32_t{header[6]} << 16 |
-                        uint32_t{header[7]} << 24;
-  return IsChunkId(header) && static_cast<uint64_t>(position) + 8 + size <= fileSize ? 1 : 0;
-}
-
-// Walks the chunks of a RIFF WAVE file, keeping the offset of the byte after
-// the last chunk header read.
-class ChunkWalker {
- public:
-  // preferPadded: which reading wins when both positions after an odd-sized
-  // chunk look equally like a chunk header.
-  ChunkWalker(CSectorFile& file, bool preferPadded) : file_(file), preferPadded_(preferPadded) {}
-
-  // Reads a 4-byte identifier; false when the file ends first.
-  bool ReadId(char id[4]) { return file_.Read(id, 4, 1) == 1; }
-
-  // Reads a chunk's size and counts its 8-byte header.
-  bool ReadSize(uint32_t& size) {
-    if (static_cast<uint64_t>(file_.Tell()) + 4 > file_.GetSize()) return false;
-    size = file_.ReadU32();
-    offset_ += 8;
-    return true;
-  }
-
-  // Moves over `size` bytes of chunk body the caller did not read.
-  bool SkipBody(uint32_t size) {
-    if (size > 0 && file_.Skip(size) != 0) return false;
-    offset_ += size;
-    return offset_ <= kMaxDataOffset;
-  }
-
-  // Reads the identifier after a chunk of `size` bytes. An odd-sized chunk is
-  // followed by a pad byte, but some writers forget it: the position whose
-  // header looks more like a chunk's (a known identifier, else a size that
-  // fits in the file) is taken; a tie goes to the preferred reading.
-  bool ReadNextId(uint32_t size, char id[4]) {
-    if (size % 2 == 0) return ReadId(id);
-    metOddChunk_ = true;
-    const int64_t start = file_.Tell();
-    uint8_t bytes[9];
-    const uint32_t got = file_.Read(bytes, 1, 9);
-    if (got < 4) return false;
-    const uint64_t fileSize = file_.GetSize();
-    const int unpadded = got >= 8 ? HeaderPlausibility(bytes, start, fileSize) : 0;
-    const int padded = got >= 9 ? HeaderPlausibility(bytes + 1, start + 1, fileSize) : 0;
-    const bool takePad = got >= 5 && (padded > unpadded || (padded == unpadded && preferPadded_));
-    const uint32_t skip = takePad ? 1 : 0;
-    std::memcpy(id, bytes + skip, 4);
-    offset_ += skip;
-    // Bytes read past the identifier belong to the next chunk's size.
-    return file_.Seek(static_cast<int32_t>(skip + 4) - static_cast<int32_t>(got), 1) == 0;
-  }
-
-  // Reads the body of a "ds64" chunk of `size` bytes (what follows the sizes
-  // is skipped) and keeps the sizes it states.
-  bool ReadDs64(uint32_t size) {
-    uint8_t body[kDs64BodySize] = {};
-    const uint32_t wanted = std::min(size, kDs64BodySize);
-    if (wanted > 0 && file_.Read(body, wanted, 1) != 1) return false;
-    ds64_ = ParseDs64(body, wanted);
-    offset_ += wanted;
-    return SkipBody(size - wanted);
-  }
-  const std::optional<Ds64Sizes>& ds64() const { return ds64_; }
-
-  int64_t offset() const { return offset_; }
-  void AddOffset(int64_t n) { offset_ += n; }
-  // True once a pad byte had to be decided on.
-  bool metOddChunk() const { return metOddChunk_; }
-
- private:
-  CSectorFile& file_;
-  const bool preferPadded_;
-  bool metOddChunk_ = false;
-  std::optional<Ds64Sizes> ds64_;
-  int64_t offset_ = 12;  // after "RIFF", its size and "WAVE"
-};
-
-// Reads the "fmt " chunk body of `size` bytes into the block and leaves the
-// file at the chunk's stated end. 0, 4 (cut short or unusable) or 7.
+// Reads the "fmt " chunk body of `size` bytes, at the file's position, into
+// the block; fields beyond those are not read. 0, 4 (cut short or unusable) or 7.
 int ReadFormatChunk(CSectorFile& file, uint32_t size, SoundFormatInfo& info) {
   WaveFormatBlock& block = info.formatBlock;
   if (size < kPcmFieldsSize) return 4;
@@ -138,9 +42,6 @@ int ReadFormatChunk(CSectorFile& file, uint32_t size, SoundFormatInfo& info) {
   // Both would divide by zero in every position conversion.
   if (block.blockAlign == 0 || block.avgBytesPerSec == 0) return 4;
   info.formatChunkSize = static_cast<uint16_t>(file.Tell() - start);
-  // Fields beyond what is read (a longer chunk) are skipped.
-  const int64_t rest = start + size - file.Tell();
-  if (rest > 0 && file.Skip(static_cast<uint32_t>(rest)) != 0) return 4;
   return 0;
 }
 
@@ -212,69 +113,41 @@ void FillFromData(SoundFormatInfo& info, uint64_t dataSize) {
   info.sampleRate = block.samplesPerSec;
 }
 
-// Reads the chunks from the one after "WAVE" up to the first sample byte.
-// Returns what ReadRiffWaveHeader does.
-int WalkChunks(CSectorFile& file, ChunkWalker& walker, SoundFormatInfo& info) {
-  char id[4];
-  if (!walker.ReadId(id)) return 4;
-  uint32_t size = 0;
-  // A "ds64" chunk holds the 64-bit sizes; other chunks before "fmt " are
-  // ignored whatever they are.
-  const auto skipBody = [&](uint32_t bodySize) {
-    return std::memcmp(id, "ds64", 4) == 0 ? walker.ReadDs64(bodySize) : walker.SkipBody(bodySize);
-  };
-  while (std::memcmp(id, "fmt ", 4) != 0) {
-    if (!walker.ReadSize(size) || !skipBody(size) || !walker.ReadNextId(size, id)) return 4;
-  }
-  if (!walker.ReadSize(size)) return 4;
-  const int formatResult = ReadFormatChunk(file, size, info);
-  if (formatResult != 0) return formatResult;
-  walker.AddOffset(size);
-  if (!walker.ReadNextId(size, id)) return 4;
-
-  while (true) {
-    if (!walker.ReadSize(size)) return 4;
-    if (std::memcmp(id, "data", 4) == 0) break;
-    if (!skipBody(size) || !walker.ReadNextId(size, id)) return 4;
-  }
-  if (walker.offset() > kMaxDataOffset) return 4;
-  info.dataOffset = static_cast<int32_t>(walker.offset());
-  // "ds64" states the sizes whose 32-bit fields say 0xFFFFFFFF. Without it (a
-  // writer that streamed and never came back) the data runs to the end of
-  // the file, also past 4 GiB.
-  const std::optional<Ds64Sizes>& ds64 = walker.ds64();
-  if (ds64 && info.containerLength == int64_t{kSizeInDs64} + 8) {
-    info.containerLength = static_cast<int64_t>(ds64->riffSize + 8);
-  }
-  uint64_t dataSize = size;
-  if (size == kSizeInDs64) dataSize = ds64 ? ds64->dataSize : UINT64_MAX;
-  // A size beyond the end of the file is cut to the bytes the file holds.
-  const uint64_t fileSize = file.GetSize();
-  const auto dataOffset = static_cast<uint64_t>(info.dataOffset);
-  const uint64_t available = fileSize > dataOffset ? fileSize - dataOffset : 0;
-  FillFromData(info, std::min(dataSize, available));
-  return 0;
-}
-
 }  // namespace
 
 int ReadRiffWaveHeader(CSectorFile& file, SoundFormatInfo& info) {
   info.format = &info.formatBlock;
-  uint8_t id[4];
-  if (file.Read(id, 4, 1) != 1 || !IsWaveFormId(id)) return 2;
-  info.containerLength = int64_t{file.ReadU32()} + 8;
-  if (file.Read(id, 4, 1) != 1 || std::memcmp(id, "WAVE", 4) != 0) return 2;
-
-  const int64_t firstChunk = file.Tell();
-  ChunkWalker padded(file, true);
-  const int result = WalkChunks(file, padded, info);
-  // A wrong guess at a pad byte derails the rest of the walk: when it fails,
-  // the file is read again with the unpadded reading preferred.
-  if (result == 0 || !padded.metOddChunk() || file.Seek(static_cast<int32_t>(firstChunk), 0) != 0) {
-    return result;
+  SectorFileBytes bytes(file);
+  RiffChunkWalker walker(bytes);
+  if (!walker.IsWave()) return 2;
+  info.containerLength = int64_t{walker.RiffSizeField()} + 8;
+  // Chunks before "fmt " are passed over whatever they are, and so are
+  // those between it and "data".
+  ChunkHeader chunk;
+  bool haveFormat = false, haveData = false;
+  while (!haveData && walker.Next(chunk)) {
+    if (!haveFormat && chunk.Is("fmt ")) {
+      if (file.SeekLarge(chunk.BodyOffset()) != 0) return 4;
+      const int formatResult = ReadFormatChunk(file, static_cast<uint32_t>(chunk.size), info);
+      if (formatResult != 0) return formatResult;
+      haveFormat = true;
+    } else {
+      haveData = haveFormat && chunk.Is("data");
+    }
   }
-  ChunkWalker unpadded(file, false);
-  return WalkChunks(file, unpadded, info) == 0 ? 0 : result;
+  if (!haveData || chunk.BodyOffset() > kMaxDataOffset) return 4;
+  info.dataOffset = static_cast<int32_t>(chunk.BodyOffset());
+  // "ds64" states the sizes whose 32-bit fields say 0xFFFFFFFF.
+  const std::optional<Ds64Sizes>& ds64 = walker.Ds64();
+  if (ds64 && walker.RiffSizeField() == kSizeInDs64) {
+    info.containerLength = static_cast<int64_t>(ds64->riffSize + 8);
+  }
+  // A size beyond the end of the file is cut to the bytes the file holds.
+  const uint64_t fileSize = file.GetSize();
+  const auto dataOffset = static_cast<uint64_t>(info.dataOffset);
+  const uint64_t available = fileSize > dataOffset ? fileSize - dataOffset : 0;
+  FillFromData(info, std::min(chunk.size, available));
+  return file.SeekLarge(dataOffset) == 0 ? 0 : 4;
 }
 
 int ProbeWaveFile(const char* path, SoundFormatInfo& info) {

@@ -52,8 +52,14 @@ HeaderLayout Layout(const SoundFormatInfo& format, uint32_t extraChunkBytes,
   return layout;
 }
 
+// The data chunk is word-aligned like every chunk: an odd length is followed
+// by a pad byte, which the RIFF size counts and the data size does not.
+uint64_t PaddedLength(uint64_t dataLength) {
+  return dataLength + dataLength % 2;
+}
+
 uint64_t RiffSize(const HeaderLayout& layout, uint64_t dataLength) {
-  return layout.size - kChunkHeaderSize + dataLength;
+  return layout.size - kChunkHeaderSize + PaddedLength(dataLength);
 }
 
 uint64_t FrameCount(const SoundFormatInfo& format, uint64_t dataLength) {
@@ -109,7 +115,7 @@ uint32_t WaveHeaderSize(const SoundFormatInfo& format, uint32_t extraChunkBytes,
 }
 
 bool FitsInRiff(const SoundFormatInfo& format, uint64_t dataLength, uint32_t extraChunkBytes) {
-  return dataLength + WaveHeaderSize(format, extraChunkBytes) <= kLargestRiffFile;
+  return PaddedLength(dataLength) + WaveHeaderSize(format, extraChunkBytes) <= kLargestRiffFile;
 }
 
 std::optional<WaveContainer> ContainerFor(Rf64Policy policy, const SoundFormatInfo& format,
@@ -144,6 +150,10 @@ void WriteWaveHeader(CSectorFile& file, const SoundFormatInfo& format, uint64_t 
   if (extraBytes > 0) file.Write(extraChunks.data(), 1, extraBytes);
   file.Write("data", 4, 1);
   file.WriteU32(DataSizeField(layout, dataLength));
+}
+
+void WriteDataPad(CSectorFile& file, uint64_t dataLength) {
+  if (dataLength % 2 == 1) file.Write("", 1, 1);
 }
 
 void PatchWaveLengths(CSectorFile& file, const SoundFormatInfo& format, uint64_t dataLength,

@@ -34,8 +34,9 @@ enum class Rf64Policy { kNever, kAuto, kAlways };
 uint32_t WaveHeaderSize(const SoundFormatInfo& format, uint32_t extraChunkBytes = 0,
                         WaveContainer container = WaveContainer::kRiff);
 
-// True when a RIFF file of dataLength sample bytes behind that header stays
-// below 4 GiB (its positions and size fields are 32-bit).
+// True when a RIFF file of dataLength sample bytes (and the pad byte an odd
+// length needs) behind that header stays below 4 GiB (its positions and size
+// fields are 32-bit).
 bool FitsInRiff(const SoundFormatInfo& format, uint64_t dataLength, uint32_t extraChunkBytes = 0);
 
 // The container `policy` gives an output of dataLength sample bytes, or
@@ -48,6 +49,10 @@ std::optional<WaveContainer> ContainerFor(Rf64Policy policy, const SoundFormatIn
 void WriteWaveHeader(CSectorFile& file, const SoundFormatInfo& format, uint64_t dataLength,
                      const WaveExtraChunks& extraChunks = {},
                      WaveContainer container = WaveContainer::kRiff);
+
+// After the last sample byte: the pad byte that follows data of an odd
+// length (the RIFF size counts it). Failures show in file.HasWriteError().
+void WriteDataPad(CSectorFile& file, uint64_t dataLength);
 
 // After all data was written behind a WriteWaveHeader header for the same
 // format, extra chunks and container: sets every length field (RIFF size,

@@ -1,5 +1,8 @@
 #include "export/export_job.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "audiofile/extent_reader.h"
 #include "audiofile/sector_file.h"
 #include "audiofile/sound_units.h"
@@ -66,36 +69,31 @@ std::optional<WaveContainer> Container(const ExportJob& job, uint64_t dataLength
   return ContainerFor(job.rf64, job.format, dataLength, static_cast<uint32_t>(extraChunks.size()));
 }
 
-uint32_t PieceFadeBytes(const ExportJob& job, uint64_t pieceLength) {
+// The bytes faded at the end of an output of `length` sample bytes.
+uint64_t OutputFadeBytes(const ExportJob& job, uint64_t length) {
   if (job.fadeMs == 0 || !CanFade(job.format)) return 0;
   const WaveFormatBlock& format = job.format.formatBlock;
-  return FadeBytes(format.avgBytesPerSec, job.fadeMs, format.blockAlign, pieceLength);
+  return FadeBytes(format.avgBytesPerSec, job.fadeMs, format.blockAlign, length);
 }
 
-ExportOutcome FromCopy(CopyResult result) {
-  switch (result) {
-    case CopyResult::Done:
-      return ExportOutcome::Done;
-    case CopyResult::Cancelled:
-      return ExportOutcome::Cancelled;
-    case CopyResult::ShortRead:
-      return ExportOutcome::ReadFailed;
-    case CopyResult::WriteFailed:
-      break;
-  }
-  return ExportOutcome::WriteFailed;
+// The fade over the last fadeBytes of an output; none for 0 bytes.
+std::optional<FadeRamp> RampOf(const ExportJob& job, uint64_t fadeBytes) {
+  if (fadeBytes == 0) return std::nullopt;
+  return FadeRamp::ForFormat(fadeBytes, job.format.formatBlock);
 }
 
-// Copies one piece (fading its last fadeBytes), the source's next extent,
-// to the output's end.
-ExportOutcome WritePiece(const ExportJob& job, const PieceGeometry& piece, uint32_t fadeBytes,
-                         CExtentReader& source, CSectorFile& output, CPieceCopier& copier) {
+// Copies one piece, the source's next extent, to the output's end; from its
+// byte fadeFrom on (if that lies inside it) on the output's fade ramp.
+ExportOutcome WritePiece(const PieceGeometry& piece, uint64_t fadeFrom,
+                         std::optional<FadeRamp>& ramp, CExtentReader& source, CSectorFile& output,
+                         CPieceCopier& copier) {
   copier.StartPiece(piece.length);
-  CopyResult result = copier.CopyRange(source, output, piece.length - fadeBytes, true);
-  if (result == CopyResult::Done && fadeBytes > 0) {
-    result = copier.FadeOut(source, output, fadeBytes, job.format.formatBlock);
+  const uint64_t plain = ramp ? std::min(fadeFrom, piece.length) : piece.length;
+  CopyResult result = copier.CopyRange(source, output, plain, true);
+  if (result == CopyResult::Done && plain < piece.length) {
+    result = copier.FadeOut(source, output, piece.length - plain, *ramp);
   }
-  return FromCopy(result);
+  return ExportOutcomeOf(result);
 }
 
 // Keeps a finished output only when its size is what its header states: a
@@ -165,9 +163,12 @@ ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::stri
     const WaveExtraChunks& extraChunks = ExtraChunks(job, i);
     WriteWaveHeader(output.File(), job.format, piece.length, extraChunks,
                     *Container(job, piece.length, extraChunks));
+    const uint64_t fadeBytes = OutputFadeBytes(job, piece.length);
+    std::optional<FadeRamp> ramp = RampOf(job, fadeBytes);
     const ExportOutcome written =
-        WritePiece(job, piece, PieceFadeBytes(job, piece.length), source, output.File(), copier);
+        WritePiece(piece, piece.length - fadeBytes, ramp, source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
+    WriteDataPad(output.File(), piece.length);
     if (!KeepFinished(output)) return ExportOutcome::WriteFailed;
   }
   progress.SetOverallPosition(count);
@@ -192,15 +193,20 @@ ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& outputPat
   const WaveContainer container = *Container(job, TotalDataLength(job), extraChunks);
   WriteWaveHeader(output.File(), job.format, 0, extraChunks, container);
   CPieceCopier copier(progress);
+  // The fade is the end of the joined file, over as many pieces as it takes.
+  const uint64_t length = TotalDataLength(job);
+  const uint64_t fadeBytes = OutputFadeBytes(job, length);
+  std::optional<FadeRamp> ramp = RampOf(job, fadeBytes);
   uint64_t total = 0;
   for (uint32_t i = 0; i < count; ++i) {
     progress.SetOverallPosition(i);
     const PieceGeometry piece = Geometry(job, job.ranges[i]);
+    const uint64_t fadeFrom = length - fadeBytes > total ? length - fadeBytes - total : 0;
     total += piece.length;
-    const uint32_t fadeBytes = i + 1 == count ? PieceFadeBytes(job, piece.length) : 0;
-    const ExportOutcome written = WritePiece(job, piece, fadeBytes, source, output.File(), copier);
+    const ExportOutcome written = WritePiece(piece, fadeFrom, ramp, source, output.File(), copier);
     if (written != ExportOutcome::Done) return written;
   }
+  WriteDataPad(output.File(), total);
   PatchWaveLengths(output.File(), job.format, total, static_cast<uint32_t>(extraChunks.size()),
                    container);
   if (!KeepFinished(output)) return ExportOutcome::WriteFailed;

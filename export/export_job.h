@@ -24,7 +24,9 @@ struct ExportJob {
   std::string sourcePath;
   SoundFormatInfo format;
   std::vector<ExportRange> ranges;
-  uint32_t fadeMs = 0;            // fade-out length at each piece's end (joined: the end); 0 = none
+  // Fade-out length at the end of each piece; of a joined file, at its end,
+  // over as many pieces as it takes. 0 = none.
+  uint32_t fadeMs = 0;
   uint32_t forcedSectorSize = 0;  // 0: the file system's; tests force 512 or 4096
   // Chunks written between "fmt " and "data" of each output (e.g. its loop
   // points): element i for range i's piece, element 0 for the joined file;
@@ -65,7 +67,8 @@ bool PiecesFit(const ExportJob& job);
 ExportOutcome WriteSplitPieces(const ExportJob& job, const std::vector<std::string>& outputs,
                                IExportProgress& progress);
 
-// Writes all ranges one after the other into one file; only its end is faded.
+// Writes all ranges one after the other into one file; only its end is
+// faded: the last fadeMs of the whole file, across the seams of its ranges.
 // On any failure or cancel the file is not created (an existing one stays).
 ExportOutcome WriteJoinedFile(const ExportJob& job, const std::string& output,
                               IExportProgress& progress);

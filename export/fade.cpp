@@ -1,5 +1,6 @@
 #include "export/fade.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "audiofile/sound_units.h"
@@ -34,11 +35,10 @@ void ScaleFloat(uint8_t* at, int64_t factor) {
 
 }  // namespace
 
-uint32_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
+uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
                    uint64_t pieceLength) {
   if (blockAlign == 0) return 0;
-  const auto bytes = static_cast<uint32_t>(MillisecondsToBytes(fadeMs, bytesPerSecond, blockAlign));
-  return bytes < pieceLength ? bytes : static_cast<uint32_t>(pieceLength);
+  return std::min(MillisecondsToBytes(fadeMs, bytesPerSecond, blockAlign), pieceLength);
 }
 
 bool CanFade(const SoundFormatInfo& format) {
@@ -52,13 +52,18 @@ bool CanFade(const SoundFormatInfo& format) {
   return sampleBytes >= 1 && sampleBytes <= 4;
 }
 
-FadeRamp::FadeRamp(uint32_t fadeBytes, uint32_t blockAlign, uint16_t channels, SampleCoding coding,
+FadeRamp::FadeRamp(uint64_t fadeBytes, uint32_t blockAlign, uint16_t channels, SampleCoding coding,
                    uint32_t paddingBits)
-    : step_(kFullGain / (fadeBytes / blockAlign)),
+    : step_(static_cast<int64_t>(kFullGain / (fadeBytes / blockAlign))),
       frameBytes_(blockAlign),
       sampleBytes_(blockAlign / channels),
       coding_(coding),
       paddingBits_(paddingBits) {}
+
+FadeRamp FadeRamp::ForFormat(uint64_t fadeBytes, const WaveFormatBlock& format) {
+  return FadeRamp(fadeBytes, format.blockAlign, format.channels, CodingOf(format),
+                  format.bitsPerSample - ValidBitsOf(format));
+}
 
 void FadeRamp::Apply(uint8_t* bytes, uint32_t count) {
   for (uint32_t frame = 0; frame + frameBytes_ <= count; frame += frameBytes_) {

@@ -12,8 +12,8 @@
 namespace snipora {
 
 // Bytes to fade at the end of a piece: fadeMs of audio at bytesPerSecond,
-// truncated to 32 bits, rounded down to whole blocks and at most pieceLength.
-uint32_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
+// rounded down to whole blocks and at most pieceLength (64-bit throughout).
+uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
                    uint64_t pieceLength);
 
 // Whether FadeRamp can scale this file's samples: plain data in frames of at
@@ -29,8 +29,11 @@ class FadeRamp {
   // sample is blockAlign / channels bytes; all samples of a frame share one
   // factor. An integer sample whose low paddingBits carry no signal is scaled
   // as the value above them, so that they stay zero.
-  FadeRamp(uint32_t fadeBytes, uint32_t blockAlign, uint16_t channels,
+  FadeRamp(uint64_t fadeBytes, uint32_t blockAlign, uint16_t channels,
            SampleCoding coding = SampleCoding::kPcm, uint32_t paddingBits = 0);
+
+  // The ramp for samples in `format` (its coding and padding bits).
+  static FadeRamp ForFormat(uint64_t fadeBytes, const WaveFormatBlock& format);
 
   uint32_t FrameBytes() const { return frameBytes_; }
 

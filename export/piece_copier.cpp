@@ -4,6 +4,20 @@
 
 namespace snipora {
 
+ExportOutcome ExportOutcomeOf(CopyResult result) {
+  switch (result) {
+    case CopyResult::Done:
+      return ExportOutcome::Done;
+    case CopyResult::Cancelled:
+      return ExportOutcome::Cancelled;
+    case CopyResult::ShortRead:
+      return ExportOutcome::ReadFailed;
+    case CopyResult::WriteFailed:
+      break;
+  }
+  return ExportOutcome::WriteFailed;
+}
+
 CPieceCopier::CPieceCopier(IExportProgress& progress) : progress_(progress), buffer_(kBlockSize) {}
 
 void CPieceCopier::StartPiece(uint64_t length) {
@@ -54,17 +68,15 @@ CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, u
   return CopyResult::Done;
 }
 
-CopyResult CPieceCopier::FadeOut(CExtentReader& source, CSectorFile& output, uint32_t fadeBytes,
-                                 const WaveFormatBlock& format) {
-  FadeRamp ramp(fadeBytes, format.blockAlign, format.channels, CodingOf(format),
-                format.bitsPerSample - ValidBitsOf(format));
+CopyResult CPieceCopier::FadeOut(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
+                                 FadeRamp& ramp) {
   // Blocks and pump points fall on whole frames, so that a frame's samples
   // share one factor (for frames of 1, 2, 4 or 8 bytes they are the plain
   // sizes).
   const uint32_t frame = ramp.FrameBytes();
   const uint32_t blockSize = kBlockSize - kBlockSize % frame;
   const uint32_t pumpInterval = kFadePumpInterval - kFadePumpInterval % frame;
-  uint32_t left = fadeBytes - fadeBytes % frame;
+  uint64_t left = fadeBytes - fadeBytes % frame;
   while (left != 0) {
     if (left % pumpInterval == 0) {
       progress_.SetFilePosition(bytesDone_);
@@ -72,8 +84,8 @@ CopyResult CPieceCopier::FadeOut(CExtentReader& source, CSectorFile& output, uin
       if (progress_.IsCancelled()) return CopyResult::Cancelled;
     }
     // Blocks end on the pump points, so none is stepped over.
-    const uint32_t toPumpPoint = left % pumpInterval ? left % pumpInterval : left;
-    const uint32_t n = std::min({left, toPumpPoint, blockSize});
+    const uint64_t toPumpPoint = left % pumpInterval ? left % pumpInterval : left;
+    const auto n = static_cast<uint32_t>(std::min<uint64_t>({left, toPumpPoint, blockSize}));
     if (const CopyResult result = MoveBlock(source, output, n, &ramp); result != CopyResult::Done) {
       return result;
     }

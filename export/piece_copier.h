@@ -6,6 +6,7 @@
 #include "audiofile/extent_reader.h"
 #include "audiofile/sector_file.h"
 #include "export/export_interfaces.h"
+#include "export/export_job.h"
 #include "export/fade.h"
 
 // Moving the bytes of one piece from the source to an output: a plain copy
@@ -13,6 +14,9 @@
 namespace snipora {
 
 enum class CopyResult { Done, Cancelled, ShortRead, WriteFailed };
+
+// The export's outcome for how a copy ended.
+ExportOutcome ExportOutcomeOf(CopyResult result);
 
 class CPieceCopier {
  public:
@@ -31,10 +35,11 @@ class CPieceCopier {
   CopyResult CopyRange(CExtentReader& source, CSectorFile& output, uint64_t length,
                        bool pumpMainWindow);
 
-  // Reads, fades and writes the next fadeBytes (whole blocks, more than 0) of
-  // samples in `format`, continuing the piece's bytes done.
-  CopyResult FadeOut(CExtentReader& source, CSectorFile& output, uint32_t fadeBytes,
-                     const WaveFormatBlock& format);
+  // Reads, fades and writes the next fadeBytes (whole frames of the ramp) on
+  // `ramp`, continuing the piece's bytes done; a ramp may go on over the
+  // next piece.
+  CopyResult FadeOut(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
+                     FadeRamp& ramp);
 
  private:
   // Reads n bytes, fades them when a ramp is given, and writes them.

@@ -68,4 +68,29 @@ size_t CharLength(const char* text) {
   return CharLength(text, available);
 }
 
+size_t FirstNonUtf8Byte(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = Utf8Length(bytes + at, text.size() - at);
+    if (length == 1 && bytes[at] >= 0x80) return at;
+    at += length;
+  }
+  return std::string_view::npos;
+}
+
+std::string ReplaceNonUtf8(std::string_view text, std::string_view replacement) {
+  std::string out;
+  for (size_t at = 0; at < text.size();) {
+    const size_t bad = FirstNonUtf8Byte(text.substr(at));
+    if (bad == std::string_view::npos) {
+      out += text.substr(at);
+      break;
+    }
+    out += text.substr(at, bad);
+    out += replacement;
+    at += bad + 1;
+  }
+  return out;
+}
+
 }  // namespace snipora

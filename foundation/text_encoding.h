@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 // The process-wide encoding of 8-bit text (paths, UI strings, settings).
 // Every scanner that must not split a character asks CharLength.
@@ -26,5 +28,13 @@ size_t CharLength(const char* text);
 // True when the byte can start a multi-byte character in the current
 // encoding (code page 932 lead byte, UTF-8 lead byte 0xC2-0xF4).
 bool IsLeadByte(unsigned char byte);
+
+// Whatever the process-wide encoding: the offset of the first byte of text
+// that is not part of well-formed UTF-8 (overlong forms, surrogates and code
+// points past U+10FFFF are not); npos when all of it is.
+size_t FirstNonUtf8Byte(std::string_view text);
+
+// text with each byte that is not part of well-formed UTF-8 replaced.
+std::string ReplaceNonUtf8(std::string_view text, std::string_view replacement);
 
 }  // namespace snipora

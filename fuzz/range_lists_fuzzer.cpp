@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "foundation/text_encoding.h"
 #include "fuzz/fuzz_support.h"
 #include "ranges/audacity_labels.h"
 #include "ranges/piece_names.h"
@@ -30,12 +31,12 @@ std::string Trimmed(const std::string& text) {
   return std::string(r::Trimmed(text));
 }
 
-// Seconds "W.F" (blanks around, digits only, one optional point, at most ten
+// Seconds "W.F" or "W,F" (blanks around, digits only, one optional point, at most ten
 // significant whole digits) -> the nearest frame, rounded half up, in 128
 // bits; nothing beyond 64 bits or for other text.
 std::optional<uint64_t> ReferenceFrame(const std::string& field, uint32_t rate) {
   const std::string text = Trimmed(field);
-  const size_t point = text.find('.');
+  const size_t point = text.find_first_of(".,");
   const std::string whole = text.substr(0, point);
   const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
   if (whole.size() + fraction.size() == 0 || (!whole.empty() && !AllDigits(whole)) ||
@@ -57,7 +58,8 @@ std::optional<uint64_t> ReferenceFrame(const std::string& field, uint32_t rate) 
 }
 
 // One plain line "start<TAB>end[<TAB>label]" of a region within the data
-// reads as exactly its reference frames.
+// reads as exactly its reference frames; a line whose start is no number is
+// refused (one whose end is none is a point label).
 void CheckOneLabelLine(const std::string& text, const r::SourceShape& shape,
                        const r::RangeListRead& read) {
   const size_t tab1 = text.find('\t');
@@ -65,9 +67,9 @@ void CheckOneLabelLine(const std::string& text, const r::SourceShape& shape,
   const size_t tab2 = text.find('\t', tab1 + 1);
   const auto start = ReferenceFrame(text.substr(0, tab1), shape.sampleRate);
   const auto end = ReferenceFrame(text.substr(tab1 + 1, tab2 - tab1 - 1), shape.sampleRate);
-  if (!start || !end) {
-    Require(read.ranges.empty(), "a label bound beyond 64-bit frames or malformed was accepted");
-  } else if (*start < *end && *end <= shape.frames && read.ok()) {
+  if (!start) {
+    Require(read.ranges.empty(), "a label start beyond 64-bit frames or malformed was accepted");
+  } else if (end && *start < *end && *end <= shape.frames && read.ok()) {
     Require(read.ranges.size() == 1 && read.ranges[0].startFrame == *start &&
                 read.ranges[0].endFrame == *end,
             "a label bound reads as another frame");
@@ -82,6 +84,8 @@ void CheckSound(const r::RangeListRead& read, const r::SourceShape& shape) {
   for (const r::LabeledRange& range : read.ranges) {
     Require(range.startFrame < range.endFrame, "an empty or reversed range was accepted");
     Require(range.endFrame <= shape.frames, "a range beyond the data was accepted");
+    Require(snipora::FirstNonUtf8Byte(range.label) == std::string::npos,
+            "a label that is not UTF-8");
   }
 }
 
@@ -127,6 +131,7 @@ void CheckNames(const std::string& input) {
     Require(std::none_of(name.begin(), name.end(),
                          [](char c) { return c == '/' || static_cast<unsigned char>(c) < 0x20; }),
             "a name with '/' or a control character");
+    Require(snipora::FirstNonUtf8Byte(name) == std::string::npos, "a name that is not UTF-8");
   }
 }
 

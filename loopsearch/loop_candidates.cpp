@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "audiofile/sector_file.h"
+#include "loopsearch/loop_values.h"
 
 namespace snipora {
 
@@ -20,48 +20,47 @@ class DistanceList : public ILoopSearchResults {
   std::vector<uint64_t> distances;
 };
 
-// Windows of 16-bit values at rising file offsets, reading each byte of the
-// file once (the candidates of a search lie in increasing order).
+// Windows of 16-bit values at rising value-byte positions, reading each
+// value once (the candidates of a search lie in increasing order).
 class ForwardWindows {
  public:
-  explicit ForwardWindows(CSectorFile& file) : file_(file) {}
+  explicit ForwardWindows(CLoopValueFile& values) : values_(values) {}
 
   // The `count` values at `offset`, fewer at the end of the file; offsets
   // never fall below the previous call's.
   std::span<const int16_t> At(uint64_t offset, uint32_t count) {
-    const uint64_t bufferedEnd = base_ + 2 * (values_.size() - front_);
+    const uint64_t bufferedEnd = base_ + 2 * (buffer_.size() - front_);
     if (offset >= bufferedEnd || (offset - base_) % 2 != 0) {
       // Nothing buffered is needed: continue reading at the offset.
-      values_.clear();
+      buffer_.clear();
       front_ = 0;
       base_ = offset;
-      if (file_.SeekLarge(offset) != 0) return {};
+      if (!values_.Seek(offset)) return {};
     } else {
       front_ += (offset - base_) / 2;
       base_ = offset;
     }
-    if (front_ > values_.size() / 2) {  // drop what lies behind, now and then
-      values_.erase(values_.begin(), values_.begin() + static_cast<ptrdiff_t>(front_));
+    if (front_ > buffer_.size() / 2) {  // drop what lies behind, now and then
+      buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<ptrdiff_t>(front_));
       front_ = 0;
     }
-    while (values_.size() - front_ < count) {
-      const size_t held = values_.size();
+    while (buffer_.size() - front_ < count) {
+      const size_t held = buffer_.size();
       const size_t wanted = std::max<size_t>(count - (held - front_), kReadValues);
-      values_.resize(held + wanted);
-      const uint32_t got =
-          file_.ReadBlock(values_.data() + held, static_cast<uint32_t>(2 * wanted));
-      values_.resize(held + got / 2);
+      buffer_.resize(held + wanted);
+      const uint32_t got = values_.Read(buffer_.data() + held, static_cast<uint32_t>(2 * wanted));
+      buffer_.resize(held + got / 2);
       if (got < 2 * wanted) break;
     }
-    return {values_.data() + front_, std::min<size_t>(count, values_.size() - front_)};
+    return {buffer_.data() + front_, std::min<size_t>(count, buffer_.size() - front_)};
   }
 
  private:
   static constexpr size_t kReadValues = 65536;
-  CSectorFile& file_;
-  std::vector<int16_t> values_;
+  CLoopValueFile& values_;
+  std::vector<int16_t> buffer_;
   size_t front_ = 0;   // index of the value at base_
-  uint64_t base_ = 0;  // file offset of values_[front_]
+  uint64_t base_ = 0;  // value-byte position of buffer_[front_]
 };
 
 uint64_t AbsoluteDifference(std::span<const int16_t> a, std::span<const int16_t> b) {
@@ -109,13 +108,13 @@ std::vector<LoopCandidate> FindLoopCandidates(const LoopCandidateRequest& reques
   end = RunLoopSearch(input, found, progress, ui);
 
   std::vector<LoopCandidate> candidates;
-  CSectorFile file(kLoopSearchFileCapacity);
-  if (found.distances.empty() || blockAlign == 0 ||
-      file.Open(request.path.c_str(), "rb", 32) != 0) {
+  CLoopValueFile values(info);
+  if (found.distances.empty() || blockAlign == 0 || values.Open(request.path.c_str()) != 0) {
     return candidates;
   }
-  const uint64_t start = uint64_t{static_cast<uint32_t>(info.dataOffset)} + input.sourceStart;
-  ForwardWindows windows(file);
+  const uint64_t start = values.ToValueBytes(input.sourceStart);
+  const uint32_t frameBytes = values.BytesPerFrame();
+  ForwardWindows windows(values);
   const std::span<const int16_t> first = windows.At(start, input.windowValues);
   const std::vector<int16_t> window(first.begin(), first.end());
   for (const std::vector<uint32_t>& run : LengthRuns(found.distances, blockAlign)) {
@@ -123,7 +122,7 @@ std::vector<LoopCandidate> FindLoopCandidates(const LoopCandidateRequest& reques
     LoopCandidate best{0, 0, UINT64_MAX};
     for (size_t k = 0; k < run.size(); k += stride) {
       const uint64_t difference = AbsoluteDifference(
-          window, windows.At(start + uint64_t{run[k]} * blockAlign, input.windowValues));
+          window, windows.At(start + uint64_t{run[k]} * frameBytes, input.windowValues));
       if (difference < best.seamDifference) {
         best = {request.startFrame, request.startFrame + run[k], difference};
       }

@@ -6,8 +6,8 @@
 #include <new>
 #include <vector>
 
-#include "audiofile/sector_file.h"
 #include "audiofile/sound_units.h"
+#include "loopsearch/loop_values.h"
 #include "loopsearch/loop_window.h"
 
 namespace snipora {
@@ -22,11 +22,10 @@ std::unique_ptr<T[]> TryAllocate(uint64_t count) {
   return std::unique_ptr<T[]>(new (std::nothrow) T[count]);
 }
 
-// Reads up to `bytes` bytes at file offset `offset`; 0 when the offset lies
-// outside the file.
-uint32_t ReadAt(CSectorFile& file, uint64_t offset, void* dst, uint32_t bytes) {
-  if (file.SeekLarge(offset) != 0) return 0;
-  return file.ReadBlock(dst, bytes);
+// Reads up to `bytes` value bytes at `position`; 0 when it lies outside the file.
+uint32_t ReadAt(CLoopValueFile& values, uint64_t position, void* dst, uint32_t bytes) {
+  if (!values.Seek(position)) return 0;
+  return values.Read(dst, bytes);
 }
 
 std::string ProgressText(uint32_t elapsed, uint32_t total, uint32_t hits) {
@@ -56,8 +55,12 @@ struct SearchBuffers {
 class CompareScanner {
  public:
   CompareScanner(const SearchBuffers& buffers, uint32_t windowValues, bool bandUsable,
-                 ILoopSearchResults& results)
-      : buffers_(buffers), window_(windowValues), bandUsable_(bandUsable), results_(results) {}
+                 const CLoopValueFile& values, ILoopSearchResults& results)
+      : buffers_(buffers),
+        window_(windowValues),
+        bandUsable_(bandUsable),
+        values_(values),
+        results_(results) {}
 
   // Scans every position of the `held` values whose window lies wholly inside them.
   void Scan() {
@@ -68,9 +71,7 @@ class CompareScanner {
       FindWindowMatches(buffers_.data.get(), candidates, buffers_.lower.get(), buffers_.span.get(),
                         window_, matches_);
       for (uint32_t k : matches_) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%u", static_cast<uint32_t>(2 * (scanned_ + k)));
-        results_.AddResult(text);
+        results_.AddResult(std::to_string(values_.ToDataBytes(2 * (scanned_ + k))));
       }
       hits_ += static_cast<uint32_t>(matches_.size());
     }
@@ -94,6 +95,7 @@ class CompareScanner {
   const SearchBuffers& buffers_;
   const uint32_t window_;
   const bool bandUsable_;
+  const CLoopValueFile& values_;
   ILoopSearchResults& results_;
   std::vector<uint32_t> matches_;
   uint64_t scanned_ = 0;  // candidates examined before the front of the buffer
@@ -110,18 +112,20 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
   const WaveFormatBlock& block = info.formatBlock;
 
   // Zero rates would divide by zero below; such a file cannot be searched either.
-  if (block.bitsPerSample != 16 || block.avgBytesPerSec == 0 || block.samplesPerSec == 0) {
+  CLoopValueFile values(info);
+  if (!values.Searchable() || block.avgBytesPerSec == 0 || block.samplesPerSec == 0) {
     ui.ShowText(kLoopFormatRefusedText, MessageButtons::Ok);
     return LoopSearchEnd::FormatRefused;
   }
   const uint64_t dataLeft =
       input.compareStart < info.dataSize ? info.dataSize - input.compareStart : 0;
-  const uint64_t distance = std::min(input.distance, dataLeft);
-  const uint64_t dataOffset = static_cast<uint32_t>(info.dataOffset);
+  // From here on positions and lengths are value bytes.
+  const uint64_t distance = values.ToValueBytes(std::min(input.distance, dataLeft));
+  const uint64_t sourceStart = values.ToValueBytes(input.sourceStart);
+  const uint64_t compareStart = values.ToValueBytes(input.compareStart);
 
   // The file closes and the buffers are freed when they go out of scope.
-  CSectorFile file(kLoopSearchFileCapacity);
-  if (file.Open(input.path.c_str(), "rb", 32) != 0) {
+  if (values.Open(input.path.c_str()) != 0) {
     ui.ShowText(kLoopOpenFailedText, MessageButtons::Ok);
     return LoopSearchEnd::OpenFailed;
   }
@@ -133,23 +137,29 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
 
   // The window is what can actually be read at the source start.
   const uint32_t window =
-      ReadAt(file, dataOffset + input.sourceStart, buffers.lower.get(), 2 * input.windowValues) / 2;
+      ReadAt(values, sourceStart, buffers.lower.get(), 2 * input.windowValues) / 2;
   if (window == 0) {
     return LoopSearchEnd::EmptyWindow;
   }
   const bool bandUsable = BuildToleranceBand(buffers.lower.get(), window, input.tolerance,
                                              buffers.lower.get(), buffers.span.get());
+  // Matches of such a window would lie closer together than kLoopAnchorRatio
+  // allows, everywhere the sound stays as it is at the start: searching them
+  // would take time without end and list the same place many times over.
+  if (bandUsable && !WindowCanAnchor(buffers.lower.get(), buffers.span.get(), window)) {
+    ui.ShowText(kLoopConstantWindowText, MessageButtons::Ok);
+    return LoopSearchEnd::ConstantWindow;
+  }
 
-  CompareScanner scanner(buffers, window, bandUsable, results);
-  const uint32_t firstRead =
-      ReadAt(file, dataOffset + input.compareStart, buffers.data.get(), 4 * window);
+  CompareScanner scanner(buffers, window, bandUsable, values, results);
+  const uint32_t firstRead = ReadAt(values, compareStart, buffers.data.get(), 4 * window);
   const uint64_t counted = std::min<uint64_t>(firstRead, distance);
   uint64_t remaining = distance - counted;
   scanner.Append(static_cast<uint32_t>(counted));
 
-  const uint32_t total = static_cast<uint32_t>(distance * 1000 / block.avgBytesPerSec);
+  const uint32_t total = static_cast<uint32_t>(distance * 1000 / values.BytesPerSecond());
   uint32_t step = FramesToMilliseconds(window, block.samplesPerSec);
-  if (info.channels == 2) step >>= 1;
+  if (values.Channels() == 2) step >>= 1;
   uint32_t elapsed = 0;
   progress.SetRange(total);
   scanner.Scan();
@@ -159,7 +169,7 @@ LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& re
     if (progress.IsCancelled()) return LoopSearchEnd::Cancelled;
     int16_t* next = scanner.KeepTail();
     const uint32_t got =
-        file.ReadBlock(next, static_cast<uint32_t>(std::min<uint64_t>(2 * window, remaining)));
+        values.Read(next, static_cast<uint32_t>(std::min<uint64_t>(2 * window, remaining)));
     if (got == 0) return LoopSearchEnd::DataEnded;  // the file holds less than its header states
     remaining -= got;
     scanner.Append(got);

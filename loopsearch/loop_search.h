@@ -8,7 +8,10 @@
 #include "platform/ui/ui_text.h"
 
 // The search for places where a window of 16-bit sample values recurs in a
-// sound file, within a tolerance band around every value.
+// sound file, within a tolerance band around every value. A 16-bit file's
+// values are its samples; any other plain PCM file is searched as the mono
+// mix of its frames at 16-bit precision (see CLoopValueFile), with positions
+// and distances still in bytes of the file's sample data.
 namespace snipora {
 
 // Everything one search needs, resolved before it starts.
@@ -46,13 +49,14 @@ class ILoopSearchProgress {
 
 // How a search ended.
 enum class LoopSearchEnd {
-  Completed,      // the whole distance was searched
-  Cancelled,      // the user stopped it; the results so far stay
-  FormatRefused,  // not 16 bits per sample (message shown)
-  OpenFailed,     // the file could not be opened (message shown)
-  NoMemory,       // the buffers could not be allocated (message shown)
-  EmptyWindow,    // no whole value could be read at the source start
-  DataEnded,      // the file ended before the distance was covered; the results so far stay
+  Completed,       // the whole distance was searched
+  Cancelled,       // the user stopped it; the results so far stay
+  FormatRefused,   // neither 16 bits per sample nor plain PCM (message shown)
+  OpenFailed,      // the file could not be opened (message shown)
+  NoMemory,        // the buffers could not be allocated (message shown)
+  EmptyWindow,     // no whole value could be read at the source start
+  DataEnded,       // the file ended before the distance was covered; the results so far stay
+  ConstantWindow,  // the sound at the source start is silent or constant (message shown)
 };
 
 inline constexpr const char* kLoopFormatRefusedText =
@@ -61,6 +65,8 @@ inline constexpr const char* kLoopOpenFailedText =
     QT_TRANSLATE_NOOP("Snipora", "ファイルオープンエラーが発生しました");
 inline constexpr const char* kLoopNoMemoryText =
     QT_TRANSLATE_NOOP("Snipora", "メモリ確保ができませんでした");
+inline constexpr const char* kLoopConstantWindowText =
+    QT_TRANSLATE_NOOP("Snipora", "開始点の音が無音か一定のため、ループの基準にできません");
 
 // Ring size of the search's own file.
 inline constexpr uint32_t kLoopSearchFileCapacity = 512 * 1024;
@@ -68,7 +74,10 @@ inline constexpr uint32_t kLoopSearchFileCapacity = 512 * 1024;
 // Empties the results, then lists every byte distance d (in increasing order)
 // from the compare start at which each of the W values of the data lies within
 // the tolerance band of the window at the source start, for the candidates
-// whose window ends inside the distance. Failures are told through `ui`.
+// whose window ends inside the distance. Failures are told through `ui`. A
+// window that cannot anchor a loop (WindowCanAnchor) is refused at once, before
+// any data is compared: this keeps every search under a second per minute of
+// sound.
 LoopSearchEnd RunLoopSearch(const LoopSearchInput& input, ILoopSearchResults& results,
                             ILoopSearchProgress& progress, IUiServices& ui);
 

@@ -15,6 +15,18 @@ namespace snipora {
 bool BuildToleranceBand(const int16_t* source, uint32_t count, uint32_t tolerance, int16_t* lower,
                         uint16_t* span);
 
+// Matches of a window of W values must be able to lie at least
+// W / kLoopAnchorRatio values apart (and 2 at least) for it to anchor a loop.
+inline constexpr uint32_t kLoopAnchorRatio = 256;
+
+// False when the band of the window, shifted by fewer values than that limit,
+// still overlaps itself at every value: then two candidates that close could
+// both match. This is the window of silence, of a constant level, of noise
+// within the tolerance, or of a steady tone: wherever the sound goes on like
+// that, every position matches, and the search would list them all, each
+// after comparing the whole window.
+bool WindowCanAnchor(const int16_t* lower, const uint16_t* span, uint32_t count);
+
 // Appends to `matches` every candidate k < candidates (in increasing order)
 // for which each data[k + j], j < windowLength, lies inside band j. `data`
 // must hold candidates + windowLength - 1 values.

@@ -14,34 +14,78 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Seconds written as a decimal -> the nearest frame, exactly (no floating
-// point): whole seconds x rate plus the fraction x rate, rounded half up.
-std::optional<uint64_t> SecondsToFrame(std::string_view text, uint32_t rate) {
+// Units of a time as read: 10^-12 s (digits past them cannot move a frame).
+constexpr uint64_t kUnitsPerSecond = 1000000000000u;
+
+// Seconds written as a decimal, with a decimal point or, as Audacity writes
+// them in German and other locales, a comma; exactly (no floating point), in
+// 10^-12 s. Nothing when malformed or of 10^10 s and more.
+std::optional<unsigned __int128> ParseSeconds(std::string_view text) {
   size_t i = 0;
   uint64_t whole = 0;
   size_t digits = 0;
   for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
-    if (whole >= 1000000000u) return std::nullopt;  // keeps whole x rate within 128 bits
+    if (whole >= 1000000000u) return std::nullopt;  // keeps units x rate within 128 bits
     whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
   }
-  uint64_t numerator = 0, denominator = 1;
-  if (i < text.size() && text[i] == '.') {
+  uint64_t fraction = 0, scale = kUnitsPerSecond;
+  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
     for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
-      if (denominator < 1000000000000u) {  // digits past 10^-12 s cannot move a frame
-        numerator = numerator * 10 + static_cast<uint64_t>(text[i] - '0');
-        denominator *= 10;
+      if (scale > 1) {
+        scale /= 10;
+        fraction += static_cast<uint64_t>(text[i] - '0') * scale;
       }
     }
   }
   if (digits == 0 || i != text.size()) return std::nullopt;
-  // numerator < denominator <= 10^12 and rate < 2^32: the products fit 64
-  // bits only after a split, so work in 128 bits; a frame beyond 64 bits
-  // cannot be named.
-  const unsigned __int128 fraction = static_cast<unsigned __int128>(numerator) * rate;
-  const unsigned __int128 frame = static_cast<unsigned __int128>(whole) * rate +
-                                  (fraction * 2 + denominator) / (2 * denominator);
+  return static_cast<unsigned __int128>(whole) * kUnitsPerSecond + fraction;
+}
+
+// A time in 10^-12 s -> the nearest frame, rounded half up; nothing for a
+// frame beyond 64 bits. (Below 10^22 units and 2^32 Hz the product fits.)
+std::optional<uint64_t> FrameAt(unsigned __int128 units, uint32_t rate) {
+  const unsigned __int128 frame = (units * rate * 2 + kUnitsPerSecond) / (2 * kUnitsPerSecond);
   if (frame > UINT64_MAX) return std::nullopt;
   return static_cast<uint64_t>(frame);
+}
+
+// A label as read: a point (one time) or a region.
+struct Label {
+  LabeledRange range;
+  bool point = false;
+};
+
+// Reads one line the way Audacity imports it: the start, then the end, then
+// the text; a second field that is not a number makes a point label at the
+// start whose text is that field and what follows. Empty error when read.
+std::string ReadLabel(const TextLine& line, uint32_t rate, Label& label) {
+  const std::string badLine =
+      Say(QT_TRANSLATE_NOOP("ranges", "not start<TAB>end<TAB>label (seconds)"));
+  const size_t tab1 = line.text.find('\t');
+  const auto start = ParseSeconds(Trimmed(line.text.substr(0, tab1)));
+  if (!start) return badLine;
+  const std::string_view rest =
+      tab1 == std::string_view::npos ? std::string_view() : line.text.substr(tab1 + 1);
+  const size_t tab2 = rest.find('\t');
+  auto end = ParseSeconds(Trimmed(rest.substr(0, tab2)));
+  std::string_view text =
+      tab2 == std::string_view::npos ? std::string_view() : rest.substr(tab2 + 1);
+  if (!end) {
+    end = start;
+    text = rest;
+  }
+  const auto startFrame = FrameAt(*start, rate);
+  const auto endFrame = FrameAt(*end, rate);
+  if (!startFrame || !endFrame) return badLine;
+  label = {{*startFrame, *endFrame, std::string(text), line.number}, *start == *end};
+  // A region stays a region however short, but it must hold a frame.
+  if (*end > *start && *startFrame == *endFrame) {
+    return Say(QT_TRANSLATE_NOOP("ranges",
+                                 "the region is shorter than a frame at %1 Hz and "
+                                 "rounds to none"),
+               {std::to_string(rate)});
+  }
+  return "";
 }
 
 // frame / rate in seconds with `decimals` decimals, rounded half up.
@@ -69,30 +113,23 @@ RangeListRead ReadAudacityLabels(const std::string& text, const SourceShape& sha
   RangeListRead read;
   const std::vector<TextLine> lines = ListLines(text, read);
   if (!read.ok()) return read;
+  std::vector<Label> labels;
   for (const TextLine& line : lines) {
     if (Trimmed(line.text).empty() || line.text[0] == '\\') continue;
-    const size_t tab1 = line.text.find('\t');
-    const size_t tab2 = tab1 == std::string::npos ? tab1 : line.text.find('\t', tab1 + 1);
-    const auto start = SecondsToFrame(Trimmed(line.text.substr(0, tab1)), shape.sampleRate);
-    const auto end = tab1 == std::string::npos
-                         ? std::nullopt
-                         : SecondsToFrame(Trimmed(line.text.substr(tab1 + 1, tab2 - tab1 - 1)),
-                                          shape.sampleRate);
-    if (!start || !end) {
-      Refuse(read, line.number,
-             Say(QT_TRANSLATE_NOOP("ranges", "not start<TAB>end<TAB>label (seconds)")));
+    Label label;
+    const std::string error = ReadLabel(line, shape.sampleRate, label);
+    if (!error.empty()) {
+      Refuse(read, line.number, error);
       return read;
     }
-    const std::string label(tab2 == std::string::npos ? "" : line.text.substr(tab2 + 1));
-    read.ranges.push_back({*start, *end, label, line.number});
+    labels.push_back(label);
   }
   // A point runs to the next label that starts after it, or to the end.
   std::vector<uint64_t> starts;
-  for (const LabeledRange& r : read.ranges) starts.push_back(r.startFrame);
+  for (const Label& label : labels) starts.push_back(label.range.startFrame);
   std::sort(starts.begin(), starts.end());
-  std::vector<LabeledRange> pieces;
-  for (LabeledRange range : read.ranges) {
-    if (range.startFrame == range.endFrame) {
+  for (auto [range, point] : labels) {
+    if (point) {
       if (range.startFrame > shape.frames) {
         Refuse(read, range.line,
                Say(QT_TRANSLATE_NOOP("ranges", "the label lies beyond the data (%1 frames)"),
@@ -114,9 +151,8 @@ RangeListRead ReadAudacityLabels(const std::string& text, const SourceShape& sha
       Refuse(read, range.line, problem);
       return read;
     }
-    pieces.push_back(range);
+    read.ranges.push_back(range);
   }
-  read.ranges = std::move(pieces);
   return read;
 }
 

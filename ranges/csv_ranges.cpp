@@ -83,13 +83,15 @@ RangeListRead ReadCsvRanges(const std::string& text, const SourceShape& shape) {
       return read;
     }
     const auto start = ParseFrameNumber(fields[0].text);
-    // A first record that does not start with a number is the header.
-    if (firstRecord && !start) {
+    std::optional<uint64_t> end;
+    if (fields.size() > 1) end = ParseFrameNumber(fields[1].text);
+    // A first record whose start and end are both not numbers is the header;
+    // one number in it makes it a range with a typo, refused below.
+    if (firstRecord && !start && !end) {
       firstRecord = false;
       continue;
     }
     firstRecord = false;
-    const auto end = fields.size() > 1 ? ParseFrameNumber(fields[1].text) : std::nullopt;
     if (!start || !end || fields.size() > 3) {
       Refuse(read, number, Say(kRecordShape));
       return read;

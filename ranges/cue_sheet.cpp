@@ -1,6 +1,7 @@
 #include "ranges/cue_sheet.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "ranges/messages.h"
@@ -16,6 +17,7 @@ constexpr size_t kMaxTracks = 99;
 struct Track {
   int line = 0;        // of its TRACK command
   int indexLine = 0;   // of its INDEX 01
+  uint64_t value = 0;  // its number
   std::string number;  // as written, for messages
   std::string title;
   std::optional<uint64_t> startFrame;
@@ -92,13 +94,46 @@ std::string CdTimeText(uint64_t cdFrames) {
          TwoDigits(cdFrames % kCdFramesPerSecond);
 }
 
-// Reads one command line into the tracks; an error message when malformed.
-std::string ReadCommand(const TextLine& line, const SourceShape& shape, int& fileCount,
-                        std::vector<Track>& tracks) {
+// What the lines read so far gave.
+struct Sheet {
+  int fileCount = 0;
+  std::vector<Track> tracks;
+  std::vector<std::string> notes;  // lines taken although they look wrong
+};
+
+// Commands of CUE sheets (with the CD-TEXT fields some writers add) that
+// move no bound.
+bool IsOtherCommand(const std::string& command) {
+  static constexpr const char* kCommands[] = {
+      "REM",        "CATALOG", "CDTEXTFILE", "FLAGS",     "ISRC",      "PERFORMER",
+      "SONGWRITER", "POSTGAP", "PREGAP",     "COMPOSER",  "ARRANGER",  "MESSAGE",
+      "GENRE",      "DISC_ID", "UPC_EAN",    "TOC_INFO1", "TOC_INFO2", "SIZE_INFO"};
+  return std::any_of(std::begin(kCommands), std::end(kCommands),
+                     [&command](const char* known) { return command == known; });
+}
+
+// A track number not above the one before: repeated or out of order. The
+// tracks are still cut in the order of their lines.
+void NoteTrackOrder(Sheet& sheet, const TextLine& line, uint64_t value, std::string_view number) {
+  if (sheet.tracks.empty() || value > sheet.tracks.back().value) return;
+  const bool repeated = std::any_of(sheet.tracks.begin(), sheet.tracks.end(),
+                                    [value](const Track& t) { return t.value == value; });
+  const std::string at = std::to_string(line.number);
+  sheet.notes.push_back(
+      repeated
+          ? Say(QT_TRANSLATE_NOOP("ranges", "line %1: track %2 repeats an earlier track's number"),
+                {at, std::string(number)})
+          : Say(QT_TRANSLATE_NOOP("ranges", "line %1: track %2 comes after track %3"),
+                {at, std::string(number), sheet.tracks.back().number}));
+}
+
+// Reads one command line into the sheet; an error message when malformed.
+std::string ReadCommand(const TextLine& line, const SourceShape& shape, Sheet& sheet) {
+  std::vector<Track>& tracks = sheet.tracks;
   std::string_view rest = line.text;
   const std::string command = Upper(NextWord(rest));
   if (command == "FILE") {
-    if (++fileCount > 1)
+    if (++sheet.fileCount > 1)
       return Say(
           QT_TRANSLATE_NOOP("ranges", "a second FILE: only sheets for one WAVE file are read"));
   } else if (command == "TRACK") {
@@ -112,7 +147,8 @@ std::string ReadCommand(const TextLine& line, const SourceShape& shape, int& fil
       return Say(QT_TRANSLATE_NOOP("ranges", "track %1 is %2, not AUDIO"),
                  {std::string(number), type});
     if (tracks.size() == kMaxTracks) return Say(QT_TRANSLATE_NOOP("ranges", "more than 99 tracks"));
-    tracks.push_back({line.number, 0, std::string(number), "", std::nullopt});
+    NoteTrackOrder(sheet, line, *value, number);
+    tracks.push_back({line.number, 0, *value, std::string(number), "", std::nullopt});
   } else if (command == "INDEX") {
     const auto index = ParseFrameNumber(NextWord(rest));
     const auto time = ParseCdTime(NextWord(rest));
@@ -126,8 +162,13 @@ std::string ReadCommand(const TextLine& line, const SourceShape& shape, int& fil
       return Say(QT_TRANSLATE_NOOP("ranges", "a second INDEX 01 in track %1"), {track.number});
     track.startFrame = CdToSampleFrame(*time, shape.sampleRate);
     track.indexLine = line.number;
-  } else if (command == "TITLE" && !tracks.empty()) {
-    tracks.back().title = QuotedText(rest);  // a TITLE before the first track names the album
+  } else if (command == "TITLE") {
+    // A TITLE before the first track names the album.
+    if (!tracks.empty()) tracks.back().title = QuotedText(rest);
+  } else if (!command.empty() && !IsOtherCommand(command)) {
+    sheet.notes.push_back(Say(
+        QT_TRANSLATE_NOOP("ranges", "line %1: unknown command %2 ignored"),
+        {std::to_string(line.number), std::string(Trimmed(line.text).substr(0, command.size()))}));
   }
   return "";
 }
@@ -138,15 +179,16 @@ RangeListRead ReadCueSheet(const std::string& text, const SourceShape& shape) {
   RangeListRead read;
   const std::vector<TextLine> lines = ListLines(text, read);
   if (!read.ok()) return read;
-  int fileCount = 0;
-  std::vector<Track> tracks;
+  Sheet sheet;
   for (const TextLine& line : lines) {
-    const std::string error = ReadCommand(line, shape, fileCount, tracks);
+    const std::string error = ReadCommand(line, shape, sheet);
     if (!error.empty()) {
       Refuse(read, line.number, error);
       return read;
     }
   }
+  const std::vector<Track>& tracks = sheet.tracks;
+  read.notes = sheet.notes;
   if (tracks.empty()) {
     Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "no TRACK in the sheet")));
     return read;

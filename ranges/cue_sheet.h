@@ -8,7 +8,9 @@
 namespace snipora::ranges {
 
 // Reads the tracks of a sheet. A pregap (INDEX 00) belongs to the track
-// before; REM, PERFORMER, other indexes and unknown commands are ignored.
+// before; REM, PERFORMER, other indexes and other commands are ignored.
+// Taken with a note naming the line: an unknown command, a track number
+// repeated or out of order (tracks are cut in the order of their lines).
 // Refused: a second FILE, a track that is not AUDIO or has no INDEX 01,
 // tracks out of time order, a start beyond the data, malformed lines.
 RangeListRead ReadCueSheet(const std::string& text, const SourceShape& shape);

@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "foundation/text_encoding.h"
+
 namespace snipora::ranges {
 
 namespace {
@@ -42,14 +44,15 @@ std::string Expand(const std::string& nameTemplate, const PieceFields* fields, s
       if (value.size() < width) value.insert(0, width - value.size(), '0');
     } else if (field == "label") {
       value = fields ? fields->range->label : "";
-    } else if (field == "source") {
+    } else if (field == "source" || field == "stem") {
       value = fields ? fields->source : "";
     } else if (field == "start") {
       value = fields ? std::to_string(fields->range->startFrame) : "";
     } else if (field == "end") {
       value = fields ? std::to_string(fields->range->endFrame) : "";
     } else {
-      error = "unknown field {" + field + "} (known: {n} {n:02} {label} {source} {start} {end})";
+      error =
+          "unknown field {" + field + "} (known: {n} {n:02} {label} {stem} {source} {start} {end})";
       return "";
     }
     out += value;
@@ -94,7 +97,8 @@ std::vector<std::string> PieceNames(const std::string& nameTemplate,
   for (size_t i = 0; i < ranges.size(); ++i) {
     const PieceFields fields{i + 1, &ranges[i], sourceName};
     std::string error;
-    std::string stem = Expand(nameTemplate, &fields, error);
+    // A file name is UTF-8 text like every name the system shows.
+    std::string stem = ReplaceNonUtf8(Expand(nameTemplate, &fields, error), "_");
     for (char& c : stem) {
       if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
     }

@@ -3,6 +3,7 @@
 #include "ranges/audacity_labels.h"
 #include "ranges/csv_ranges.h"
 #include "ranges/cue_sheet.h"
+#include "ranges/list_encoding.h"
 
 namespace snipora::ranges {
 
@@ -28,14 +29,20 @@ std::optional<RangeFormat> RangeFormatOfPath(std::string_view path) {
   return std::nullopt;
 }
 
-RangeListRead ReadRangeList(RangeFormat format, const std::string& text, const SourceShape& shape) {
+RangeListRead ReadRangeList(RangeFormat format, const std::string& text, const SourceShape& shape,
+                            const std::string& encoding) {
+  // A file that is not text at all is told as such before any encoding is tried.
+  RangeListRead refused;
+  ListLines(text, refused);
+  const std::string utf8 = refused.ok() ? ListTextAsUtf8(text, encoding, refused) : "";
+  if (!refused.ok()) return refused;
   switch (format) {
     case RangeFormat::AudacityLabels:
-      return ReadAudacityLabels(text, shape);
+      return ReadAudacityLabels(utf8, shape);
     case RangeFormat::CueSheet:
-      return ReadCueSheet(text, shape);
+      return ReadCueSheet(utf8, shape);
     case RangeFormat::Csv:
-      return ReadCsvRanges(text, shape);
+      return ReadCsvRanges(utf8, shape);
   }
   return {};
 }

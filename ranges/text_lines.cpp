@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "foundation/text_encoding.h"
+
 namespace snipora::ranges {
 
 std::vector<TextLine> SplitLines(std::string_view text, int* badLine) {
@@ -45,7 +47,7 @@ std::optional<uint64_t> ParseFrameNumber(std::string_view text) {
 }
 
 std::string OneLineLabel(std::string_view label) {
-  std::string line(label);
+  std::string line = ReplaceNonUtf8(label, "\uFFFD");
   for (char& c : line) {
     if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) c = ' ';
   }

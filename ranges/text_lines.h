@@ -25,8 +25,8 @@ std::string_view Trimmed(std::string_view text);
 // A decimal number of digits only; nothing when empty, malformed or beyond 64 bits.
 std::optional<uint64_t> ParseFrameNumber(std::string_view text);
 
-// A label as one line of text: line breaks and other control characters
-// than tab become spaces.
+// A label as one line of UTF-8 text: line breaks and other control
+// characters than tab become spaces, bytes that are not UTF-8 U+FFFD.
 std::string OneLineLabel(std::string_view label);
 
 // The message of a text that is not text.

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "audiofile/rf64_sizes.h"
 #include "platform/system/file_io.h"
+#include "ranges/list_encoding.h"
 #include "ranges/messages.h"
 
 namespace snipora::ranges {
@@ -30,10 +29,6 @@ struct MarkerTexts {
 
 uint32_t U32(const uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-bool IsChunkId(const uint8_t* p) {
-  return std::all_of(p, p + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 // Text stored with a terminating NUL (or none).
@@ -113,82 +108,58 @@ class FileBytes : public ByteSource {
 
 }  // namespace
 
-size_t MemoryBytes::ReadAt(uint64_t offset, void* into, size_t count) {
-  if (offset >= size_ || count == 0) return 0;
-  const size_t n = std::min<uint64_t>(count, size_ - offset);
-  std::memcpy(into, data_ + offset, n);
-  return n;
-}
-
-RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
+RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape,
+                              const std::string& encoding) {
   RangeListRead read;
+  if (const std::string problem = EncodingProblem(encoding); !problem.empty()) {
+    Refuse(read, 0, problem);
+    return read;
+  }
   const uint64_t fileSize = file.Size();
-  uint8_t header[12];
-  if (file.ReadAt(0, header, 12) != 12 || std::memcmp(header + 8, "WAVE", 4) != 0 ||
-      !IsWaveFormId(header)) {
+  RiffChunkWalker walker(file);
+  if (!walker.IsWave()) {
     Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "not a RIFF WAVE file")));
     return read;
   }
   std::vector<CuePoint> points;
   MarkerTexts texts;
   bool haveCue = false;
-  std::optional<uint64_t> dataSize64;  // from ds64, for a "data" chunk that says 0xFFFFFFFF
-  uint8_t head[12];
-  for (uint64_t at = 12; at + 8 <= fileSize;) {
-    const size_t got = file.ReadAt(at, head, 12);
-    if (got < 8) break;
-    const std::string id(head, head + 4);
-    const ChunkName name{id == "cue " ? std::string("cue") : id, std::to_string(at)};
-    uint64_t size = U32(head + 4);
-    if (id == "data" && size == kSizeInDs64 && dataSize64) size = *dataSize64;
-    const bool wanted = id == "ds64" || (id == "cue " && !haveCue) ||
-                        (id == "LIST" && got == 12 && std::memcmp(head + 8, "adtl", 4) == 0);
-    if (wanted) {
-      if (size > fileSize - at - 8) {
-        Refuse(read, 0,
-               ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 is cut short"),
-                            name));
-        return read;
-      }
-      if (size > kMaxMarkerChunkBytes) {
-        Refuse(read, 0,
-               ChunkProblem(QT_TRANSLATE_NOOP(
-                                "ranges", "the %1 chunk at byte %2 is too large for a marker list"),
-                            name));
-        return read;
-      }
-      std::vector<uint8_t> chunk(size);
-      if (file.ReadAt(at + 8, chunk.data(), chunk.size()) != chunk.size()) {
-        Refuse(read, 0,
-               ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 cannot be read"),
-                            name));
-        return read;
-      }
-      std::string problem;
-      if (id == "ds64") {
-        if (const auto sizes = ParseDs64(chunk.data(), chunk.size())) dataSize64 = sizes->dataSize;
-      } else if (id == "cue ") {
-        haveCue = true;
-        problem = ReadCuePoints(chunk, name, points);
-      } else {
-        problem = ReadAdtl(chunk, name, texts);
-      }
-      if (!problem.empty()) {
-        Refuse(read, 0, problem);
-        return read;
-      }
+  ChunkHeader chunk;
+  while (walker.Next(chunk)) {
+    const std::string id(chunk.id, 4);
+    const ChunkName name{id == "cue " ? std::string("cue") : id, std::to_string(chunk.offset)};
+    uint8_t listType[4] = {};
+    const bool wanted = (id == "cue " && !haveCue) ||
+                        (id == "LIST" && file.ReadAt(chunk.BodyOffset(), listType, 4) == 4 &&
+                         std::memcmp(listType, "adtl", 4) == 0);
+    if (!wanted) continue;
+    if (chunk.size > fileSize - chunk.BodyOffset()) {
+      Refuse(
+          read, 0,
+          ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 is cut short"), name));
+      return read;
     }
-    if (size > fileSize - at - 8) break;  // runs past the end of the file: nothing follows
-    // Chunks are word-aligned; some writers forget the pad byte after an
-    // odd-sized chunk: then the unpadded position holds the next id.
-    uint64_t next = at + 8 + size;
-    if (size & 1) {
-      uint8_t padded[4], unpadded[4];
-      const bool paddedId = file.ReadAt(next + 1, padded, 4) == 4 && IsChunkId(padded);
-      const bool unpaddedId = file.ReadAt(next, unpadded, 4) == 4 && IsChunkId(unpadded);
-      if (paddedId || !unpaddedId) ++next;
+    if (chunk.size > kMaxMarkerChunkBytes) {
+      Refuse(read, 0,
+             ChunkProblem(QT_TRANSLATE_NOOP(
+                              "ranges", "the %1 chunk at byte %2 is too large for a marker list"),
+                          name));
+      return read;
     }
-    at = next;
+    std::vector<uint8_t> body(chunk.size);
+    if (file.ReadAt(chunk.BodyOffset(), body.data(), body.size()) != body.size()) {
+      Refuse(read, 0,
+             ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 cannot be read"),
+                          name));
+      return read;
+    }
+    if (id == "cue ") haveCue = true;
+    const std::string problem =
+        id == "cue " ? ReadCuePoints(body, name, points) : ReadAdtl(body, name, texts);
+    if (!problem.empty()) {
+      Refuse(read, 0, problem);
+      return read;
+    }
   }
 
   std::stable_sort(points.begin(), points.end(),
@@ -203,6 +174,20 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
     if (label.empty()) label = text(texts.ltxt);
     if (label.empty()) label = text(texts.note);
     const std::string marker = std::to_string(point.id);
+    bool replaced = false;
+    label = LabelAsUtf8(label, encoding, replaced);
+    if (replaced) {
+      read.notes.push_back(
+          encoding.empty()
+              ? Say(QT_TRANSLATE_NOOP("ranges",
+                                      "marker %1: its name is not UTF-8; its unreadable bytes "
+                                      "were replaced"),
+                    {marker})
+              : Say(QT_TRANSLATE_NOOP("ranges",
+                                      "marker %1: its name is not %2; its unreadable bytes were "
+                                      "replaced"),
+                    {marker, encoding}));
+    }
     const std::string frames = std::to_string(shape.frames);
     if (point.frame > shape.frames) {
       Refuse(read, 0,
@@ -235,14 +220,15 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape) {
   return read;
 }
 
-RangeListRead ReadWaveMarkersOfFile(const std::string& path, const SourceShape& shape) {
+RangeListRead ReadWaveMarkersOfFile(const std::string& path, const SourceShape& shape,
+                                    const std::string& encoding) {
   FileBytes file(path);
   if (!file.IsOpen()) {
     RangeListRead read;
     Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "cannot be read")));
     return read;
   }
-  return ReadWaveMarkers(file, shape);
+  return ReadWaveMarkers(file, shape, encoding);
 }
 
 }  // namespace snipora::ranges

@@ -410,6 +410,10 @@ Discard them?</translation>
         <translation>Range lists|*.txt;*.cue;*.csv|Markers of a WAVE file|*.wav||</translation>
     </message>
     <message>
+        <source>開始点の音が無音か一定のため、ループの基準にできません</source>
+        <translation>The sound at the start is silent or constant and cannot anchor a loop</translation>
+    </message>
+    <message>
         <source>「フェードアウト処理を行う」にチェックがありますが、長さ (ミリ秒) の欄に数がありません。
 長さを入れるか、チェックを外してください。
 何も保存していません。</source>
@@ -538,6 +542,66 @@ Choose another name.</translation>
         <translation>… and %1 more</translation>
     </message>
     <message>
+        <source>マーカ1から始まる音を探します</source>
+        <translation>Look for the sound that starts at marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2から始まる音を探します</source>
+        <translation>Look for the sound that starts at marker 2</translation>
+    </message>
+    <message>
+        <source>現在位置から始まる音を探します</source>
+        <translation>Look for the sound that starts at the position</translation>
+    </message>
+    <message>
+        <source>探す音の始まりの後ろから比べ始めます</source>
+        <translation>Compare from just after the start of that sound</translation>
+    </message>
+    <message>
+        <source>マーカ1から比べ始めます</source>
+        <translation>Compare from marker 1 on</translation>
+    </message>
+    <message>
+        <source>マーカ2から比べ始めます</source>
+        <translation>Compare from marker 2 on</translation>
+    </message>
+    <message>
+        <source>現在位置から比べ始めます</source>
+        <translation>Compare from the position on</translation>
+    </message>
+    <message>
+        <source>一致を調べる音の長さ</source>
+        <translation>How much sound must match</translation>
+    </message>
+    <message>
+        <source>一致とみなす差の大きさ (小さいほど厳密)</source>
+        <translation>How large a difference still counts as a match (smaller is stricter)</translation>
+    </message>
+    <message>
+        <source>どこまで先を比べるか (秒)。空ならファイルの終わりまで</source>
+        <translation>How far ahead to compare (seconds); empty: to the end of the file</translation>
+    </message>
+    <message>
+        <source>この設定で検出を始めます</source>
+        <translation>Start searching with these settings</translation>
+    </message>
+    <message>
+        <source>使えません</source>
+        <translation>Not available</translation>
+    </message>
+    <message>
+        <source>閉じます</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>見つかったループ: 探す音の始まりからの距離 (バイト)</source>
+        <translation>Loops found: distance from the start of the sound (bytes)</translation>
+    </message>
+    <message>
+        <source>検出を中止します。見つかったループは残ります</source>
+        <translation>Stop searching; the loops found so far stay</translation>
+    </message>
+    <message>
         <source>再生速度 (%)。100% が元の速さで、速さと一緒に音の高さも変わります</source>
         <translation>Playback speed (%). 100% is the original speed; the pitch changes with the speed</translation>
     </message>
@@ -601,66 +665,6 @@ Choose another name.</translation>
         <source>WAVE・NWA サウンド(*.wav;*.nwa)|*.wav;*.nwa|全てのファイル(*)|*||</source>
         <translation>WAVE and NWA sound|*.wav;*.nwa|All files|*||</translation>
     </message>
-    <message>
-        <source>マーカ1から始まる音を探します</source>
-        <translation>Look for the sound that starts at marker 1</translation>
-    </message>
-    <message>
-        <source>マーカ2から始まる音を探します</source>
-        <translation>Look for the sound that starts at marker 2</translation>
-    </message>
-    <message>
-        <source>現在位置から始まる音を探します</source>
-        <translation>Look for the sound that starts at the position</translation>
-    </message>
-    <message>
-        <source>探す音の始まりの後ろから比べ始めます</source>
-        <translation>Compare from just after the start of that sound</translation>
-    </message>
-    <message>
-        <source>マーカ1から比べ始めます</source>
-        <translation>Compare from marker 1 on</translation>
-    </message>
-    <message>
-        <source>マーカ2から比べ始めます</source>
-        <translation>Compare from marker 2 on</translation>
-    </message>
-    <message>
-        <source>現在位置から比べ始めます</source>
-        <translation>Compare from the position on</translation>
-    </message>
-    <message>
-        <source>一致を調べる音の長さ</source>
-        <translation>How much sound must match</translation>
-    </message>
-    <message>
-        <source>一致とみなす差の大きさ (小さいほど厳密)</source>
-        <translation>How large a difference still counts as a match (smaller is stricter)</translation>
-    </message>
-    <message>
-        <source>どこまで先を比べるか (秒)。空ならファイルの終わりまで</source>
-        <translation>How far ahead to compare (seconds); empty: to the end of the file</translation>
-    </message>
-    <message>
-        <source>この設定で検出を始めます</source>
-        <translation>Start searching with these settings</translation>
-    </message>
-    <message>
-        <source>使えません</source>
-        <translation>Not available</translation>
-    </message>
-    <message>
-        <source>閉じます</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>見つかったループ: 探す音の始まりからの距離 (バイト)</source>
-        <translation>Loops found: distance from the start of the sound (bytes)</translation>
-    </message>
-    <message>
-        <source>検出を中止します。見つかったループは残ります</source>
-        <translation>Stop searching; the loops found so far stay</translation>
-    </message>
 </context>
 <context>
     <name>snipora::CAboutDlg</name>
@@ -684,6 +688,10 @@ Choose another name.</translation>
         <translation>e.g. 83500 or 1:23.500</translation>
     </message>
     <message>
+        <source>例: 3681350</source>
+        <translation>e.g. 3681350</translation>
+    </message>
+    <message>
         <source>移動先の位置。数だけを入れてください (途中に文字があると受け付けません)</source>
         <translation>The position to go to: a number only (anything else in it is refused)</translation>
     </message>
@@ -698,10 +706,6 @@ Choose another name.</translation>
     <message>
         <source>移動せずに閉じます</source>
         <translation>Close without moving</translation>
-    </message>
-    <message>
-        <source>例: 3681350</source>
-        <translation>e.g. 3681350</translation>
     </message>
 </context>
 <context>
@@ -902,10 +906,6 @@ Loops found</translation>
         <translation>&quot;%1&quot; holds no ranges.</translation>
     </message>
     <message>
-        <source>「%1」の次の行は読み飛ばしました:</source>
-        <translation>These lines of &quot;%1&quot; were skipped:</translation>
-    </message>
-    <message>
         <source>書き込めません: %1</source>
         <translation>cannot write: %1</translation>
     </message>
@@ -948,6 +948,26 @@ No ranges were added.</translation>
         <translation>The range list &quot;%1&quot; cannot be read.
 %2
 No ranges were added.</translation>
+    </message>
+    <message>
+        <source>「%1」は UTF-8 ではありません。%2 として読むと次のようになります:
+%3
+
+この文字コードで読み込みますか?</source>
+        <translation>&quot;%1&quot; is not UTF-8. Read as %2, it gives:
+%3
+
+Read it in this encoding?</translation>
+    </message>
+    <message>
+        <source>範囲リスト「%1」は UTF-8 でも Shift_JIS、CP1251、CP1252 でもないため読み込めません。
+範囲は追加されませんでした。</source>
+        <translation>The range list &quot;%1&quot; is neither UTF-8 nor Shift_JIS, CP1251 or CP1252 and cannot be read.
+No ranges were added.</translation>
+    </message>
+    <message>
+        <source>「%1」を読み込みました。次の点に注意してください:</source>
+        <translation>&quot;%1&quot; was read. Note these points:</translation>
     </message>
     <message>
         <source>選択中の予約のラベルを編集 (一覧で)</source>

@@ -147,5 +147,45 @@
         <source>cannot be read</source>
         <translation>ファイルを読めません</translation>
     </message>
+    <message>
+        <source>the region is shorter than a frame at %1 Hz and rounds to none</source>
+        <translation>範囲が %1 Hz の 1 サンプルより短く、丸めると長さが 0 になります</translation>
+    </message>
+    <message>
+        <source>line %1: track %2 repeats an earlier track&apos;s number</source>
+        <translation>%1 行目: トラック %2 は前のトラックと番号が重なっています</translation>
+    </message>
+    <message>
+        <source>line %1: track %2 comes after track %3</source>
+        <translation>%1 行目: トラック %2 がトラック %3 の後にあります</translation>
+    </message>
+    <message>
+        <source>line %1: unknown command %2 ignored</source>
+        <translation>%1 行目: 知らないコマンド %2 は読み飛ばしました</translation>
+    </message>
+    <message>
+        <source>the text starts with the UTF-8 mark but is not UTF-8 (byte %1)</source>
+        <translation>UTF-8 の印で始まっていますが UTF-8 ではありません (バイト %1)</translation>
+    </message>
+    <message>
+        <source>the text is not UTF-8 (byte %1); name its encoding with --list-encoding, e.g. CP1251, CP1252 or SHIFT_JIS</source>
+        <translation>UTF-8 ではありません (バイト %1)。文字コード (CP1251、CP1252、SHIFT_JIS など) を指定してください</translation>
+    </message>
+    <message>
+        <source>the text is not %1 (byte %2)</source>
+        <translation>%1 として読めません (バイト %2)</translation>
+    </message>
+    <message>
+        <source>%1 is not an encoding this system knows (names as iconv takes them, e.g. CP1251, CP1252 or SHIFT_JIS)</source>
+        <translation>%1 はこのシステムが知らない文字コードです (iconv の名前、たとえば CP1251、CP1252、SHIFT_JIS)</translation>
+    </message>
+    <message>
+        <source>marker %1: its name is not %2; its unreadable bytes were replaced</source>
+        <translation>マーカ %1: 名前が %2 として読めないため、読めないバイトを置き換えました</translation>
+    </message>
+    <message>
+        <source>marker %1: its name is not UTF-8; its unreadable bytes were replaced</source>
+        <translation>マーカ %1: 名前が UTF-8 ではないため、読めないバイトを置き換えました</translation>
+    </message>
 </context>
 </TS>

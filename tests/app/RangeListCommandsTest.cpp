@@ -124,6 +124,30 @@ TEST_F(RangeListCommandsTest, CueExportTellsWhichBoundsWereRounded) {
   EXPECT_NE(ui.asked[1].text.find("丸めました"), std::string::npos) << ui.asked[1].text;
 }
 
+// A sheet in a legacy code page: each encoding it reads in is offered with
+// the lines it gives, until the user takes one or declines them all.
+TEST_F(RangeListCommandsTest, ListNotInUtf8IsReadInTheEncodingTheUserTakes) {
+  const std::string sheet =
+      "TRACK 01 AUDIO\nTITLE \"\xCF\xF0\xE8\xE2\xE5\xF2\"\nINDEX 01 00:00:00\n";
+  for (const bool take : {false, true}) {
+    SCOPED_TRACE(take);
+    StartWithOneSecondSong();
+    ui.asked.clear();
+    ui.answers =
+        take ? std::deque{MessageAnswer::Yes} : std::deque{MessageAnswer::No, MessageAnswer::No};
+    Import("ru.cue", sheet);
+    // The open dialog, then CP1251 (Cyrillic first) and, declined, CP1252.
+    ASSERT_EQ(ui.asked.size(), take ? 2u : 3u);
+    EXPECT_NE(ui.asked[1].text.find("CP1251"), std::string::npos) << ui.asked[1].text;
+    EXPECT_NE(ui.asked[1].text.find("TITLE \"Привет\""), std::string::npos) << ui.asked[1].text;
+    EXPECT_NE(ui.asked.back().text.find(take ? "CP1251" : "CP1252"), std::string::npos);
+    ASSERT_EQ(dlg->ReservationCount(), take ? 1 : 0);
+    if (take) {
+      EXPECT_EQ(dlg->ReservationText(0, 3), "Привет");
+    }
+  }
+}
+
 TEST_F(RangeListCommandsTest, LabelEditedInTheListReachesTheModel) {
   StartWithOneSecondSong();
   Import("one.csv", "0,100,old\n");

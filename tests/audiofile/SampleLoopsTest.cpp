@@ -15,10 +15,11 @@ using test::Bytes;
 using test::PutU32;
 using test::RiffChunk;
 
-// A "smpl" body laid out by hand: the nine fields, then six per loop.
+// A "smpl" body laid out by hand: the nine fields (manufacturer 0, as most
+// writers leave it), then six per loop.
 Bytes SmplBody(const std::vector<std::vector<uint32_t>>& loops, uint32_t statedCount) {
   Bytes body;
-  for (uint32_t field : {1u, 2u, 22675u, 60u, 0u, 0u, 0u, statedCount, 0u}) PutU32(body, field);
+  for (uint32_t field : {0u, 2u, 22675u, 60u, 0u, 0u, 0u, statedCount, 0u}) PutU32(body, field);
   for (const auto& loop : loops) {
     for (uint32_t field : loop) PutU32(body, field);
   }

@@ -35,7 +35,7 @@ Bytes ExpectedHeader(const WaveFormatBlock& block, uint32_t length, const Bytes&
   test::PutU16(format, 0);  // no extra format bytes
   Bytes header;
   test::PutText(header, "RIFF");
-  test::PutU32(header, length + 38 + static_cast<uint32_t>(extra.size()));
+  test::PutU32(header, length + length % 2 + 38 + static_cast<uint32_t>(extra.size()));
   test::PutText(header, "WAVE");
   const Bytes fmt = test::RiffChunk("fmt ", format);
   header.insert(header.end(), fmt.begin(), fmt.end());
@@ -53,8 +53,9 @@ struct PatchCase {
 
 class WavePatchTest : public ::testing::TestWithParam<PatchCase> {};
 
-// Header with placeholder lengths, data in uneven pieces, then the patch:
-// only the RIFF size and the data length change, for files shorter than one
+// Header with placeholder lengths, data in uneven pieces, the pad byte of an
+// odd length, then the patch: only the RIFF size and the data length change
+// (the RIFF size counts the pad byte), for files shorter than one
 // sector, between one and two sectors, and longer, with and without extra
 // chunks (one that pushes the data length field into the next sector).
 TEST_P(WavePatchTest, PatchLeavesEveryOtherByteAsWritten) {
@@ -74,12 +75,14 @@ TEST_P(WavePatchTest, PatchLeavesEveryOtherByteAsWritten) {
     written += n;
     piece = std::min(piece * 3 + 1, 3 * c.sector);  // a write may not exceed capacity - sector
   }
+  WriteDataPad(file, c.length);
   PatchWaveLengths(file, Stereo16(), c.length, c.extraChunkBytes);
   ASSERT_EQ(file.Close(), 0);
   EXPECT_FALSE(file.HasWriteError());
 
   Bytes expected = ExpectedHeader(Stereo16().formatBlock, c.length, extra);
   expected.insert(expected.end(), data.begin(), data.end());
+  if (c.length % 2) expected.push_back(0);  // the pad byte
   EXPECT_EQ(test::ReadFileBytes(name), expected);
 }
 
@@ -168,10 +171,11 @@ TEST(WaveWriterTest, Rf64HeaderStatesItsSizesInDs64) {
   }
 }
 
-// RF64 is chosen for a file of 4 GiB or more (header included) unless the
-// policy says otherwise.
+// RF64 is chosen for a file of 4 GiB or more (header and pad byte included)
+// unless the policy says otherwise.
 TEST(WaveWriterTest, ContainerFollowsThePolicyAndTheFileSize) {
-  const uint64_t largestRiffData = 0xFFFFFFFFu - WaveHeaderSize(Stereo16());
+  // Even; one byte more is odd, and its pad byte makes the file 4 GiB.
+  const uint64_t largestRiffData = 0xFFFFFFFFu - WaveHeaderSize(Stereo16()) - 1;
   const struct {
     Rf64Policy policy;
     uint64_t dataLength;

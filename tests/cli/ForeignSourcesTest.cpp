@@ -107,9 +107,9 @@ TEST_P(ForeignSourceTest, InfoPiecesAndJoinedFile) {
   Bytes joined = frames(0, 1000);
   const Bytes second = frames(5000, 9801);
   joined.insert(joined.end(), second.begin(), second.end());
-  // 100 ms, at most the last piece.
+  // 100 ms, at most the whole file.
   const size_t fadeBytes = std::stoul(info.at("bytes_per_second")) / 10 / align * align;
-  ReferenceFade(joined, std::min(fadeBytes, second.size()), align, channels, isFloat);
+  ReferenceFade(joined, std::min(fadeBytes, joined.size()), align, channels, isFloat);
   const struct {
     std::string name;
     Bytes expected;

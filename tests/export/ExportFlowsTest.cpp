@@ -33,16 +33,30 @@ struct Fixture : HostedSource {
 };
 
 TEST(OutputNames, FolderAndPieceNames) {
+  // The folder is the source's folder plus its name without the last
+  // extension; a dot in a folder name or a leading dot is no extension.
   const struct {
     const char* path;
+    const char* stem;
     const char* folder;
-  } folders[] = {
-      {"/music/song.wav", "/music/song"},     {"/music.old/song", "/music"},
-      {"/音楽/あ.wav", "/音楽/あ"},           {"/music/a.b.wav", "/music/a.b"},
-      {"\"/music/song.wav\"", "/music/song"}, {"\"/music/song\"", "/music/song"},
-      {"/music/song", "/music/song"},
+  } cases[] = {
+      {"/music/song.wav", "song", "/music/song"},
+      {"/音楽/あ.wav", "あ", "/音楽/あ"},
+      {"/music/a.b.wav", "a.b", "/music/a.b"},
+      {"dots/v1.0/song.wav", "song", "dots/v1.0/song"},
+      {"dots/v1.0/.hidden.wav", ".hidden", "dots/v1.0/.hidden"},
+      {"song.", "song", "song"},
+      // Without an extension the folder would be the source itself.
+      {"/music.old/song", "song", "/music.old/song.pieces"},
+      {"dots/v1.0/.hidden", ".hidden", "dots/v1.0/.hidden.pieces"},
+      {"\"/music/song.wav\"", "song", "/music/song"},
   };
-  for (const auto& c : folders) EXPECT_EQ(SplitFolderPath(c.path), c.folder) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(SplitFolderPath(c.path), c.folder) << c.path;
+    if (c.path[0] != '"') {
+      EXPECT_EQ(FileStem(c.path), c.stem) << c.path;
+    }
+  }
   EXPECT_EQ(PieceFileName(0), "01.wav");
   EXPECT_EQ(PieceFileName(98), "99.wav");
   EXPECT_EQ(PieceFileName(99), "100.wav");
@@ -89,7 +103,7 @@ TEST(ExportFlows, OneRowAsksForTheFileName) {
 
 TEST(ExportFlows, PiecesGoToAFolderNamedAfterTheSource) {
   const char* sources[] = {"music/song.wav", "音楽/あ.wav", "music.old/song"};
-  const char* folders[] = {"music/song", "音楽/あ", "music"};
+  const char* folders[] = {"music/song", "音楽/あ", "music.old/song.pieces"};
   for (int i = 0; i < 3; ++i) {
     Fixture f(sources[i]);
     const fs::path before = fs::current_path();

@@ -192,6 +192,64 @@ TEST(ExportJob, Rf64AlwaysWritesEveryOutputAsRf64) {
   }
 }
 
+// Data of an odd length (8-bit mono; 24-bit mono or three channels with an
+// odd frame count) is followed by its pad byte, which the RIFF size (in RF64
+// the one in "ds64") counts: pieces, a joined file and RF64 alike, read by
+// sndfile without an error.
+TEST(ExportJob, OddLengthDataIsFollowedByItsPadByte) {
+  const bool haveSndfile = HaveProgram("sndfile-info");
+  for (const SourceShape& shape :
+       {SourceShape{1, 8, 8000, 700, 0, 3}, {1, 24, 8000, 700, 0, 4}, {3, 24, 8000, 700, 0, 5}}) {
+    for (const Rf64Policy policy : {Rf64Policy::kAuto, Rf64Policy::kAlways}) {
+      SCOPED_TRACE(testing::Message() << shape.channels << " ch " << shape.bits << " bit, "
+                                      << (policy == Rf64Policy::kAlways ? "RF64" : "RIFF"));
+      TempDir dir;
+      const std::string source = dir.File("src.wav");
+      const Bytes file = WriteSource(source, shape);
+      ExportJob job = MakeJob(source, {{0, 101}, {200, 301}, {500, 601}});
+      job.rf64 = policy;
+      const std::vector<std::string> pieces = {dir.File("1.wav"), dir.File("2.wav"),
+                                               dir.File("3.wav")};
+      RecordingProgress progress;
+      ASSERT_EQ(WriteSplitPieces(job, pieces, progress), ExportOutcome::Done);
+      ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+      Bytes joined;
+      for (const ExportRange& r : job.ranges) {
+        const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
+        joined.insert(joined.end(), piece.begin(), piece.end());
+      }
+      const struct {
+        std::string path;
+        Bytes data;
+      } outputs[] = {{pieces[0], SourceRange(file, job.format, 0, 101)},
+                     {dir.File("j.wav"), joined}};
+      for (const auto& output : outputs) {
+        SCOPED_TRACE(output.path);
+        const Bytes bytes = ReadFileBytes(output.path);
+        ASSERT_EQ(output.data.size() % 2, 1u);
+        SoundFormatInfo info;
+        ASSERT_EQ(ProbeWaveFile(output.path.c_str(), info), 0);
+        EXPECT_EQ(bytes.size(), info.dataOffset + output.data.size() + 1);
+        EXPECT_TRUE(Bytes(bytes.begin() + info.dataOffset, bytes.end() - 1) == output.data);
+        EXPECT_EQ(bytes.back(), 0);
+        EXPECT_TRUE(WaveFileMatchesHeader(output.path));
+        if (policy == Rf64Policy::kAuto) {
+          EXPECT_EQ(GetU32(bytes, 4), bytes.size() - 8);
+        }
+        if (haveSndfile) {
+          const CommandResult seen = RunCommand("sndfile-info " + ShellQuote(output.path));
+          EXPECT_EQ(seen.output.find("Error"), std::string::npos) << seen.output;
+          EXPECT_NE(seen.output.find(
+                        "Frames      : " +
+                        std::to_string(output.data.size() / job.format.formatBlock.blockAlign)),
+                    std::string::npos)
+              << seen.output;
+        }
+      }
+    }
+  }
+}
+
 // Pieces of several megabytes at odd frames and odd byte offsets (3-byte
 // frames), from the source's first frame and up to its last: the source is
 // read ahead in large blocks, so piece boundaries fall anywhere inside them.
@@ -237,12 +295,13 @@ TEST(ExportJob, LongPiecesAtOddPositionsAreExactAtBothEndsOfTheSource) {
   }
 }
 
-TEST(WriteJoinedFile, FadesOnlyTheEndOfTheLastPiece) {
+// The fade of a joined file is its last fadeMs, over the seams of its ranges.
+TEST(WriteJoinedFile, FadesTheEndOfTheFileAcrossItsSeams) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
   const Bytes file = WriteSource(source, {2, 16, 8000, 10000, 0, 11});
-  const std::vector<ExportRange> ranges = {{0, 1000}, {2000, 4000}, {6000, 9000}};
-  const ExportJob job = MakeJob(source, ranges, 200);
+  const std::vector<ExportRange> ranges = {{0, 1000}, {2000, 4000}, {6000, 6500}};
+  const ExportJob job = MakeJob(source, ranges, 200);  // 1600 frames: 500 + 1100 of the second
   RecordingProgress progress;
   ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
   Bytes expected;
@@ -250,8 +309,40 @@ TEST(WriteJoinedFile, FadesOnlyTheEndOfTheLastPiece) {
     const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
     expected.insert(expected.end(), piece.begin(), piece.end());
   }
-  ReferenceFade(expected, 6400, 4, 2);  // 200 ms of 8000 Hz stereo
-  EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("j.wav")), job.format, 24000) == expected);
+  ReferenceFade(expected, 6400, 4, 2);
+  EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("j.wav")), job.format, 14000) == expected);
+}
+
+// Fades of more than 2^32 bytes of audio (whole frames, though their low 32
+// bits are not) fade all of a piece and all of a joined file.
+TEST(ExportJob, FadesBeyond4GiBOfAudioFadeEverything) {
+  const struct {
+    SourceShape shape;
+    uint32_t fadeMs;
+  } cases[] = {
+      {{2, 16, 44100, 3000, 0, 12}, 24347910},  // 2^32 + 4028 bytes
+      {{2, 24, 44100, 3000, 0, 13}, 16231940},  // the same, 4028 not whole 6-byte frames
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shape.bits);
+    TempDir dir;
+    const std::string source = dir.File("src.wav");
+    const Bytes file = WriteSource(source, c.shape);
+    const ExportJob job = MakeJob(source, {{0, 1500}, {2000, 3000}}, c.fadeMs);
+    RecordingProgress progress;
+    ASSERT_EQ(WriteSplitPieces(job, {dir.File("1.wav"), dir.File("2.wav")}, progress),
+              ExportOutcome::Done);
+    ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+    const uint16_t align = job.format.formatBlock.blockAlign;
+    Bytes piece = SourceRange(file, job.format, 0, 1500);
+    Bytes joined = piece;
+    const Bytes second = SourceRange(file, job.format, 2000, 3000);
+    joined.insert(joined.end(), second.begin(), second.end());
+    ReferenceFade(piece, piece.size(), align, c.shape.channels);
+    ReferenceFade(joined, joined.size(), align, c.shape.channels);
+    EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("1.wav")), job.format, 1500 * align) == piece);
+    EXPECT_TRUE(CheckedData(ReadFileBytes(dir.File("j.wav")), job.format, 2500 * align) == joined);
+  }
 }
 
 // Cancel during the second of three pieces: the first stays, the second is
@@ -332,9 +423,9 @@ TEST(ExportJob, JoinedFilesOf4GiBAreRefusedWithoutRf64) {
   job.rf64 = Rf64Policy::kNever;
   job.format.formatBlock.blockAlign = 1;
   job.format.dataSize = 0xFFFFFFFFu;
-  job.ranges = {{0, 0xFFFFFFFFu - 46}};
+  job.ranges = {{0, 0xFFFFFFFFu - 47}};
   EXPECT_TRUE(JoinedFileFits(job));
-  job.ranges = {{0, 0xFFFFFFFFu - 45}};
+  job.ranges = {{0, 0xFFFFFFFFu - 46}};  // odd: its pad byte makes the file 4 GiB
   EXPECT_FALSE(JoinedFileFits(job));
   job.ranges = {{0, 0x80000000u}, {0, 0x80000000u}};
   EXPECT_EQ(TotalDataLength(job), 0x100000000u);
@@ -359,7 +450,8 @@ TEST(ExportJob, PiecesOf4GiBAreRefusedWithoutRf64) {
     ExportRange range;
     ExportOutcome outcome;
   } cases[] = {
-      {{1, 0xFFFFFFFFu - 45}, ExportOutcome::SourceFailed},  // a 0xFFFFFFFF-byte file: fits
+      {{2, 0xFFFFFFFFu - 45}, ExportOutcome::SourceFailed},  // a 0xFFFFFFFE-byte file: fits
+      {{1, 0xFFFFFFFFu - 45}, ExportOutcome::TooLarge},      // odd: 4 GiB with its pad byte
       {{0, 0xFFFFFFFFu - 45}, ExportOutcome::TooLarge},
       {{9, 3}, ExportOutcome::BadRange},
   };

@@ -13,7 +13,8 @@ using test::Bytes;
 
 TEST(FadeBytes, TruncatesRoundsToBlocksAndStopsAtThePiece) {
   const struct {
-    uint32_t bytesPerSecond, ms, blockAlign, piece, expected;
+    uint32_t bytesPerSecond, ms, blockAlign;
+    uint64_t piece, expected;
   } cases[] = {
       {176400, 1000, 4, 1764000, 176400},  // 1 s of 44.1 kHz stereo
       {176400, 1, 4, 1764000, 176},        // 176.4 truncated
@@ -23,7 +24,9 @@ TEST(FadeBytes, TruncatesRoundsToBlocksAndStopsAtThePiece) {
       {176400, 2000, 4, 100000, 100000},   // longer than the piece: all of it
       {176400, 1000, 4, 176400, 176400},   // exactly the piece
       {8000, 5000000, 1, 0xFFFFFFFF, 40000000},
-      {4000000, 2000000, 4, 0xFFFFFFFF, 3705032704},  // 8e9 truncated to 32 bits
+      {4000000, 2000000, 4, 10000000000, 8000000000},  // past 32 bits
+      {176400, 24347910, 4, 10584000, 10584000},       // 2^32 + 4028 bytes: a 60 s piece
+      {264600, 16231940, 6, 15876000, 15876000},       // the same in 24-bit stereo
       {176400, 1000, 0, 1764000, 0},
   };
   for (const auto& c : cases) {

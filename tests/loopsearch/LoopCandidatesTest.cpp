@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "audiofile/wave_reader.h"
 #include "tests/loopsearch/loop_search_fixture.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
@@ -65,6 +67,29 @@ TEST_F(LoopCandidates, StereoLoopsEndOnFramesAndRankBySeamDifference) {
   EXPECT_EQ(found[0].seamDifference, 0u);
   EXPECT_EQ(found[1].endFrame, 5500u);
   EXPECT_EQ(found[1].seamDifference, 20u * 2000);
+}
+
+// A 24-bit stereo file: its burst's period is found through the mono mix, in
+// frames as for 16-bit files.
+TEST_F(LoopCandidates, OtherFormatsRankTheirLoopsLikeSixteenBitOnes) {
+  const Samples burst = Noise(3000, 4);
+  std::vector<double> samples;
+  for (int i = 0; i < 4; ++i) {
+    for (int16_t v : burst) samples.insert(samples.end(), {v * 256.0, v * 128.0});
+  }
+  LoopCandidateRequest request;
+  request.path = dir.File("s24.wav");
+  WriteFileBytes(request.path, PlainWave(2, 8000, 24, false, EncodeSamples(samples, 24, false)));
+  ASSERT_EQ(ProbeWaveFile(request.path.c_str(), request.format), 0);
+  request.startFrame = 10;
+  request.endFrame = 12000;
+  request.lengthIndex = 0;
+  LoopSearchEnd ended = LoopSearchEnd::Completed;
+  const std::vector<LoopCandidate> found = FindLoopCandidates(request, progress, ui, ended);
+  EXPECT_EQ(ended, LoopSearchEnd::Completed);
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].endFrame, 3010u);
+  EXPECT_EQ(found[0].seamDifference, 0u);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "audiofile/wave_reader.h"
 #include "loopsearch/loop_search_options.h"
 #include "tests/loopsearch/loop_search_fixture.h"
+#include "tests/support/wave_bytes.h"
 
 namespace snipora {
 namespace {
@@ -168,10 +171,10 @@ TEST(LoopSearchTest, OnlyWindowsThatEndInsideTheDistanceAreExamined) {
 
 TEST(LoopSearchTest, RefusalsShowTheirMessageAndLeaveTheListEmpty) {
   test::TempDir dir;
-  const std::string path8 = dir.File("eight.wav");
-  const SoundFormatInfo info8 = test::WriteWave(path8, test::SeededBytes(8000, 1), 1, 8000, 8);
-  const std::string path24 = dir.File("twentyfour.wav");
-  const SoundFormatInfo info24 = test::WriteWave(path24, test::SeededBytes(6000, 2), 1, 8000, 24);
+  const std::string path12 = dir.File("twelve.wav");
+  const SoundFormatInfo info12 = test::WriteWave(path12, test::SeededBytes(8000, 1), 1, 8000, 12);
+  const std::string pathSilent = dir.File("silent.wav");
+  const SoundFormatInfo infoSilent = test::WriteWave16(pathSilent, Samples(8000), 1, 8000);
   const std::string path16 = dir.File("sixteen.wav");
   const SoundFormatInfo info16 = test::WriteWave16(path16, test::Noise(8000, 4), 1, 8000);
 
@@ -184,10 +187,10 @@ TEST(LoopSearchTest, RefusalsShowTheirMessageAndLeaveTheListEmpty) {
   LoopSearchInput tooLarge = MakeInput(path16, info16, 0, 0, 1, 3);
   tooLarge.windowValues = 0x40000000;
   const Row rows[] = {
-      {"8-bit", MakeInput(path8, info8, 0, 0, 1, 3), LoopSearchEnd::FormatRefused,
+      {"12 bits per sample", MakeInput(path12, info12, 0, 0, 1, 3), LoopSearchEnd::FormatRefused,
        kLoopFormatRefusedText},
-      {"24-bit", MakeInput(path24, info24, 0, 0, 1, 3), LoopSearchEnd::FormatRefused,
-       kLoopFormatRefusedText},
+      {"silence at the source start", MakeInput(pathSilent, infoSilent, 0, 0, 1, 3),
+       LoopSearchEnd::ConstantWindow, kLoopConstantWindowText},
       {"missing file", MakeInput(dir.File("none.wav"), info16, 0, 0, 1, 3),
        LoopSearchEnd::OpenFailed, kLoopOpenFailedText},
       {"window too large to buffer", tooLarge, LoopSearchEnd::NoMemory, kLoopNoMemoryText},
@@ -330,6 +333,60 @@ TEST(LoopSearchTest, EndsCleanlyWhenNothingCanBeRead) {
     EXPECT_EQ(run.end, row.end);
     EXPECT_EQ(run.results.texts, row.expected);
     EXPECT_TRUE(run.ui.asked.empty());
+  }
+}
+
+// Other formats are searched as the mono mix at 16-bit precision: noise in
+// 16-bit steps scaled to each format, at 8000 Hz ("250ミリ秒": 2000 frames from
+// frame 500), copied 4800 frames on with every sample moved by `offset` (in
+// the format's own units). T = 128 accepts 128 16-bit steps, not 129.
+TEST(LoopSearchTest, EveryPlainFormatIsSearchedAsItsMonoMix) {
+  struct Row {
+    const char* name;
+    uint16_t channels, bits;
+    bool isFloat, extensible;
+    double scale;   // of a 16-bit value in the format's units
+    double offset;  // of the copy, in the format's units
+    bool copyMatches;
+  };
+  const Row rows[] = {
+      {"8-bit mono, exact copy", 1, 8, false, false, 1.0 / 256, 0, true},
+      {"8-bit mono, one step off is 256 in 16 bits", 1, 8, false, false, 1.0 / 256, 1, false},
+      {"24-bit stereo, 128 off", 2, 24, false, false, 256, 128 * 256, true},
+      {"24-bit stereo, 129 off", 2, 24, false, false, 256, 129 * 256, false},
+      {"32-bit mono, 128 off", 1, 32, false, false, 65536, -128 * 65536.0, true},
+      {"32-bit mono, 129 off", 1, 32, false, false, 65536, -129 * 65536.0, false},
+      {"32-bit float stereo, 128 off", 2, 32, true, false, 1 / 32768.0, 128 / 32768.0, true},
+      {"32-bit float stereo, 129 off", 2, 32, true, false, 1 / 32768.0, 129 / 32768.0, false},
+      {"64-bit float mono, extensible", 1, 64, true, true, 1 / 32768.0, 0, true},
+      {"6 channels of 24 bits, extensible", 6, 24, false, true, 256, 0, true},
+  };
+  constexpr uint32_t kFrames = 8000, kFrom = 500, kCopyAt = 4800;
+  test::TempDir dir;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Samples noise = test::NoiseWithRepeat(kFrames, kFrom, kWindow, kFrom + kCopyAt, 21);
+    std::vector<double> samples;
+    for (uint32_t f = 0; f < kFrames; ++f) {
+      const bool copied = f >= kFrom + kCopyAt && f < kFrom + kCopyAt + kWindow;
+      // 8-bit values span the whole range: -128 mixes to -32767, which can match.
+      const double value =
+          row.bits == 8 ? std::floor(noise[f] * row.scale) : noise[f] / 2 * row.scale;
+      for (int c = 0; c < row.channels; ++c) samples.push_back(value + (copied ? row.offset : 0));
+    }
+    const std::string path = dir.File("mix.wav");
+    test::WriteFileBytes(
+        path, test::PlainWave(row.channels, kRate, row.bits, row.isFloat,
+                              test::EncodeSamples(samples, row.bits, row.isFloat), row.extensible));
+    SoundFormatInfo info;
+    ASSERT_EQ(ProbeWaveFile(path.c_str(), info), 0);
+    const uint32_t frameBytes = info.formatBlock.blockAlign;
+    SearchRun run;
+    Search(run, MakeInput(path, info, kFrom * frameBytes, kFrom * frameBytes, 0, 3));
+    EXPECT_EQ(run.end, LoopSearchEnd::Completed);
+    std::vector<std::string> expected{"0"};
+    if (row.copyMatches) expected.push_back(std::to_string(kCopyAt * frameBytes));
+    EXPECT_EQ(run.results.texts, expected);
   }
 }
 

@@ -54,7 +54,7 @@ TEST(LoopWindowTest, MatchesEqualThePlainComparison) {
   std::mt19937 random(20261207);
   size_t totalMatches = 0;
   for (uint32_t tolerance : {0u, 32u, 64u, 128u, 256u, 512u}) {
-    for (uint32_t w : {1u, 2u, 3u, 7u, 16u}) {
+    for (uint32_t w : {1u, 2u, 3u, 7u, 16u, 45u, 100u}) {
       for (int trial = 0; trial < 40; ++trial) {
         std::vector<int16_t> data(300);
         for (auto& v : data) v = ClusteredValue(random);
@@ -78,6 +78,44 @@ TEST(LoopWindowTest, MatchesEqualThePlainComparison) {
   }
   // The material must produce matches, or the comparison above proves little.
   EXPECT_GT(totalMatches, 500u);
+}
+
+// Windows of 2000 values: matches may lie no closer than 2000 / 256 = 7 values.
+TEST(LoopWindowTest, WindowsThatCannotAnchorALoop) {
+  auto make = [](auto value) {
+    std::vector<int16_t> v(2000);
+    for (size_t i = 0; i < v.size(); ++i) v[i] = static_cast<int16_t>(value(i));
+    return v;
+  };
+  std::mt19937 random(7);
+  const auto quiet = make([&](size_t) { return int(random() % 201) - 100; });
+  const auto loud = make([&](size_t) { return int(random() % 60001) - 30000; });
+  struct Row {
+    const char* name;
+    std::vector<int16_t> window;
+    uint32_t tolerance;
+    bool anchors;
+  } rows[] = {
+      {"silence", make([](size_t) { return 0; }), 0, false},
+      {"a constant level", make([](size_t) { return -5000; }), 0, false},
+      {"noise within the tolerance", quiet, 128, false},
+      {"the same noise compared exactly", quiet, 0, true},
+      {"a steady tone of 5 values", make([](size_t i) { return i % 5 < 2 ? 20000 : -20000; }), 128,
+       false},
+      {"a steady tone of 9 values", make([](size_t i) { return i % 9 < 4 ? 20000 : -20000; }), 128,
+       true},
+      {"full-scale noise at the lowest precision", loud, 512, true},
+      {"silence ending in a click", make([](size_t i) { return i == 1999 ? 3000 : 0; }), 128, true},
+      {"one value", {0}, 0, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto n = static_cast<uint32_t>(row.window.size());
+    std::vector<int16_t> lower(n);
+    std::vector<uint16_t> span(n);
+    ASSERT_TRUE(BuildToleranceBand(row.window.data(), n, row.tolerance, lower.data(), span.data()));
+    EXPECT_EQ(WindowCanAnchor(lower.data(), span.data(), n), row.anchors);
+  }
 }
 
 }  // namespace

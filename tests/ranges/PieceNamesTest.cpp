@@ -33,6 +33,9 @@ TEST(PieceNames, TemplatesFillFieldsAndMakeSafeUniqueNames) {
     EXPECT_EQ(CheckNameTemplate(c.nameTemplate), "") << c.nameTemplate;
     EXPECT_EQ(PieceNames(c.nameTemplate, ranges, "song"), c.names) << c.nameTemplate;
   }
+  // Bytes that are not UTF-8 (a legacy file name in {source}) never reach a name.
+  EXPECT_EQ(PieceNames("{source} {label}", Ranges({{0, 1, "\x93\xfa"}}), "caf\xE9"),
+            std::vector<std::string>{"caf_ __.wav"});
   // A label that would overflow a file name is cut at a character boundary.
   std::string longLabel;
   for (int i = 0; i < 100; ++i) longLabel += "あ";  // 300 bytes

@@ -4,6 +4,7 @@
 
 #include "ranges/audacity_labels.h"
 #include "ranges/cue_sheet.h"
+#include "ranges/list_encoding.h"
 #include "ranges/range_formats.h"
 #include "tests/ranges/range_test_support.h"
 
@@ -108,6 +109,28 @@ TEST(RangeListFormats, LabelSecondsRoundToTheNearestFrameExactly) {
   }
 }
 
+// Lines Audacity itself imports: the decimal comma of German-locale exports,
+// a line with only a start (a point label), and regions shorter than a frame.
+TEST(RangeListFormats, AudacityLabelsAreReadAsAudacityReadsThem) {
+  const struct {
+    std::string text;
+    uint64_t frames;
+    std::vector<Piece> pieces;
+  } cases[] = {
+      {"43352,824046\t43525,837661\tmusic\n", 1u << 31, {{1911859540, 1919489441, "music"}}},
+      {"1.5\tIntro\n3,25\t3,25\tVerse\n",
+       441000,
+       {{66150, 143325, "Intro"}, {143325, 441000, "Verse"}}},
+      {"1.5\n", 441000, {{66150, 441000, ""}}},
+      {"2.0\t2.000015\ttiny\n", 441000, {{88200, 88201, "tiny"}}},  // 0.66 frames: a region
+  };
+  for (const auto& c : cases) {
+    const RangeListRead read = ReadAudacityLabels(c.text, {44100, c.frames});
+    ASSERT_TRUE(read.ok()) << c.text << ": " << read.error;
+    EXPECT_EQ(Pieces(read.ranges), c.pieces) << c.text;
+  }
+}
+
 // The common shape of a ripped album's sheet: REM lines, PERFORMER, album and
 // track TITLEs, FLAGS and ISRC, INDEX 00 pregaps, CRLF line ends.
 TEST(RangeListFormats, AnAlbumCueSheetGivesOnePiecePerTrack) {
@@ -138,6 +161,27 @@ TEST(RangeListFormats, AnAlbumCueSheetGivesOnePiecePerTrack) {
   const RangeListRead read = ReadCueSheet(sheet, {44100, 40 * 60 * 44100});
   ASSERT_TRUE(read.ok()) << read.errorLine << read.error;
   EXPECT_EQ(Pieces(read.ranges), expected);
+  EXPECT_EQ(read.notes, std::vector<std::string>{});
+}
+
+// Lines a sheet should not have but that leave every bound clear: taken, in
+// the order of the lines, with a note that names each.
+TEST(RangeListFormats, CueSheetOdditiesAreTakenWithANote) {
+  const std::string sheet =
+      "FILE \"a.wav\" WAVE\n"
+      "TRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+      "TRACK 03 AUDIO\nINDX 01 00:01:00\nINDEX 01 00:02:00\n"
+      "TRACK 02 AUDIO\nINDEX 01 00:03:00\n"
+      "TRACK 02 AUDIO\nTITLE \"again\"\nINDEX 01 00:04:00\n";
+  const RangeListRead read = ReadCueSheet(sheet, {75, 400});
+  ASSERT_TRUE(read.ok()) << read.error;
+  EXPECT_EQ(
+      Pieces(read.ranges),
+      (std::vector<Piece>{{0, 150, ""}, {150, 225, ""}, {225, 300, ""}, {300, 400, "again"}}));
+  EXPECT_EQ(read.notes,
+            (std::vector<std::string>{"line 5: unknown command INDX ignored",
+                                      "line 7: track 02 comes after track 03",
+                                      "line 9: track 02 repeats an earlier track's number"}));
 }
 
 TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
@@ -148,7 +192,8 @@ TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
     int line;
     const char* error;
   } cases[] = {
-      {RangeFormat::AudacityLabels, "1\t2\ta\n1.5\n", 2, "not start<TAB>end<TAB>label"},
+      {RangeFormat::AudacityLabels, "1\t2\ta\n\t2\tb\n", 2, "not start<TAB>end<TAB>label"},
+      {RangeFormat::AudacityLabels, "1\t2\ta\n2.0\t2.00001\ttiny\n", 2, "rounds to none"},
       {RangeFormat::AudacityLabels, "1\t2\ta\nx\t2\tb\n", 2, "not start<TAB>end<TAB>label"},
       {RangeFormat::AudacityLabels, "-1\t2\tb\n", 1, "not start<TAB>end<TAB>label"},
       {RangeFormat::AudacityLabels, "\n\n3\t2\tb\n", 3, "the end lies before the start"},
@@ -157,6 +202,7 @@ TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
       {RangeFormat::AudacityLabels, std::string("1\t2\ta\nPK\x03\x04\0\0", 12), 2, "not a text"},
       {RangeFormat::Csv, "start,end,label\n0,10,a\n5,6,b,c\n", 3, "not start,end,label"},
       {RangeFormat::Csv, "0,10\n10\n", 2, "not start,end,label"},
+      {RangeFormat::Csv, "1O0,2000,x\n3000,4000,y\n", 1, "not start,end,label"},  // not a header
       {RangeFormat::Csv, "0,10\n1.5,3\n", 2, "not start,end,label"},
       {RangeFormat::Csv, "0,10\n20,10,x\n", 2, "the end lies before the start"},
       {RangeFormat::Csv, "0,441001,x\n", 1, "beyond the data"},
@@ -185,6 +231,60 @@ TEST(RangeListFormats, MalformedListsAreRefusedWithTheLine) {
     EXPECT_NE(read.error.find(c.error), std::string::npos) << c.text << "\n" << read.error;
     EXPECT_TRUE(read.ranges.empty()) << c.text;
   }
+}
+
+// Sheets in the code pages Windows rippers write: read when their encoding is
+// named, refused with the line of the first byte that is not UTF-8 when not;
+// every label that comes out is UTF-8.
+TEST(RangeListFormats, ListsInLegacyEncodingsAreDecodedOrRefusedWithTheLine) {
+  const SourceShape shape{44100, 441000};
+  const std::string cyrillic =
+      "TRACK 01 AUDIO\r\nTITLE \"\xCF\xF0\xE8\xE2\xE5\xF2\"\r\n"
+      "INDEX 01 00:00:00\r\n";
+  const std::string japanese =
+      "FILE \"a.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"\x93\xfa\x96\x7b\"\n"
+      "INDEX 01 00:00:00\n";
+  const struct {
+    std::string text;
+    std::string encoding;
+    std::string label;  // empty: refused
+    int line;
+    const char* error;
+  } cases[] = {
+      {cyrillic, "CP1251", "Привет", 0, ""},
+      {japanese, "SHIFT_JIS", "日本", 0, ""},
+      {japanese, "cp932", "日本", 0, ""},
+      {"\xEF\xBB\xBFTRACK 01 AUDIO\nTITLE \"日本\"\nINDEX 01 00:00:00\n", "CP1251", "日本", 0, ""},
+      {cyrillic, "", "", 2, "not UTF-8 (byte 0xCF); name its encoding with --list-encoding"},
+      {japanese, "", "", 3, "not UTF-8 (byte 0x93)"},
+      {japanese, "KLINGON", "", 0, "KLINGON is not an encoding this system knows"},
+      {"TRACK 01 AUDIO\nTITLE \"\x81\"\n", "CP1252", "", 2, "not CP1252 (byte 0x81)"},
+      {"\xEF\xBB\xBFTRACK 01 AUDIO\nTITLE \"\xE9\"\n", "CP1252", "", 2, "UTF-8 mark"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text + " as " + c.encoding);
+    const RangeListRead read = ReadRangeList(RangeFormat::CueSheet, c.text, shape, c.encoding);
+    if (c.label.empty()) {
+      EXPECT_EQ(read.errorLine, c.line);
+      EXPECT_NE(read.error.find(c.error), std::string::npos) << read.error;
+      continue;
+    }
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(Pieces(read.ranges), (std::vector<Piece>{{0, 441000, c.label}}));
+  }
+  // What a text may be in, with the likeliest first.
+  EXPECT_TRUE(NeedsEncoding(japanese));
+  EXPECT_FALSE(NeedsEncoding("TITLE \"日本\"\n"));
+  EXPECT_FALSE(NeedsEncoding("\x89PNG\r\n\x1A\n"));
+  EXPECT_EQ(LegacyEncodingsOf(japanese)[0], "CP932");
+  EXPECT_EQ(LegacyEncodingsOf(cyrillic), (std::vector<std::string>{"CP1251", "CP1252"}));
+  EXPECT_EQ(LegacyEncodingsOf("TITLE \"Caf\xE9 \xE0 la gare\"\n"),
+            (std::vector<std::string>{"CP1252", "CP1251"}));
+  // Names that are not UTF-8 (a source file's, say) never reach a written list.
+  const RangeListText sheet =
+      WriteRangeList(RangeFormat::CueSheet, test::Ranges({{0, 10, "x\xE9"}}), shape, "caf\xE9.wav");
+  EXPECT_EQ(sheet.text.substr(0, 22), "FILE \"caf\uFFFD.wav\" WAVE");
+  EXPECT_NE(sheet.text.find("TITLE \"x\uFFFD\""), std::string::npos) << sheet.text;
 }
 
 TEST(RangeListFormats, CsvHeaderQuotingAndBlanks) {

@@ -98,6 +98,9 @@ TEST(WaveMarkers, LayoutsOfOtherWritersGiveTheSameRanges) {
       {"split: cue before, labels after", RiffWave({Fmt(), cue, Data(), extra, adtl})},
       {"odd chunk without its pad byte",
        RiffWave({Fmt(), cue, RiffChunk("junk", Bytes(5, 0), false), Data(), adtl})},
+      // The bytes after the missing pad ("ue |", the size's low byte) look like an id too.
+      {"odd chunk without its pad byte before the cue chunk",
+       RiffWave({Fmt(), Data(), RiffChunk("junk", Bytes(3, 0), false), cue, adtl})},
   };
   for (const auto& l : layouts) {
     const RangeListRead read = Read(l.file);
@@ -105,6 +108,23 @@ TEST(WaveMarkers, LayoutsOfOtherWritersGiveTheSameRanges) {
     EXPECT_EQ(Pieces(read.ranges), expected) << l.layout;
   }
   EXPECT_TRUE(Read(RiffWave({Fmt(), Data()})).ranges.empty());
+}
+
+// Names written in a legacy code page: read in the encoding named, else with
+// the unreadable bytes replaced and a note; never as bytes that are not UTF-8.
+TEST(WaveMarkers, NamesThatAreNotUtf8) {
+  const Bytes file = RiffWave({Fmt(), Data(), CueChunk({{1, 10}}),
+                               Adtl({TextEntry("labl", 1, "\xCF\xF0\xE8\xE2\xE5\xF2")})});
+  MemoryBytes bytes(file.data(), file.size());
+  const RangeListRead named = ReadWaveMarkers(bytes, {8000, kFrames}, "CP1251");
+  EXPECT_EQ(Pieces(named.ranges), (std::vector<Piece>{{10, kFrames, "Привет"}}));
+  EXPECT_TRUE(named.notes.empty());
+  const RangeListRead unnamed = ReadWaveMarkers(bytes, {8000, kFrames});
+  EXPECT_EQ(Pieces(unnamed.ranges),
+            (std::vector<Piece>{{10, kFrames, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"}}));
+  ASSERT_EQ(unnamed.notes.size(), 1u);
+  EXPECT_NE(unnamed.notes[0].find("marker 1: its name is not UTF-8"), std::string::npos);
+  EXPECT_FALSE(ReadWaveMarkers(bytes, {8000, kFrames}, "KLINGON").ok());
 }
 
 TEST(WaveMarkers, DamagedOrImpossibleMarkersAreRefused) {

@@ -1,6 +1,7 @@
 #include "tests/support/wave_bytes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -81,10 +82,48 @@ Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& dat
       {RiffChunk("fmt ", PcmFormatBody(channels, rate, bits)), RiffChunk("data", data)});
 }
 
+Bytes EncodeSamples(const std::vector<double>& samples, uint16_t bits, bool isFloat) {
+  Bytes bytes;
+  for (double sample : samples) {
+    if (isFloat && bits == 32) {
+      PutU32(bytes, std::bit_cast<uint32_t>(static_cast<float>(sample)));
+    } else if (isFloat) {
+      PutU64(bytes, std::bit_cast<uint64_t>(sample));
+    } else {
+      const auto value = static_cast<int64_t>(sample) + (bits == 8 ? 128 : 0);
+      for (int i = 0; i < bits / 8; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+  }
+  return bytes;
+}
+
+Bytes PlainWave(uint16_t channels, uint32_t rate, uint16_t bits, bool isFloat, const Bytes& data,
+                bool extensible) {
+  const auto align = static_cast<uint16_t>(channels * bits / 8);
+  const uint16_t tag = isFloat ? 3 : 1;
+  const Bytes fmt = extensible ? ExtensibleFmtBody(channels, rate, bits, bits, 0, tag)
+                               : FmtBody(tag, channels, rate, rate * align, align, bits);
+  return RiffWave({RiffChunk("fmt ", fmt), RiffChunk("data", data)});
+}
+
 Bytes SamplesToBytes(const std::vector<int16_t>& samples) {
   Bytes bytes;
   for (int16_t sample : samples) PutU16(bytes, static_cast<uint16_t>(sample));
   return bytes;
+}
+
+Bytes CueChunk(const std::vector<uint32_t>& frames) {
+  Bytes body;
+  PutU32(body, static_cast<uint32_t>(frames.size()));
+  for (uint32_t i = 0; i < frames.size(); ++i) {
+    PutU32(body, i + 1);      // id
+    PutU32(body, frames[i]);  // position in play order
+    PutText(body, "data");
+    PutU32(body, 0);          // chunk start
+    PutU32(body, 0);          // block start
+    PutU32(body, frames[i]);  // sample offset
+  }
+  return RiffChunk("cue ", body);
 }
 
 Bytes ChunkBody(const Bytes& wave, const char* id) {

@@ -58,11 +58,23 @@ Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& dat
 // 16-bit samples as the little-endian bytes of a file's data.
 Bytes SamplesToBytes(const std::vector<int16_t>& samples);
 
+// A "cue " chunk with a point at each frame (ids 1, 2, ...), in "data".
+Bytes CueChunk(const std::vector<uint32_t>& frames);
+
 // The body of the first chunk `id` of a RIFF file (empty when there is none).
 Bytes ChunkBody(const Bytes& wave, const char* id);
 
 // Seeded sample bytes (see SeededBytes); with isFloat the samples are 32- or
 // 64-bit floats in -1 ... 1 rather than arbitrary bit patterns.
 Bytes SeededSamples(size_t bytes, unsigned sampleBytes, bool isFloat, uint32_t seed);
+
+// Sample values as the data of a plain file: integers in their own units
+// (8-bit ones stored around 128), or 32/64-bit floats with isFloat.
+Bytes EncodeSamples(const std::vector<double>& samples, uint16_t bits, bool isFloat);
+
+// A whole file of that data: plain PCM, IEEE float (tag 3), or with
+// extensible the WAVE_FORMAT_EXTENSIBLE header of either.
+Bytes PlainWave(uint16_t channels, uint32_t rate, uint16_t bits, bool isFloat, const Bytes& data,
+                bool extensible = false);
 
 }  // namespace snipora::test
