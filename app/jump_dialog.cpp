@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "audiofile/sound_units.h"
 #include "foundation/number_text.h"
 #include "platform/ui/qt_ui_text.h"
 #include "resources/control_ids.h"
@@ -23,10 +24,12 @@ std::optional<uint64_t> JumpTargetBytes(std::string_view text, bool inMillisecon
   const std::optional<uint64_t> value =
       inMilliseconds ? ReadMillisecondsText(text) : ReadUnsigned64Value(text);
   if (!value) return std::nullopt;
-  // In 128 bits: no typed number wraps around to a position inside the data.
-  const unsigned __int128 bytes =
-      inMilliseconds ? static_cast<unsigned __int128>(*value) * limits.avgBytesPerSec / 1000
-                     : static_cast<unsigned __int128>(*value) * limits.blockAlign;
+  // A time goes to the frame at or before it. In 128 bits: no typed number
+  // wraps around to a position inside the data.
+  const uint32_t rate =
+      static_cast<uint32_t>(BytesToFrames(limits.avgBytesPerSec, limits.blockAlign));
+  const uint64_t frames = inMilliseconds ? MillisecondsToFrames(*value, rate) : *value;
+  const unsigned __int128 bytes = static_cast<unsigned __int128>(frames) * limits.blockAlign;
   if (bytes > limits.dataSize) return std::nullopt;
   return static_cast<uint64_t>(bytes);
 }

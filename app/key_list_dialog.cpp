@@ -14,7 +14,7 @@ CKeyListDlg::CKeyListDlg(QWidget* parent, const QString& note, const std::vector
   setWindowTitle(tr("キーボードショートカット"));
   auto* table = new QTableWidget(static_cast<int>(rows.size()), 2);
   table->setObjectName(QStringLiteral("keys"));
-  table->setHorizontalHeaderLabels({tr("キー"), tr("操作")});
+  table->setHorizontalHeaderLabels({tr("キー / マウス"), tr("操作")});
   table->verticalHeader()->hide();
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionMode(QAbstractItemView::NoSelection);

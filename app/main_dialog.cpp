@@ -21,6 +21,7 @@
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
 #include "audiofile/sector_file.h"
+#include "audiofile/zero_crossing.h"
 #include "platform/ui/qt_ui_text.h"
 #include "playback/player_flags.h"
 #include "playback/volume_settings.h"
@@ -60,6 +61,7 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   BuildControls();
   BuildMenu();
   AddRecentFilesMenu();
+  AddEditMenu();
   AddLanguageMenu();
   AddKeyboardCommands();
   AddMainWindowTooltips(*this);
@@ -118,6 +120,7 @@ void CMainDlg::ApplyView() {
     if (control.text) SetText(id, UiText(control.text->c_str()));
   }
   for (const auto& [id, enabled] : view.commands) MenuAction(id)->setEnabled(enabled);
+  ApplyEditMenu(view);
   setWindowTitle(QString::fromUtf8(view.title));
   // Qt's range is signed.
   const auto clamp = [](uint32_t value) {
@@ -137,18 +140,31 @@ void CMainDlg::ApplyView() {
   ApplyRows();
 }
 
-// The list shows the model's rows and highlights the model's row.
+// The list and the waveform's regions show the model's rows and selection.
 void CMainDlg::ApplyRows() {
+  // What the list shows may be ahead of what was applied: the user's click.
+  const bool rows = appliedRowsRevision_ != model_.RowsRevision();
+  if (!rows && appliedSelection_ == model_.SelectedRows() &&
+      appliedHighlight_ == model_.SelectedRow())
+    return;
   const QSignalBlocker blocker(list_);
-  if (appliedRowsRevision_ != model_.RowsRevision()) {
-    appliedRowsRevision_ = model_.RowsRevision();
-    list_->SetRows(model_);
-    std::vector<FrameRange> ranges;
-    for (const ReservationRow& row : model_.Rows())
-      ranges.push_back({row.startFrame, row.endFrame});
-    waveform_->SetReservations(std::move(ranges));
+  appliedRowsRevision_ = model_.RowsRevision();
+  appliedSelection_ = model_.SelectedRows();
+  appliedHighlight_ = model_.SelectedRow();
+  const std::vector<RowConflict>& conflicts = model_.Conflicts();
+  if (rows) list_->SetRows(model_, conflicts);
+  list_->SetSelection(model_.SelectedRows(), model_.SelectedRow());
+  std::vector<WaveRegion> regions;
+  regions.reserve(model_.Rows().size());
+  for (const ReservationRow& row : model_.Rows()) {
+    const size_t i = regions.size();
+    regions.push_back({{row.startFrame, row.endFrame},
+                       row.label,
+                       std::binary_search(model_.SelectedRows().begin(),
+                                          model_.SelectedRows().end(), static_cast<int>(i)),
+                       conflicts[i] != RowConflict::None});
   }
-  list_->SetSelectedRow(model_.SelectedRow());
+  waveform_->SetRegions(std::move(regions));
 }
 
 // ---------------------------------------------------------------- start-up
@@ -230,6 +246,7 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   if (player_.Open(path.c_str()) != 0) return false;
   model_.OpenFile(path, FileTitle(path), format);
   waveform_->SetFile(path, format);
+  OpenSnapReader(path, format);
   const std::optional<SampleChunk> loops = ReadSampleChunk(path);
   const auto loop = loops ? FirstLoopBytes(*loops, format) : std::nullopt;
   if (loop) model_.SetFileLoop(ByteRange{loop->first, loop->second});
@@ -259,6 +276,7 @@ void CMainDlg::reject() {
   // After the volume settings, which rewrite the settings file from nothing.
   SaveRecentFiles(recentFiles_);
   SaveLanguageSetting(languageSetting_);
+  StoreEditSettings();
   ended_ = true;
   QDialog::reject();
 }
@@ -305,17 +323,11 @@ void CMainDlg::OnTimer(uint32_t id) {
 
 void CMainDlg::RefreshPosition(bool fromPlayer, uint64_t samplePosition) {
   // The play buttons' rules read the player's position also during a drag.
-  model_.SetPlayerPosition(PlayerBytes(), player_.GetPosition(kUnitMilliseconds));
+  model_.SetPlayerPosition(PlayerBytes());
   if (!fromPlayer) model_.ShowDragPosition(samplePosition);
   if (model_.HasFile())
     waveform_->SetPosition(fromPlayer ? PlayerBytes() / BlockAlign() : samplePosition);
   ApplyView();
-}
-
-void CMainDlg::OnWaveformPosition(quint64 frame) {
-  if (!model_.HasFile()) return;
-  player_.Seek(frame * BlockAlign(), kUnitBytes);
-  RefreshPosition(true, 0);
 }
 
 void CMainDlg::OnSliderScroll(bool endOfScroll) {

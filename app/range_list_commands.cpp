@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "app/model/edit_steps.h"
 #include "audiofile/sound_units.h"
 #include "foundation/legacy_text.h"
 #include "platform/system/atomic_file.h"
@@ -148,11 +149,10 @@ void CMainDlg::OnMenuImportRanges() {
   }
   // Checked against the data: every bound is a frame of the file.
   std::vector<ReservationRow> rows;
-  for (const ranges::LabeledRange& range : read.ranges) {
-    rows.push_back({FramesToMilliseconds(format, range.endFrame - range.startFrame),
-                    range.startFrame, range.endFrame, range.label});
-  }
-  model_.AddRows(rows);
+  for (const ranges::LabeledRange& range : read.ranges)
+    rows.push_back({range.startFrame, range.endFrame, range.label});
+  // One step: Undo takes the whole list back out.
+  model_.AddRows(std::move(rows), edit_step::kImport);
   ApplyView();
   if (!read.notes.empty()) {
     ui_.ShowText(

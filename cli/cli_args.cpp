@@ -138,11 +138,6 @@ std::optional<uint32_t> ParseUnsigned(const std::string& text) {
   return static_cast<uint32_t>(*value);
 }
 
-uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate) {
-  const unsigned __int128 frames = static_cast<unsigned __int128>(ms) * sampleRate / 1000;
-  return frames > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(frames);
-}
-
 std::optional<std::pair<uint64_t, uint64_t>> ParseRangeText(const std::string& text) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) return std::nullopt;

@@ -59,9 +59,6 @@ std::optional<std::pair<uint64_t, uint64_t>> ParseRangeText(const std::string& t
 // A decimal number of at most 32 bits; nothing when malformed.
 std::optional<uint32_t> ParseUnsigned(const std::string& text);
 
-// Frames at `ms` milliseconds (rounded down; saturates).
-uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate);
-
 // The --help text: usage, options by group, exit statuses and examples.
 std::string UsageText();
 std::string VersionText();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "audiofile/sample_loops.h"
+#include "audiofile/sound_units.h"
 #include "cli/terminal_progress.h"
 #include "loopsearch/loop_candidates.h"
 

@@ -1,7 +1,5 @@
 #include "foundation/number_text.h"
 
-#include <array>
-
 namespace snipora {
 
 namespace {
@@ -39,8 +37,9 @@ std::optional<uint64_t> ReadBelow(std::string_view text, uint64_t limit) {
   return DigitsBelow(text, limit);
 }
 
-// Milliseconds fit 64 bits with room: a day's worth of digits never comes close.
-constexpr uint64_t kTimeLimit = UINT64_MAX / 4;
+// Any field of a time stays far below what would wrap when it is turned into
+// milliseconds.
+constexpr uint64_t kClockLimit = 1000000000000;
 
 }  // namespace
 
@@ -54,38 +53,38 @@ std::optional<uint64_t> ReadUnsigned64Value(std::string_view text) {
   return ReadBelow(text, UINT64_MAX);
 }
 
-std::optional<uint64_t> ReadMillisecondsText(std::string_view text) {
+std::optional<uint64_t> ReadClockMilliseconds(std::string_view text) {
   text = Trimmed(text);
-  if (text.find(':') == std::string_view::npos) return DigitsBelow(text, kTimeLimit);
-
-  // Seconds with their fraction after the last colon, then minutes, then hours.
-  uint64_t fractionMs = 0;
+  uint64_t ms = 0;
   if (const size_t dot = text.find('.'); dot != std::string_view::npos) {
     const std::string_view fraction = text.substr(dot + 1);
-    if (fraction.empty() || fraction.size() > 3) return std::nullopt;
-    const std::optional<uint64_t> digits = DigitsBelow(fraction, 1000);
+    const std::optional<uint64_t> digits =
+        fraction.size() <= 3 ? DigitsBelow(fraction, 1000) : std::nullopt;
     if (!digits) return std::nullopt;
-    fractionMs = *digits;
-    for (size_t i = fraction.size(); i < 3; ++i) fractionMs *= 10;
+    ms = *digits * (fraction.size() == 1 ? 100 : fraction.size() == 2 ? 10 : 1);
     text = text.substr(0, dot);
   }
-  std::array<uint64_t, 3> parts{};  // seconds, minutes, hours
-  size_t count = 0;
-  while (true) {
+  // Seconds, then minutes, then hours from the right; the leftmost of any width.
+  uint64_t seconds = 0;
+  for (const uint64_t unit : {1, 60, 3600}) {
     const size_t colon = text.rfind(':');
-    const std::string_view part = colon == std::string_view::npos ? text : text.substr(colon + 1);
-    if (count == parts.size()) return std::nullopt;
     const bool leading = colon == std::string_view::npos;
-    // Below the leading part every field has two digits and stays below 60.
-    if (!leading && part.size() != 2) return std::nullopt;
-    const std::optional<uint64_t> value = DigitsBelow(part, leading ? kTimeLimit / 3600000 : 60);
+    const std::string_view part = leading ? text : text.substr(colon + 1);
+    const std::optional<uint64_t> value = leading            ? DigitsBelow(part, kClockLimit)
+                                          : part.size() <= 2 ? DigitsBelow(part, 60)
+                                                             : std::nullopt;
     if (!value) return std::nullopt;
-    parts[count++] = *value;
-    if (leading) break;
+    seconds += *value * unit;
+    if (leading) return seconds * 1000 + ms;
     text = text.substr(0, colon);
   }
-  if (count < 2) return std::nullopt;
-  return ((parts[2] * 60 + parts[1]) * 60 + parts[0]) * 1000 + fractionMs;
+  return std::nullopt;  // more than three fields
+}
+
+std::optional<uint64_t> ReadMillisecondsText(std::string_view text) {
+  text = Trimmed(text);
+  if (text.find(':') == std::string_view::npos) return DigitsBelow(text, kClockLimit);
+  return ReadClockMilliseconds(text);
 }
 
 }  // namespace snipora

@@ -16,11 +16,15 @@ std::optional<uint32_t> ReadUnsignedValue(std::string_view text);
 // The same for frame positions, which may pass 32 bits: below UINT64_MAX.
 std::optional<uint64_t> ReadUnsigned64Value(std::string_view text);
 
-// A time in milliseconds as typed: a plain number of milliseconds, or the
-// form the window shows, "h:mm:ss.mmm" or "m:ss.mmm" (hours and minutes of
-// any width, minutes and seconds below 60 with two digits after a colon, the
-// fraction of a second optional with one to three digits). Blanks around it
+// A time typed as the window shows it, [[h:]m:]s[.f], in milliseconds: the
+// fields after the first have one or two digits and stay below 60, the first
+// any width, the fraction of a second one to three digits. Blanks around it
 // are allowed; anything else is refused.
+std::optional<uint64_t> ReadClockMilliseconds(std::string_view text);
+
+// A time typed into a field of milliseconds: a whole number of milliseconds,
+// or a time with at least one colon as ReadClockMilliseconds reads it
+// ("1:23.500", "0:01:23.500").
 std::optional<uint64_t> ReadMillisecondsText(std::string_view text);
 
 }  // namespace snipora

@@ -28,7 +28,7 @@ constexpr int kFileControls[] = {kCtlPositionSlider, kCtlReservationList,
 
 }  // namespace
 
-std::string TwoLineText(uint32_t milliseconds, uint64_t frames) {
+std::string TwoLineText(uint64_t milliseconds, uint64_t frames) {
   return std::to_string(milliseconds) + '\n' + std::to_string(frames);
 }
 
@@ -41,6 +41,10 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   const bool bounded = model.IsBoundedPlayback();
   const bool anyMarker = model.AnyMarkerSet();
   const bool rowHighlighted = model.SelectedRow() >= 0;
+  const uint32_t rate = format.formatBlock.samplesPerSec;
+  const auto twoLines = [rate](uint64_t frame) {
+    return TwoLineText(MillisecondOfFrame(frame, rate), frame);
+  };
   const auto markerAfterPosition = [&](const WindowMarker& m) {
     return m.set && position < m.position;
   };
@@ -55,6 +59,13 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
   view.commands[kCmdImportRanges] = model.HasFile();
   view.commands[kCmdExportRanges] = !model.Rows().empty();
+  view.commands[kCmdUndo] = model.UndoName() != nullptr;
+  view.commands[kCmdRedo] = model.RedoName() != nullptr;
+  view.commands[kCmdSortRows] = model.Rows().size() > 1;
+  view.commands[kCmdMoveRowsUp] = rowHighlighted;
+  view.commands[kCmdMoveRowsDown] = rowHighlighted;
+  view.undoStep = model.UndoName();
+  view.redoStep = model.RedoName();
   if (!model.HasFile()) {
     view.title = main_text::kCaption;
     return view;
@@ -65,9 +76,8 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
     const WindowMarker& marker = model.Marker(k);
     c[MarkerToggleId(k)] = {true, marker.set ? main_text::kMarkerClear : main_text::kMarkerAdd};
     c[MarkerGoToId(k)] = {marker.set, {}};
-    c[MarkerDisplayId(k)] = {
-        true, marker.set ? TwoLineText(marker.milliseconds, BytesToFrames(format, marker.position))
-                         : std::string(main_text::kZeroDisplay)};
+    c[MarkerDisplayId(k)] = {true, marker.set ? twoLines(BytesToFrames(format, marker.position))
+                                              : std::string(main_text::kZeroDisplay)};
   }
   c[kCtlAddReservation] = {anyMarker, {}};
   c[kCtlMarkerLoop] = {model.BothMarkersSet(), {}};
@@ -89,10 +99,10 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   uint32_t& shift = view.slider.frameShift;
   while ((frames >> shift) > INT32_MAX) ++shift;
   if (const std::optional<uint64_t> drag = model.DragFrames()) {
-    c[kCtlPositionDisplay] = {true, TwoLineText(FramesToMilliseconds(format, *drag), *drag)};
+    c[kCtlPositionDisplay] = {true, twoLines(*drag)};
   } else {
     const uint64_t shown = BytesToFrames(format, position);
-    c[kCtlPositionDisplay] = {true, TwoLineText(model.PlayerMilliseconds(), shown)};
+    c[kCtlPositionDisplay] = {true, twoLines(shown)};
     view.slider.value = static_cast<uint32_t>(shown >> shift);
   }
   view.slider.maximum = static_cast<uint32_t>(frames >> shift);

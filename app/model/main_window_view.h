@@ -29,6 +29,8 @@ struct SliderView {
 struct MainWindowView {
   std::map<int, ControlView> controls;  // by control id
   std::map<int, bool> commands;         // menu commands that follow the state: enabled
+  const char* undoStep = nullptr;       // what Edit → Undo and Redo name, marked for translation
+  const char* redoStep = nullptr;
   SliderView slider;
   std::string title;
 };
@@ -38,6 +40,6 @@ struct MainWindowView {
 MainWindowView DeriveMainWindowView(const CMainWindowModel& model);
 
 // A two-line display: milliseconds over frames, "%u\n%u".
-std::string TwoLineText(uint32_t milliseconds, uint64_t frames);
+std::string TwoLineText(uint64_t milliseconds, uint64_t frames);
 
 }  // namespace snipora

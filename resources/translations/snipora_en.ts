@@ -258,22 +258,6 @@ samples</translation>
         <translation>Clear</translation>
     </message>
     <message>
-        <source>長さ(ミリ秒)</source>
-        <translation>Length (ms)</translation>
-    </message>
-    <message>
-        <source>開始アドレス</source>
-        <translation>Start</translation>
-    </message>
-    <message>
-        <source>終了アドレス</source>
-        <translation>End</translation>
-    </message>
-    <message>
-        <source>ラベル</source>
-        <translation>Label</translation>
-    </message>
-    <message>
         <source>このファイルは%1チャンネルです。再生できるのは%2チャンネルまでなので開けません。
 切り出しはコマンドラインの snipora-cut でできます。</source>
         <translation>This file has %1 channels. Only up to %2 channels can be played, so it cannot be opened.
@@ -408,6 +392,90 @@ Discard them?</translation>
     <message>
         <source>範囲リスト(*.txt;*.cue;*.csv)|*.txt;*.cue;*.csv|WAVE ファイルのマーカ(*.wav)|*.wav||</source>
         <translation>Range lists|*.txt;*.cue;*.csv|Markers of a WAVE file|*.wav||</translation>
+    </message>
+    <message>
+        <source>マーカ1の設定</source>
+        <translation>Set Marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2の設定</source>
+        <translation>Set Marker 2</translation>
+    </message>
+    <message>
+        <source>マーカ1の解除</source>
+        <translation>Clear Marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2の解除</source>
+        <translation>Clear Marker 2</translation>
+    </message>
+    <message>
+        <source>選択</source>
+        <translation>Selection</translation>
+    </message>
+    <message>
+        <source>マーカの移動</source>
+        <translation>Move Marker</translation>
+    </message>
+    <message>
+        <source>範囲の追加</source>
+        <translation>Add Range</translation>
+    </message>
+    <message>
+        <source>範囲の削除</source>
+        <translation>Remove Ranges</translation>
+    </message>
+    <message>
+        <source>範囲をマーカに読み取り</source>
+        <translation>Read Range into Markers</translation>
+    </message>
+    <message>
+        <source>範囲リストの読み込み</source>
+        <translation>Import Range List</translation>
+    </message>
+    <message>
+        <source>ラベルの変更</source>
+        <translation>Change Label</translation>
+    </message>
+    <message>
+        <source>範囲の変更</source>
+        <translation>Change Range</translation>
+    </message>
+    <message>
+        <source>開始位置で並べ替え</source>
+        <translation>Sort by Start</translation>
+    </message>
+    <message>
+        <source>行の移動</source>
+        <translation>Move Rows</translation>
+    </message>
+    <message>
+        <source>ループ点をマーカに設定</source>
+        <translation>Markers from File Loop</translation>
+    </message>
+    <message>
+        <source>数字だけで入力してください。</source>
+        <translation>Type digits only.</translation>
+    </message>
+    <message>
+        <source>時:分:秒.ミリ秒 (例えば 0:01:23.500) の形で入力してください。</source>
+        <translation>Type hours:minutes:seconds.milliseconds, for example 0:01:23.500.</translation>
+    </message>
+    <message>
+        <source>開始は終了より前にしてください。</source>
+        <translation>The start must lie before the end.</translation>
+    </message>
+    <message>
+        <source>終了は開始より後にしてください。</source>
+        <translation>The end must lie after the start.</translation>
+    </message>
+    <message>
+        <source>長さは 0 より長くしてください。</source>
+        <translation>The length must be more than 0.</translation>
+    </message>
+    <message>
+        <source>ファイルの終わりを越えています。</source>
+        <translation>This lies past the end of the file.</translation>
     </message>
     <message>
         <source>開始点の音が無音か一定のため、ループの基準にできません</source>
@@ -715,8 +783,8 @@ Choose another name.</translation>
         <translation>Keyboard Shortcuts</translation>
     </message>
     <message>
-        <source>キー</source>
-        <translation>Key</translation>
+        <source>キー / マウス</source>
+        <translation>Key / mouse</translation>
     </message>
     <message>
         <source>操作</source>
@@ -950,6 +1018,60 @@ No ranges were added.</translation>
 No ranges were added.</translation>
     </message>
     <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>やり直す(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>ゼロクロスにスナップ(&amp;Z)</source>
+        <translation>Snap to &amp;Zero Crossings</translation>
+    </message>
+    <message>
+        <source>開始位置で並べ替え(&amp;S)</source>
+        <translation>&amp;Sort Ranges by Start</translation>
+    </message>
+    <message>
+        <source>選択した行を上へ(&amp;P)</source>
+        <translation>Move Selected Rows &amp;Up</translation>
+    </message>
+    <message>
+        <source>選択した行を下へ(&amp;N)</source>
+        <translation>Move Selected Rows &amp;Down</translation>
+    </message>
+    <message>
+        <source>リストの単位(&amp;L)</source>
+        <translation>&amp;List Unit</translation>
+    </message>
+    <message>
+        <source>サンプル(&amp;S)</source>
+        <translation>&amp;Samples</translation>
+    </message>
+    <message>
+        <source>ミリ秒(&amp;M)</source>
+        <translation>&amp;Milliseconds</translation>
+    </message>
+    <message>
+        <source>「%1」を元に戻す(&amp;U)</source>
+        <translation>&amp;Undo %1</translation>
+    </message>
+    <message>
+        <source>「%1」をやり直す(&amp;R)</source>
+        <translation>&amp;Redo %1</translation>
+    </message>
+    <message>
+        <source>「%1」は使えません。
+%2</source>
+        <translation>&quot;%1&quot; cannot be used.
+%2</translation>
+    </message>
+    <message>
         <source>「%1」は UTF-8 ではありません。%2 として読むと次のようになります:
 %3
 
@@ -986,12 +1108,52 @@ No ranges were added.</translation>
         <translation>Quit</translation>
     </message>
     <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直す</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>ゼロクロスへのスナップの入 / 切</source>
+        <translation>Snap to zero crossings on / off</translation>
+    </message>
+    <message>
+        <source>選択した行を上へ / 下へ</source>
+        <translation>Move the selected rows up / down</translation>
+    </message>
+    <message>
         <source>ホイール、+ / -</source>
         <translation>Wheel, + / -</translation>
     </message>
     <message>
         <source>波形の拡大 / 縮小 (波形の上で)</source>
         <translation>Zoom the waveform in / out (over the waveform)</translation>
+    </message>
+    <message>
+        <source>ドラッグ</source>
+        <translation>Drag</translation>
+    </message>
+    <message>
+        <source>選択 (マーカ1 と 2)、Shift+クリックで広げる (波形の上で)</source>
+        <translation>Select (markers 1 and 2); Shift+click extends (on the waveform)</translation>
+    </message>
+    <message>
+        <source>線のドラッグ</source>
+        <translation>Drag a line</translation>
+    </message>
+    <message>
+        <source>マーカや範囲の端を動かす (拡大表示で)</source>
+        <translation>Move a marker or the edge of a range (in the close view)</translation>
+    </message>
+    <message>
+        <source>ダブルクリック</source>
+        <translation>Double-click</translation>
+    </message>
+    <message>
+        <source>範囲を再生 (波形の上で) / セルを編集 (一覧で)</source>
+        <translation>Play a range (on the waveform) / edit a cell (in the list)</translation>
     </message>
     <message>
         <source>文字を入力している間は、文字やスペース、矢印のキーは入力に使われます。</source>
@@ -1116,6 +1278,41 @@ No ranges were added.</translation>
             <numerusform>Forward %n sample</numerusform>
             <numerusform>Forward %n samples</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CReservationList</name>
+    <message>
+        <source>サンプル</source>
+        <translation>samples</translation>
+    </message>
+    <message>
+        <source>ミリ秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>長さ(%1)</source>
+        <translation>Length (%1)</translation>
+    </message>
+    <message>
+        <source>開始(%1)</source>
+        <translation>Start (%1)</translation>
+    </message>
+    <message>
+        <source>終了(%1)</source>
+        <translation>End (%1)</translation>
+    </message>
+    <message>
+        <source>ラベル</source>
+        <translation>Label</translation>
+    </message>
+    <message>
+        <source>他の行と同じ範囲です</source>
+        <translation>The same range as another row</translation>
+    </message>
+    <message>
+        <source>他の行の範囲と重なっています</source>
+        <translation>Overlaps the range of another row</translation>
     </message>
 </context>
 <context>

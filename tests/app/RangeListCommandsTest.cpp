@@ -165,7 +165,8 @@ TEST_F(RangeListCommandsTest, LabelEditedInTheListReachesTheModel) {
   QCoreApplication::processEvents();
   EXPECT_EQ(dlg->Model().Rows()[0].label, "新しい名前");
   EXPECT_TRUE(dlg->HasUnsavedReservations());
-  EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(), dlg->ReservationText(0, 0));
+  EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(),
+            dlg->Model().CellText(0, RowField::Length));
 }
 
 TEST_F(RangeListCommandsTest, SplitPiecesAreNamedAfterLabelsOnlyWhenAsked) {

@@ -73,7 +73,7 @@ TEST(JumpValue, AcceptsPositionsUpToTheEndOfTheData) {
   };
   const Case cases[] = {
       {"0", true, 0u},
-      {"1", true, 176u},  // not rounded to a whole frame
+      {"1", true, 176u},  // frame 44, at or before 1 ms
       {"10000", true, 1764000u},
       {"10001", true, std::nullopt},
       {"441000", false, 1764000u},

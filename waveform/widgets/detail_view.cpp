@@ -1,7 +1,6 @@
 #include "waveform/widgets/detail_view.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -21,12 +20,12 @@ constexpr double kDotPixels = 6;
 
 }  // namespace
 
-CDetailView::CDetailView(const WaveformModel& model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+CDetailView::CDetailView(const WaveformModel& model, QWidget* parent) : CWavePane(model, parent) {
   setMinimumHeight(96);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   setFocusPolicy(Qt::WheelFocus);
   setCursor(Qt::IBeamCursor);
+  setMouseTracking(true);  // the cursor shows where a line can be dragged
 }
 
 double CDetailView::FramesPerPixel() const {
@@ -50,12 +49,22 @@ FrameSpan CDetailView::LiveSpan() const {
   const double shown = fpp * width();
   const double total = static_cast<double>(model_.totalFrames);
   // Centred on the position, but never past either end of the file.
-  const double first = static_cast<double>(model_.position) - shown / 2;
+  const double centre = centre_ ? *centre_ : static_cast<double>(model_.position);
+  const double first = centre - shown / 2;
   return {std::clamp(first, 0.0, std::max(0.0, total - shown)), fpp};
 }
 
 FrameSpan CDetailView::Span() const {
   return heldSpan_ ? *heldSpan_ : LiveSpan();
+}
+
+void CDetailView::ShowFrames(FrameRange range) {
+  const double frames = static_cast<double>(range.last - range.first);
+  // With some room either side.
+  if (frames > FramesPerPixel() * width() * 0.9) SetFramesPerPixel(frames / (width() * 0.8));
+  centre_ = static_cast<double>(range.first) + frames / 2;
+  update();
+  emit ZoomChanged();
 }
 
 FrameRange CDetailView::Shown() const {
@@ -102,7 +111,7 @@ void CDetailView::paintEvent(QPaintEvent*) {
       DrawSamples(painter, span, colours);
     }
   }
-  DrawMarks(painter, WaveArea(), model_, span, colours);
+  DrawMarks(painter, WaveArea(), model_, span, colours, true);
   if (hasFocus()) {
     painter.setPen(QPen(colours.wave, 1, Qt::DotLine));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -171,21 +180,13 @@ void CDetailView::DrawRuler(QPainter& painter, const FrameSpan& span,
   DrawTimeRuler(painter, span, width(), kRulerHeight, model_.sampleRate, colours);
 }
 
-void CDetailView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  heldSpan_ = LiveSpan();
-  RequestAt(event->position().x());
-}
-
-void CDetailView::mouseMoveEvent(QMouseEvent* event) {
-  if (event->buttons() & Qt::LeftButton) RequestAt(event->position().x());
-}
-
-void CDetailView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
+void CDetailView::PressEnded() {
+  // The picture stays where the mouse left it, also when the click or drag
+  // moved the position; it follows the position again once that moves on.
+  if (heldSpan_) centre_ = heldSpan_->first + heldSpan_->framesPerPixel * width() / 2;
   heldSpan_.reset();
   update();
-  emit ZoomChanged();  // the shown part follows the position again
+  emit ZoomChanged();
 }
 
 void CDetailView::wheelEvent(QWheelEvent* event) {
@@ -209,11 +210,6 @@ void CDetailView::keyPressEvent(QKeyEvent* event) {
     default:
       QWidget::keyPressEvent(event);
   }
-}
-
-void CDetailView::RequestAt(double x) {
-  if (model_.totalFrames == 0) return;
-  emit PositionRequested(Span().FrameAt(x, model_.totalFrames));
 }
 
 }  // namespace snipora
