@@ -59,7 +59,8 @@ std::string CheckHeader(const ExportPlan& plan, const ExportOutput& output, int6
 
 }  // namespace
 
-std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output) {
+std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output,
+                         IExportProgress* progress) {
   int64_t dataOffset = 0;
   if (std::string problem = CheckHeader(plan, output, dataOffset); !problem.empty()) {
     return problem;
@@ -83,7 +84,13 @@ std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output) {
     fades.emplace(FrameScaler::ForFormat(plan.format.formatBlock), output.fades);
   const uint32_t block = kReadBlockBytes - kReadBlockBytes % blockAlign;
   std::vector<uint8_t> expected(block), got(block);
+  if (progress != nullptr) progress->SetFileRange(length);
   for (uint64_t done = 0; done < length;) {
+    if (progress != nullptr) {
+      progress->SetFilePosition(done);
+      progress->Pump(false);
+      if (progress->IsCancelled()) return "the check was cancelled";
+    }
     const auto n = static_cast<uint32_t>(std::min<uint64_t>(block, length - done));
     if (source.Read(expected.data(), n) != 0) return "the source cannot be read again";
     if (written.Read(got.data(), n) != 0) return "its samples cannot be read";

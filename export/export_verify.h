@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "export/export_interfaces.h"
 #include "export/export_plan.h"
 
 namespace snipora {
@@ -11,7 +12,10 @@ namespace snipora {
 // state, the format is the source's, the data as long as planned, the kept
 // chunks as planned) and its samples (frames outside the fades byte for byte,
 // faded frames as the fade rule makes them of the source's). Empty when it
-// matches; else what differs, in one sentence.
-std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output);
+// matches; else what differs, in one sentence. With a progress display the
+// file bar runs over the output's samples, events are pumped between blocks
+// and a cancel stops the reading (the result then says so).
+std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output,
+                         IExportProgress* progress = nullptr);
 
 }  // namespace snipora

@@ -160,11 +160,11 @@ class FakeHost : public IExportHost {
   std::string fullPath;
   std::string displayName = "song";
   SoundFormatInfo format;
-  std::vector<std::pair<std::string, std::string>> rows;
-  bool fadeChecked = false, fadeEnabled = true, join = false, cleared = false;
-  std::string fadeText;
+  std::vector<ExportRange> rows;
   std::vector<std::string> labels;  // row i's label, none beyond the end
-  int stops = 0;                    // saves that ended cancelled or failed
+  ExportChoices choices;
+  bool cleared = false;
+  int stops = 0;  // saves that ended cancelled or failed
   bool stoppedCancelled = false;
   std::vector<std::string> kept;  // the files the last stopped save kept
 
@@ -176,16 +176,12 @@ class FakeHost : public IExportHost {
   }
   std::string DisplayName() const override { return displayName; }
   const SoundFormatInfo& Format() const override { return format; }
-  int RowCount() const override { return static_cast<int>(rows.size()); }
-  std::string RowText(int row, int column) const override {
-    if (column == 3) return row < static_cast<int>(labels.size()) ? labels[row] : std::string();
-    return column == 1 ? rows.at(row).first : rows.at(row).second;
+  std::vector<CutRange> Ranges() const override {
+    std::vector<CutRange> ranges = CutRanges(rows);
+    for (size_t i = 0; i < ranges.size() && i < labels.size(); ++i) ranges[i].label = labels[i];
+    return ranges;
   }
-  bool FadeChecked() const override { return fadeChecked; }
-  bool FadeEnabled() const override { return fadeEnabled; }
-  std::string FadeText() const override { return fadeText; }
-  bool JoinChecked() const override { return join; }
-  bool NameByLabelsChecked() const override { return false; }
+  ExportChoices Choices() const override { return choices; }
   void ClearUnsavedReservations() override { cleared = true; }
   void SaveStopped(bool cancelled, const std::vector<std::string>& keptFiles) override {
     ++stops;
@@ -202,7 +198,7 @@ struct HostedSource {
   Bytes file;
 
   HostedSource(const std::string& relativeSource, const SourceShape& shape,
-               std::vector<std::pair<std::string, std::string>> rows) {
+               std::vector<ExportRange> rows) {
     host.fullPath = dir.File(relativeSource);
     std::filesystem::create_directories(std::filesystem::path(host.fullPath).parent_path());
     file = WriteSource(host.fullPath, shape);
