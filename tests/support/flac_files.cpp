@@ -40,18 +40,23 @@ Bytes ToneWave(const FlacShape& shape, uint32_t seed) {
   return RiffWave({RiffChunk("fmt ", fmt), RiffChunk("data", data)});
 }
 
-bool MakeFlac(const std::string& path, const FlacShape& shape, std::string& why,
-              const std::string& options, uint32_t seed) {
+bool EncodeFlacFile(const std::string& wavePath, const std::string& flacPath, std::string& why,
+                    const std::string& options) {
   if (!HaveProgram("flac")) {
     why = "flac is not installed";
     return false;
   }
-  const std::string wave = path + ".source.wav";
-  WriteFileBytes(wave, ToneWave(shape, seed));
-  const CommandResult result =
-      RunCommand("flac -s -f " + options + " -o " + ShellQuote(path) + " " + ShellQuote(wave));
+  const CommandResult result = RunCommand("flac -s -f " + options + " -o " + ShellQuote(flacPath) +
+                                          " " + ShellQuote(wavePath));
   why = result.output;
   return result.exitCode == 0;
+}
+
+bool MakeFlac(const std::string& path, const FlacShape& shape, std::string& why,
+              const std::string& options, uint32_t seed) {
+  const std::string wave = path + ".source.wav";
+  WriteFileBytes(wave, ToneWave(shape, seed));
+  return EncodeFlacFile(wave, path, why, options);
 }
 
 Bytes FlacToolSamples(const std::string& path) {

@@ -21,6 +21,11 @@ struct FlacShape {
 // positions) for more than two channels or bits that are not whole bytes.
 Bytes ToneWave(const FlacShape& shape, uint32_t seed);
 
+// Encodes the WAVE file at wavePath with `flac` and the given options to
+// flacPath; false (with the tool's words in `why`) when flac is missing or fails.
+bool EncodeFlacFile(const std::string& wavePath, const std::string& flacPath, std::string& why,
+                    const std::string& options = "");
+
 // Encodes ToneWave(shape, seed) with `flac` and the given options to `path`;
 // false (with the tool's words in `why`) when flac is missing or fails.
 bool MakeFlac(const std::string& path, const FlacShape& shape, std::string& why,
