@@ -39,6 +39,8 @@ void PrintInfo(std::ostream& out, const SoundFormatInfo& info) {
       << "valid_bits=" << info.validBits << "\n"
       << "channel_mask=0x" << std::hex << info.channelMask << std::dec << "\n"
       << "sub_format=" << (CodingOf(f) == SampleCoding::kFloat ? "float" : "pcm") << "\n";
+  // How the file stores the samples: as they are, or FLAC-compressed.
+  out << "codec=" << (info.decoderType == kFlacDecoderType ? "flac" : "pcm") << "\n";
 }
 
 uint64_t FrameCount(const SoundFormatInfo& info) {
@@ -214,8 +216,8 @@ int RunCut(const std::vector<std::string>& args, RunContext& context) {
   job.sourcePath = Normalised(o.source);
   if (!fsops::Exists(job.sourcePath)) return Fail(context, {"'" + o.source + "': no such file"});
   if (!ReadSourceFormat(job.sourcePath, job.format)) {
-    return Fail(context,
-                {"'" + o.source + "' is not a PCM WAVE or uncompressed NWA file (or unreadable)"});
+    return Fail(context, {"'" + o.source +
+                          "' is not a PCM WAVE, uncompressed NWA or FLAC file (or unreadable)"});
   }
   if (o.info) {
     PrintInfo(context.out, job.format);

@@ -47,8 +47,8 @@ inline constexpr char kColumnLength[] = QT_TRANSLATE_NOOP("Snipora", "長さ(ミ
 inline constexpr char kColumnStart[] = QT_TRANSLATE_NOOP("Snipora", "開始アドレス");
 inline constexpr char kColumnEnd[] = QT_TRANSLATE_NOOP("Snipora", "終了アドレス");
 inline constexpr char kColumnLabel[] = QT_TRANSLATE_NOOP("Snipora", "ラベル");
-inline constexpr char kOpenFilter[] =
-    QT_TRANSLATE_NOOP("Snipora", "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||");
+inline constexpr char kOpenFilter[] = QT_TRANSLATE_NOOP(
+    "Snipora", "WAVE サウンド(*.wav)|*.wav;*.nwa;*.flac|全てのファイル(*.*)|*.*||");
 // A file with more channels than the sound device plays: %1 its channels,
 // %2 the most the device plays.
 inline constexpr char kTooManyChannels[] = QT_TRANSLATE_NOOP(

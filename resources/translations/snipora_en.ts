@@ -274,10 +274,6 @@ samples</translation>
         <translation>Label</translation>
     </message>
     <message>
-        <source>WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||</source>
-        <translation>Sound files|*.wav;*.nwa|All files|*.*||</translation>
-    </message>
-    <message>
         <source>このファイルは%1チャンネルです。再生できるのは%2チャンネルまでなので開けません。
 切り出しはコマンドラインの snipora-cut でできます。</source>
         <translation>This file has %1 channels. Only up to %2 channels can be played, so it cannot be opened.
@@ -417,6 +413,10 @@ Discard them?</translation>
         <source>開始点の音が無音か一定のため、ループの基準にできません</source>
         <translation>The sound at the start is silent or constant and cannot anchor a loop</translation>
     </message>
+    <message>
+        <source>WAVE サウンド(*.wav)|*.wav;*.nwa;*.flac|全てのファイル(*.*)|*.*||</source>
+        <translation>Sound files|*.wav;*.nwa;*.flac|All files|*.*||</translation>
+    </message>
 </context>
 <context>
     <name>snipora::CLoopProgressDlg</name>
@@ -467,10 +467,6 @@ Loops found</translation>
     <message>
         <source>ファイルを読み込めません (存在しないか、読み取りが許可されていません)。</source>
         <translation>The file cannot be read (it does not exist or reading it is not permitted).</translation>
-    </message>
-    <message>
-        <source>RIFF WAVE 形式のファイルでも NWA ファイルでもありません。</source>
-        <translation>It is neither a RIFF WAVE file nor an NWA file.</translation>
     </message>
     <message>
         <source>圧縮された形式 (%1、形式番号 %2) のため、再生にはデコーダが必要です。</source>
@@ -677,6 +673,28 @@ No ranges were added.</translation>
     <message>
         <source>「%1」を読み込みました。次の点に注意してください:</source>
         <translation>&quot;%1&quot; was read. Note these points:</translation>
+    </message>
+    <message>
+        <source>FLAC ファイルのヘッダが壊れています。</source>
+        <translation>The header of the FLAC file is damaged.</translation>
+    </message>
+    <message>
+        <source>FLAC ファイルに長さが書かれていません (パイプへ書き出されたファイルです)。flac で書き直すと開けます。</source>
+        <translation>The FLAC file does not state its length (it was written to a pipe). Re-encode it with flac to open it.</translation>
+    </message>
+    <message>
+        <source>FLAC ファイルが途中で切れているか、終わりの部分が壊れています。</source>
+        <translation>The FLAC file is cut short, or its end is damaged.</translation>
+    </message>
+    <message>
+        <source>RIFF WAVE、NWA、FLAC のどの形式のファイルでもありません。</source>
+        <translation>It is neither a RIFF WAVE, an NWA nor a FLAC file.</translation>
+    </message>
+    <message>
+        <source>ファイルの壊れた箇所を読んだため、再生を止めました。
+ファイルは先頭から開き直しました。</source>
+        <translation>Playback stopped at a damaged part of the file.
+The file was opened again at its start.</translation>
     </message>
 </context>
 <context>
