@@ -14,7 +14,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox ffmpeg sndfile-programs \
-            fonts-ipafont-gothic qt6-translations-l10n
+            fonts-ipafont-gothic qt6-translations-l10n libflac-dev flac
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps configure build run test test-shuffled translations install deb check-install bench sanitize tsan fuzz format format-check clean
@@ -98,7 +98,7 @@ tsan: configure
 # what it finds in $(BUILD)/corpus/<name>; a crashing input is written to
 # $(BUILD)/artifacts/<name>/ and stops the run.
 FUZZ_SECONDS ?= 60
-FUZZERS := wave_header nwa_header ini pattern cli_input range_lists number_text
+FUZZERS := wave_header nwa_header flac_reading ini pattern cli_input range_lists number_text
 fuzz: BUILD = build-fuzz
 fuzz: PACKAGES += clang
 fuzz: deps

@@ -166,6 +166,7 @@ bool CFlacStream::MoveWithinBuffer(uint64_t position) {
 
 uint32_t CFlacStream::TakeBytes(uint8_t* dst, uint32_t n) {
   const uint32_t count = std::min(n, BufferedBytes());
+  if (count == 0) return 0;
   std::memcpy(dst, decoded_.data() + taken_, count);
   taken_ += count;
   return count;
