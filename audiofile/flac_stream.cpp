@@ -35,11 +35,13 @@ std::array<uint8_t, kFlacStreamInfoBytes> PackStreamInfo(const FLAC__StreamMetad
   return body;
 }
 
-// Interleaves `frames` samples of each channel as little-endian integers of
-// Bytes bytes, shifted up by `shift` (8-bit ones made unsigned).
-template <uint32_t Bytes>
+// Interleaves `frames` samples of each of `channels` channels (Channels
+// when that is not 0) as little-endian integers of Bytes bytes, shifted up by
+// `shift` (8-bit ones made unsigned).
+template <uint32_t Bytes, uint32_t Channels>
 void Interleave(const FLAC__int32* const buffer[], uint32_t channels, uint32_t frames,
                 uint32_t shift, uint8_t* out) {
+  if constexpr (Channels != 0) channels = Channels;
   for (uint32_t f = 0; f < frames; ++f) {
     for (uint32_t c = 0; c < channels; ++c) {
       auto value = static_cast<uint32_t>(buffer[c][f]) << shift;
@@ -47,6 +49,15 @@ void Interleave(const FLAC__int32* const buffer[], uint32_t channels, uint32_t f
       for (uint32_t b = 0; b < Bytes; ++b) *out++ = static_cast<uint8_t>(value >> (8 * b));
     }
   }
+}
+
+// The same with the channel counts of most files spelt out for the compiler.
+template <uint32_t Bytes>
+void InterleaveChannels(const FLAC__int32* const buffer[], uint32_t channels, uint32_t frames,
+                        uint32_t shift, uint8_t* out) {
+  if (channels == 2) return Interleave<Bytes, 2>(buffer, channels, frames, shift, out);
+  if (channels == 1) return Interleave<Bytes, 1>(buffer, channels, frames, shift, out);
+  Interleave<Bytes, 0>(buffer, channels, frames, shift, out);
 }
 
 }  // namespace
@@ -188,16 +199,16 @@ void CFlacStream::Store(const FLAC__int32* const buffer[], uint32_t frames) {
   uint8_t* out = decoded_.data() + at;
   switch (sampleBytes_) {
     case 1:
-      Interleave<1>(buffer, channels_, frames, shift_, out);
+      InterleaveChannels<1>(buffer, channels_, frames, shift_, out);
       break;
     case 2:
-      Interleave<2>(buffer, channels_, frames, shift_, out);
+      InterleaveChannels<2>(buffer, channels_, frames, shift_, out);
       break;
     case 3:
-      Interleave<3>(buffer, channels_, frames, shift_, out);
+      InterleaveChannels<3>(buffer, channels_, frames, shift_, out);
       break;
     default:
-      Interleave<4>(buffer, channels_, frames, shift_, out);
+      InterleaveChannels<4>(buffer, channels_, frames, shift_, out);
       break;
   }
 }

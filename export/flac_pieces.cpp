@@ -115,7 +115,9 @@ ExportOutcome WriteFlacPieces(const FlacEncoding& encoding, const std::vector<Fl
   progress.SetOverallRange(count);
   progress.SetFileRange(total);
   progress.SetFilePosition(0);
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  // One more than the cores: while a worker waits for the disk (its source's
+  // unbuffered reads, the fsync that ends each piece) the cores stay busy.
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency()) + 1;
   PieceQueue queue(encoding, pieces);
   queue.Start(std::min(threads, std::max(count, 1u)));
   bool cancelled = false;

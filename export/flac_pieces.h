@@ -10,7 +10,7 @@
 namespace snipora {
 
 // Writes every piece (WriteFlacPiece), up to `threads` at a time on threads of
-// their own (0: one per core of the machine), while the calling thread shows
+// their own (0: one more than the machine's cores), while the calling thread shows
 // the progress and polls for cancel: the file bar runs over the decoded bytes
 // of all pieces, the overall bar over the pieces begun; Pump(true) keeps the
 // window responsive. Checked before anything is written: a source that

@@ -96,41 +96,48 @@ std::vector<MetadataBlock> PieceMetadata(const std::vector<std::string>& comment
   return blocks;
 }
 
-// Samples of one container layout as FLAC takes them: signed, shifted down
-// to their signal bits.
-class SampleConverter {
- public:
-  SampleConverter(const PcmLayout& layout, uint32_t signalBits)
-      : layout_(layout), shift_(layout.bits - signalBits) {}
+// One sample of type T as FLAC takes it: signed, shifted down to its signal bits.
+template <PcmSampleType T>
+FLAC__int32 FlacSample(const uint8_t* b, uint32_t shift) {
+  if constexpr (T == PcmSampleType::kU8) return ReadU8(b) >> shift;
+  if constexpr (T == PcmSampleType::kS16) return ReadS16(b) >> shift;
+  if constexpr (T == PcmSampleType::kS24) return ReadS24(b) >> shift;
+  return ReadS32(b) >> shift;
+}
 
-  void Convert(const uint8_t* frames, uint32_t count, std::vector<FLAC__int32>& out) const {
-    out.resize(size_t{count} * layout_.channels);
-    FLAC__int32* sample = out.data();
-    for (uint32_t f = 0; f < count; ++f) {
-      const uint8_t* frame = frames + size_t{f} * layout_.blockAlign;
-      for (uint32_t c = 0; c < layout_.channels; ++c) {
-        *sample++ = Read(frame + c * layout_.sampleBytes) >> shift_;
-      }
+// `count` frames of `layout` as FLAC's interleaved samples. Frames without
+// padding (the usual layout) are read as one run of samples.
+template <PcmSampleType T>
+void ConvertFrames(const uint8_t* frames, uint32_t count, const PcmLayout& layout, uint32_t shift,
+                   FLAC__int32* out) {
+  constexpr uint32_t kBytes = PcmSampleBytes(T);
+  if (layout.blockAlign == layout.channels * kBytes) {
+    const size_t samples = size_t{count} * layout.channels;
+    for (size_t i = 0; i < samples; ++i) out[i] = FlacSample<T>(frames + i * kBytes, shift);
+    return;
+  }
+  for (uint32_t f = 0; f < count; ++f) {
+    const uint8_t* frame = frames + size_t{f} * layout.blockAlign;
+    for (uint32_t c = 0; c < layout.channels; ++c) {
+      *out++ = FlacSample<T>(frame + c * kBytes, shift);
     }
   }
+}
 
- private:
-  int32_t Read(const uint8_t* b) const {
-    switch (layout_.type) {
-      case PcmSampleType::kU8:
-        return ReadU8(b);
-      case PcmSampleType::kS16:
-        return ReadS16(b);
-      case PcmSampleType::kS24:
-        return ReadS24(b);
-      default:
-        return ReadS32(b);
-    }
+void ConvertFrames(const uint8_t* frames, uint32_t count, const PcmLayout& layout, uint32_t shift,
+                   std::vector<FLAC__int32>& out) {
+  out.resize(size_t{count} * layout.channels);
+  switch (layout.type) {
+    case PcmSampleType::kU8:
+      return ConvertFrames<PcmSampleType::kU8>(frames, count, layout, shift, out.data());
+    case PcmSampleType::kS16:
+      return ConvertFrames<PcmSampleType::kS16>(frames, count, layout, shift, out.data());
+    case PcmSampleType::kS24:
+      return ConvertFrames<PcmSampleType::kS24>(frames, count, layout, shift, out.data());
+    default:
+      return ConvertFrames<PcmSampleType::kS32>(frames, count, layout, shift, out.data());
   }
-
-  PcmLayout layout_;
-  uint32_t shift_;
-};
+}
 
 // Encodes the piece's frames, read from `source`, into the output file.
 ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISampleRuns& source,
@@ -171,7 +178,7 @@ ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISamp
                         : FadeBytes(format.formatBlock.avgBytesPerSec, piece.fadeMs, align, length);
   std::optional<FadeRamp> ramp;
   if (fadeBytes != 0) ramp = FadeRamp::ForFormat(fadeBytes, format.formatBlock);
-  const SampleConverter converter(layout, bits);
+  const uint32_t shift = layout.bits - bits;
   std::vector<uint8_t> block(size_t{kBlockFrames} * align);
   std::vector<FLAC__int32> samples;
   for (uint64_t done = 0; done < length;) {
@@ -190,7 +197,7 @@ ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISamp
       const uint64_t from = done < plain ? plain - done : 0;
       ramp->Apply(block.data() + from, static_cast<uint32_t>(n - from));
     }
-    converter.Convert(block.data(), n / align, samples);
+    ConvertFrames(block.data(), n / align, layout, shift, samples);
     if (!FLAC__stream_encoder_process_interleaved(e, samples.data(), n / align)) {
       FLAC__stream_encoder_finish(e);
       return ExportOutcome::WriteFailed;

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "audiofile/flac_file.h"
+#include "bench/support/bench_files.h"
+#include "bench/support/silent_export_progress.h"
 #include "export/flac_pieces.h"
 
 namespace snipora {
@@ -28,8 +30,7 @@ constexpr uint64_t kFrames = uint64_t{600} * kRate;
 constexpr int kPieces = 10;
 
 std::string WorkFolder() {
-  const char* dir = std::getenv("SNIPORA_BENCH_DIR");
-  return dir ? dir : "/var/tmp/snipora-flac-bench";
+  return bench::WorkFolder("/var/tmp/snipora-flac-bench");
 }
 std::string SourcePath() {
   return WorkFolder() + "/source.flac";
@@ -60,28 +61,13 @@ std::vector<ExportRange> Ranges() {
   return ranges;
 }
 
-struct NoProgress : IExportProgress {
-  void SetFileRange(uint64_t) override {}
-  void SetFilePosition(uint64_t) override {}
-  void SetOverallRange(uint32_t) override {}
-  void SetOverallPosition(uint32_t) override {}
-  void Pump(bool) override {}
-  bool IsCancelled() const override { return false; }
-};
-
 std::string FreshFolder(const std::string& name) {
-  const std::string folder = WorkFolder() + "/" + name;
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
+  return bench::FreshFolder(WorkFolder(), name);
 }
 
+// Each case starts with the source on the disk only.
 std::string DropSourceCache() {
-  return "dd if=" + SourcePath() + " iflag=nocache count=0 status=none";
-}
-
-void RunShell(benchmark::State& state, const std::string& script) {
-  if (std::system(script.c_str()) != 0) state.SkipWithError(("failed: " + script).c_str());
+  return bench::DropFromCache(SourcePath());
 }
 
 void BM_Engine(benchmark::State& state) {
@@ -97,8 +83,8 @@ void BM_Engine(benchmark::State& state) {
     for (int i = 0; const ExportRange& range : Ranges()) {
       pieces.push_back({{range}, folder + "/" + std::to_string(++i) + ".flac", "", 0, 0});
     }
-    Shell(DropSourceCache());
-    NoProgress progress;
+    Shell(DropSourceCache() + "true");
+    bench::SilentExportProgress progress;
     state.ResumeTiming();
     if (WriteFlacPieces(encoding, pieces, progress) != ExportOutcome::Done) {
       state.SkipWithError("the engine failed");
@@ -114,12 +100,12 @@ void BM_FlacTool(benchmark::State& state) {
     const std::string folder = FreshFolder("flac");
     std::string script = DropSourceCache();
     for (int i = 0; const ExportRange& r : Ranges()) {
-      script += " && flac -s -d -c --skip=" + std::to_string(r.startFrame) +
+      script += "flac -s -d -c --skip=" + std::to_string(r.startFrame) +
                 " --until=" + std::to_string(r.endFrame) + " " + SourcePath() +
-                " | flac -s -5 -o " + folder + "/" + std::to_string(++i) + ".flac -";
+                " | flac -s -5 -o " + folder + "/" + std::to_string(++i) + ".flac - && ";
     }
     state.ResumeTiming();
-    RunShell(state, script);
+    bench::RunShell(state, script + "true");
   }
   fs::remove_all(WorkFolder() + "/flac");
 }
@@ -137,12 +123,12 @@ void BM_Ffmpeg(benchmark::State& state) {
     const std::string folder = FreshFolder("ffmpeg");
     std::string script = DropSourceCache();
     for (int i = 0; const ExportRange& r : Ranges()) {
-      script += " && ffmpeg -v error -y -ss " + Seconds(r.startFrame) + " -t " +
+      script += "ffmpeg -v error -y -ss " + Seconds(r.startFrame) + " -t " +
                 Seconds(r.endFrame - r.startFrame) + " -i " + SourcePath() + " -c:a flac " +
-                folder + "/" + std::to_string(++i) + ".flac";
+                folder + "/" + std::to_string(++i) + ".flac && ";
     }
     state.ResumeTiming();
-    RunShell(state, script);
+    bench::RunShell(state, script + "true");
   }
   fs::remove_all(WorkFolder() + "/ffmpeg");
 }
