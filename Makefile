@@ -14,7 +14,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox ffmpeg sndfile-programs \
-            fonts-ipafont-gothic qt6-translations-l10n libflac-dev flac
+            fonts-ipafont-gothic qt6-translations-l10n libcli11-dev libflac-dev flac
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps configure build run test test-shuffled translations install deb check-install bench sanitize tsan fuzz format format-check clean

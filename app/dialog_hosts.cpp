@@ -53,6 +53,10 @@ void CMainExportHost::FilesWritten(const std::vector<std::string>& paths) {
   dialog_.OnFilesSaved(paths);
 }
 
+void CMainExportHost::SaveStopped(bool cancelled, const std::vector<std::string>& kept) {
+  dialog_.OnSaveStopped(cancelled, kept);
+}
+
 bool CMainLoopSearchHost::IsMarker1Set() const {
   return dialog_.MarkerSet(1);
 }

@@ -1,10 +1,9 @@
 // Tools → language: follow the system's locale or force Japanese or English.
 // The choice is stored at once and applies from the next start, since every
 // window builds its texts once.
-#include <QAction>
-#include <QActionGroup>
 #include <QMenu>
 
+#include "app/choice_actions.h"
 #include "app/main_dialog.h"
 #include "app/status_line.h"
 #include "resources/menu_template.h"
@@ -17,21 +16,14 @@ void CMainDlg::AddLanguageMenu() {
   tools->addSeparator();
   QMenu* menu = tools->addMenu(tr("表示言語(&G)"));
   menu->setObjectName(QStringLiteral("language"));
-  auto* group = new QActionGroup(menu);
   // The languages are named in their own language, so each finds its own.
   const std::pair<LanguageSetting, QString> choices[] = {
       {LanguageSetting::FollowLocale, tr("システムの設定に従う")},
       {LanguageSetting::Japanese, QStringLiteral("日本語")},
       {LanguageSetting::English, QStringLiteral("English")},
   };
-  for (const auto& [setting, text] : choices) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(QString::fromLatin1(LanguageSettingWord(setting)));
-    action->setCheckable(true);
-    action->setChecked(setting == languageSetting_);
-    group->addAction(action);
-    connect(action, &QAction::triggered, this, [this, setting] { ChooseLanguage(setting); });
-  }
+  AddChoiceActions<LanguageSetting>(menu, choices, languageSetting_, &LanguageSettingWord,
+                                    [this](LanguageSetting setting) { ChooseLanguage(setting); });
 }
 
 void CMainDlg::ChooseLanguage(LanguageSetting setting) {

@@ -11,6 +11,8 @@
 #include <QSlider>
 #include <QTimerEvent>
 
+#include "app/main_window_tooltips.h"
+#include "app/model/format_summary.h"
 #include "app/model/main_window_view.h"
 #include "app/recent_files.h"
 #include "app/reservation_list.h"
@@ -20,6 +22,7 @@
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
 #include "audiofile/sector_file.h"
+#include "audiofile/zero_crossing.h"
 #include "platform/ui/qt_ui_text.h"
 #include "playback/player_flags.h"
 #include "playback/volume_settings.h"
@@ -66,8 +69,10 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   BuildControls();
   BuildMenu();
   AddRecentFilesMenu();
+  AddEditMenu();
   AddLanguageMenu();
   AddKeyboardCommands();
+  AddMainWindowTooltips(*this);
   ConnectControls();
   // Enter is swallowed for every control of this window.
   qApp->installEventFilter(this);
@@ -81,6 +86,8 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   LoadVolumeSettings(player_);
   // Damage found while a file plays (FLAC) is reported, not only the end.
   player_.SetFlags(CDS_NOTIFY_ERROR, true);
+  // Until a file is open every control that needs one is disabled.
+  ApplyView();
 }
 
 CMainDlg::~CMainDlg() {
@@ -117,7 +124,6 @@ uint64_t CMainDlg::PlayerBytes() {
 }
 
 void CMainDlg::ApplyView() {
-  if (!model_.HasFile()) return;  // the template's state until a file is open
   const MainWindowView view = DeriveMainWindowView(model_);
   for (const auto& [id, control] : view.controls) {
     QWidget* widget = controls_.at(id);
@@ -125,6 +131,7 @@ void CMainDlg::ApplyView() {
     if (control.text) SetText(id, UiText(control.text->c_str()));
   }
   for (const auto& [id, enabled] : view.commands) MenuAction(id)->setEnabled(enabled);
+  ApplyEditMenu(view);
   setWindowTitle(QString::fromUtf8(view.title));
   // Qt's range is signed.
   const auto clamp = [](uint32_t value) {
@@ -144,18 +151,31 @@ void CMainDlg::ApplyView() {
   ApplyRows();
 }
 
-// The list shows the model's rows and highlights the model's row.
+// The list and the waveform's regions show the model's rows and selection.
 void CMainDlg::ApplyRows() {
+  // What the list shows may be ahead of what was applied: the user's click.
+  const bool rows = appliedRowsRevision_ != model_.RowsRevision();
+  if (!rows && appliedSelection_ == model_.SelectedRows() &&
+      appliedHighlight_ == model_.SelectedRow())
+    return;
   const QSignalBlocker blocker(list_);
-  if (appliedRowsRevision_ != model_.RowsRevision()) {
-    appliedRowsRevision_ = model_.RowsRevision();
-    list_->SetRows(model_);
-    std::vector<FrameRange> ranges;
-    for (const ReservationRow& row : model_.Rows())
-      ranges.push_back({row.startFrame, row.endFrame});
-    waveform_->SetReservations(std::move(ranges));
+  appliedRowsRevision_ = model_.RowsRevision();
+  appliedSelection_ = model_.SelectedRows();
+  appliedHighlight_ = model_.SelectedRow();
+  const std::vector<RowConflict>& conflicts = model_.Conflicts();
+  if (rows) list_->SetRows(model_, conflicts);
+  list_->SetSelection(model_.SelectedRows(), model_.SelectedRow());
+  std::vector<WaveRegion> regions;
+  regions.reserve(model_.Rows().size());
+  for (const ReservationRow& row : model_.Rows()) {
+    const size_t i = regions.size();
+    regions.push_back({{row.startFrame, row.endFrame},
+                       row.label,
+                       std::binary_search(model_.SelectedRows().begin(),
+                                          model_.SelectedRows().end(), static_cast<int>(i)),
+                       conflicts[i] != RowConflict::None});
   }
-  list_->SetSelectedRow(model_.SelectedRow());
+  waveform_->SetRegions(std::move(regions));
 }
 
 // ---------------------------------------------------------------- start-up
@@ -190,26 +210,20 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+// Without a file named the window starts empty, for File → Open, a drop or
+// a recent file. A named file that does not open ends the program, after
+// saying so, with the status that tells scripts it failed.
 void CMainDlg::OnStartupOpen() {
-  std::optional<std::string> path;
-  if (!commandLine_.empty() && !RefusedForChannels(commandLine_)) {
-    path = commandLine_;
-  } else {
-    // A file with more channels than the device plays was named: ask for another.
-    do {
-      while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
-        if (ui_.ShowMessage(kStrAskFileAgain, MessageButtons::YesNo) == MessageAnswer::No) {
-          reject();
-          return;
-        }
-      }
-    } while (RefusedForChannels(*path));
-  }
-  if (!OpenAudioFile(*path)) {
+  if (commandLine_.empty()) return;
+  if (RefusedForChannels(commandLine_)) {
+    // Its own message has named the reason.
+  } else if (!OpenAudioFile(commandLine_)) {
     ui_.ShowMessage(kStrCannotOpenFile, MessageButtons::Ok);
-    reject();
-    setResult(kResultCannotOpen);
+  } else {
+    return;
   }
+  reject();
+  setResult(kResultCannotOpen);
 }
 
 // ---------------------------------------------------------------- opening
@@ -244,11 +258,15 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   if (player_.Open(path.c_str()) != 0) return false;
   model_.OpenFile(path, FileTitle(path), format);
   waveform_->SetFile(path, format);
+  OpenSnapReader(path, format);
   const std::optional<SampleChunk> loops = ReadSampleChunk(path);
   const auto loop = loops ? FirstLoopBytes(*loops, format) : std::nullopt;
   if (loop) model_.SetFileLoop(ByteRange{loop->first, loop->second});
   ApplyView();
   RememberRecentFile(path);
+  // What was said about the file before is gone; the new file's format stays.
+  status_->ClearMessage();
+  status_->ShowFormat(QString::fromStdString(FormatSummary(format, ContainerName(path))));
   ShowSilenceOnce();
   return true;
 }
@@ -270,6 +288,7 @@ void CMainDlg::reject() {
   // After the volume settings, which rewrite the settings file from nothing.
   SaveRecentFiles(recentFiles_);
   SaveLanguageSetting(languageSetting_);
+  StoreEditSettings();
   ended_ = true;
   QDialog::reject();
 }
@@ -316,17 +335,11 @@ void CMainDlg::OnTimer(uint32_t id) {
 
 void CMainDlg::RefreshPosition(bool fromPlayer, uint64_t samplePosition) {
   // The play buttons' rules read the player's position also during a drag.
-  model_.SetPlayerPosition(PlayerBytes(), player_.GetPosition(kUnitMilliseconds));
+  model_.SetPlayerPosition(PlayerBytes());
   if (!fromPlayer) model_.ShowDragPosition(samplePosition);
   if (model_.HasFile())
     waveform_->SetPosition(fromPlayer ? PlayerBytes() / BlockAlign() : samplePosition);
   ApplyView();
-}
-
-void CMainDlg::OnWaveformPosition(quint64 frame) {
-  if (!model_.HasFile()) return;
-  player_.Seek(frame * BlockAlign(), kUnitBytes);
-  RefreshPosition(true, 0);
 }
 
 void CMainDlg::OnSliderScroll(bool endOfScroll) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,12 +34,15 @@ namespace snipora {
 class CReservationList;
 class CStatusLine;
 class CWaveformView;
+class CZeroCrossingSnap;
 class ISoundDevice;
+struct MainWindowView;
 
 // The main window: the whole program is this one dialog. Its state (the open
-// file, markers, reservations, play state) is a CMainWindowModel; handlers
-// change the model and the player, then ApplyView shows what the model
-// derives, in one place.
+// file, markers, reservations, play state, undo history) is a
+// CMainWindowModel; handlers turn input (buttons, keys, menus, the mouse on
+// the waveform and the list) into the model's commands and the player's
+// moves, then ApplyView shows what the model derives, in one place.
 //
 // Every control keeps its numeric id as its objectName (the decimal id, e.g.
 // "1023"); Control(id) returns it and MenuAction(id) returns a menu command.
@@ -94,6 +98,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   bool OpenDropped(const QMimeData& mime);
   // True when there are no unsaved reservations or the user lets them go (108).
   bool ConfirmDiscardUnsaved();
+  // Where the window's file dialogs start: beside the open file, else where
+  // the last file was opened, else the Music or home folder.
+  std::string DialogFolder() const;
 
   // --- timers and slider ---
   void OnTimer(uint32_t id);
@@ -114,12 +121,21 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
 
   // --- reservations ---
   void AddReservation();
-  // The list's highlighted row changed (click, keys, drag or deletion).
+  // The list's selection changed (click, keys, drag or deletion).
   void OnListSelectionChanged();
   void RemoveReservation();
   void ReadReservation();
-  // The user typed a new label into a row's label cell.
-  void OnLabelEdited(int row, const std::string& label);
+  // The user typed into a cell of the list: column 0 length, 1 start, 2 end
+  // in the list's unit, 3 label. Bad text is refused with the reason.
+  void OnCellEdited(int row, int column, const std::string& text);
+
+  // --- Edit menu ---
+  void Undo();
+  void Redo();
+  void SetSnapToZeroCrossings(bool snap);
+  void SetListUnit(ListUnit unit);
+  void SortRows();
+  void MoveRows(int direction);  // -1 up, +1 down
 
   // --- play modes ---
   void TogglePlay();
@@ -146,6 +162,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   CStatusLine* StatusLine() const { return status_; }
   // A save succeeded: the status line says what it wrote and where.
   void OnFilesSaved(const std::vector<std::string>& paths);
+  // A save was cancelled or failed: the status line says so and what it kept.
+  void OnSaveStopped(bool cancelled, const std::vector<std::string>& kept);
   IUiServices& Ui() { return ui_; }
   bool IsPlaying() const { return model_.IsPlaying(); }
   bool MarkerSet(int k) const { return model_.Marker(k).set; }
@@ -187,6 +205,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // Tools → language: the stored choice, which takes effect at the next start.
   void AddLanguageMenu();
   void ChooseLanguage(LanguageSetting setting);
+  // Edit: undo, redo, snapping, the list's order and unit.
+  void AddEditMenu();
+  void ApplyEditMenu(const MainWindowView& view);
+  void StoreEditSettings();
   // A window-wide key (outside text fields) presses its button; true when taken.
   bool HandleWindowKey(QObject* watched, QKeyEvent* event);
   void ConnectControls();
@@ -196,9 +218,18 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // Shows the model: every control's state and text, the slider, the list.
   void ApplyView();
   void ApplyRows();
-  // The waveform shows a click's or drag's position: the player seeks there.
+  // The waveform shows a click's position: the player seeks there.
   void OnWaveformPosition(quint64 frame);
-
+  // What the mouse does on the waveform (see CWavePane).
+  void OnWaveformSelection(quint64 anchor, quint64 frame, bool finished);
+  void OnWaveformExtend(quint64 frame);
+  void OnWaveformHandle(int kind, int index, quint64 frame, bool finished);
+  void OnRegionClicked(int row);
+  void OnRegionActivated(int row);
+  // After the rows or their selection were changed by the model's undo or redo.
+  void ShowHighlightedRegion();
+  // Snapping reads the open file's frames.
+  void OpenSnapReader(const std::string& path, const SoundFormatInfo& format);
   uint32_t BlockAlign() const;
   uint64_t PlayerBytes();
   bool ReadFormat(const std::string& path, SoundFormatInfo& format);
@@ -221,6 +252,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   std::string commandLine_;
   CMainWindowModel model_;
   uint32_t appliedRowsRevision_ = 0;
+  std::vector<int> appliedSelection_;  // the rows' selection last shown
+  int appliedHighlight_ = -1;
+  std::unique_ptr<CZeroCrossingSnap> snap_;
 
   bool resumeAfterDrag_ = false;
   bool sliderPressed_ = false;     // the mouse is down on the slider

@@ -22,6 +22,7 @@
 #include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu_template.h"
+#include "waveform/widgets/wave_pane.h"
 #include "waveform/widgets/waveform_view.h"
 
 namespace snipora {
@@ -208,9 +209,16 @@ void CMainDlg::ConnectControls() {
   onClick(kCtlPlayToMarker, [this] { PlayToMarker(); });
   onClick(kCtlPlayTwoSecondsBeforeMarker, [this] { PlayTwoSecondsBeforeMarker(); });
   onClick(kCtlMarkerLoop, [this] { LoopBetweenMarkers(); });
-  connect(waveform_, &CWaveformView::PositionRequested, this, &CMainDlg::OnWaveformPosition);
+  for (CWavePane* pane : waveform_->Panes()) {
+    connect(pane, &CWavePane::PositionRequested, this, &CMainDlg::OnWaveformPosition);
+    connect(pane, &CWavePane::SelectionDragged, this, &CMainDlg::OnWaveformSelection);
+    connect(pane, &CWavePane::SelectionExtended, this, &CMainDlg::OnWaveformExtend);
+    connect(pane, &CWavePane::HandleDragged, this, &CMainDlg::OnWaveformHandle);
+    connect(pane, &CWavePane::RegionClicked, this, &CMainDlg::OnRegionClicked);
+    connect(pane, &CWavePane::RegionActivated, this, &CMainDlg::OnRegionActivated);
+  }
   connect(list_, &CReservationList::SelectionChanged, this, &CMainDlg::OnListSelectionChanged);
-  connect(list_, &CReservationList::LabelEdited, this, &CMainDlg::OnLabelEdited);
+  connect(list_, &CReservationList::CellEdited, this, &CMainDlg::OnCellEdited);
 
   // A drag reports its moves and its end; keys are whole actions: one
   // notification and then the end; a press beside the handle ends at its release.

@@ -1,7 +1,11 @@
-// The split reservations list of the main dialog: the row acted on is always
-// the row the list highlights.
+// The split reservations list of the main dialog: the rows acted on are the
+// rows the list selects, the highlighted one for read-back.
+#include <QTimer>
+
 #include "app/main_dialog.h"
 #include "app/reservation_list.h"
+#include "platform/ui/qt_ui_text.h"
+#include "waveform/widgets/waveform_view.h"
 
 namespace snipora {
 
@@ -11,19 +15,43 @@ void CMainDlg::AddReservation() {
 }
 
 void CMainDlg::OnListSelectionChanged() {
-  model_.SelectRow(list_->SelectedRow());
+  const int before = model_.SelectedRow();
+  model_.SelectRows(list_->SelectedRows(), list_->CurrentRow());
   ApplyView();
+  if (model_.SelectedRow() != before) ShowHighlightedRegion();
+}
+
+void CMainDlg::ShowHighlightedRegion() {
+  const int row = model_.SelectedRow();
+  if (row < 0) return;
+  const ReservationRow& r = model_.Rows()[row];
+  waveform_->ShowFrames({r.startFrame, r.endFrame});
 }
 
 void CMainDlg::RemoveReservation() {
-  if (!model_.RemoveSelectedRow()) return;
+  if (!model_.RemoveSelectedRows()) return;
   ApplyView();
+  ShowHighlightedRegion();
 }
 
-// The list already shows the new label: it is not rebuilt under its editor.
-void CMainDlg::OnLabelEdited(int row, const std::string& label) {
-  if (!model_.SetRowLabel(row, label)) return;
-  appliedRowsRevision_ = model_.RowsRevision();
+void CMainDlg::OnCellEdited(int row, int column, const std::string& text) {
+  if (row < 0 || row >= static_cast<int>(model_.Rows().size())) return;
+  if (column == CReservationList::kLabelColumn) {
+    model_.SetRowLabel(row, text);
+    ApplyView();
+    return;
+  }
+  const RowField fields[] = {RowField::Length, RowField::Start, RowField::End};
+  if (const char* refusal = model_.EditCell(row, fields[column], text)) {
+    // The row keeps its value: the cell shows it again, and once the editor
+    // has closed the message says why.
+    list_->SetRows(model_, model_.Conflicts());
+    const std::string message = tr("「%1」は使えません。\n%2")
+                                    .arg(QString::fromStdString(text), UiText(refusal))
+                                    .toStdString();
+    QTimer::singleShot(0, this, [this, message] { ui_.ShowText(message, MessageButtons::Ok); });
+    return;
+  }
   ApplyView();
 }
 
@@ -31,6 +59,14 @@ void CMainDlg::OnLabelEdited(int row, const std::string& label) {
 void CMainDlg::ReadReservation() {
   if (!model_.ReadSelectedRow()) return;
   RefreshPosition(true, 0);
+}
+
+void CMainDlg::SortRows() {
+  if (model_.SortRowsByStart()) ApplyView();
+}
+
+void CMainDlg::MoveRows(int direction) {
+  if (model_.MoveSelectedRows(direction)) ApplyView();
 }
 
 }  // namespace snipora

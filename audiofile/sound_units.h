@@ -19,7 +19,8 @@ inline uint32_t BytesToMilliseconds(uint64_t bytes, uint32_t avgBytesPerSec) {
                                bytes % avgBytesPerSec * 1000 / avgBytesPerSec);
 }
 
-// frames * 1000 / sampleRate, truncated.
+// frames * 1000 / sampleRate, truncated: a duration (positions show
+// MillisecondOfFrame).
 inline uint32_t FramesToMilliseconds(uint64_t frames, uint32_t sampleRate) {
   return BytesToMilliseconds(frames, sampleRate);
 }
@@ -34,6 +35,24 @@ inline uint64_t MillisecondsToByteCount(uint32_t ms, uint32_t avgBytesPerSec) {
 inline uint64_t MillisecondsToBytes(uint32_t ms, uint32_t avgBytesPerSec, uint32_t blockAlign) {
   const uint64_t bytes = MillisecondsToByteCount(ms, avgBytesPerSec);
   return blockAlign ? bytes - bytes % blockAlign : bytes;
+}
+
+// The one rule from a time to a position: the frame at or before the exact
+// time `ms` (steps, the jump dialog, markers, typed cells, --ms); saturates.
+inline uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate) {
+  const unsigned __int128 frames = static_cast<unsigned __int128>(ms) * sampleRate / 1000;
+  return frames > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(frames);
+}
+
+// Its inverse, the millisecond a position shows: the last whole millisecond
+// whose frame (MillisecondsToFrames) is at or before `frame`, so that a time
+// stepped or typed to reads back as itself. Where a millisecond is a whole
+// number of frames (48 kHz) it is the time of the frame, truncated.
+inline uint64_t MillisecondOfFrame(uint64_t frame, uint32_t sampleRate) {
+  if (sampleRate == 0) return 0;
+  const unsigned __int128 ms =
+      ((static_cast<unsigned __int128>(frame) + 1) * 1000 - 1) / sampleRate;
+  return ms > UINT64_MAX ? UINT64_MAX : static_cast<uint64_t>(ms);
 }
 
 inline uint64_t FramesToBytes(uint64_t frames, uint32_t blockAlign) {

@@ -10,29 +10,34 @@
 // The command line of snipora-cut.
 namespace snipora::cli {
 
+// What a run does; chosen by --info, --find-loops or --print-ranges, else a cut.
+enum class CutMode { Cut, PrintRanges, Info, FindLoops };
+
 struct CutOptions {
   bool help = false;
   bool version = false;
-  bool info = false;
+  CutMode mode = CutMode::Cut;
   bool join = false;
   bool force = false;
+  bool skipExisting = false;  // --skip-existing: outputs that exist are left alone
   bool quiet = false;
+  bool json = false;                    // JSON lines per output; with --find-loops an array
   bool milliseconds = false;            // RANGE bounds in milliseconds instead of frames
   std::optional<uint32_t> fadeMs;       // --fade
   Rf64Policy rf64 = Rf64Policy::kAuto;  // --rf64
   std::string output;                   // -o: the joined file, or the folder for pieces
-  std::string labels;                   // --labels: an Audacity label file
-  std::string cue;                      // --cue: a CUE sheet
-  std::string csv;                      // --csv: a CSV file in frames
-  bool markers = false;                 // --markers: the source's own cue points
+  // Range lists; a list's path may hold {stem}, resolved beside each source.
+  std::string labels;        // --labels: an Audacity label file
+  std::string cue;           // --cue: a CUE sheet
+  std::string csv;           // --csv: a CSV file in frames
+  bool markers = false;      // --markers: the source's own cue points
+  std::string listEncoding;  // --list-encoding: iconv name of a list that is not UTF-8
   std::string printRanges;   // --print-ranges: the format to print in, instead of cutting
   std::string nameTemplate;  // --name: file names of the pieces
-  std::string source;
-  std::vector<std::string> ranges;  // "START:END" as given
+  std::vector<std::string> sources;
+  std::vector<std::string> ranges;  // "START:END" as given, applied to each source
 
   // Loop points.
-  bool findLoops = false;              // --find-loops: list loop candidates instead of cutting
-  bool json = false;                   // --json: the candidates as JSON
   std::string loop;                    // --loop: "START:END" or "auto"; empty: keep the source's
   std::optional<int> windowChoice;     // --window: index into the search's length choices
   std::optional<int> precisionChoice;  // --precision: index into its precision choices
@@ -43,19 +48,18 @@ struct ParsedArguments {
   std::string error;  // not empty: a usage error, said in one line
 };
 
-// Parses the arguments after the program name.
+// Parses the arguments after the program name. Only what the command line
+// says is checked (and whether a later argument names an existing file, which
+// makes it a source rather than a range); no file is read.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
 // "START:END" with decimal numbers; nothing when malformed.
 std::optional<std::pair<uint64_t, uint64_t>> ParseRangeText(const std::string& text);
 
-// Frames at `ms` milliseconds (rounded down; saturates).
-uint64_t MillisecondsToFrames(uint64_t ms, uint32_t sampleRate);
-
 // A decimal number of at most 32 bits; nothing when malformed.
 std::optional<uint32_t> ParseUnsigned(const std::string& text);
 
-// The --help text, with examples.
+// The --help text: usage, options by group, exit statuses and examples.
 std::string UsageText();
 std::string VersionText();
 

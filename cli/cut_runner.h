@@ -14,11 +14,14 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 struct RunContext {
+  RunContext(std::ostream& output, std::ostream& errors) : out(output), err(errors) {}
+
   std::ostream& out;
   std::ostream& err;
   bool errIsTerminal = false;                               // show the progress bar
   const volatile std::sig_atomic_t* interrupted = nullptr;  // set by the SIGINT handler
   uint32_t blockDelayMicroseconds = 0;                      // slows the copy (tests, demos)
+  std::string subject;  // the source warnings are about, in a run of several
 };
 
 // Runs snipora-cut with the arguments after the program name; returns the

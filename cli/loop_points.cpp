@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "audiofile/sample_loops.h"
+#include "audiofile/sound_units.h"
 #include "cli/terminal_progress.h"
 #include "loopsearch/loop_candidates.h"
 
@@ -23,8 +24,14 @@ class ErrorStreamUi : public IUiServices {
     err_ << "snipora-cut: " << text << "\n";
     return MessageAnswer::Ok;
   }
+  size_t AskChoice(const std::string&, const std::vector<std::string>& choices) override {
+    return choices.empty() ? 0 : choices.size() - 1;
+  }
   std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return std::nullopt; }
-  std::optional<std::string> AskSaveFile(const SaveFileRequest&) override { return std::nullopt; }
+  std::optional<SaveFileAnswer> AskSaveFile(const SaveFileRequest&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> AskFolder(const std::string&) override { return std::nullopt; }
 
  private:
   std::ostream& err_;
@@ -89,7 +96,7 @@ std::optional<Refusal> Search(const CutOptions& o, const ExportJob& job, const E
                      " is silent or constant and cannot anchor a loop; start the range elsewhere"
                      " or choose a finer --precision"};
     case LoopSearchEnd::DataEnded:
-      context.err << "snipora-cut: warning: the source holds less data than its header states\n";
+      Warn(context, "the source holds less data than its header states");
       break;
     case LoopSearchEnd::Completed:
     case LoopSearchEnd::EmptyWindow:
@@ -102,15 +109,21 @@ std::string RangeText(uint64_t start, uint64_t end) {
   return std::to_string(start) + ":" + std::to_string(end);
 }
 
+// Frames a "smpl" chunk can address: its fields are 32-bit.
+constexpr uint64_t kSampleChunkFrames = uint64_t{UINT32_MAX} + 1;
+
+// Why a loop ending (exclusive) at output frame `end` cannot be stored.
+std::string LoopBeyondChunk(uint64_t end) {
+  return "a loop ending at frame " + std::to_string(end) +
+         " of its output does not fit the 32-bit frames of a smpl chunk";
+}
+
 // The "smpl" chunk of one forward loop over output frames [start, end); a
 // refusal when the frames do not fit the chunk's 32-bit fields (an output of
 // more than 2^32 frames, past 4 GiB).
 std::optional<Refusal> AddLoopChunk(uint32_t rate, uint64_t start, uint64_t end,
                                     std::vector<WaveExtraChunks>& chunks) {
-  if (end > uint64_t{UINT32_MAX} + 1) {
-    return Refusal{"a loop ending at frame " + std::to_string(end) +
-                   " of its output does not fit the 32-bit frames of a smpl chunk"};
-  }
+  if (end > kSampleChunkFrames) return Refusal{LoopBeyondChunk(end)};
   chunks.push_back(SampleChunkBytes(
       ForwardLoopChunk(rate, static_cast<uint32_t>(start), static_cast<uint32_t>(end))));
   return std::nullopt;
@@ -133,7 +146,7 @@ std::optional<Refusal> AddGivenLoop(const CutOptions& o, ExportJob& job) {
     end = MillisecondsToFrames(end, rate);
   }
   const std::string what = "--loop " + o.loop;
-  if (start >= end) return Refusal{what + ": START must be below END", kExitUsage};
+  if (start >= end) return Refusal{what + ": START must be below END"};
   uint64_t joinedStart = 0;  // of the range in the joined file
   for (size_t i = 0; i < job.ranges.size(); ++i) {
     const ExportRange& r = job.ranges[i];
@@ -144,9 +157,8 @@ std::optional<Refusal> AddGivenLoop(const CutOptions& o, ExportJob& job) {
       return AddLoopChunk(rate, at, at + (end - start), job.extraChunks);
     }
     if (!o.join && !inside) {
-      return Refusal{
-          what + " is not inside range " + RangeText(r.startFrame, r.endFrame) + " (frames)",
-          kExitUsage};
+      return Refusal{what + " is not inside range " + RangeText(r.startFrame, r.endFrame) +
+                     " (frames)"};
     }
     if (!o.join) {
       if (auto bad =
@@ -156,7 +168,7 @@ std::optional<Refusal> AddGivenLoop(const CutOptions& o, ExportJob& job) {
     }
     joinedStart += r.endFrame - r.startFrame;
   }
-  if (o.join) return Refusal{what + " is not inside any of the joined ranges", kExitUsage};
+  if (o.join) return Refusal{what + " is not inside any of the joined ranges"};
   return std::nullopt;
 }
 
@@ -180,36 +192,42 @@ std::optional<Refusal> AddFoundLoops(const CutOptions& o, ExportJob& job, RunCon
 }
 
 // The source's loops that lie inside each output, shifted; a loop that no
-// output keeps is named on standard error.
+// output keeps, or that would lie past the frames a smpl chunk addresses
+// (late in a joined file), is named on standard error.
 void KeepSourceLoops(const CutOptions& o, ExportJob& job, RunContext& context) {
   const std::optional<SampleChunk> source = ReadSampleChunk(job.sourcePath);
   if (!source || source->loops.empty()) return;
-  std::vector<bool> kept(source->loops.size(), false);
-  auto inside = [&](const ExportRange& r, uint64_t to) {
+  std::vector<bool> placed(source->loops.size(), false);
+  std::vector<std::vector<SampleLoop>> outputLoops(o.join ? 1 : job.ranges.size());
+  uint64_t to = 0;  // where the range starts in its output
+  for (size_t i = 0; i < job.ranges.size(); ++i) {
+    const ExportRange& r = job.ranges[i];
     for (size_t k = 0; k < source->loops.size(); ++k) {
-      if (!LoopsInside({source->loops[k]}, r.startFrame, r.endFrame, 0).empty()) kept[k] = true;
+      const SampleLoop& l = source->loops[k];
+      if (LoopsInside({l}, r.startFrame, r.endFrame, 0).empty()) continue;
+      placed[k] = true;
+      const uint64_t end = uint64_t{l.end} + 1 - r.startFrame + to;
+      if (end > kSampleChunkFrames) {
+        Warn(context, "the source's loop " + std::to_string(k + 1) + " (" +
+                          RangeText(l.start, uint64_t{l.end} + 1) +
+                          ") is not written there: " + LoopBeyondChunk(end));
+        continue;
+      }
+      const std::vector<SampleLoop> moved = LoopsInside({l}, r.startFrame, r.endFrame, to);
+      std::vector<SampleLoop>& loops = outputLoops[o.join ? 0 : i];
+      loops.insert(loops.end(), moved.begin(), moved.end());
     }
-    return LoopsInside(source->loops, r.startFrame, r.endFrame, to);
-  };
-  if (o.join) {
-    std::vector<SampleLoop> loops;
-    uint64_t joinedStart = 0;
-    for (const ExportRange& r : job.ranges) {
-      const std::vector<SampleLoop> shifted = inside(r, joinedStart);
-      loops.insert(loops.end(), shifted.begin(), shifted.end());
-      joinedStart += r.endFrame - r.startFrame;
-    }
-    job.extraChunks = {ChunkWith(*source, loops)};
-  } else {
-    for (const ExportRange& r : job.ranges)
-      job.extraChunks.push_back(ChunkWith(*source, inside(r, 0)));
+    if (o.join) to += r.endFrame - r.startFrame;
   }
-  for (size_t k = 0; k < kept.size(); ++k) {
-    if (kept[k]) continue;
+  for (std::vector<SampleLoop>& loops : outputLoops) {
+    job.extraChunks.push_back(ChunkWith(*source, std::move(loops)));
+  }
+  for (size_t k = 0; k < placed.size(); ++k) {
+    if (placed[k]) continue;
     const SampleLoop& l = source->loops[k];
-    context.err << "snipora-cut: warning: the source's loop " << k + 1 << " ("
-                << RangeText(l.start, uint64_t{l.end} + 1)
-                << ") lies in no output and is not written\n";
+    Warn(context, "the source's loop " + std::to_string(k + 1) + " (" +
+                      RangeText(l.start, uint64_t{l.end} + 1) +
+                      ") lies in no output and is not written");
   }
 }
 

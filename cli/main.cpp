@@ -22,6 +22,10 @@ extern "C" void OnInterrupt(int) {
 int main(int argc, char** argv) {
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
+  // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which
+  // the export reports and cleans up after, instead of killing the process
+  // and leaving its temporary file behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   snipora::cli::RunContext context{std::cout, std::cerr};
   context.errIsTerminal = snipora::fsops::IsTerminal(2);
   context.interrupted = &interrupted;

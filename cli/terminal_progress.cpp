@@ -1,7 +1,7 @@
 #include "cli/terminal_progress.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <numeric>
 #include <string>
 #include <thread>
 #include <utility>
@@ -23,25 +23,30 @@ TerminalProgress::TerminalProgress(std::ostream& out, bool shown, std::vector<ui
                                    std::chrono::microseconds blockDelay)
     : out_(out),
       shown_(shown),
-      pieceBytes_(std::move(pieceBytes)),
-      totalBytes_(std::accumulate(pieceBytes_.begin(), pieceBytes_.end(), uint64_t{0})),
+      bytesBefore_{0},
       interrupted_(interrupted),
       blockDelay_(blockDelay),
       started_(std::chrono::steady_clock::now()),
-      lastDraw_(started_) {}
+      lastDraw_(started_) {
+  for (const uint64_t bytes : pieceBytes) bytesBefore_.push_back(bytesBefore_.back() + bytes);
+}
+
+void TerminalProgress::StartSource(uint32_t firstPiece, uint32_t number, uint32_t count) {
+  firstPiece_ = firstPiece;
+  piecesDone_ = firstPiece;
+  sourceNumber_ = number;
+  sourceCount_ = count;
+}
 
 void TerminalProgress::SetOverallPosition(uint32_t piecesBegun) {
-  piecesDone_ = piecesBegun;
-  bytesBeforePiece_ = 0;
-  for (uint32_t i = 0; i < piecesBegun && i < pieceBytes_.size(); ++i) {
-    bytesBeforePiece_ += pieceBytes_[i];
-  }
-  bytesDone_ = bytesBeforePiece_;
-  Draw(piecesBegun == pieceBytes_.size());
+  const auto pieces = static_cast<uint32_t>(bytesBefore_.size() - 1);
+  piecesDone_ = std::min(firstPiece_ + piecesBegun, pieces);
+  bytesDone_ = bytesBefore_[piecesDone_];
+  Draw(piecesDone_ == pieces);
 }
 
 void TerminalProgress::SetFilePosition(uint64_t bytesDone) {
-  bytesDone_ = bytesBeforePiece_ + bytesDone;
+  bytesDone_ = bytesBefore_[piecesDone_] + bytesDone;
 }
 
 void TerminalProgress::Pump(bool) {
@@ -54,18 +59,21 @@ void TerminalProgress::Draw(bool force) {
   const auto now = std::chrono::steady_clock::now();
   if (!force && now - lastDraw_ < std::chrono::milliseconds(100)) return;
   lastDraw_ = now;
+  const uint64_t totalBytes = bytesBefore_.back();
   const double seconds = std::chrono::duration<double>(now - started_).count();
   const double speed = seconds > 0 ? static_cast<double>(bytesDone_) / seconds : 0;
   constexpr int kWidth = 24;
-  const int filled = totalBytes_ ? static_cast<int>(bytesDone_ * kWidth / totalBytes_) : kWidth;
+  const int filled = totalBytes ? static_cast<int>(bytesDone_ * kWidth / totalBytes) : kWidth;
   std::string bar(static_cast<size_t>(filled), '#');
   bar.resize(kWidth, '.');
-  if (label_.empty()) {
-    out_ << "\r" << piecesDone_ << "/" << pieceBytes_.size() << " pieces";
+  out_ << "\r";
+  if (!label_.empty()) {
+    out_ << label_;
   } else {
-    out_ << "\r" << label_;
+    if (sourceCount_ > 1) out_ << "source " << sourceNumber_ << "/" << sourceCount_ << ", ";
+    out_ << piecesDone_ << "/" << bytesBefore_.size() - 1 << " pieces";
   }
-  out_ << " [" << bar << "] " << Mebibytes(bytesDone_) << "/" << Mebibytes(totalBytes_) << " MiB  "
+  out_ << " [" << bar << "] " << Mebibytes(bytesDone_) << "/" << Mebibytes(totalBytes) << " MiB  "
        << Mebibytes(static_cast<uint64_t>(speed)) << " MiB/s " << std::flush;
   drawn_ = true;
 }

@@ -4,17 +4,39 @@
 
 namespace snipora {
 
+namespace {
+
+constexpr const char* kFolderSuffix = ".pieces";
+
+// Where the last extension of the file name starting at nameStart begins;
+// npos when it has none.
+size_t ExtensionDot(const std::string& path, size_t nameStart) {
+  const size_t dot = path.rfind('.');
+  return dot == std::string::npos || dot <= nameStart ? std::string::npos : dot;
+}
+
+size_t NameStart(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+}  // namespace
+
+std::string FileStem(const std::string& path) {
+  const size_t nameStart = NameStart(path);
+  const size_t dot = ExtensionDot(path, nameStart);
+  return path.substr(nameStart, dot == std::string::npos ? std::string::npos : dot - nameStart);
+}
+
 std::string SplitFolderPath(const std::string& fullPath) {
-  CStr_base<64> path;
-  path.Reserve(static_cast<uint32_t>(fullPath.size()) + 2);
-  path.Assign(fullPath.c_str());
-  // Everything before the last '.' of the whole path, without a leading quote.
-  if (path.Regex("%0,1z\"%{%*j%e.%}%+0j%$", "s", nullptr, "%0v", nullptr, 0, nullptr, nullptr) ==
-      0) {
-    // No '.': only a path ending in a quote changes, to the text between the quotes.
-    path.Regex("%0,1z\"%{%*(%!z\"%j%)%}%+0\"%$", "s", nullptr, "%0v", nullptr, 0, nullptr, nullptr);
+  std::string path = fullPath;
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+    path = path.substr(1, path.size() - 2);
+  } else if (!path.empty() && path.front() == '"') {
+    path.erase(0, 1);
   }
-  return path.Buffer();
+  const size_t dot = ExtensionDot(path, NameStart(path));
+  return dot == std::string::npos ? path + kFolderSuffix : path.substr(0, dot);
 }
 
 std::string PieceFileName(uint32_t index) {

@@ -6,11 +6,16 @@
 // Names of what the export writes, derived from the source path.
 namespace snipora {
 
-// The folder that receives the pieces of a split export: the path up to its
-// last '.' (after the first character), without a leading double quote; a
-// path without such a '.' is kept, or if it ends in a double quote, the text
-// between the quotes. So /music/song.wav gives /music/song, and
-// /music.old/song gives /music.
+// The source's file name without its folder and without its last extension;
+// a leading dot starts no extension: /music/song.wav gives "song",
+// /music/.hidden gives ".hidden", /music/a.b.wav gives "a.b".
+std::string FileStem(const std::string& path);
+
+// The folder that receives the pieces of a split export: the source's folder
+// plus its stem, so /music/song.wav gives /music/song and dots/v1.0/song.wav
+// gives dots/v1.0/song. Where that would be the source itself (a name without
+// an extension, /music/song or /music/.hidden), ".pieces" is added:
+// /music/song.pieces. Double quotes around the path are dropped.
 std::string SplitFolderPath(const std::string& fullPath);
 
 // The file name of piece index (from 0): 01.wav ... 99.wav, 100.wav ...

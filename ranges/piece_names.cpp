@@ -44,14 +44,15 @@ std::string Expand(const std::string& nameTemplate, const PieceFields* fields, s
       if (value.size() < width) value.insert(0, width - value.size(), '0');
     } else if (field == "label") {
       value = fields ? fields->range->label : "";
-    } else if (field == "source") {
+    } else if (field == "source" || field == "stem") {
       value = fields ? fields->source : "";
     } else if (field == "start") {
       value = fields ? std::to_string(fields->range->startFrame) : "";
     } else if (field == "end") {
       value = fields ? std::to_string(fields->range->endFrame) : "";
     } else {
-      error = "unknown field {" + field + "} (known: {n} {n:02} {label} {source} {start} {end})";
+      error =
+          "unknown field {" + field + "} (known: {n} {n:02} {label} {stem} {source} {start} {end})";
       return "";
     }
     out += value;

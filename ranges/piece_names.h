@@ -7,8 +7,8 @@
 
 // File names for the pieces of a split export, made from a template with
 // fields: {n} the piece number from 1, {n:02} the same with at least two
-// digits (any width 1-9), {label}, {source} (the source's file name without
-// folder and extension), {start} and {end} (frames, end exclusive).
+// digits (any width 1-9), {label}, {stem} or {source} (the source's file name
+// without folder and extension), {start} and {end} (frames, end exclusive).
 namespace snipora::ranges {
 
 // Empty when nameTemplate can name pieces; else what is wrong with it.

@@ -43,12 +43,10 @@ inline constexpr char kPlay[] = QT_TRANSLATE_NOOP("Snipora", "再生");
 inline constexpr char kStop[] = QT_TRANSLATE_NOOP("Snipora", "停止");
 inline constexpr char kMarkerAdd[] = QT_TRANSLATE_NOOP("Snipora", "付加");
 inline constexpr char kMarkerClear[] = QT_TRANSLATE_NOOP("Snipora", "消去");
-inline constexpr char kColumnLength[] = QT_TRANSLATE_NOOP("Snipora", "長さ(ミリ秒)");
-inline constexpr char kColumnStart[] = QT_TRANSLATE_NOOP("Snipora", "開始アドレス");
-inline constexpr char kColumnEnd[] = QT_TRANSLATE_NOOP("Snipora", "終了アドレス");
-inline constexpr char kColumnLabel[] = QT_TRANSLATE_NOOP("Snipora", "ラベル");
+// The label names every type the entry lists; "*" also lists names without a dot.
 inline constexpr char kOpenFilter[] = QT_TRANSLATE_NOOP(
-    "Snipora", "WAVE サウンド(*.wav)|*.wav;*.nwa;*.flac|全てのファイル(*.*)|*.*||");
+    "Snipora",
+    "WAVE・NWA・FLAC サウンド(*.wav;*.nwa;*.flac)|*.wav;*.nwa;*.flac|全てのファイル(*)|*||");
 // A file with more channels than the sound device plays: %1 its channels,
 // %2 the most the device plays.
 inline constexpr char kTooManyChannels[] = QT_TRANSLATE_NOOP(

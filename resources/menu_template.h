@@ -15,6 +15,13 @@ enum MenuCommand : int {
   kCmdMarkersFromFileLoop = 32777,
   kCmdImportRanges = 32778,
   kCmdExportRanges = 32779,
+  // The Edit menu, built by the window beside the template's menus.
+  kCmdUndo = 32800,
+  kCmdRedo = 32801,
+  kCmdSnapToZero = 32802,
+  kCmdSortRows = 32803,
+  kCmdMoveRowsUp = 32804,
+  kCmdMoveRowsDown = 32805,
 };
 
 struct MenuItemTemplate {

@@ -8,18 +8,38 @@ namespace snipora {
 
 void CMainWindowModel::OpenFile(std::string fullPath, std::string displayName,
                                 const SoundFormatInfo& format) {
-  const uint32_t revision = rowsRevision_;
-  *this = CMainWindowModel();
   hasFile_ = true;
   format_ = format;
   fullPath_ = std::move(fullPath);
   displayName_ = std::move(displayName);
-  rowsRevision_ = revision + 1;
+  fileLoop_.reset();
+  playerBytes_ = 0;
+  dragFrames_.reset();
+  doc_ = {};
+  history_.Reset();
+  dragStep_ = nullptr;
+  selectedRows_.clear();
+  currentRow_ = -1;
+  ++rowsRevision_;
+  finder_ = nullptr;
+  playing_ = false;
+  bounded_ = false;
 }
 
-void CMainWindowModel::SetPlayerPosition(uint64_t bytes, uint32_t milliseconds) {
+uint64_t CMainWindowModel::TotalFrames() const {
+  return snipora::TotalFrames(format_);
+}
+
+uint64_t CMainWindowModel::FrameOf(uint64_t bytes) const {
+  return BytesToFrames(format_, bytes);
+}
+
+uint64_t CMainWindowModel::BytesOf(uint64_t frame) const {
+  return FramesToBytes(format_, frame);
+}
+
+void CMainWindowModel::SetPlayerPosition(uint64_t bytes) {
   playerBytes_ = bytes;
-  playerMs_ = milliseconds;
   dragFrames_.reset();
 }
 
@@ -27,81 +47,48 @@ void CMainWindowModel::ShowDragPosition(uint64_t frames) {
   dragFrames_ = frames;
 }
 
-void CMainWindowModel::ToggleMarker(int k, uint64_t bytes, uint32_t milliseconds) {
-  WindowMarker& marker = markers_[k - 1];
-  marker = marker.set ? WindowMarker{} : WindowMarker{true, bytes, milliseconds};
+uint64_t CMainWindowModel::MillisecondStepTarget(int64_t deltaMs) const {
+  const uint32_t rate = format_.formatBlock.samplesPerSec;
+  const uint64_t shown = MillisecondOfFrame(FrameOf(playerBytes_), rate);
+  const uint64_t n = deltaMs < 0 ? 0 - static_cast<uint64_t>(deltaMs) : deltaMs;
+  if (deltaMs < 0) return BytesOf(MillisecondsToFrames(shown > n ? shown - n : 0, rate));
+  const auto total = static_cast<uint64_t>(std::max<int64_t>(format_.lengthMs, 0));
+  // The whole length and beyond go to the end of the data itself.
+  if (total < n || shown >= total - n) return format_.dataSize;
+  return std::min(BytesOf(MillisecondsToFrames(shown + n, rate)), format_.dataSize);
 }
 
-bool CMainWindowModel::AddReservation(uint64_t position) {
-  ByteRange range;
-  if (BothMarkersSet()) {
-    range = *LoopRange();
-  } else if (AnyMarkerSet()) {
-    // One marker: cut between it and the position, then move the marker to
-    // the position, so repeated presses cut consecutive pieces.
-    WindowMarker& marker = OnlyMarker();
-    range = {std::min(marker.position, position), std::max(marker.position, position)};
-    marker.position = position;
-    marker.milliseconds = BytesToMilliseconds(format_, position);
-  } else {
-    return false;
+uint64_t CMainWindowModel::FrameStepTarget(int64_t deltaFrames) const {
+  const uint64_t n = BytesOf(deltaFrames < 0 ? 0 - static_cast<uint64_t>(deltaFrames)
+                                             : static_cast<uint64_t>(deltaFrames));
+  const uint64_t total = format_.dataSize;
+  if (deltaFrames < 0) return playerBytes_ > n ? playerBytes_ - n : 0;
+  return total >= n && playerBytes_ < total - n ? playerBytes_ + n : total;
+}
+
+uint64_t CMainWindowModel::Snapped(uint64_t frame) const {
+  return snap_ && finder_ ? finder_(frame) : frame;
+}
+
+std::string CMainWindowModel::CellText(int row, RowField field) const {
+  return snipora::CellText(doc_.rows.at(row), field, unit_, format_.formatBlock.samplesPerSec);
+}
+
+const std::vector<RowConflict>& CMainWindowModel::Conflicts() const {
+  if (conflictsRevision_ != rowsRevision_) {
+    conflicts_ = FindRowConflicts(doc_.rows);
+    conflictsRevision_ = rowsRevision_;
   }
-  if (range.start == range.end || format_.formatBlock.blockAlign == 0) return false;
-
-  const uint64_t startFrame = BytesToFrames(format_, range.start);
-  const uint64_t endFrame = BytesToFrames(format_, range.end);
-  rows_.push_back({FramesToMilliseconds(format_, endFrame - startFrame), startFrame, endFrame, {}});
-  ++rowsRevision_;
-  unsaved_ = true;
-  return true;
-}
-
-void CMainWindowModel::SelectRow(int row) {
-  selectedRow_ = row >= 0 && row < static_cast<int>(rows_.size()) ? row : -1;
-}
-
-bool CMainWindowModel::RemoveSelectedRow() {
-  if (selectedRow_ < 0) return false;
-  rows_.erase(rows_.begin() + selectedRow_);
-  selectedRow_ = -1;
-  ++rowsRevision_;
-  // Rows that remain are still unsaved: only an empty list has nothing to lose.
-  if (rows_.empty()) unsaved_ = false;
-  return true;
-}
-
-bool CMainWindowModel::ReadSelectedRow() {
-  if (selectedRow_ < 0) return false;
-  const ReservationRow& row = rows_[selectedRow_];
-  const uint64_t frames[2] = {row.startFrame, row.endFrame};
-  for (int k = 0; k < 2; ++k) {
-    markers_[k] = {true, FramesToBytes(format_, frames[k]),
-                   FramesToMilliseconds(format_, frames[k])};
-  }
-  return true;
-}
-
-void CMainWindowModel::AddRows(const std::vector<ReservationRow>& rows) {
-  if (rows.empty()) return;
-  rows_.insert(rows_.end(), rows.begin(), rows.end());
-  ++rowsRevision_;
-  unsaved_ = true;
-}
-
-bool CMainWindowModel::SetRowLabel(int row, const std::string& label) {
-  if (row < 0 || row >= static_cast<int>(rows_.size()) || rows_[row].label == label) return false;
-  rows_[row].label = label;
-  ++rowsRevision_;
-  unsaved_ = true;
-  return true;
+  return conflicts_;
 }
 
 std::string CMainWindowModel::RowText(int row, int column) const {
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
-  const ReservationRow& r = rows_[row];
+  if (row < 0 || row >= static_cast<int>(doc_.rows.size())) return {};
+  const ReservationRow& r = doc_.rows[row];
   if (column == 3) return r.label;
+  if (column == 0) return std::to_string(FramesToMilliseconds(format_, r.endFrame - r.startFrame));
   // Frame indices are written unsigned, as they are read back.
-  return std::to_string(column == 0 ? r.lengthMs : column == 1 ? r.startFrame : r.endFrame);
+  return std::to_string(column == 1 ? r.startFrame : r.endFrame);
 }
 
 std::optional<ByteRange> CMainWindowModel::BetweenMarkers(uint64_t position) const {
@@ -114,7 +101,7 @@ std::optional<ByteRange> CMainWindowModel::BetweenMarkers(uint64_t position) con
 
 std::optional<uint64_t> CMainWindowModel::MarkerAfter(uint64_t position) const {
   std::optional<uint64_t> nearest;
-  for (const WindowMarker& marker : markers_) {
+  for (const WindowMarker& marker : doc_.markers) {
     if (marker.set && marker.position > position && (!nearest || marker.position < *nearest))
       nearest = marker.position;
   }
@@ -130,9 +117,14 @@ std::optional<ByteRange> CMainWindowModel::TwoSecondsBeforeMarker() const {
 
 std::optional<ByteRange> CMainWindowModel::LoopRange() const {
   if (!BothMarkersSet()) return std::nullopt;
-  const uint64_t a = markers_[0].position;
-  const uint64_t b = markers_[1].position;
+  const uint64_t a = Marker(1).position;
+  const uint64_t b = Marker(2).position;
   return ByteRange{std::min(a, b), std::max(a, b)};
+}
+
+ByteRange CMainWindowModel::RowBytes(int row) const {
+  const ReservationRow& r = doc_.rows.at(row);
+  return {BytesOf(r.startFrame), BytesOf(r.endFrame)};
 }
 
 }  // namespace snipora

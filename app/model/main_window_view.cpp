@@ -10,7 +10,25 @@
 
 namespace snipora {
 
-std::string TwoLineText(uint32_t milliseconds, uint64_t frames) {
+namespace {
+
+// The controls besides the step buttons.
+constexpr int kFileControls[] = {kCtlPositionSlider, kCtlReservationList,
+                                 kCtlPlay,           kCtlMarker1Toggle,
+                                 kCtlMarker2Toggle,  kCtlAddReservation,
+                                 kCtlJump,           kCtlPlayBetweenMarkers,
+                                 kCtlMarker1GoTo,    kCtlRemoveReservation,
+                                 kCtlLengthDisplay,  kCtlPositionDisplay,
+                                 kCtlMarker1Display, kCtlMarker2Display,
+                                 kCtlMarker2GoTo,    kCtlReadReservation,
+                                 kCtlPlayToMarker,   kCtlPlayTwoSecondsBeforeMarker,
+                                 kCtlMarkerLoop,     kCtlFadeOut,
+                                 kCtlFadeLength,     kCtlJoinAll,
+                                 kCtlNameByLabels};
+
+}  // namespace
+
+std::string TwoLineText(uint64_t milliseconds, uint64_t frames) {
   return std::to_string(milliseconds) + '\n' + std::to_string(frames);
 }
 
@@ -23,20 +41,43 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   const bool bounded = model.IsBoundedPlayback();
   const bool anyMarker = model.AnyMarkerSet();
   const bool rowHighlighted = model.SelectedRow() >= 0;
+  const uint32_t rate = format.formatBlock.samplesPerSec;
+  const auto twoLines = [rate](uint64_t frame) {
+    return TwoLineText(MillisecondOfFrame(frame, rate), frame);
+  };
   const auto markerAfterPosition = [&](const WindowMarker& m) {
     return m.set && position < m.position;
   };
 
   MainWindowView view;
   auto& c = view.controls;
+  // Every control needs a file: without one each is disabled; with one, the
+  // rules below decide.
+  for (const int id : kFileControls) c[id] = {model.HasFile(), {}};
+  for (int id = kCtlFirstStepButton; id <= kCtlLastStepButton; ++id) c[id] = {model.HasFile(), {}};
+  view.commands[kCmdSave] = model.HasFile();
+  view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
+  view.commands[kCmdImportRanges] = model.HasFile();
+  view.commands[kCmdExportRanges] = !model.Rows().empty();
+  view.commands[kCmdUndo] = model.UndoName() != nullptr;
+  view.commands[kCmdRedo] = model.RedoName() != nullptr;
+  view.commands[kCmdSortRows] = model.Rows().size() > 1;
+  view.commands[kCmdMoveRowsUp] = rowHighlighted;
+  view.commands[kCmdMoveRowsDown] = rowHighlighted;
+  view.undoStep = model.UndoName();
+  view.redoStep = model.RedoName();
+  if (!model.HasFile()) {
+    view.title = main_text::kCaption;
+    return view;
+  }
+
   c[kCtlPlay] = {true, playing ? main_text::kStop : main_text::kPlay};
   for (int k = 1; k <= 2; ++k) {
     const WindowMarker& marker = model.Marker(k);
     c[MarkerToggleId(k)] = {true, marker.set ? main_text::kMarkerClear : main_text::kMarkerAdd};
     c[MarkerGoToId(k)] = {marker.set, {}};
-    c[MarkerDisplayId(k)] = {
-        true, marker.set ? TwoLineText(marker.milliseconds, BytesToFrames(format, marker.position))
-                         : std::string(main_text::kZeroDisplay)};
+    c[MarkerDisplayId(k)] = {true, marker.set ? twoLines(BytesToFrames(format, marker.position))
+                                              : std::string(main_text::kZeroDisplay)};
   }
   c[kCtlAddReservation] = {anyMarker, {}};
   c[kCtlMarkerLoop] = {model.BothMarkersSet(), {}};
@@ -48,10 +89,6 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   c[kCtlPlayTwoSecondsBeforeMarker] = {anyMarker && !bounded, {}};
   c[kCtlRemoveReservation] = {rowHighlighted, {}};
   c[kCtlReadReservation] = {rowHighlighted, {}};
-  view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
-  view.commands[kCmdImportRanges] = model.HasFile();
-  view.commands[kCmdExportRanges] = !model.Rows().empty();
-
   // The fade-out needs a sample format it can scale; its length box goes with its check box.
   const bool fade = CanFade(format);
   c[kCtlFadeOut] = {fade, {}};
@@ -62,10 +99,10 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   uint32_t& shift = view.slider.frameShift;
   while ((frames >> shift) > INT32_MAX) ++shift;
   if (const std::optional<uint64_t> drag = model.DragFrames()) {
-    c[kCtlPositionDisplay] = {true, TwoLineText(FramesToMilliseconds(format, *drag), *drag)};
+    c[kCtlPositionDisplay] = {true, twoLines(*drag)};
   } else {
     const uint64_t shown = BytesToFrames(format, position);
-    c[kCtlPositionDisplay] = {true, TwoLineText(model.PlayerMilliseconds(), shown)};
+    c[kCtlPositionDisplay] = {true, twoLines(shown)};
     view.slider.value = static_cast<uint32_t>(shown >> shift);
   }
   view.slider.maximum = static_cast<uint32_t>(frames >> shift);

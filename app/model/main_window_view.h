@@ -29,15 +29,17 @@ struct SliderView {
 struct MainWindowView {
   std::map<int, ControlView> controls;  // by control id
   std::map<int, bool> commands;         // menu commands that follow the state: enabled
+  const char* undoStep = nullptr;       // what Edit → Undo and Redo name, marked for translation
+  const char* redoStep = nullptr;
   SliderView slider;
   std::string title;
 };
 
-// The one place that says which control is enabled and what it reads.
-// Needs a model with an open file.
+// The one place that says which control is enabled and what it reads; with
+// no file open every control that needs one is disabled.
 MainWindowView DeriveMainWindowView(const CMainWindowModel& model);
 
 // A two-line display: milliseconds over frames, "%u\n%u".
-std::string TwoLineText(uint32_t milliseconds, uint64_t frames);
+std::string TwoLineText(uint64_t milliseconds, uint64_t frames);
 
 }  // namespace snipora

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "loopsearch/dialogs/loop_search_tooltips.h"
+
 namespace snipora {
 
 namespace {
@@ -42,6 +44,7 @@ CLoopProgressDlg::CLoopProgressDlg(LoopSearchInput input, ILoopSearchResults& re
   stop->setObjectName(QStringLiteral("2"));
   stop->setAutoDefault(false);
   connect(stop, &QPushButton::clicked, this, &CLoopProgressDlg::reject);
+  AddLoopProgressTooltips(*this);
 
   auto* texts = new QHBoxLayout;
   texts->addWidget(caption);

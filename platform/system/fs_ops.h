@@ -17,6 +17,9 @@ bool Exists(const std::string& path);
 // True when path names a folder (following symbolic links).
 bool IsFolder(const std::string& path);
 
+// The size of the file at path in bytes; 0 when it cannot be found.
+uint64_t FileSize(const std::string& path);
+
 // True when both paths name the same file (same device and inode); false when
 // either does not exist.
 bool SameFile(const std::string& a, const std::string& b);

@@ -15,8 +15,7 @@ constexpr uint32_t kSecond = 176400;  // bytes of 44100 Hz 16-bit stereo
 TEST_F(MainDialogTest, StepButtonsMoveAndClampAtBothEnds) {
   StartWithSong(10);
   const uint32_t end = 10 * kSecond;
-  // Millisecond steps are checked in milliseconds: the player maps a time to
-  // the start of the block after it.
+  // Millisecond steps land on the frame at or before the time they show.
   struct Case {
     const char* name;
     uint32_t from;  // bytes
@@ -213,21 +212,20 @@ TEST_F(ReservationListTest, ReadBackSetsBothMarkersWithoutMovingThePosition) {
   EXPECT_EQ(Bytes(), 5 * kSecond);
 }
 
-TEST_F(ReservationListTest, RemovingTheAnchorRowDisablesTheButtonsAndKeepsOtherRowsUnsaved) {
+TEST_F(ReservationListTest, RemovingHighlightsTheNextRowUntilTheListIsEmpty) {
   MakeRows();
   ClickRow(0);
   Click(1030);
   EXPECT_EQ(dlg->ReservationCount(), 2);
   EXPECT_EQ(dlg->ReservationText(0, 1), "44100");
-  EXPECT_FALSE(Enabled(1030));
-  EXPECT_FALSE(Enabled(1036));
+  EXPECT_EQ(List()->SelectedRow(), 0);  // the row after the removed one
   // Two rows remain: closing must still ask before discarding them.
   EXPECT_TRUE(dlg->HasUnsavedReservations());
-  ClickRow(0);
   Click(1030);
-  ClickRow(0);
   Click(1030);
   EXPECT_EQ(dlg->ReservationCount(), 0);
+  EXPECT_FALSE(Enabled(1030));
+  EXPECT_FALSE(Enabled(1036));
   EXPECT_FALSE(dlg->HasUnsavedReservations());
 }
 
@@ -244,16 +242,16 @@ TEST_F(ReservationListTest, KeysDragsAndCtrlClickMoveTheRowThatIsActedOn) {
   EXPECT_EQ(dlg->MarkerPosition(1), kSecond);
   EXPECT_EQ(dlg->MarkerPosition(2), 2 * kSecond);
 
-  // Dragged from row 0 to row 2: row 2 is removed.
+  // Dragged from row 0 to row 1: both are selected, row 1 highlighted, and
+  // both are removed.
   QTest::mousePress(rows, Qt::LeftButton, {}, center(0));
   QTest::mouseMove(rows, center(1));
-  QTest::mouseMove(rows, center(2));
-  QTest::mouseRelease(rows, Qt::LeftButton, {}, center(2));
-  ASSERT_EQ(List()->SelectedRow(), 2);
+  QTest::mouseRelease(rows, Qt::LeftButton, {}, center(1));
+  ASSERT_EQ(List()->SelectedRow(), 1);
+  EXPECT_EQ(List()->SelectedRows(), (std::vector<int>{0, 1}));
   Click(1030);
-  ASSERT_EQ(dlg->ReservationCount(), 2);
-  EXPECT_EQ(dlg->ReservationText(1, 2), "88200");
-  EXPECT_FALSE(Enabled(1030));
+  ASSERT_EQ(dlg->ReservationCount(), 1);
+  EXPECT_EQ(dlg->ReservationText(0, 1), "88200");
 
   // Ctrl+click on the highlighted row leaves nothing to act on.
   ClickRow(0);

@@ -1,14 +1,11 @@
 // Runs the snipora-cut executable on files made by sox and checks its
 // outputs byte for byte against the source and with soxi.
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "audiofile/sample_loops.h"
 #include "tests/export/fade_reference.h"
@@ -161,10 +158,26 @@ TEST_F(CutEndToEnd, CueSheetPiecesNamedByTitleAndListsConverted) {
   // A malformed list names its file and line and cuts nothing.
   WriteText("bad.csv", "start,end,label\n0,100,a\n100,50,b\n");
   const CommandResult bad = Cut("--csv " + Q("bad.csv") + " -o " + Q("out") + " " + Q("album.wav"));
-  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_EQ(bad.exitCode, 1);  // bad input, not a usage error
   EXPECT_NE(bad.output.find("bad.csv:3: the end lies before the start"), std::string::npos)
       << bad.output;
+  EXPECT_EQ(bad.output.find("--help"), std::string::npos) << bad.output;
   EXPECT_FALSE(fs::exists(dir.File("out")));
+}
+
+// A CUE sheet in a legacy code page is refused with its line unless its
+// encoding is named; then its titles name the pieces in UTF-8.
+TEST_F(CutEndToEnd, ListEncodingReadsALegacySheet) {
+  WriteFileBytes(dir.File("s.wav"), MakeWave(1, 8000, 16, SeededBytes(32000, 4)));
+  WriteText("s.cue",
+            "FILE \"s.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"\xCF\xF0\xE8\xE2\xE5\xF2\"\n"
+            "    INDEX 01 00:00:00\n");  // "Привет" in CP1251
+  CommandResult r = Cut("--cue " + Q("s.cue") + " --name '{label}' " + Q("s.wav"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("s.cue:3: "), std::string::npos) << r.output;
+  r = Cut("--cue " + Q("s.cue") + " --list-encoding CP1251 --name '{label}' " + Q("s.wav"));
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(fs::exists(dir.File("s/Привет.wav")));
 }
 
 // A file with its own markers after the data, as editors write them.
@@ -224,10 +237,10 @@ TEST_F(CutEndToEnd, RefusalsWriteNothing) {
     const char* says;
   } cases[] = {
       {Q("s.wav") + " 0:10 10:5", 2, "bad range '10:5': START must be below END"},
-      {Q("s.wav") + " 0:8001", 2, "bad range '0:8001': END is beyond the data (8000 frames)"},
+      {Q("s.wav") + " 0:8001", 1, "bad range '0:8001': END is beyond the data (8000 frames)"},
       {Q("s.wav") + " 7:7", 2, "bad range '7:7'"},
       {Q("s.wav") + " abc", 2, "bad range 'abc': expected START:END"},
-      {"--ms " + Q("s.wav") + " 0:1001", 2, "bad range '0:1001'"},
+      {"--ms " + Q("s.wav") + " 0:1001", 1, "bad range '0:1001'"},
       {Q("missing.wav") + " 0:10", 1, "no such file"},
       {Q("notes.txt") + " 0:10", 1, "not a PCM WAVE"},
       {"-j -f -o " + Q("s.wav") + " " + Q("s.wav") + " 0:10", 1, "is the source file itself"},
@@ -243,6 +256,40 @@ TEST_F(CutEndToEnd, RefusalsWriteNothing) {
   }
   EXPECT_EQ(ReadFileBytes(dir.File("s.wav")), source);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+// Outputs go where asked: a dot in a folder name or a leading dot is no
+// extension, missing parents of -o are made, -o DIR/ names the joined file's
+// folder, and a folder in a piece's place is named as such.
+TEST_F(CutEndToEnd, OutputsGoWhereAsked) {
+  const Bytes data = SeededBytes(400, 9);  // 200 frames, mono 16-bit
+  fs::create_directories(dir.File("dots/v1.0"));
+  fs::create_directory(dir.File("there"));
+  for (const char* name : {"s.wav", "dots/v1.0/song", "dots/v1.0/.hidden"}) {
+    WriteFileBytes(dir.File(name), MakeWave(1, 8000, 16, data));
+  }
+  const struct {
+    std::string args;
+    const char* output;
+  } cases[] = {
+      {Q("dots/v1.0/song") + " 0:10", "dots/v1.0/song.pieces/01.wav"},
+      {Q("dots/v1.0/.hidden") + " 0:10", "dots/v1.0/.hidden.pieces/01.wav"},
+      {"-o " + Q("a/b/c") + " " + Q("s.wav") + " 0:10", "a/b/c/01.wav"},
+      {"-j -o " + Q("d") + "/ " + Q("s.wav") + " 0:10", "d/s.wav"},
+      {"-j -o " + Q("there") + " " + Q("s.wav") + " 0:10", "there/s.wav"},
+      {"--name '{stem}-{n}' " + Q("s.wav") + " 0:10", "s/s-1.wav"},
+  };
+  for (const auto& c : cases) {
+    const CommandResult r = Cut(c.args);
+    EXPECT_EQ(r.exitCode, 0) << c.args << "\n" << r.output;
+    EXPECT_TRUE(SampleData(ReadFileBytes(dir.File(c.output))) == Frames(data, 2, 0, 10))
+        << c.output;
+  }
+  fs::create_directories(dir.File("s/02.wav"));
+  const CommandResult r = Cut("-f " + Q("s.wav") + " 0:10 10:20");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.output, "snipora-cut: '" + dir.File("s/02.wav") + "' is a folder\n");
+  EXPECT_FALSE(fs::exists(dir.File("s/01.wav")));
 }
 
 // A sparse source of 4 GiB - 1 bytes: one piece of all its data would need a
@@ -311,14 +358,8 @@ TEST_F(CutEndToEnd, InterruptRemovesOnlyTheUnfinishedPiece) {
   const Bytes data = Source("s.wav", 44100, 2, 16, "10");  // 1764000 bytes
   fs::create_directory(dir.File("s"));
   WriteFileBytes(dir.File("s/02.wav"), {5, 5});
-  const pid_t child = fork();
-  if (child == 0) {
-    setenv("SNIPORA_CUT_BLOCK_DELAY_US", "50000", 1);  // 50 ms a block: 9 blocks = 0.45 s
-    const std::string source = dir.File("s.wav");
-    execl(CutBinary().c_str(), "snipora-cut", "-f", "-q", source.c_str(), "0:1000", "1000:220000",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  // 50 ms a block: 9 blocks = 0.45 s
+  const int child = StartCut({"-f", "-q", dir.File("s.wav"), "0:1000", "1000:220000"}, 50000);
   // Wait until the second piece is being written: the first is in place and
   // a temporary file exists.
   bool writingSecond = false;
@@ -328,10 +369,7 @@ TEST_F(CutEndToEnd, InterruptRemovesOnlyTheUnfinishedPiece) {
   }
   ASSERT_TRUE(writingSecond);
   kill(child, SIGINT);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(WaitForExit(child), 1);
   ExpectOutput(dir.File("s/01.wav"), Frames(data, 4, 0, 1000), 4);
   EXPECT_EQ(ReadFileBytes(dir.File("s/02.wav")), (Bytes{5, 5}));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("s")), fs::directory_iterator()), 2);
@@ -430,7 +468,7 @@ TEST_F(CutEndToEnd, LoopIsWrittenIntoEachOutput) {
 
   const CommandResult r =
       Cut("-o " + Q("x") + " --loop 100:1000 " + Q("s.wav") + " 0:1000 200:900");
-  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.output.find("--loop 100:1000 is not inside range 200:900"), std::string::npos)
       << r.output;
   EXPECT_FALSE(fs::exists(dir.File("x")));

@@ -6,7 +6,11 @@
 #include <iterator>
 #include <stdexcept>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 namespace snipora::test {
 
@@ -96,6 +100,32 @@ uint32_t GetU32(const Bytes& bytes, size_t offset) {
 std::string CutBinary() {
   const char* path = std::getenv("SNIPORA_CUT");
   return path ? path : "";
+}
+
+int StartCut(const std::vector<std::string>& args, uint32_t blockDelayUs, uint64_t fileSizeLimit) {
+  const std::string binary = CutBinary();
+  std::vector<char*> argv{const_cast<char*>("snipora-cut")};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const std::string delay = std::to_string(blockDelayUs);
+  const pid_t child = fork();
+  if (child != 0) return child;
+  // The test process may ignore signals the program must see for itself.
+  std::signal(SIGXFSZ, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
+  if (fileSizeLimit > 0) {
+    const rlimit limit{fileSizeLimit, fileSizeLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  setenv("SNIPORA_CUT_BLOCK_DELAY_US", delay.c_str(), 1);
+  execv(binary.c_str(), argv.data());
+  _exit(127);
+}
+
+int WaitForExit(int pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 }  // namespace snipora::test

@@ -50,6 +50,17 @@ std::string ShellQuote(const std::string& text);
 // The snipora-cut program under test (SNIPORA_CUT, set by ctest); empty when unset.
 std::string CutBinary();
 
+// Starts snipora-cut with args in a child process, with the signal
+// dispositions a shell gives it, and returns its process id. blockDelayUs
+// slows its copy down by that much per block; fileSizeLimit (0: none) is the
+// largest file it may write (ulimit -f).
+int StartCut(const std::vector<std::string>& args, uint32_t blockDelayUs,
+             uint64_t fileSizeLimit = 0);
+
+// Waits for the child process and returns its exit status, or 128 + the
+// signal that ended it.
+int WaitForExit(int pid);
+
 // True when the named program is on PATH (tests of sox output skip without it).
 bool HaveProgram(const std::string& name);
 

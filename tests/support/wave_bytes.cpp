@@ -112,6 +112,20 @@ Bytes SamplesToBytes(const std::vector<int16_t>& samples) {
   return bytes;
 }
 
+Bytes CueChunk(const std::vector<uint32_t>& frames) {
+  Bytes body;
+  PutU32(body, static_cast<uint32_t>(frames.size()));
+  for (uint32_t i = 0; i < frames.size(); ++i) {
+    PutU32(body, i + 1);      // id
+    PutU32(body, frames[i]);  // position in play order
+    PutText(body, "data");
+    PutU32(body, 0);          // chunk start
+    PutU32(body, 0);          // block start
+    PutU32(body, frames[i]);  // sample offset
+  }
+  return RiffChunk("cue ", body);
+}
+
 Bytes ChunkBody(const Bytes& wave, const char* id) {
   size_t at = 12;
   while (at + 8 <= wave.size()) {

@@ -58,6 +58,9 @@ Bytes MakeWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& dat
 // 16-bit samples as the little-endian bytes of a file's data.
 Bytes SamplesToBytes(const std::vector<int16_t>& samples);
 
+// A "cue " chunk with a point at each frame (ids 1, 2, ...), in "data".
+Bytes CueChunk(const std::vector<uint32_t>& frames);
+
 // The body of the first chunk `id` of a RIFF file (empty when there is none).
 Bytes ChunkBody(const Bytes& wave, const char* id);
 

@@ -82,7 +82,8 @@ TEST(ClockText, FormatsHoursMinutesSecondsMilliseconds) {
     const char* text;
   } cases[] = {
       {0, 44100, "0:00:00.000"},
-      {44099, 44100, "0:00:00.999"},  // rounded down, never up to the next second
+      {44, 44100, "0:00:00.001"},     // the frame that holds 1 ms shows it
+      {44099, 44100, "0:00:00.999"},  // never up to the next second
       {44100, 44100, "0:00:01.000"},
       {44100ull * 61 + 22050, 44100, "0:01:01.500"},
       {48000ull * 3600 * 10 + 48, 48000, "10:00:00.001"},

@@ -1,14 +1,13 @@
 #include "waveform/widgets/detail_view.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
 
-#include "waveform/clock_text.h"
+#include "waveform/widgets/time_ruler.h"
 #include "waveform/widgets/waveform_paint.h"
 
 namespace snipora {
@@ -18,21 +17,15 @@ namespace {
 constexpr double kFirstViewSeconds = 4;
 // Sample points get dots from this many pixels per sample on.
 constexpr double kDotPixels = 6;
-// Ruler steps in milliseconds; the first that leaves room for a label is used.
-constexpr uint64_t kRulerStepsMs[] = {1,       2,       5,        10,      20,     50,     100,
-                                      200,     500,     1000,     2000,    5000,   10000,  15000,
-                                      30000,   60000,   120000,   300000,  600000, 900000, 1800000,
-                                      3600000, 7200000, 18000000, 36000000};
-constexpr double kRulerLabelPixels = 90;
 
 }  // namespace
 
-CDetailView::CDetailView(const WaveformModel& model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+CDetailView::CDetailView(const WaveformModel& model, QWidget* parent) : CWavePane(model, parent) {
   setMinimumHeight(96);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   setFocusPolicy(Qt::WheelFocus);
   setCursor(Qt::IBeamCursor);
+  setMouseTracking(true);  // the cursor shows where a line can be dragged
 }
 
 double CDetailView::FramesPerPixel() const {
@@ -56,12 +49,22 @@ FrameSpan CDetailView::LiveSpan() const {
   const double shown = fpp * width();
   const double total = static_cast<double>(model_.totalFrames);
   // Centred on the position, but never past either end of the file.
-  const double first = static_cast<double>(model_.position) - shown / 2;
+  const double centre = centre_ ? *centre_ : static_cast<double>(model_.position);
+  const double first = centre - shown / 2;
   return {std::clamp(first, 0.0, std::max(0.0, total - shown)), fpp};
 }
 
 FrameSpan CDetailView::Span() const {
   return heldSpan_ ? *heldSpan_ : LiveSpan();
+}
+
+void CDetailView::ShowFrames(FrameRange range) {
+  const double frames = static_cast<double>(range.last - range.first);
+  // With some room either side.
+  if (frames > FramesPerPixel() * width() * 0.9) SetFramesPerPixel(frames / (width() * 0.8));
+  centre_ = static_cast<double>(range.first) + frames / 2;
+  update();
+  emit ZoomChanged();
 }
 
 FrameRange CDetailView::Shown() const {
@@ -108,7 +111,7 @@ void CDetailView::paintEvent(QPaintEvent*) {
       DrawSamples(painter, span, colours);
     }
   }
-  DrawMarks(painter, WaveArea(), model_, span, colours);
+  DrawMarks(painter, WaveArea(), model_, span, colours, true);
   if (hasFocus()) {
     painter.setPen(QPen(colours.wave, 1, Qt::DotLine));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -174,46 +177,16 @@ void CDetailView::DrawSamples(QPainter& painter, const FrameSpan& span,
 
 void CDetailView::DrawRuler(QPainter& painter, const FrameSpan& span,
                             const WaveformColours& colours) {
-  painter.setPen(colours.axis);
-  painter.drawLine(0, kRulerHeight - 1, width(), kRulerHeight - 1);
-  if (model_.sampleRate == 0) return;
-  const double msPerPixel = span.framesPerPixel * 1000 / model_.sampleRate;
-  const uint64_t* step =
-      std::find_if(std::begin(kRulerStepsMs), std::end(kRulerStepsMs) - 1,
-                   [&](uint64_t ms) { return ms / msPerPixel >= kRulerLabelPixels; });
-  const double firstMs = span.first * 1000 / model_.sampleRate;
-  QFont font = painter.font();
-  font.setPointSizeF(font.pointSizeF() * 0.85);
-  painter.setFont(font);
-  for (uint64_t ms = static_cast<uint64_t>(firstMs) / *step * *step;; ms += *step) {
-    const double frame = static_cast<double>(ms) * model_.sampleRate / 1000;
-    const double x = span.XOf(frame);
-    if (x > width()) break;
-    if (x < 0) continue;
-    painter.setPen(colours.axis);
-    painter.drawLine(QPointF(x + 0.5, kRulerHeight - 5), QPointF(x + 0.5, kRulerHeight - 1));
-    painter.setPen(colours.text);
-    painter.drawText(QPointF(x + 3, kRulerHeight - 4),
-                     QString::fromStdString(
-                         ClockText(static_cast<uint64_t>(std::ceil(frame)), model_.sampleRate)));
-  }
+  DrawTimeRuler(painter, span, width(), kRulerHeight, model_.sampleRate, colours);
 }
 
-void CDetailView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  heldSpan_ = LiveSpan();
-  RequestAt(event->position().x());
-}
-
-void CDetailView::mouseMoveEvent(QMouseEvent* event) {
-  if (event->buttons() & Qt::LeftButton) RequestAt(event->position().x());
-}
-
-void CDetailView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
+void CDetailView::PressEnded() {
+  // The picture stays where the mouse left it, also when the click or drag
+  // moved the position; it follows the position again once that moves on.
+  if (heldSpan_) centre_ = heldSpan_->first + heldSpan_->framesPerPixel * width() / 2;
   heldSpan_.reset();
   update();
-  emit ZoomChanged();  // the shown part follows the position again
+  emit ZoomChanged();
 }
 
 void CDetailView::wheelEvent(QWheelEvent* event) {
@@ -237,11 +210,6 @@ void CDetailView::keyPressEvent(QKeyEvent* event) {
     default:
       QWidget::keyPressEvent(event);
   }
-}
-
-void CDetailView::RequestAt(double x) {
-  if (model_.totalFrames == 0) return;
-  emit PositionRequested(Span().FrameAt(x, model_.totalFrames));
 }
 
 }  // namespace snipora

@@ -1,22 +1,22 @@
 #pragma once
 
-#include <QWidget>
-
 #include <optional>
 #include <vector>
 
-#include "waveform/widgets/waveform_model.h"
+#include "waveform/widgets/wave_pane.h"
 
 namespace snipora {
 
 struct WaveformColours;
 
 // A close look around the play position: from the whole file down to single
-// samples, where every sample is drawn as a point. The wheel and the + and -
-// keys zoom; a click or drag asks for the frame under the mouse (at sample
-// zoom exactly the sample clicked). While the button is held the view stays
-// where it was, so that a drag points into a still picture.
-class CDetailView : public QWidget {
+// samples, where every sample is drawn as a point, with the reservations as
+// numbered regions. The wheel and the + and - keys zoom; the mouse acts as
+// CWavePane says (at sample zoom on exactly the sample clicked), and markers
+// and region edges can be dragged. From the press until the position moves
+// on after the release the view stays where it was, so that the mouse points
+// into a still picture.
+class CDetailView : public CWavePane {
   Q_OBJECT
 
  public:
@@ -34,23 +34,26 @@ class CDetailView : public QWidget {
   void ResetZoom();
 
   // How the view maps frames to pixels now (held while the mouse is down).
-  FrameSpan Span() const;
+  FrameSpan Span() const override;
+  // Shows `range` (zooming out when it does not fit) until the position moves.
+  void ShowFrames(FrameRange range);
+  void FollowPosition() { centre_.reset(); }
   // The frames shown, for the overview's outline.
   FrameRange Shown() const;
   // Forgets frames read for an earlier file.
   void DropCache() { cached_ = {}; }
 
  signals:
-  void PositionRequested(quint64 frame);
   void ZoomChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool HasHandles() const override { return true; }
+  void PressStarted() override { heldSpan_ = LiveSpan(); }
+  void PressEnded() override;
+  QRect MarkArea() const override { return WaveArea(); }
 
  private:
   struct CachedFrames {
@@ -66,11 +69,10 @@ class CDetailView : public QWidget {
   void DrawColumns(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
   void DrawSamples(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
   void DrawRuler(QPainter& painter, const FrameSpan& span, const WaveformColours& c);
-  void RequestAt(double x);
 
-  const WaveformModel& model_;
   double framesPerPixel_ = 1;
   std::optional<FrameSpan> heldSpan_;  // while the left button is down
+  std::optional<double> centre_;       // the frame shown in the middle instead of the position
   int wheelAngle_ = 0;                 // eighths of a degree not yet zoomed by
   CachedFrames cached_;
 };

@@ -1,6 +1,5 @@
 #include "waveform/widgets/overview_strip.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "waveform/widgets/waveform_paint.h"
@@ -9,7 +8,7 @@ namespace snipora {
 
 COverviewStrip::COverviewStrip(const WaveformModel& model, std::function<FrameRange()> detailSpan,
                                QWidget* parent)
-    : QWidget(parent), model_(model), detailSpan_(std::move(detailSpan)) {
+    : CWavePane(model, parent), detailSpan_(std::move(detailSpan)) {
   setMinimumHeight(48);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   setCursor(Qt::PointingHandCursor);
@@ -44,20 +43,7 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
     const double right = span.XOf(static_cast<double>(shown.last));
     painter.drawRect(QRectF(left, 0, std::max(1.0, right - left), height() - 1));
   }
-  DrawMarks(painter, rect(), model_, span, colours);
-}
-
-void COverviewStrip::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) RequestAt(event->position().x());
-}
-
-void COverviewStrip::mouseMoveEvent(QMouseEvent* event) {
-  if (event->buttons() & Qt::LeftButton) RequestAt(event->position().x());
-}
-
-void COverviewStrip::RequestAt(double x) {
-  if (model_.totalFrames == 0) return;
-  emit PositionRequested(Span().FrameAt(x, model_.totalFrames));
+  DrawMarks(painter, rect(), model_, span, colours, false);
 }
 
 }  // namespace snipora

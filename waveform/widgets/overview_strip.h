@@ -1,17 +1,15 @@
 #pragma once
 
-#include <QWidget>
-
 #include <functional>
 
-#include "waveform/widgets/waveform_model.h"
+#include "waveform/widgets/wave_pane.h"
 
 namespace snipora {
 
 // The whole file in one strip: min/max per pixel column and channel, the
-// reservations, both markers, the play position and the part the detail view
-// shows. A click or drag asks for the position under the mouse.
-class COverviewStrip : public QWidget {
+// reservations, the selection, both markers, the play position and the part
+// the detail view shows. The mouse acts as CWavePane says, without handles.
+class COverviewStrip : public CWavePane {
   Q_OBJECT
 
  public:
@@ -20,20 +18,12 @@ class COverviewStrip : public QWidget {
                  QWidget* parent = nullptr);
 
   // The whole file across the strip's width.
-  FrameSpan Span() const;
-
- signals:
-  void PositionRequested(quint64 frame);
+  FrameSpan Span() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  void RequestAt(double x);
-
-  const WaveformModel& model_;
   std::function<FrameRange()> detailSpan_;
 };
 

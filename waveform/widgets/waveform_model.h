@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "waveform/frame_reader.h"
@@ -18,6 +19,16 @@ struct FrameRange {
   uint64_t last;
 };
 
+// A reservation as the views draw it: its range, numbered from 1 with its
+// label, highlighted with its row, marked when it overlaps or duplicates
+// another.
+struct WaveRegion {
+  FrameRange range;
+  std::string label;
+  bool highlighted = false;
+  bool marked = false;
+};
+
 // What the overview and the detail view draw: the open file's peaks and
 // frames, and the positions the window shows on them (all in frames).
 struct WaveformModel {
@@ -29,7 +40,9 @@ struct WaveformModel {
 
   uint64_t position = 0;
   std::optional<uint64_t> markers[2];
-  std::vector<FrameRange> reservations;
+  std::vector<WaveRegion> regions;
+  // The frame a drag has set, shown beside its line while the drag goes on.
+  std::optional<uint64_t> readout;
 
   bool HasPeaks() const { return peaks && peaks->Supported() && totalFrames > 0; }
 };

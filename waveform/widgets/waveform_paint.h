@@ -21,7 +21,10 @@ struct WaveformColours {
   QColor text;
   QColor position;
   QColor markers[2];
-  QColor reservation;
+  QColor selection;  // the span between the markers
+  QColor region;     // a reservation; stronger when its row is highlighted
+  QColor highlightedRegion;
+  QColor markedRegion;  // the edge of one that overlaps or duplicates another
 };
 
 WaveformColours ColoursFor(const QPalette& palette);
@@ -37,9 +40,14 @@ void DrawPeakColumns(QPainter& painter, const QRect& area, uint32_t channels,
                      const std::function<bool(int, uint32_t, PeakPair&)>& peakAt,
                      const WaveformColours& colours);
 
-// Reservations as bands, then both markers and the play position as lines,
-// mapped through `span`.
+// The selection and the reservations as bands (with their number and label
+// when `labels`), then both markers and the play position as lines, and the
+// frame a drag has set beside its line, mapped through `span`.
 void DrawMarks(QPainter& painter, const QRect& area, const WaveformModel& model,
-               const FrameSpan& span, const WaveformColours& colours);
+               const FrameSpan& span, const WaveformColours& colours, bool labels);
+
+// The frame a drag has set, as h:mm:ss.mmm and frames, in a box beside its line.
+void DrawReadout(QPainter& painter, const QRect& area, const WaveformModel& model,
+                 const FrameSpan& span, const WaveformColours& colours);
 
 }  // namespace snipora

@@ -33,15 +33,24 @@ CWaveformView::CWaveformView(QWidget* parent)
   layout->addWidget(clock_);
   clock_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   clock_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Until a file is open the detail view says how to get one.
+  hint_ = new QLabel(tr("ファイルを開く (Ctrl+O) か、ここにドロップしてください"), detail_);
+  hint_->setObjectName(QStringLiteral("hint"));
+  hint_->setAlignment(Qt::AlignCenter);
+  hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  auto* hintLayout = new QVBoxLayout(detail_);
+  hintLayout->addWidget(hint_);
   poll_->setInterval(kPollMs);
   connect(poll_, &QTimer::timeout, this, &CWaveformView::PollPeaks);
-  connect(overview_, &COverviewStrip::PositionRequested, this, &CWaveformView::PositionRequested);
-  connect(detail_, &CDetailView::PositionRequested, this, &CWaveformView::PositionRequested);
   connect(detail_, &CDetailView::ZoomChanged, overview_, qOverload<>(&QWidget::update));
   Clear();
 }
 
 CWaveformView::~CWaveformView() = default;
+
+std::array<CWavePane*, 2> CWaveformView::Panes() const {
+  return {overview_, detail_};
+}
 
 void CWaveformView::SetFile(const std::string& path, const SoundFormatInfo& info) {
   Clear();
@@ -67,15 +76,18 @@ void CWaveformView::Clear() {
   model_.position = 0;
   model_.markers[0].reset();
   model_.markers[1].reset();
-  model_.reservations.clear();
+  model_.regions.clear();
+  model_.readout.reset();
   drawnReadyFrames_ = 0;
   detail_->DropCache();
+  detail_->FollowPosition();
   Repaint();
 }
 
 void CWaveformView::SetPosition(uint64_t frame) {
   if (frame == model_.position) return;
   model_.position = frame;
+  detail_->FollowPosition();
   Repaint();
 }
 
@@ -85,9 +97,18 @@ void CWaveformView::SetMarkers(std::optional<uint64_t> marker1, std::optional<ui
   Repaint();
 }
 
-void CWaveformView::SetReservations(std::vector<FrameRange> ranges) {
-  model_.reservations = std::move(ranges);
+void CWaveformView::SetRegions(std::vector<WaveRegion> regions) {
+  model_.regions = std::move(regions);
   Repaint();
+}
+
+void CWaveformView::SetDragReadout(std::optional<uint64_t> frame) {
+  model_.readout = frame;
+  Repaint();
+}
+
+void CWaveformView::ShowFrames(FrameRange range) {
+  detail_->ShowFrames(range);
 }
 
 void CWaveformView::ZoomIn() {
@@ -111,7 +132,9 @@ void CWaveformView::PollPeaks() {
 }
 
 void CWaveformView::Repaint() {
-  if (model_.totalFrames == 0 && !model_.peaks) {
+  const bool empty = model_.totalFrames == 0 && !model_.peaks;
+  hint_->setVisible(empty);
+  if (empty) {
     clock_->clear();
   } else {
     QString text = QString::fromStdString(ClockText(model_.position, model_.sampleRate) + " / " +

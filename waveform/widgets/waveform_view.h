@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,13 +17,15 @@ namespace snipora {
 
 class CDetailView;
 class COverviewStrip;
+class CWavePane;
 
 // The picture of the open file for the main window: an overview strip of the
 // whole file above a zoomable detail view around the play position, and the
-// position as h:mm:ss.mmm. Peaks are computed off the GUI thread and drawn as
-// they arrive. The view never moves the position itself: clicks and drags
-// ask for it with PositionRequested, and the window answers with
-// SetPosition. All positions are sample frames.
+// position as h:mm:ss.mmm; with no file, how to open one. Peaks are computed
+// off the GUI thread and drawn as they arrive. The view never changes what it
+// shows by itself: clicks, drags and handles ask with the signals of its
+// panes (CWavePane), and the window answers with SetPosition, SetMarkers and
+// SetRegions. All positions are sample frames.
 class CWaveformView : public QWidget {
   Q_OBJECT
 
@@ -39,18 +42,22 @@ class CWaveformView : public QWidget {
 
   void SetPosition(uint64_t frame);
   void SetMarkers(std::optional<uint64_t> marker1, std::optional<uint64_t> marker2);
-  void SetReservations(std::vector<FrameRange> ranges);
+  void SetRegions(std::vector<WaveRegion> regions);
+  // The frame a drag has set, shown beside its line; none when the drag ends.
+  void SetDragReadout(std::optional<uint64_t> frame);
+  // The detail view shows `range` until the position moves.
+  void ShowFrames(FrameRange range);
   void ZoomIn();
   void ZoomOut();
 
   // For the window's tests and its status texts.
   COverviewStrip* Overview() const { return overview_; }
   CDetailView* Detail() const { return detail_; }
+  // Both panes, whose signals say what the mouse asks for.
+  std::array<CWavePane*, 2> Panes() const;
   const CPeakEngine* Peaks() const { return model_.peaks.get(); }
   QString PositionText() const;
-
- signals:
-  void PositionRequested(quint64 frame);
+  const std::vector<WaveRegion>& Regions() const { return model_.regions; }
 
  private:
   void PollPeaks();
@@ -60,6 +67,7 @@ class CWaveformView : public QWidget {
   COverviewStrip* overview_;
   CDetailView* detail_;
   QLabel* clock_;
+  QLabel* hint_;
   QTimer* poll_;
   uint64_t drawnReadyFrames_ = 0;
 };

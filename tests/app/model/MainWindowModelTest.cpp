@@ -40,11 +40,11 @@ void Apply(CMainWindowModel& model, const Op& op) {
     case Op::Seek:
       // A seek ends bounded playback, as the player's contract says.
       model.SetBoundedPlayback(false);
-      model.SetPlayerPosition(op.arg, op.arg / (kSecond / 1000));
+      model.SetPlayerPosition(op.arg);
       break;
     case Op::Mark1:
     case Op::Mark2:
-      model.ToggleMarker(op.kind == Op::Mark1 ? 1 : 2, position, position / (kSecond / 1000));
+      model.ToggleMarker(op.kind == Op::Mark1 ? 1 : 2, position);
       break;
     case Op::Add:
       model.AddReservation(position);
@@ -53,7 +53,7 @@ void Apply(CMainWindowModel& model, const Op& op) {
       model.SelectRow(static_cast<int>(op.arg));
       break;
     case Op::Remove:
-      model.RemoveSelectedRow();
+      model.RemoveSelectedRows();
       break;
     case Op::ReadBack:
       model.ReadSelectedRow();
@@ -143,8 +143,8 @@ TEST(MainWindowModel, ControlStatesFollowMarkersPositionRowsAndPlayState) {
 TEST(MainWindowModel, TextsFollowMarkersPlayStateAndDrag) {
   CMainWindowModel model;
   model.OpenFile("/music/song.wav", "song", TenSecondsOfCdAudio());
-  model.SetPlayerPosition(kSecond, 1000);
-  model.ToggleMarker(2, kSecond, 1000);
+  model.SetPlayerPosition(kSecond);
+  model.ToggleMarker(2, kSecond);
   model.SetPlaying(true);
   MainWindowView view = DeriveMainWindowView(model);
   EXPECT_EQ(view.title, "song - Snipora");
@@ -175,7 +175,7 @@ TEST(MainWindowModel, SliderOfMoreThanInt32MaxFramesCountsWholeSteps) {
   info.lengthMs = static_cast<int32_t>(info.dataSize / 8);
   CMainWindowModel model;
   model.OpenFile("/music/long.wav", "long", info);
-  model.SetPlayerPosition(info.dataSize - 5, 0);
+  model.SetPlayerPosition(info.dataSize - 5);
   MainWindowView view = DeriveMainWindowView(model);
   EXPECT_EQ(view.slider.frameShift, 2u);
   EXPECT_EQ(view.slider.maximum, (uint64_t{6} << 30) / 4);
@@ -214,21 +214,16 @@ TEST(MainWindowModel, TheFileLoopCommandNeedsALoopOfTheOpenFile) {
   EXPECT_FALSE(DeriveMainWindowView(model).commands.at(kCmdMarkersFromFileLoop));
 }
 
-TEST(MainWindowModel, RemoveAndReadBackActOnTheHighlightedRow) {
+TEST(MainWindowModel, RowsReadAsExportReadsThem) {
   CMainWindowModel model;
   model.OpenFile("/music/song.wav", "song", TenSecondsOfCdAudio());
-  model.ToggleMarker(1, 0, 0);
-  for (uint32_t s = 1; s <= 3; ++s) ASSERT_TRUE(model.AddReservation(s * kSecond));
-  model.SelectRow(1);
-  ASSERT_TRUE(model.ReadSelectedRow());
-  EXPECT_EQ(model.Marker(1).position, kSecond);
-  EXPECT_EQ(model.Marker(2).position, 2 * kSecond);
-  ASSERT_TRUE(model.RemoveSelectedRow());
-  ASSERT_EQ(model.Rows().size(), 2u);
-  EXPECT_EQ(model.RowText(0, 2), "44100");
-  EXPECT_EQ(model.RowText(1, 1), "88200");
-  EXPECT_FALSE(model.RemoveSelectedRow());  // nothing highlighted any more
-  EXPECT_TRUE(model.HasUnsavedReservations());
+  model.ToggleMarker(1, 0);
+  for (uint32_t s = 1; s <= 2; ++s) ASSERT_TRUE(model.AddReservation(s * kSecond + 4));
+  model.SetRowLabel(1, "Verse");
+  EXPECT_EQ(model.RowText(1, 0), "1000");
+  EXPECT_EQ(model.RowText(1, 1), "44101");
+  EXPECT_EQ(model.RowText(1, 2), "88201");
+  EXPECT_EQ(model.RowText(1, 3), "Verse");
   model.SelectRow(5);  // no such row
   EXPECT_EQ(model.SelectedRow(), -1);
 }

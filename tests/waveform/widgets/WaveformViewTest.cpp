@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "tests/waveform/signal_files.h"
@@ -50,25 +52,33 @@ class WaveformViewTest : public testing::Test {
   CWaveformView view;
 };
 
-TEST_F(WaveformViewTest, OverviewClickAndDragAskForTheFrameUnderTheMouse) {
+// A click asks for its frame; a drag selects from the frame pressed.
+TEST_F(WaveformViewTest, OverviewClickSeeksAndDragSelects) {
   const SignalFile file = WriteSignalFile(dir.File("a.wav"), 100003, {Sine(0.5, 441)});
   Open(file);
   QWidget* strip = view.Overview();
   ASSERT_EQ(strip->width(), kWidth);
-  QSignalSpy spy(&view, &CWaveformView::PositionRequested);
+  QSignalSpy seeks(view.Overview(), &CWavePane::PositionRequested);
+  QSignalSpy selections(view.Overview(), &CWavePane::SelectionDragged);
   QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(0, 10));
   QTest::mouseMove(strip, QPoint(320, 10));
   QTest::mouseMove(strip, QPoint(kWidth + 50, 10));  // past the end: the end
   QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(kWidth + 50, 10));
   QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(101, 10));
-  EXPECT_EQ(Requested(spy),
-            (std::vector<quint64>{0, 320 * 100003ull / kWidth, 100003, 101 * 100003ull / kWidth}));
+  EXPECT_EQ(Requested(seeks), (std::vector<quint64>{101 * 100003ull / kWidth}));
+  ASSERT_EQ(selections.size(), 3);
+  const auto selection = [&](int i) {
+    return std::tuple(selections[i][0].toULongLong(), selections[i][1].toULongLong(),
+                      selections[i][2].toBool());
+  };
+  EXPECT_EQ(selection(0), std::tuple(0ull, 320 * 100003ull / kWidth, false));
+  EXPECT_EQ(selection(2), std::tuple(0ull, 100003ull, true));
 }
 
-// At the closest zoom (32 pixels per sample) a click picks the sample under
-// the mouse; during a drag the picture holds still although the window moves
-// the position, so the drag keeps pointing at samples.
-TEST_F(WaveformViewTest, DetailAtSampleZoomAsksForTheExactSample) {
+// At the closest zoom (32 pixels per sample) the mouse points at exact
+// samples; the picture holds still from the press until the position moves
+// on after the release, so the mouse keeps pointing at the same samples.
+TEST_F(WaveformViewTest, DetailAtSampleZoomPointsAtExactSamples) {
   const SignalFile file = WriteSignalFile(dir.File("b.wav"), 44100, {Sine(0.5, 100), Silence()});
   Open(file);
   CDetailView* detail = view.Detail();
@@ -79,14 +89,20 @@ TEST_F(WaveformViewTest, DetailAtSampleZoomAsksForTheExactSample) {
   view.SetPosition(p);
   // kWidth / 32 = 20 samples across, the position in the middle: p - 10 at x 0.
   const auto xOf = [](int sampleFromLeft) { return QPoint(sampleFromLeft * 32 + 16, 60); };
-  QSignalSpy spy(&view, &CWaveformView::PositionRequested);
+  QSignalSpy seeks(detail, &CWavePane::PositionRequested);
+  QSignalSpy selections(detail, &CWavePane::SelectionDragged);
   QTest::mousePress(detail, Qt::LeftButton, {}, xOf(13));
   view.SetPosition(p + 3);
   QTest::mouseMove(detail, xOf(18));
   view.SetPosition(p + 8);
   QTest::mouseRelease(detail, Qt::LeftButton, {}, xOf(18));
+  ASSERT_EQ(selections.size(), 2);
+  EXPECT_EQ(selections[1][0].toULongLong(), p + 3);
+  EXPECT_EQ(selections[1][1].toULongLong(), p + 8);
   QTest::mouseClick(detail, Qt::LeftButton, {}, QPoint(31, 60));  // still sample 0 from the left
-  EXPECT_EQ(Requested(spy), (std::vector<quint64>{p + 3, p + 8, p + 8 - 10}));
+  view.SetPosition(p + 9);
+  QTest::mouseClick(detail, Qt::LeftButton, {}, QPoint(31, 60));  // followed the position
+  EXPECT_EQ(Requested(seeks), (std::vector<quint64>{p - 10, p + 9 - 10}));
 }
 
 TEST_F(WaveformViewTest, WheelAndKeysZoomWithinLimits) {
@@ -129,7 +145,7 @@ TEST_F(WaveformViewTest, EveryZoomDrawsTheWave) {
   Open(file);
   view.SetPosition(200000);
   view.SetMarkers(190000, 210000);
-  view.SetReservations({{100000, 150000}});
+  view.SetRegions({{{100000, 150000}, "Intro", true, false}});
   const QColor wave = ColoursFor(view.palette()).wave;
   const auto waveDrawn = [&](QWidget* widget) {
     const QImage image = widget->grab().toImage();

@@ -1,0 +1,264 @@
+#include "cli/option_table.h"
+
+#include "cli/help_format.h"
+#include "loopsearch/loop_search_options.h"
+#include "ranges/list_encoding.h"
+#include "ranges/piece_names.h"
+#include "ranges/range_formats.h"
+
+namespace snipora::cli {
+
+namespace {
+
+// Help groups, in the order --help shows them.
+constexpr const char* kRanges = "Ranges";
+constexpr const char* kOutput = "Output";
+constexpr const char* kEdges = "Edges";
+constexpr const char* kLoops = "Loops";
+constexpr const char* kMetadata = "Metadata";
+constexpr const char* kGeneral = "General";
+
+constexpr unsigned kWithLists = kInCut | kInPrintRanges;
+
+// The index of the loop search's window length of `ms` milliseconds.
+std::optional<int> WindowChoice(uint32_t ms) {
+  for (size_t i = 0; i < kLoopLengthChoices.size(); ++i) {
+    const LoopLengthChoice& c = kLoopLengthChoices[i];
+    if ((1000 * c.multiplier) >> c.shift == ms) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+std::optional<int> PrecisionChoice(uint32_t tolerance) {
+  for (size_t i = 0; i < kLoopPrecisionChoices.size(); ++i) {
+    if (kLoopPrecisionChoices[i].tolerance == tolerance) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+// A list file's path may name the source's stem; any other field is a typo.
+std::string CheckListPath(const std::string& option, const std::string& path) {
+  for (size_t open = path.find('{'); open != std::string::npos; open = path.find('{', open + 1)) {
+    if (path.compare(open, 6, "{stem}") != 0) {
+      const std::string field = path.substr(open, path.find('}', open) - open + 1);
+      return option + ": unknown field " + field + " (known: {stem})";
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+template <typename Read>
+CLI::Option* CutCommandLine::Value(const std::string& names, const char* typeName,
+                                   const std::string& help, Read read) {
+  CLI::Option* option = app_.add_option_function<std::string>(
+      names,
+      [read](const std::string& text) {
+        const std::string problem = read(text);
+        if (!problem.empty()) throw CLI::ValidationError(problem);
+      },
+      help);
+  return option->type_name(typeName);
+}
+
+CLI::Option* CutCommandLine::Use(const char* group, unsigned modes, CLI::Option* option) {
+  option->group(group);
+  uses_.emplace_back(option, modes);
+  return option;
+}
+
+void CutCommandLine::SelectsMode(CutMode mode, CLI::Option* option) {
+  modeOptions_.emplace_back(option, mode);
+}
+
+CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
+  app_.set_help_flag();
+  app_.formatter(std::make_shared<HelpFormatter>());
+  // A repeated option counts once, its last value wins.
+  app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  auto list = [&](const char* name, std::string& path, const char* help) {
+    Use(kRanges, kWithLists, Value(name, "FILE", help, [&path, name](const std::string& text) {
+          path = text;
+          return CheckListPath(name, text);
+        }));
+  };
+
+  Use(kRanges, kWithLists | kInFindLoops,
+      app_.add_flag("--ms", o.milliseconds, "RANGE and --loop bounds are milliseconds"));
+  list("--labels", o.labels,
+       "an Audacity label file (start<TAB>end<TAB>label in seconds): a region label is a piece; "
+       "a point label starts one that runs to the next label, the last to the end of the data");
+  list("--cue", o.cue,
+       "a CUE sheet: each TRACK runs from its INDEX 01 to the next track's (a pregap belongs to "
+       "the track before), the last to the end of the data; TITLE is the label");
+  list("--csv", o.csv,
+       "start,end,label lines in sample frames, END exclusive (a header line is optional)");
+  Use(kRanges, kWithLists,
+      app_.add_flag("--markers", o.markers,
+                    "the source's own markers: its cue points, named by the labl or ltxt entries "
+                    "of its LIST adtl chunk; an ltxt length makes a region, a point runs to the "
+                    "next marker"));
+  Use(kRanges, kWithLists,
+      Value("--list-encoding", "NAME",
+            "the encoding of a list (or of the marker names of --markers) that is not UTF-8: an "
+            "iconv name such as CP1251, CP932 or SHIFT_JIS",
+            [&o](const std::string& text) -> std::string {
+              o.listEncoding = text;
+              const std::string problem = ranges::EncodingProblem(text);
+              return problem.empty() ? "" : "--list-encoding: " + problem;
+            }));
+  SelectsMode(
+      CutMode::PrintRanges,
+      Use(kRanges, kInPrintRanges,
+          Value("--print-ranges", "FORMAT",
+                "print the ranges as FORMAT (labels, cue or csv) to standard output instead of "
+                "cutting: converts a list",
+                [&o](const std::string& text) -> std::string {
+                  o.printRanges = text;
+                  if (ranges::RangeFormatNamed(text)) return "";
+                  return "--print-ranges needs labels, cue or csv, not '" + text + "'";
+                })));
+
+  Use(kOutput, kInCut,
+      app_.add_option("-o,--output", o.output,
+                      "the folder that receives the pieces (made, with its parents, if "
+                      "missing); with --join the joined file, or a folder (one that exists, or "
+                      "PATH ending in /) that receives STEM.wav; with several sources always a "
+                      "folder, which receives one folder (or joined file) per source")
+          ->type_name("PATH"));
+  Use(kOutput, kInCut,
+      app_.add_flag("-j,--join", o.join, "write all ranges of a source, in order, into one file"));
+  Use(kOutput, kInCut,
+      Value("--name", "TEMPLATE",
+            "file names of the pieces from the fields {n} (number), {n:02} (at least two "
+            "digits), {label}, {stem} or {source} (the source's name without extension), "
+            "{start}, {end} (frames); .wav is added when TEMPLATE has no extension; '/' and "
+            "control characters become '_'; a repeated name gets \" (2)\", \" (3)\" ...",
+            [&o](const std::string& text) -> std::string {
+              o.nameTemplate = text;
+              const std::string problem = ranges::CheckNameTemplate(text);
+              return problem.empty() ? "" : "--name: " + problem;
+            }));
+  Use(kOutput, kInCut,
+      app_.add_flag("-f,--force", o.force, "replace existing files of the same names"));
+  Use(kOutput, kInCut,
+      app_.add_flag("--skip-existing", o.skipExisting,
+                    "leave outputs that exist alone (an output gets its name only when "
+                    "complete) and write the others: a rerun finishes an interrupted run"));
+  Use(kOutput, kInCut,
+      Value("--rf64", "WHEN",
+            "write outputs as RF64 (64-bit sizes): always, auto (only a file of 4 GiB or more; "
+            "the default) or never (such a file is refused)",
+            [&o](const std::string& text) -> std::string {
+              if (text == "always") {
+                o.rf64 = Rf64Policy::kAlways;
+              } else if (text == "auto") {
+                o.rf64 = Rf64Policy::kAuto;
+              } else if (text == "never") {
+                o.rf64 = Rf64Policy::kNever;
+              } else {
+                return "--rf64 takes always, auto or never, not '" + text + "'";
+              }
+              return "";
+            }));
+  Use(kOutput, kInCut | kInFindLoops,
+      app_.add_flag("--json", o.json,
+                    "one JSON object per output on standard output, a line each: source, path, "
+                    "start_frame, end_frame, frames, bytes (of the file), status (written or "
+                    "skipped); with --find-loops the candidates as a JSON array"));
+
+  Use(kEdges, kInCut,
+      Value("--fade", "MS",
+            "fade out the last MS milliseconds of each piece; with --join the last MS of the "
+            "joined file, across the seams between its ranges",
+            [&o](const std::string& text) -> std::string {
+              o.fadeMs = ParseUnsigned(text);
+              if (o.fadeMs) return "";
+              return "--fade needs milliseconds as a whole number, not '" + text + "'";
+            }));
+
+  Use(kLoops, kInCut,
+      Value("--loop", "START:END|auto",
+            "write this loop into each output's smpl chunk (source positions in RANGE units, "
+            "END exclusive); it must lie inside every piece (with --join: inside one range); "
+            "auto: the best loop --find-loops finds in each piece. Without --loop the source's "
+            "smpl loops inside a piece are kept (moved); the others are named on standard error",
+            [&o](const std::string& text) -> std::string {
+              o.loop = text;
+              if (text == "auto") return "";
+              const auto bounds = ParseRangeText(text);
+              if (!bounds) return "bad loop '" + text + "': expected START:END or auto";
+              if (bounds->first >= bounds->second) {
+                return "--loop " + text + ": START must be below END";
+              }
+              return "";
+            }));
+  SelectsMode(
+      CutMode::FindLoops,
+      Use(kLoops, kInFindLoops,
+          app_.add_flag("--find-loops", findLoops_,
+                        "list loops instead of cutting: where the sound at RANGE's start (frame "
+                        "0 without RANGE) recurs before RANGE's end, as \"start_frame end_frame "
+                        "length_ms\" lines, best first (least sum of absolute differences across "
+                        "the seam); every PCM format; a silent or constant start is refused")));
+  Use(kLoops, kInFindLoops | kInCut,
+      Value("--window", "MS",
+            "compared length: 250, 500 (default), 1000, 2000, 5000 or 10000 ms of mono sound "
+            "(a stereo window spans half)",
+            [&o](const std::string& text) -> std::string {
+              const auto ms = ParseUnsigned(text);
+              o.windowChoice = ms ? WindowChoice(*ms) : std::nullopt;
+              if (o.windowChoice) return "";
+              return "--window takes 250, 500, 1000, 2000, 5000 or 10000, not '" + text + "'";
+            }));
+  Use(kLoops, kInFindLoops | kInCut,
+      Value("--precision", "N", "tolerance per value: 0 (exact), 32, 64, 128 (default), 256 or 512",
+            [&o](const std::string& text) -> std::string {
+              const auto tolerance = ParseUnsigned(text);
+              o.precisionChoice = tolerance ? PrecisionChoice(*tolerance) : std::nullopt;
+              if (o.precisionChoice) return "";
+              return "--precision takes 0, 32, 64, 128, 256 or 512, not '" + text + "'";
+            }));
+
+  SelectsMode(
+      CutMode::Info,
+      Use(kMetadata, kInInfo,
+          app_.add_flag("--info", info_,
+                        "print the source's format and smpl loops as key=value lines instead of "
+                        "cutting")));
+
+  Use(kGeneral, kInEveryMode, app_.add_flag("-q,--quiet", o.quiet, "no progress display"));
+  Use(kGeneral, kInEveryMode, app_.add_flag("-h,--help", o.help, "this text"));
+  Use(kGeneral, kInEveryMode, app_.add_flag("--version", o.version, "the version"));
+
+  // Sources and ranges; not listed among the options.
+  app_.add_option("SOURCE", positionals_)->group("");
+}
+
+std::vector<std::pair<std::string, CutMode>> CutCommandLine::ModesGiven() const {
+  std::vector<std::pair<std::string, CutMode>> given;
+  for (const auto& [option, mode] : modeOptions_) {
+    if (option->count() > 0) given.emplace_back(option->get_name(), mode);
+  }
+  return given;
+}
+
+std::string CutCommandLine::FirstUnusedIn(CutMode mode) const {
+  const unsigned bit = 1u << static_cast<unsigned>(mode);
+  for (const auto& [option, modes] : uses_) {
+    if (option->count() > 0 && (modes & bit) == 0) return option->get_name();
+  }
+  return "";
+}
+
+bool CutCommandLine::IsFlag(const std::string& name) const {
+  const CLI::Option* option = app_.get_option_no_throw(name);
+  return option != nullptr && option->get_expected_max() == 0;
+}
+
+std::string CutCommandLine::Help() const {
+  return app_.help();
+}
+
+}  // namespace snipora::cli
