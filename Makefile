@@ -83,10 +83,11 @@ sanitize: test
 # The tests whose code runs on more than one thread, under ThreadSanitizer in
 # a build of their own without the window: the SDL callback thread and the
 # main thread share the player's ring; the export reads ahead and writes behind
-# on threads of its own; the waveform's peaks are computed by workers.
+# on threads of its own; the waveform's peaks are computed by workers; FLAC
+# pieces are encoded by workers while the caller shows progress.
 TSAN_TESTS := playback/StreamPlayer playback/SdlDiskPlayback platform/sound/SoundDevice \
               platform/sound/SdlDiskOutput audiofile/ExtentReader audiofile/SectorFile \
-              export/ExportJob export/ExportFault waveform/PeakEngine
+              export/ExportJob export/ExportFault export/FlacWriter waveform/PeakEngine
 tsan: BUILD = build-tsan
 tsan: CMAKE_FLAGS += -DSNIPORA_TSAN=ON -DSNIPORA_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 tsan: configure
