@@ -146,6 +146,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void PlayTwoSecondsBeforeMarker();
   void LoopBetweenMarkers();
   void OnPlaybackEnded();
+  // The player closed the file on damage found while decoding it.
+  void OnDecodingFailed();
 
   // --- IMainPlayerOwner ---
   bool IsBoundedPlaybackActive() const override { return model_.IsBoundedPlayback(); }

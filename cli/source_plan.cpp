@@ -97,7 +97,8 @@ std::optional<Refusal> OpenSource(const std::string& given, ExportRequest& reque
   request.sourcePath = Normalised(given);
   if (!fsops::Exists(request.sourcePath)) return Refusal{"'" + given + "': no such file"};
   if (!ReadSourceFormat(request.sourcePath, request.format)) {
-    return Refusal{"'" + given + "' is not a PCM WAVE or uncompressed NWA file (or unreadable)"};
+    return Refusal{"'" + given +
+                   "' is not a PCM WAVE, uncompressed NWA or FLAC file (or unreadable)"};
   }
   return std::nullopt;
 }

@@ -60,7 +60,10 @@ ExportOutcome Prepare(const ExportPlan& plan, CExtentReader& source) {
     // Writing over the source would destroy what is being read.
     if (fsops::SameFile(output.path, plan.sourcePath)) return ExportOutcome::OutputIsSource;
   }
-  if (source.Open(plan.sourcePath.c_str()) != 0) return ExportOutcome::SourceFailed;
+  // The bytes are copied as the file stores them: a decoded source (FLAC) is not read here.
+  if (plan.format.decoderType != 0 || source.Open(plan.sourcePath.c_str()) != 0) {
+    return ExportOutcome::SourceFailed;
+  }
   source.Start(SourceExtents(plan));
   return ExportOutcome::Done;
 }
