@@ -82,6 +82,8 @@ std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& 
       for (const CutRange& r : request.ranges) output.ranges.push_back({r.startFrame, r.endFrame});
     } else {
       output.ranges = {{request.ranges[i].startFrame, request.ranges[i].endFrame}};
+      output.label = request.ranges[i].label;
+      output.number = static_cast<uint32_t>(i + 1);
     }
     // Fades are laid out only over ranges that hold sound; the writer
     // refuses the others.
@@ -93,7 +95,7 @@ std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& 
   const SourceMetadata source =
       request.keepMetadata ? ReadSourceMetadata(request.sourcePath) : SourceMetadata{};
   if (auto refused = PlanLoops(request, source.loops, plan)) return refused;
-  PlanMetadata(source, request, plan);
+  PlanMetadata(source, plan);
   return std::nullopt;
 }
 

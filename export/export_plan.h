@@ -36,8 +36,9 @@ struct CutRange {
   std::optional<ExportRange> loop;
 };
 
-// How the outputs are encoded. Only WAVE so far; another encoder is chosen
-// here and takes the same plan (its samples, fades and metadata).
+// How the outputs are encoded. Only WAVE so far; another encoder (FLAC, see
+// export/flac_writer.h) is chosen here and takes the same output: its
+// ranges, fades (OutputFades over the decoded samples), label and number.
 enum class OutputFormat { kWave };
 
 // Fades at the edges, in milliseconds of audio; 0 = none.
@@ -78,7 +79,11 @@ struct ExportOutput {
   std::string path;
   OutputFormat format = OutputFormat::kWave;
   std::vector<ExportRange> ranges;  // source frames, in the order written
-  std::vector<FadeSpan> fades;      // in the output's frames
+  // A piece's label (may be empty) and number among the ranges, from 1; a
+  // joined file has neither (number 0).
+  std::string label;
+  uint32_t number = 0;
+  std::vector<FadeSpan> fades;  // in the output's frames
   // Whole chunks kept from the source, in writing order ("bext", "iXML",
   // LIST "INFO", "cue ", LIST "adtl"), each with its pad byte.
   std::vector<uint8_t> metadata;

@@ -182,9 +182,8 @@ void AppendMarkerChunks(const ranges::WaveMarkerChunks& markers,
   if (adtl.size() > 4) AppendChunk(out, "LIST", adtl);
 }
 
-// The chunks of one output; number 0 for a joined file.
+// The chunks of one output.
 std::vector<uint8_t> OutputChunks(const SourceMetadata& source, const ExportOutput& output,
-                                  const std::string& label, uint32_t number,
                                   const std::vector<PlacedPoint>& points) {
   std::vector<uint8_t> chunks;
   const uint64_t first = output.ranges.empty() ? 0 : output.ranges.front().startFrame;
@@ -205,9 +204,9 @@ std::vector<uint8_t> OutputChunks(const SourceMetadata& source, const ExportOutp
   }
   if (!source.info.empty()) {
     std::vector<ListEntry> info = source.info;
-    if (number > 0) {
-      if (!label.empty()) SetInfo(info, "INAM", label);
-      SetInfo(info, "ITRK", std::to_string(number));
+    if (output.number > 0) {
+      if (!output.label.empty()) SetInfo(info, "INAM", output.label);
+      SetInfo(info, "ITRK", std::to_string(output.number));
     }
     AppendChunk(chunks, "LIST", InfoBody(info));
   }
@@ -273,16 +272,13 @@ SourceMetadata ReadSourceMetadata(const std::string& path) {
   return source;
 }
 
-void PlanMetadata(const SourceMetadata& source, const ExportRequest& request, ExportPlan& plan) {
+void PlanMetadata(const SourceMetadata& source, ExportPlan& plan) {
   plan.notes.insert(plan.notes.end(), source.notes.begin(), source.notes.end());
   const ranges::WaveMarkerChunks& markers = source.markers;
   std::vector<bool> placed(markers.points.size(), false);
-  for (size_t i = 0; i < plan.outputs.size(); ++i) {
-    ExportOutput& output = plan.outputs[i];
+  for (ExportOutput& output : plan.outputs) {
     const std::vector<PlacedPoint> points = PlacePoints(markers, output, placed, plan.notes);
-    const std::string label = request.join ? "" : request.ranges[i].label;
-    const auto number = static_cast<uint32_t>(request.join ? 0 : i + 1);
-    output.metadata = OutputChunks(source, output, label, number, points);
+    output.metadata = OutputChunks(source, output, points);
   }
   for (size_t k = 0; k < placed.size(); ++k) {
     if (placed[k]) continue;

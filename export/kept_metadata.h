@@ -35,7 +35,7 @@ SourceMetadata ReadSourceMetadata(const std::string& path);
 
 // Fills in each output's metadata chunks; markers that lie in no output are
 // named in the plan's notes.
-void PlanMetadata(const SourceMetadata& source, const ExportRequest& request, ExportPlan& plan);
+void PlanMetadata(const SourceMetadata& source, ExportPlan& plan);
 
 // The iXML text with the time reference moved from `from` to `to`: each of
 // the pairs BWF_TIME_REFERENCE_LOW/HIGH and
