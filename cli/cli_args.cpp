@@ -80,7 +80,13 @@ std::string CheckFindLoops(const CutOptions& o) {
   return "";
 }
 
+// Farther than this a bound is no longer where the user put it.
+constexpr uint32_t kLongestSnapMs = 1000;
+
 std::string CheckCut(const CutOptions& o) {
+  if (o.snapZeroMs > kLongestSnapMs) {
+    return "--snap-zero takes at most " + std::to_string(kLongestSnapMs) + " milliseconds";
+  }
   const int lists = !o.labels.empty() + !o.cue.empty() + !o.csv.empty() + o.markers;
   if (o.ranges.empty() && lists == 0) {
     return "no range given (START:END, --labels, --cue, --csv or --markers)";

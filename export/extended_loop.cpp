@@ -82,8 +82,10 @@ ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& o
   const uint64_t fadeBytes = FramesToBytes(fadeFrames, blockAlign);
   CopyResult result = copier.CopyRange(source, file.File(), length - fadeBytes, true);
   if (result == CopyResult::Done && fadeBytes > 0) {
-    FadeRamp ramp = FadeRamp::ForFormat(fadeBytes, job.format.formatBlock);
-    result = copier.FadeOut(source, file.File(), fadeBytes, ramp);
+    const uint64_t fadeFrom = length / blockAlign - fadeFrames;
+    const OutputFades fades(FrameScaler::ForFormat(job.format.formatBlock),
+                            {{fadeFrom, fadeFrames, FadeDirection::kOut}});
+    result = copier.CopyFaded(source, file.File(), fadeBytes, fades, fadeFrom);
   }
   if (result != CopyResult::Done) return ExportOutcomeOf(result);
   WriteDataPad(file.File(), length);

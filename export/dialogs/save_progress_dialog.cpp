@@ -100,7 +100,7 @@ void CSaveProgressDlg::RunExport() {
   exportRunning = true;
   started_ = true;
   lastResult_ =
-      host_.JoinChecked() ? ExportJoined(host_, ui_, *this) : ExportSplit(host_, ui_, *this);
+      host_.Choices().join ? ExportJoined(host_, ui_, *this) : ExportSplit(host_, ui_, *this);
   QDialog::done(QDialog::Rejected);
   exportRunning = false;
 }
@@ -141,7 +141,7 @@ void CSaveProgressDlg::SetFilePosition(uint64_t bytesDone) {
 void CSaveProgressDlg::SetOverallRange(uint32_t rows) {
   rows_ = rows;
   // A joined file or a single piece is one file: its bar is the one above.
-  const bool several = !host_.JoinChecked() && rows > 1;
+  const bool several = !host_.Choices().join && rows > 1;
   fileLabel_->setVisible(several);
   fileBar_->setVisible(several);
 }
