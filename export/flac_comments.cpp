@@ -17,9 +17,8 @@ std::string_view NameOf(const std::string& comment) {
 
 bool SameName(std::string_view name, std::string_view wanted) {
   return name.size() == wanted.size() &&
-         std::equal(name.begin(), name.end(), wanted.begin(), [](char a, char b) {
-           return (a >= 'a' && a <= 'z' ? a - 32 : a) == b;
-         });
+         std::equal(name.begin(), name.end(), wanted.begin(),
+                    [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 32 : a) == b; });
 }
 
 bool Named(const std::string& comment, std::string_view wanted) {
