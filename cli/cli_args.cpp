@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "cli/option_table.h"
+#include "cli/output_places.h"
 #include "platform/system/fs_ops.h"
 
 namespace snipora::cli {
@@ -99,6 +100,9 @@ std::string CheckCut(const CutOptions& o) {
     return o.sources.size() > 1 ? "--print-ranges takes one source" : "";
   }
   if (o.force && o.skipExisting) return "--force and --skip-existing do not go together";
+  if (o.flacLevel && o.format == OutputFormat::kWave) {
+    return "--flac-level goes with FLAC outputs, not --format wav";
+  }
   if ((o.windowChoice || o.precisionChoice) && o.loop != "auto") {
     return "--window and --precision go with --find-loops or --loop auto";
   }
@@ -109,6 +113,11 @@ std::string CheckCut(const CutOptions& o) {
   if (o.output.empty()) {
     return o.sources.size() > 1 ? "--join with several sources needs -o DIR, their folder"
                                 : "--join needs -o FILE, the joined file";
+  }
+  const std::optional<OutputFormat> named = JoinedFileFormat(o);
+  if (o.format && named && *named != *o.format) {
+    return "--format " + std::string(*o.format == OutputFormat::kFlac ? "flac" : "wav") +
+           " does not write the file -o names (" + o.output + ")";
   }
   return "";
 }
@@ -123,6 +132,9 @@ std::string CheckCombination(const CutCommandLine& line, CutOptions& o) {
     if (!unused.empty()) return unused + " does not go with " + modes[0].first;
   }
   if (o.sources.empty()) return "no source file given";
+  if (o.format == OutputFormat::kFlac && line.Given("--rf64")) {
+    return "--rf64 goes with WAVE outputs, not --format flac";
+  }
   if (const std::string bad = CheckRanges(o); !bad.empty()) return bad;
   switch (o.mode) {
     case CutMode::Info:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audiofile/wave_writer.h"
+#include "export/export_plan.h"
 
 // The command line of snipora-cut.
 namespace snipora::cli {
@@ -30,6 +31,8 @@ struct CutOptions {
   bool stripMetadata = false;           // --strip-metadata: no chunk kept from the source
   bool verify = false;                  // --verify: outputs read back and compared
   Rf64Policy rf64 = Rf64Policy::kAuto;  // --rf64
+  std::optional<OutputFormat> format;   // --format; default: the source's kind
+  std::optional<uint32_t> flacLevel;    // --flac-level: libFLAC's level, 0 to 8
   std::string output;                   // -o: the joined file, or the folder for pieces
   // Range lists; a list's path may hold {stem}, resolved beside each source.
   std::string labels;        // --labels: an Audacity label file

@@ -35,28 +35,28 @@ void ClaimOutputs(SourcePlan& plan, std::map<std::string, std::string>& claimed)
 }
 
 struct Written {
-  size_t outputs = 0;  // finished, in plan order
+  std::vector<size_t> outputs;  // the plan's outputs finished, in plan order
   std::optional<Refusal> failure;
 };
 
 // Writes what the plan still has to write.
-Written WriteSource(const SourcePlan& plan, bool join, TerminalProgress& progress) {
+Written WriteSource(const SourcePlan& plan, TerminalProgress& progress) {
   if (plan.plan.outputs.empty()) return {};
   // Made when missing; removed again when nothing was finished in it.
   CSplitFolder folder(plan.folder);
   if (!fsops::Exists(plan.folder) && folder.Make() != 0) {
-    return {0, Refusal{"cannot create the folder '" + plan.folder + "'"}};
+    return {{}, Refusal{"cannot create the folder '" + plan.folder + "'"}};
   }
   const ExportOutcome outcome = WriteExport(plan.plan, progress);
-  if (outcome == ExportOutcome::Done) return {plan.plan.outputs.size(), std::nullopt};
-  return {join ? 0 : progress.PiecesBegunInSource(), Refusal{Describe(outcome)}};
+  if (outcome == ExportOutcome::Done) return {progress.WrittenInSource(), std::nullopt};
+  return {progress.WrittenInSource(), Refusal{Describe(outcome)}};
 }
 
 // --verify: reads the outputs written back; the first that differs from
 // the source fails the source. Counts those that match.
 void VerifyWritten(const SourcePlan& plan, RunContext& context, Written& written,
                    size_t& verified) {
-  for (size_t i = 0; i < written.outputs; ++i) {
+  for (const size_t i : written.outputs) {
     const ExportOutput& output = plan.plan.outputs[i];
     if (context.beforeVerify) context.beforeVerify(output.path);
     const std::string problem = VerifyOutput(plan.plan, output);
@@ -82,8 +82,8 @@ std::vector<uint64_t> PieceBytes(const std::vector<SourcePlan>& plans) {
   return bytes;
 }
 
-void PrintJson(const SourcePlan& plan, size_t written, std::ostream& out) {
-  for (size_t i = 0; i < written; ++i) {
+void PrintJson(const SourcePlan& plan, const std::vector<size_t>& written, std::ostream& out) {
+  for (const size_t i : written) {
     out << OutputJson(plan.plan.sourcePath, plan.plan.outputs[i], "written") << "\n";
   }
   for (const ExportOutput& output : plan.skipped) {
@@ -116,13 +116,13 @@ int RunCutSources(const CutOptions& o, RunContext& context) {
   size_t verified = 0;
   for (size_t i = 0; i < plans.size(); ++i) {
     const SourcePlan& plan = plans[i];
-    Written written{0, plan.refusal};
+    Written written{{}, plan.refusal};
     if (!plan.refusal && progress.IsCancelled()) {
       written.failure = Refusal{"the run was interrupted before this source"};
     } else if (!plan.refusal) {
       progress.StartSource(firstPiece, static_cast<uint32_t>(i + 1),
                            static_cast<uint32_t>(plans.size()));
-      written = WriteSource(plan, o.join, progress);
+      written = WriteSource(plan, progress);
       if (o.verify) VerifyWritten(plan, context, written, verified);
       for (const ExportOutput& output : plan.plan.outputs) {
         firstPiece += static_cast<uint32_t>(output.ranges.size());
@@ -131,7 +131,7 @@ int RunCutSources(const CutOptions& o, RunContext& context) {
     if (o.json && !plan.refusal) PrintJson(plan, written.outputs, context.out);
     failed = failed || written.failure.has_value();
     if (lineEach) {
-      lines.push_back(SourceLine(plan, written.outputs, written.failure));
+      lines.push_back(SourceLine(plan, written.outputs.size(), written.failure));
     } else if (written.failure) {
       lines.push_back(written.failure->message);
     }

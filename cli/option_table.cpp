@@ -124,8 +124,9 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
       app_.add_option("-o,--output", o.output,
                       "the folder that receives the pieces (made, with its parents, if "
                       "missing); with --join the joined file, or a folder (one that exists, or "
-                      "PATH ending in /) that receives STEM.wav; with several sources always a "
-                      "folder, which receives one folder (or joined file) per source")
+                      "PATH ending in /) that receives STEM.wav (STEM.flac); with several "
+                      "sources always a folder, which receives one folder (or joined file) per "
+                      "source")
           ->type_name("PATH"));
   Use(kOutput, kInCut,
       app_.add_flag("-j,--join", o.join, "write all ranges of a source, in order, into one file"));
@@ -133,12 +134,40 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
       Value("--name", "TEMPLATE",
             "file names of the pieces from the fields {n} (number), {n:02} (at least two "
             "digits), {label}, {stem} or {source} (the source's name without extension), "
-            "{start}, {end} (frames); .wav is added when TEMPLATE has no extension; '/' and "
+            "{start}, {end} (frames); .wav (.flac) is added when TEMPLATE has no extension; "
+            "'/' and "
             "control characters become '_'; a repeated name gets \" (2)\", \" (3)\" ...",
             [&o](const std::string& text) -> std::string {
               o.nameTemplate = text;
               const std::string problem = ranges::CheckNameTemplate(text);
               return problem.empty() ? "" : "--name: " + problem;
+            }));
+  Use(kOutput, kInCut,
+      Value("--format", "FORMAT",
+            "flac or wav: how the outputs are written; default flac for a FLAC source, wav "
+            "otherwise (with --join, a -o FILE ending in .flac or .wav says). FLAC outputs are "
+            "encoded by libFLAC from the (decoded) samples, on every core, with a seek table and "
+            "Vorbis comments: the source's (without REPLAYGAIN_*), TITLE from a piece's label, "
+            "TRACKNUMBER from its number, a loop as LOOPSTART and LOOPLENGTH; they hold no WAVE "
+            "chunk. Float sources cannot be written as FLAC",
+            [&o](const std::string& text) -> std::string {
+              if (text == "flac") {
+                o.format = OutputFormat::kFlac;
+              } else if (text == "wav") {
+                o.format = OutputFormat::kWave;
+              } else {
+                return "--format takes flac or wav, not '" + text + "'";
+              }
+              return "";
+            }));
+  Use(kOutput, kInCut,
+      Value("--flac-level", "N",
+            "libFLAC's compression level of FLAC outputs: 0 (fastest) to 8 (smallest); "
+            "default 5",
+            [&o](const std::string& text) -> std::string {
+              o.flacLevel = ParseUnsigned(text);
+              if (o.flacLevel && *o.flacLevel <= 8) return "";
+              return "--flac-level takes 0 to 8, not '" + text + "'";
             }));
   Use(kOutput, kInCut,
       app_.add_flag("-f,--force", o.force, "replace existing files of the same names"));
@@ -148,8 +177,8 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                     "complete) and write the others: a rerun finishes an interrupted run"));
   Use(kOutput, kInCut,
       Value("--rf64", "WHEN",
-            "write outputs as RF64 (64-bit sizes): always, auto (only a file of 4 GiB or more; "
-            "the default) or never (such a file is refused)",
+            "write WAVE outputs as RF64 (64-bit sizes): always, auto (only a file of 4 GiB or "
+            "more; the default) or never (such a file is refused)",
             [&o](const std::string& text) -> std::string {
               if (text == "always") {
                 o.rf64 = Rf64Policy::kAlways;
@@ -165,9 +194,9 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
   Use(kOutput, kInCut,
       app_.add_flag("--verify", o.verify,
                     "read every output back after writing, bypassing the page cache, and compare "
-                    "its header and samples with the source (faded frames with the fade rule); "
-                    "a mismatch names the output and fails the run; ends with \"verified N "
-                    "outputs\""));
+                    "its header and samples (a FLAC output decoded) with the source (faded frames "
+                    "with the fade rule); a mismatch names the output and fails the run; ends "
+                    "with \"verified N outputs\""));
   Use(kOutput, kInCut | kInFindLoops,
       app_.add_flag("--json", o.json,
                     "one JSON object per output on standard output, a line each: source, path, "
@@ -200,10 +229,12 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
 
   Use(kLoops, kInCut,
       Value("--loop", "START:END|auto",
-            "write this loop into each output's smpl chunk (source positions in RANGE units, "
+            "write this loop into each output's smpl chunk (a FLAC output's LOOPSTART and "
+            "LOOPLENGTH comments; source positions in RANGE units, "
             "END exclusive); it must lie inside every piece (with --join: inside one range); "
             "auto: the best loop --find-loops finds in each piece. Without --loop the source's "
-            "smpl loops inside a piece are kept (moved); the others are named on standard error",
+            "smpl loops (a FLAC source's LOOPSTART and LOOPLENGTH) inside a piece are kept "
+            "(moved); the others are named on standard error",
             [&o](const std::string& text) -> std::string {
               o.loop = text;
               if (text == "auto") return "";
@@ -243,7 +274,8 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
 
   Use(kMetadata, kInCut,
       app_.add_flag("--strip-metadata", o.stripMetadata,
-                    "keep no chunk of the source. Otherwise every output keeps its LIST INFO (a "
+                    "keep no chunk of the source, write no Vorbis comment into FLAC outputs. "
+                    "Otherwise every WAVE output keeps its LIST INFO (a "
                     "piece's INAM becomes its label, when it has one, and ITRK its number), bext "
                     "(TimeReference advanced to the output's first frame, and the iXML fields of "
                     "the same time reference with it), iXML, the markers (cue points with their "

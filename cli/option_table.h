@@ -36,6 +36,8 @@ class CutCommandLine {
   std::vector<std::pair<std::string, CutMode>> ModesGiven() const;
   // The first option given that `mode` does not use; empty when none.
   std::string FirstUnusedIn(CutMode mode) const;
+  // True when the option `name` ("--rf64") was given.
+  bool Given(const std::string& name) const { return app_.count(name) > 0; }
   // True when name is an option that takes no value (a flag).
   bool IsFlag(const std::string& name) const;
   // "--help" text.

@@ -14,10 +14,11 @@ bool OutputIsFolder(const CutOptions& o) {
   return o.sources.size() > 1 || o.output.back() == '/' || fsops::IsFolder(o.output);
 }
 
-void PlaceJoined(const CutOptions& o, const std::string& sourcePath, OutputPlaces& places) {
-  const std::string file = OutputIsFolder(o)
-                               ? PathInFolder(Normalised(o.output), FileStem(sourcePath) + ".wav")
-                               : Normalised(o.output);
+void PlaceJoined(const CutOptions& o, const std::string& sourcePath, const std::string& extension,
+                 OutputPlaces& places) {
+  const std::string file =
+      OutputIsFolder(o) ? PathInFolder(Normalised(o.output), FileStem(sourcePath) + extension)
+                        : Normalised(o.output);
   places.folder = fsops::FolderOf(file);
   places.paths = {file};
 }
@@ -47,11 +48,16 @@ std::string Normalised(const std::string& path) {
   return full ? *full : path;
 }
 
+std::optional<OutputFormat> JoinedFileFormat(const CutOptions& o) {
+  if (!o.join || o.output.empty() || OutputIsFolder(o)) return std::nullopt;
+  return FormatNamed(o.output);
+}
+
 std::optional<Refusal> PlaceOutputs(const CutOptions& o, const std::string& sourcePath,
                                     const std::vector<std::string>& pieceNames,
-                                    OutputPlaces& places) {
+                                    const std::string& extension, OutputPlaces& places) {
   if (o.join) {
-    PlaceJoined(o, sourcePath, places);
+    PlaceJoined(o, sourcePath, extension, places);
   } else if (auto bad = PlacePieces(o, sourcePath, pieceNames, places)) {
     return bad;
   }

@@ -42,12 +42,20 @@ std::optional<Refusal> ProviderRanges(const RangeProvider& provider, const std::
 
 // The piece names: numbered, or from --name.
 std::vector<std::string> PieceNamesOf(const CutOptions& o, const std::string& sourcePath,
-                                      const std::vector<ranges::LabeledRange>& list) {
+                                      const std::vector<ranges::LabeledRange>& list,
+                                      const char* extension) {
   if (!o.nameTemplate.empty())
-    return ranges::PieceNames(o.nameTemplate, list, FileStem(sourcePath));
+    return ranges::PieceNames(o.nameTemplate, list, FileStem(sourcePath), extension);
   std::vector<std::string> names;
-  for (uint32_t i = 0; i < list.size(); ++i) names.push_back(PieceFileName(i));
+  for (uint32_t i = 0; i < list.size(); ++i) names.push_back(PieceFileName(i, extension));
   return names;
+}
+
+// --format, else the joined file's name, else the source's own kind.
+OutputFormat OutputFormatOf(const CutOptions& o, const SoundFormatInfo& source) {
+  if (o.format) return *o.format;
+  if (const std::optional<OutputFormat> named = JoinedFileFormat(o)) return *named;
+  return DefaultOutputFormat(source);
 }
 
 // The first of the edge options given, when the source's samples cannot be
@@ -141,13 +149,17 @@ std::optional<Refusal> FillPlan(const CutOptions& o, const RangeProvider* provid
   request.edges = {o.fadeInMs.value_or(0), o.fadeMs.value_or(0), o.declickMs.value_or(0)};
   request.keepMetadata = !o.stripMetadata;
   request.rf64 = o.rf64;
+  request.outputFormat = OutputFormatOf(o, request.format);
+  request.flacLevel = o.flacLevel.value_or(request.flacLevel);
   if (const std::string edge = UnfadableEdge(o, request.format); !edge.empty()) {
     return Refusal{edge + " cannot scale the samples of this source (" +
                    std::to_string(request.format.formatBlock.bitsPerSample) + " bits per sample)"};
   }
   OutputPlaces places;
+  const char* extension = OutputExtension(request.outputFormat);
   if (auto bad =
-          PlaceOutputs(o, request.sourcePath, PieceNamesOf(o, request.sourcePath, list), places)) {
+          PlaceOutputs(o, request.sourcePath, PieceNamesOf(o, request.sourcePath, list, extension),
+                       extension, places)) {
     return bad;
   }
   request.paths = places.paths;

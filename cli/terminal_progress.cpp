@@ -36,17 +36,30 @@ void TerminalProgress::StartSource(uint32_t firstPiece, uint32_t number, uint32_
   piecesDone_ = firstPiece;
   sourceNumber_ = number;
   sourceCount_ = count;
+  written_.clear();
+}
+
+std::vector<size_t> TerminalProgress::WrittenInSource() const {
+  std::vector<size_t> written = written_;
+  std::sort(written.begin(), written.end());
+  return written;
 }
 
 void TerminalProgress::SetOverallPosition(uint32_t piecesBegun) {
   const auto pieces = static_cast<uint32_t>(bytesBefore_.size() - 1);
   piecesDone_ = std::min(firstPiece_ + piecesBegun, pieces);
-  bytesDone_ = bytesBefore_[piecesDone_];
+  if (piecesDone_ == pieces) bytesDone_ = bytesBefore_.back();
   Draw(piecesDone_ == pieces);
 }
 
+void TerminalProgress::SetFileRange(uint64_t) {
+  // The file bar runs over one piece of a WAVE export, over all FLAC pieces
+  // of the source at once: from the pieces before those begun.
+  fileStart_ = bytesBefore_[piecesDone_];
+}
+
 void TerminalProgress::SetFilePosition(uint64_t bytesDone) {
-  bytesDone_ = bytesBefore_[piecesDone_] + bytesDone;
+  bytesDone_ = fileStart_ + bytesDone;
 }
 
 void TerminalProgress::Pump(bool) {

@@ -31,19 +31,20 @@ class TerminalProgress : public IExportProgress {
   // The export's piece positions count from firstPiece of the run from now
   // on: the pieces of source `number` (from 1) of `count`.
   void StartSource(uint32_t firstPiece, uint32_t number, uint32_t count);
-  // The pieces of the current source begun so far (after a failure: those
-  // finished before it; after success: all of them).
-  uint32_t PiecesBegunInSource() const { return piecesDone_ - firstPiece_; }
+  // The outputs of the current source finished so far (indices in its plan,
+  // in plan order).
+  std::vector<size_t> WrittenInSource() const;
 
   // Ends the progress line (the last state stays on screen).
   void Finish();
 
-  void SetFileRange(uint64_t) override {}
+  void SetFileRange(uint64_t) override;
   void SetFilePosition(uint64_t bytesDone) override;
   void SetOverallRange(uint32_t) override {}
   void SetOverallPosition(uint32_t piecesBegun) override;
   void Pump(bool mainWindowToo) override;
   bool IsCancelled() const override { return interrupted_ != nullptr && *interrupted_ != 0; }
+  void OutputWritten(size_t index) override { written_.push_back(index); }
 
  private:
   void Draw(bool force);
@@ -57,7 +58,9 @@ class TerminalProgress : public IExportProgress {
   uint32_t sourceNumber_ = 0;
   uint32_t sourceCount_ = 0;
   uint32_t piecesDone_ = 0;
+  uint64_t fileStart_ = 0;  // bytes of the run before the file bar's range
   uint64_t bytesDone_ = 0;
+  std::vector<size_t> written_;
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point lastDraw_;
   bool drawn_ = false;

@@ -8,6 +8,7 @@
 
 #include "export/export_job.h"
 #include "export/export_verify.h"
+#include "export/flac_writer.h"
 #include "export/output_names.h"
 #include "export/save_messages.h"
 #include "export/split_folder.h"
@@ -22,34 +23,54 @@ namespace {
 
 constexpr int kMessageNothingToSave = 107;
 constexpr const char* kLabelledPieceName = "{n:02} {label}";
+// The save dialog's file types, the source's own first (the one chosen at
+// first); a source FLAC cannot hold is offered as WAVE only.
 constexpr const char* kWaveFilter = QT_TRANSLATE_NOOP("Snipora", "WAVEサウンド(*.wav)|*.wav||");
+constexpr const char* kWaveFlacFilter =
+    QT_TRANSLATE_NOOP("Snipora", "WAVEサウンド(*.wav)|*.wav|FLACサウンド(*.flac)|*.flac||");
+constexpr const char* kFlacWaveFilter =
+    QT_TRANSLATE_NOOP("Snipora", "FLACサウンド(*.flac)|*.flac|WAVEサウンド(*.wav)|*.wav||");
 // The window's check boxes, as messages name them.
 constexpr const char* kFadeOutBox = QT_TRANSLATE_NOOP("Snipora", "フェードアウト処理を行う");
 constexpr const char* kFadeInBox = QT_TRANSLATE_NOOP("Snipora", "フェードイン処理を行う");
 constexpr const char* kDeclickBox = QT_TRANSLATE_NOOP("Snipora", "クリックノイズを防ぐ");
 
-// Passes the progress on and remembers which output the export has begun,
-// so that a failure can name it and a stop can tell what was finished.
-class CBegunOutput : public IExportProgress {
+// Passes the progress on and remembers which outputs the export finished
+// and which one failed, so that a failure can name it and a stop can tell
+// what was finished.
+class CFinishedOutputs : public IExportProgress {
  public:
-  explicit CBegunOutput(IExportProgress& progress) : progress_(progress) {}
+  explicit CFinishedOutputs(IExportProgress& progress) : progress_(progress) {}
 
-  uint32_t Begun() const { return begun_; }
+  // The outputs finished, in plan order.
+  std::vector<size_t> Written() const {
+    std::vector<size_t> written = written_;
+    std::sort(written.begin(), written.end());
+    return written;
+  }
+  // The output that failed: the one reported, else the first not finished.
+  size_t Failed() const {
+    if (failed_) return *failed_;
+    const std::vector<size_t> written = Written();
+    size_t first = 0;
+    while (first < written.size() && written[first] == first) ++first;
+    return first;
+  }
 
   void SetTotalLength(uint64_t bytes) override { progress_.SetTotalLength(bytes); }
   void SetFileRange(uint64_t pieceLength) override { progress_.SetFileRange(pieceLength); }
   void SetFilePosition(uint64_t bytesDone) override { progress_.SetFilePosition(bytesDone); }
   void SetOverallRange(uint32_t rows) override { progress_.SetOverallRange(rows); }
-  void SetOverallPosition(uint32_t rowsBegun) override {
-    begun_ = rowsBegun;
-    progress_.SetOverallPosition(rowsBegun);
-  }
+  void SetOverallPosition(uint32_t rowsBegun) override { progress_.SetOverallPosition(rowsBegun); }
   void Pump(bool mainWindowToo) override { progress_.Pump(mainWindowToo); }
   bool IsCancelled() const override { return progress_.IsCancelled(); }
+  void OutputWritten(size_t index) override { written_.push_back(index); }
+  void OutputFailed(size_t index) override { failed_ = index; }
 
  private:
   IExportProgress& progress_;
-  uint32_t begun_ = 0;
+  std::vector<size_t> written_;
+  std::optional<size_t> failed_;
 };
 
 // The milliseconds of a ticked length; nothing (after saying so) when its
@@ -84,6 +105,7 @@ std::optional<ExportRequest> ReadJob(const IExportHost& host, const ExportChoice
   job.edges = {*fadeIn, *fadeOut, *declick};
   job.keepMetadata = !choices.stripMetadata;
   job.forcedSectorSize = forcedSectorSize;
+  job.outputFormat = DefaultOutputFormat(job.format);
   return job;
 }
 
@@ -97,34 +119,41 @@ std::vector<ranges::LabeledRange> Labelled(const ExportRequest& job) {
 // and labelled when the window asks for it.
 std::vector<std::string> PieceNames(const IExportHost& host, const ExportChoices& choices,
                                     const ExportRequest& job) {
+  const char* extension = OutputExtension(job.outputFormat);
   std::vector<std::string> names;
   if (!choices.nameByLabels) {
-    for (uint32_t i = 0; i < job.ranges.size(); ++i) names.push_back(PieceFileName(i));
+    for (uint32_t i = 0; i < job.ranges.size(); ++i) names.push_back(PieceFileName(i, extension));
     return names;
   }
-  return ranges::PieceNames(kLabelledPieceName, Labelled(job), host.DisplayName());
+  return ranges::PieceNames(kLabelledPieceName, Labelled(job), host.DisplayName(), extension);
 }
 
 // The name a save dialog proposes: one piece by its label, else
 // "<source> 1"; a joined file "<source> 1-<n>". Never the source's own name.
 std::string ProposedName(const IExportHost& host, const ExportRequest& job, bool joined) {
+  const char* extension = OutputExtension(job.outputFormat);
   if (joined) {
-    return host.DisplayName() + " 1-" + std::to_string(job.ranges.size()) + ".wav";
+    return host.DisplayName() + " 1-" + std::to_string(job.ranges.size()) + extension;
   }
   const std::vector<ranges::LabeledRange> labelled = Labelled(job);
   return ranges::PieceNames(labelled.front().label.empty() ? "{source} {n}" : "{label}", labelled,
-                            host.DisplayName())
+                            host.DisplayName(), extension)
       .front();
 }
 
-std::optional<std::string> AskOutputFile(const ExportRequest& job, const IExportHost& host,
+// Asks for the output file; its type (the file type chosen, or the
+// extension typed) decides the job's output format.
+std::optional<std::string> AskOutputFile(ExportRequest& job, const IExportHost& host,
                                          IUiServices& ui, bool joined) {
   SaveFileRequest request;
-  request.filter = kWaveFilter;
+  const bool flacFirst = job.outputFormat == OutputFormat::kFlac;
+  request.filter = !CanWriteFlac(job.format) ? kWaveFilter
+                   : flacFirst               ? kFlacWaveFilter
+                                             : kWaveFlacFilter;
   request.initialName = ProposedName(host, job, joined);
-  // Beside the source, and a bare typed name becomes a WAVE file's name.
+  // Beside the source, and a bare typed name becomes a file of the first type's name.
   request.initialFolder = fsops::FolderOf(job.sourcePath);
-  request.defaultSuffix = "wav";
+  request.defaultSuffix = OutputExtension(job.outputFormat) + 1;
   request.overwritePrompt = true;
   // The source itself is refused at once and the dialog comes back.
   std::optional<SaveFileAnswer> answer;
@@ -134,6 +163,11 @@ std::optional<std::string> AskOutputFile(const ExportRequest& job, const IExport
         MessageButtons::Ok);
   }
   if (!answer) return std::nullopt;
+  if (const std::optional<OutputFormat> named = FormatNamed(answer->path)) {
+    job.outputFormat = *named;
+  } else if (request.filter != kWaveFilter && answer->filter == 1) {
+    job.outputFormat = flacFirst ? OutputFormat::kWave : OutputFormat::kFlac;
+  }
   return answer->path;
 }
 
@@ -215,17 +249,17 @@ bool NothingSaved(IExportHost& host, bool cancelled) {
 }
 
 // Tells the window and the user how the save ended and gives the flow's
-// result. `begun` is the output the export had reached.
+// result. `finished` knows the outputs the export finished and the one that failed.
 bool Finish(ExportOutcome outcome, const ExportPlan& plan, const std::vector<std::string>& outputs,
-            bool joined, uint32_t begun, IExportHost& host, IUiServices& ui) {
+            const CFinishedOutputs& finished, IExportHost& host, IUiServices& ui) {
   if (outcome == ExportOutcome::Done) {
     host.ClearUnsavedReservations();
     host.FilesWritten(outputs);
     return true;
   }
-  // The pieces before the one begun are complete; a joined file is all or nothing.
-  const size_t index = joined ? 0 : std::min<size_t>(begun, outputs.size() - 1);
-  const std::vector<std::string> kept(outputs.begin(), outputs.begin() + (joined ? 0 : index));
+  std::vector<std::string> kept;
+  for (const size_t i : finished.Written()) kept.push_back(outputs[i]);
+  const size_t index = std::min(finished.Failed(), outputs.size() - 1);
   host.SaveStopped(outcome == ExportOutcome::Cancelled, kept);
   if (outcome == ExportOutcome::Cancelled) return false;
 
@@ -270,17 +304,17 @@ bool WritePlanned(ExportRequest& request, const std::vector<std::string>& paths,
     ui.ShowText(*refused, MessageButtons::Ok);
     return NothingSaved(host, false);
   }
-  CBegunOutput begun(progress);
+  CFinishedOutputs finished(progress);
   uint64_t total = 0;
   for (const ExportOutput& output : plan.outputs) total += DataLength(plan, output);
-  begun.SetTotalLength(total);
-  const ExportOutcome outcome = WriteExport(plan, begun);
+  finished.SetTotalLength(total);
+  const ExportOutcome outcome = WriteExport(plan, finished);
   if (outcome == ExportOutcome::Done && verify && !Verified(plan, progress, ui)) {
     // Written, but not as the source has it: the save is not done.
     host.SaveStopped(false, paths);
     return false;
   }
-  return Finish(outcome, plan, paths, request.join, begun.Begun(), host, ui);
+  return Finish(outcome, plan, paths, finished, host, ui);
 }
 
 }  // namespace

@@ -9,8 +9,9 @@
 namespace snipora {
 
 // Saves each reservation as a file of its own: with one reservation the user
-// names the file; with more, they go into a folder named after the source as
-// 01.wav, 02.wav ... True when done (or nothing to save), false when cancelled
+// names the file (its type, FLAC or WAVE, chosen in the save dialog); with
+// more, they go into a folder named after the source as 01.wav, 02.wav ...
+// (01.flac ... for a FLAC source) True when done (or nothing to save), false when cancelled
 // or failed. forcedSectorSize is for tests (0: the file system's).
 bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                  uint32_t forcedSectorSize = 0);

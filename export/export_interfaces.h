@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -71,6 +72,12 @@ class IExportProgress {
   // main window too, so both stay responsive during the work.
   virtual void Pump(bool mainWindowToo) = 0;
   virtual bool IsCancelled() const = 0;
+  // Output `index` of the plan is complete under its name. Outputs written
+  // side by side may finish in any order.
+  virtual void OutputWritten(size_t /*index*/) {}
+  // Writing output `index` failed, which ends the export (not called for a
+  // cancel, nor for the outputs the failure stopped).
+  virtual void OutputFailed(size_t /*index*/) {}
 };
 
 }  // namespace snipora

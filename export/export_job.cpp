@@ -1,12 +1,14 @@
 #include "export/export_job.h"
 
+#include <memory>
 #include <optional>
 
-#include "audiofile/extent_reader.h"
+#include "audiofile/sample_source.h"
 #include "audiofile/sector_file.h"
 #include "audiofile/sound_units.h"
 #include "audiofile/wave_writer.h"
 #include "export/fade.h"
+#include "export/flac_pieces.h"
 #include "export/pending_output.h"
 #include "export/piece_copier.h"
 #include "platform/system/fs_ops.h"
@@ -20,18 +22,14 @@ namespace {
 constexpr uint32_t kReadBlockBytes = 1 << 20;
 constexpr uint32_t kReadBlocks = 4;
 
-// Every range's bytes in the source, in the order they are written.
-std::vector<FileExtent> SourceExtents(const ExportPlan& plan) {
-  const uint32_t blockAlign = plan.format.formatBlock.blockAlign;
-  std::vector<FileExtent> extents;
+// Every range of the outputs, in the order they are written.
+std::vector<FrameStretch> SourceSpans(const ExportPlan& plan) {
+  std::vector<FrameStretch> spans;
   for (const ExportOutput& output : plan.outputs) {
-    for (const ExportRange& range : output.ranges) {
-      const uint64_t start = FramesToBytes(range.startFrame, blockAlign);
-      extents.push_back({static_cast<uint32_t>(plan.format.dataOffset) + start,
-                         FramesToBytes(range.endFrame, blockAlign) - start});
-    }
+    for (const ExportRange& range : output.ranges)
+      spans.push_back({range.startFrame, range.endFrame});
   }
-  return extents;
+  return spans;
 }
 
 // Ranges come from text the user could have edited: check them in 64 bits
@@ -52,26 +50,24 @@ bool RangesValid(const ExportPlan& plan) {
 }
 
 // Checks what can be checked before anything is written, then opens the
-// source and starts reading it.
-ExportOutcome Prepare(const ExportPlan& plan, CExtentReader& source) {
+// source and starts reading it: plain data as the file stores it, read ahead
+// on a thread of its own; a FLAC source decoded as it is taken.
+ExportOutcome Prepare(const ExportPlan& plan, std::unique_ptr<ISampleRuns>& source) {
   if (!OutputsFit(plan)) return ExportOutcome::TooLarge;
   if (!RangesValid(plan)) return ExportOutcome::BadRange;
   for (const ExportOutput& output : plan.outputs) {
     // Writing over the source would destroy what is being read.
     if (fsops::SameFile(output.path, plan.sourcePath)) return ExportOutcome::OutputIsSource;
   }
-  // The bytes are copied as the file stores them: a decoded source (FLAC) is not read here.
-  if (plan.format.decoderType != 0 || source.Open(plan.sourcePath.c_str()) != 0) {
-    return ExportOutcome::SourceFailed;
-  }
-  source.Start(SourceExtents(plan));
-  return ExportOutcome::Done;
+  source = StartSampleRuns(plan.sourcePath, plan.format, SourceSpans(plan), kReadBlockBytes,
+                           kReadBlocks);
+  return source ? ExportOutcome::Done : ExportOutcome::SourceFailed;
 }
 
 // Copies the output frames [frame, end), the source's next extent, to the
 // output's end: stretches outside the fades as they are, the others faded.
 ExportOutcome CopyFrames(uint64_t frame, uint64_t end, uint32_t blockAlign,
-                         const std::optional<OutputFades>& fades, CExtentReader& source,
+                         const std::optional<OutputFades>& fades, ISampleRuns& source,
                          CSectorFile& output, CPieceCopier& copier) {
   copier.StartPiece(FramesToBytes(end - frame, blockAlign));
   while (frame < end) {
@@ -87,9 +83,8 @@ ExportOutcome CopyFrames(uint64_t frame, uint64_t end, uint32_t blockAlign,
 }
 
 // Writes one output; rangesBegun counts on over its ranges.
-ExportOutcome WriteOutput(const ExportPlan& plan, const ExportOutput& planned,
-                          CExtentReader& source, CPieceCopier& copier, IExportProgress& progress,
-                          uint32_t& rangesBegun) {
+ExportOutcome WriteOutput(const ExportPlan& plan, const ExportOutput& planned, ISampleRuns& source,
+                          CPieceCopier& copier, IExportProgress& progress, uint32_t& rangesBegun) {
   const SoundFormatInfo& format = plan.format;
   const uint32_t blockAlign = format.formatBlock.blockAlign;
   CPendingOutput output(planned.path, kExportRingBytes, plan.forcedSectorSize);
@@ -123,10 +118,23 @@ ExportOutcome WriteOutput(const ExportPlan& plan, const ExportOutput& planned,
   return ExportOutcome::Done;
 }
 
+// The plan's outputs written as FLAC pieces, side by side.
+ExportOutcome WriteFlacOutputs(const ExportPlan& plan, IExportProgress& progress) {
+  const FlacEncoding encoding{plan.sourcePath, plan.format, plan.flacLevel};
+  std::vector<FlacPiece> pieces;
+  for (const ExportOutput& output : plan.outputs) {
+    pieces.push_back({output.ranges, output.path, output.comments, output.fades});
+  }
+  return WriteFlacPieces(encoding, pieces, progress);
+}
+
 }  // namespace
 
 ExportOutcome WriteExport(const ExportPlan& plan, IExportProgress& progress) {
-  CExtentReader source(kReadBlockBytes, kReadBlocks);
+  if (!plan.outputs.empty() && plan.outputs.front().format == OutputFormat::kFlac) {
+    return WriteFlacOutputs(plan, progress);
+  }
+  std::unique_ptr<ISampleRuns> source;
   if (const ExportOutcome ready = Prepare(plan, source); ready != ExportOutcome::Done) {
     return ready;
   }
@@ -137,9 +145,14 @@ ExportOutcome WriteExport(const ExportPlan& plan, IExportProgress& progress) {
   progress.SetOverallRange(ranges);
   CPieceCopier copier(progress);
   uint32_t rangesBegun = 0;
-  for (const ExportOutput& output : plan.outputs) {
-    const ExportOutcome written = WriteOutput(plan, output, source, copier, progress, rangesBegun);
-    if (written != ExportOutcome::Done) return written;
+  for (size_t i = 0; i < plan.outputs.size(); ++i) {
+    const ExportOutcome written =
+        WriteOutput(plan, plan.outputs[i], *source, copier, progress, rangesBegun);
+    if (written != ExportOutcome::Done) {
+      if (written != ExportOutcome::Cancelled) progress.OutputFailed(i);
+      return written;
+    }
+    progress.OutputWritten(i);
   }
   progress.SetOverallPosition(ranges);
   return ExportOutcome::Done;

@@ -8,8 +8,9 @@
 
 // Writing an export plan: each output is a WAVE file (46-byte header for a
 // PCM source without kept chunks, RF64 from 4 GiB) whose samples are copies
-// of the source's ranges, one after the other, scaled only inside the
-// output's fades.
+// of the source's ranges (decoded, for a FLAC source), one after the other,
+// scaled only inside the output's fades; or a FLAC file of the same samples
+// (export/flac_writer.h).
 namespace snipora {
 
 enum class ExportOutcome {
@@ -28,13 +29,16 @@ enum class ExportOutcome {
 // huge page: the disk gets few, large requests, each pinned as one page.
 inline constexpr uint32_t kExportRingBytes = 2097152;
 
-// Writes the plan's outputs in order. Everything that can be checked is
-// checked before anything is written (the ranges, the sizes, no output that
-// is the source). An output is complete or absent: each is written under a
-// temporary name and renamed when complete, finished ones stay when a later
-// one fails or is cancelled, an existing file of its name stays until then.
-// Progress: the overall position counts the ranges begun over all outputs,
-// the file bar runs over each range.
+// Writes the plan's outputs: WAVE outputs in order, FLAC outputs side by
+// side on the machine's cores (WriteFlacPieces; a plan's outputs share one
+// format). Everything that can be checked is checked before anything is
+// written (the ranges, the sizes, no output that is the source). An output
+// is complete or absent: each is written under a temporary name and renamed
+// when complete (reported by OutputWritten), finished ones stay when another
+// fails (reported by OutputFailed) or the export is cancelled, an existing
+// file of its name stays until then. Progress: the overall position counts
+// the ranges begun over all outputs; the file bar runs over each range of a
+// WAVE output, over all FLAC outputs together.
 ExportOutcome WriteExport(const ExportPlan& plan, IExportProgress& progress);
 
 }  // namespace snipora

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "audiofile/sound_units.h"
+#include "export/flac_comments.h"
+#include "export/flac_writer.h"
 #include "export/kept_metadata.h"
 #include "export/loop_plan.h"
 
@@ -50,7 +52,21 @@ bool RangeIsSound(const ExportRange& range) {
   return range.startFrame < range.endFrame;
 }
 
+// Why the source cannot be written as FLAC.
+std::string NotFlacText(const SoundFormatInfo& format) {
+  const WaveFormatBlock& block = format.formatBlock;
+  const bool floating = CodingOf(block) == SampleCoding::kFloat;
+  return "this source (" + std::to_string(ValidBitsOf(block)) + "-bit " +
+         (floating ? "float" : "integer") + ", " + std::to_string(block.channels) +
+         " channels) cannot be written as FLAC, which holds integer samples of 4 to 32 bits in "
+         "1 to 8 channels";
+}
+
 }  // namespace
+
+OutputFormat DefaultOutputFormat(const SoundFormatInfo& source) {
+  return source.decoderType == kFlacDecoderType ? OutputFormat::kFlac : OutputFormat::kWave;
+}
 
 uint64_t ExportOutput::Frames() const {
   uint64_t frames = 0;
@@ -69,9 +85,12 @@ WaveExtraChunks ExportOutput::ExtraChunks() const {
 
 std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& plan) {
   plan = {};
+  const bool flac = request.outputFormat == OutputFormat::kFlac;
+  if (flac && !CanWriteFlac(request.format)) return NotFlacText(request.format);
   plan.sourcePath = request.sourcePath;
   plan.format = request.format;
   plan.rf64 = request.rf64;
+  plan.flacLevel = request.flacLevel;
   plan.forcedSectorSize = request.forcedSectorSize;
   const size_t count = request.join ? 1 : request.ranges.size();
   for (size_t i = 0; i < count && i < request.paths.size(); ++i) {
@@ -92,10 +111,20 @@ std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& 
     }
     plan.outputs.push_back(std::move(output));
   }
-  const SourceMetadata source =
-      request.keepMetadata ? ReadSourceMetadata(request.sourcePath) : SourceMetadata{};
+  SourceMetadata source;
+  std::vector<std::string> comments;
+  if (request.keepMetadata) {
+    source = ReadSourceMetadata(request.sourcePath);
+    comments = SourceVorbisComments(request.sourcePath, request.format);
+    // A FLAC source states its loop in comments.
+    if (!source.loops) source.loops = CommentLoops(comments, request.format);
+  }
   if (auto refused = PlanLoops(request, source.loops, plan)) return refused;
-  PlanMetadata(source, plan);
+  if (flac) {
+    PlanFlacComments(comments, source, request.keepMetadata, plan);
+  } else {
+    PlanMetadata(source, plan);
+  }
   return std::nullopt;
 }
 
@@ -109,6 +138,8 @@ uint64_t DataLength(const ExportPlan& plan, const ExportOutput& output) {
 
 bool OutputsFit(const ExportPlan& plan) {
   for (const ExportOutput& output : plan.outputs) {
+    // A FLAC file states 36-bit frame counts: no length a source has is too long.
+    if (output.format == OutputFormat::kFlac) continue;
     if (!std::all_of(output.ranges.begin(), output.ranges.end(), RangeIsSound)) continue;
     const auto chunkBytes = static_cast<uint32_t>(output.ExtraChunks().size());
     if (!ContainerFor(plan.rf64, plan.format, DataLength(plan, output), chunkBytes)) return false;

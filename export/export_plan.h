@@ -36,10 +36,14 @@ struct CutRange {
   std::optional<ExportRange> loop;
 };
 
-// How the outputs are encoded. Only WAVE so far; another encoder (FLAC, see
-// export/flac_writer.h) is chosen here and takes the same output: its
-// ranges, fades (OutputFades over the decoded samples), label and number.
-enum class OutputFormat { kWave };
+// How the outputs are encoded: WAVE files whose samples are the source's
+// (decoded, for a FLAC source), or FLAC files encoded by libFLAC from them
+// (export/flac_writer.h). Both get the same ranges and fades.
+enum class OutputFormat { kWave, kFlac };
+
+// What a source is written as unless asked otherwise: FLAC for a FLAC
+// source, WAVE for any other.
+OutputFormat DefaultOutputFormat(const SoundFormatInfo& source);
 
 // Fades at the edges, in milliseconds of audio; 0 = none.
 struct EdgeOptions {
@@ -64,11 +68,13 @@ struct ExportRequest {
   bool join = false;               // one output of all ranges, in order
   std::vector<std::string> paths;  // one per range; joined: the one file
   OutputFormat outputFormat = OutputFormat::kWave;
+  uint32_t flacLevel = 5;  // libFLAC's compression level of FLAC outputs, 0 to 8
   EdgeOptions edges;
   // Split: it must lie inside every piece; joined: inside one of the ranges.
   std::optional<GivenLoop> loop;
   // False writes no chunk from the source (no INFO, bext, iXML, markers or
-  // loops); a given or a range's own loop is still written.
+  // loops; no Vorbis comments into FLAC outputs); a given or a range's own
+  // loop is still written.
   bool keepMetadata = true;
   Rf64Policy rf64 = Rf64Policy::kAuto;
   uint32_t forcedSectorSize = 0;  // 0: the file system's; tests force 512 or 4096
@@ -88,6 +94,10 @@ struct ExportOutput {
   // LIST "INFO", "cue ", LIST "adtl"), each with its pad byte.
   std::vector<uint8_t> metadata;
   std::optional<SampleChunk> loops;  // its "smpl" chunk
+  // A FLAC output's Vorbis comments ("NAME=value", in order); FLAC outputs
+  // hold no WAVE chunks, so their metadata and loops stay empty (a loop
+  // becomes LOOPSTART and LOOPLENGTH here).
+  std::vector<std::string> comments;
 
   uint64_t Frames() const;
   // Every chunk written between "fmt " and "data": the metadata, then "smpl".
@@ -99,6 +109,7 @@ struct ExportPlan {
   SoundFormatInfo format;
   std::vector<ExportOutput> outputs;
   Rf64Policy rf64 = Rf64Policy::kAuto;
+  uint32_t flacLevel = 5;
   uint32_t forcedSectorSize = 0;
   // What the outputs leave out that the source has (loops and markers in no
   // output, chunks that cannot be kept), one sentence each.
@@ -106,8 +117,9 @@ struct ExportPlan {
 };
 
 // Decides the plan of `request`. A refusal (one sentence) when it cannot be
-// planned: the given loop does not lie where it must, or a loop or marker
-// would lie past the frames a chunk can address. Ranges are checked by the
+// planned: FLAC outputs of samples FLAC cannot hold, the given loop does not
+// lie where it must, or a loop or marker would lie past the frames a chunk
+// can address. Ranges are checked by the
 // writer, which refuses bad ones before writing anything.
 std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& plan);
 

@@ -8,10 +8,13 @@
 namespace snipora {
 
 // Reads a written output of the plan back, bypassing the page cache, and
-// compares it with the source: its header (the file is as long as its sizes
-// state, the format is the source's, the data as long as planned, the kept
-// chunks as planned) and its samples (frames outside the fades byte for byte,
-// faded frames as the fade rule makes them of the source's). Empty when it
+// compares it with the source: a WAVE output's header (the file is as long
+// as its sizes state, the format is the source's, the data as long as
+// planned, the kept chunks as planned), a FLAC output's stream header (the
+// source's rate, channels and bits, the planned length) and comments; then
+// its samples (a FLAC output decoded) against the source's (decoded, for a
+// FLAC source): frames outside the fades exactly, faded frames as the fade
+// rule makes them of the source's. Empty when it
 // matches; else what differs, in one sentence. With a progress display the
 // file bar runs over the output's samples, events are pumped between blocks
 // and a cancel stops the reading (the result then says so).

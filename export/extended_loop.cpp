@@ -1,8 +1,9 @@
 #include "export/extended_loop.h"
 
 #include <algorithm>
+#include <memory>
 
-#include "audiofile/extent_reader.h"
+#include "audiofile/sample_source.h"
 #include "audiofile/sound_units.h"
 #include "export/fade.h"
 #include "export/pending_output.h"
@@ -55,23 +56,18 @@ ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& o
   if (fsops::SameFile(output, job.sourcePath)) return ExportOutcome::OutputIsSource;
   const uint32_t blockAlign = job.format.formatBlock.blockAlign;
   uint64_t length = 0;
-  std::vector<FileExtent> extents;
+  std::vector<FrameStretch> spans;
   for (const ExportRange& range : ranges) {
-    const uint64_t bytes = FramesToBytes(range.endFrame - range.startFrame, blockAlign);
-    extents.push_back(
-        {static_cast<uint32_t>(job.format.dataOffset) + FramesToBytes(range.startFrame, blockAlign),
-         bytes});
-    length += bytes;
+    spans.push_back({range.startFrame, range.endFrame});
+    length += FramesToBytes(range.endFrame - range.startFrame, blockAlign);
   }
   const std::optional<WaveContainer> container = ContainerFor(job.rf64, job.format, length);
   if (!container) return ExportOutcome::TooLarge;
 
-  CExtentReader source(kReadBlockBytes, kReadBlocks);
-  // The bytes are copied as the file stores them: a decoded source (FLAC) is not read here.
-  if (job.format.decoderType != 0 || source.Open(job.sourcePath.c_str()) != 0) {
-    return ExportOutcome::SourceFailed;
-  }
-  source.Start(std::move(extents));
+  // Plain data read ahead as the file stores it; a FLAC source decoded.
+  const std::unique_ptr<ISampleRuns> source =
+      StartSampleRuns(job.sourcePath, job.format, spans, kReadBlockBytes, kReadBlocks);
+  if (!source) return ExportOutcome::SourceFailed;
   progress.SetOverallPosition(0);
   progress.SetOverallRange(1);
   CPendingOutput file(output, kExportRingBytes, job.forcedSectorSize);
@@ -80,12 +76,12 @@ ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& o
   CPieceCopier copier(progress);
   copier.StartPiece(length);
   const uint64_t fadeBytes = FramesToBytes(fadeFrames, blockAlign);
-  CopyResult result = copier.CopyRange(source, file.File(), length - fadeBytes, true);
+  CopyResult result = copier.CopyRange(*source, file.File(), length - fadeBytes, true);
   if (result == CopyResult::Done && fadeBytes > 0) {
     const uint64_t fadeFrom = length / blockAlign - fadeFrames;
     const OutputFades fades(FrameScaler::ForFormat(job.format.formatBlock),
                             {{fadeFrom, fadeFrames, FadeDirection::kOut}});
-    result = copier.CopyFaded(source, file.File(), fadeBytes, fades, fadeFrom);
+    result = copier.CopyFaded(*source, file.File(), fadeBytes, fades, fadeFrom);
   }
   if (result != CopyResult::Done) return ExportOutcomeOf(result);
   WriteDataPad(file.File(), length);

@@ -40,11 +40,11 @@ uint64_t ExtendedLoopFadeFrames(const ExtendedLoopJob& job);
 
 // Writes the copy to `output`: a WAVE file (RF64 from 4 GiB, as the export)
 // without a "smpl" chunk, whose samples are exact copies of the source's
-// except for the last ExtendedLoopFadeFrames, which fade out linearly with the
-// export's fade rule. Written under a temporary name and renamed when
-// complete; progress runs over the copy's bytes as one piece and the work
-// stops when cancelled (nothing is left behind). BadRange when the loop does
-// not lie inside the piece, the piece not inside the data, or count is 0.
+// (decoded, for a FLAC source) except for the last ExtendedLoopFadeFrames, which fade out linearly
+// with the export's fade rule. Written under a temporary name and renamed when complete; progress
+// runs over the copy's bytes as one piece and the work stops when cancelled (nothing is left
+// behind). BadRange when the loop does not lie inside the piece, the piece not inside the data, or
+// count is 0.
 ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& output,
                                 IExportProgress& progress);
 

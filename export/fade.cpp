@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "audiofile/sample_source.h"
 #include "audiofile/sound_units.h"
 
 namespace snipora {
@@ -48,7 +49,8 @@ uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign
 
 bool CanFade(const SoundFormatInfo& format) {
   const WaveFormatBlock& block = format.formatBlock;
-  if (format.decoderType != 0 || block.channels == 0 || block.blockAlign % block.channels != 0) {
+  // Decoded samples (FLAC) are faded as they are read, like plain ones.
+  if (!HasSampleData(format) || block.channels == 0 || block.blockAlign % block.channels != 0) {
     return false;
   }
   if (block.blockAlign > kMaxFrameBytes) return false;
@@ -138,10 +140,15 @@ uint64_t OutputFades::StretchEnd(uint64_t frame, uint64_t limit, bool& faded) co
 
 void OutputFades::Apply(uint8_t* bytes, uint32_t count, uint64_t firstFrame) const {
   const uint32_t frameBytes = scaler_.FrameBytes();
-  uint64_t frame = firstFrame;
-  for (uint32_t at = 0; at + frameBytes <= count; at += frameBytes, ++frame) {
-    if (const std::optional<int64_t> factor = FadedFactor(frame))
-      scaler_.Scale(bytes + at, *factor);
+  const uint64_t end = firstFrame + count / frameBytes;
+  // Stretch by stretch, so that frames outside the fades cost nothing.
+  for (uint64_t frame = firstFrame; frame < end;) {
+    bool faded = false;
+    const uint64_t stretchEnd = StretchEnd(frame, end, faded);
+    for (; faded && frame < stretchEnd; ++frame) {
+      scaler_.Scale(bytes + (frame - firstFrame) * frameBytes, *FadedFactor(frame));
+    }
+    frame = stretchEnd;
   }
 }
 

@@ -22,9 +22,9 @@ inline constexpr int64_t kFactorOne = 100000000;  // the factor that stands for 
 uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
                    uint64_t pieceLength);
 
-// Whether the fades can scale this file's samples: plain data in frames of
-// at most 4096 bytes of whole samples of 1 to 4 bytes (integer) or 4 or 8
-// bytes (float).
+// Whether the fades can scale this file's samples: plain or decoded (FLAC)
+// data in frames of at most 4096 bytes of whole samples of 1 to 4 bytes
+// (integer) or 4 or 8 bytes (float).
 bool CanFade(const SoundFormatInfo& format);
 
 // The factor of frame k (1 ... n) of an n-frame fade-out.

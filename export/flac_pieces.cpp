@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "audiofile/sound_units.h"
 #include "platform/system/fs_ops.h"
@@ -52,7 +53,12 @@ class PieceQueue {
       const size_t i = next_.fetch_add(1);
       if (i >= pieces_.size() || stop_.load()) break;
       const ExportOutcome outcome = WriteFlacPiece(encoding_, pieces_[i], bytesDone_, stop_);
-      if (outcome != ExportOutcome::Done) Fail(outcome);
+      if (outcome == ExportOutcome::Done) {
+        const std::lock_guard lock(mutex_);
+        written_.push_back(i);
+      } else {
+        Fail(i, outcome);
+      }
     }
     const std::lock_guard lock(mutex_);
     --running_;
@@ -74,20 +80,30 @@ class PieceQueue {
   void Stop() { stop_.store(true); }
 
   uint64_t BytesDone() const { return bytesDone_.load(std::memory_order_relaxed); }
-  uint32_t PiecesBegun() const {
-    return static_cast<uint32_t>(std::min(next_.load(), pieces_.size()));
+  size_t PiecesBegun() const { return std::min(next_.load(), pieces_.size()); }
+  // The pieces finished since the last call, in the order they finished.
+  std::vector<size_t> TakeWritten() {
+    const std::lock_guard lock(mutex_);
+    return std::exchange(written_, {});
   }
   std::optional<ExportOutcome> Failure() const {
     const std::lock_guard lock(mutex_);
     return failure_;
   }
+  size_t FailedPiece() const {
+    const std::lock_guard lock(mutex_);
+    return failedPiece_;
+  }
 
  private:
-  void Fail(ExportOutcome outcome) {
+  void Fail(size_t piece, ExportOutcome outcome) {
     const std::lock_guard lock(mutex_);
     // A piece stopped because another failed reports Cancelled: the first
     // failure is the one to tell.
-    if (!failure_) failure_ = outcome;
+    if (!failure_ && outcome != ExportOutcome::Cancelled) {
+      failure_ = outcome;
+      failedPiece_ = piece;
+    }
     stop_.store(true);
   }
 
@@ -99,7 +115,9 @@ class PieceQueue {
   mutable std::mutex mutex_;
   std::condition_variable ended_;
   uint32_t running_ = 0;
+  std::vector<size_t> written_;
   std::optional<ExportOutcome> failure_;
+  size_t failedPiece_ = 0;
   std::vector<std::thread> workers_;
 };
 
@@ -109,10 +127,15 @@ ExportOutcome WriteFlacPieces(const FlacEncoding& encoding, const std::vector<Fl
                               IExportProgress& progress, uint32_t threads) {
   if (const std::optional<ExportOutcome> refused = Refusal(encoding, pieces)) return *refused;
   uint64_t total = 0;
-  for (const FlacPiece& piece : pieces) total += FlacPieceBytes(encoding, piece);
+  // rangesBefore[i]: the ranges of the pieces before piece i.
+  std::vector<uint32_t> rangesBefore{0};
+  for (const FlacPiece& piece : pieces) {
+    total += FlacPieceBytes(encoding, piece);
+    rangesBefore.push_back(rangesBefore.back() + static_cast<uint32_t>(piece.ranges.size()));
+  }
   const auto count = static_cast<uint32_t>(pieces.size());
   progress.SetOverallPosition(0);
-  progress.SetOverallRange(count);
+  progress.SetOverallRange(rangesBefore.back());
   progress.SetFileRange(total);
   progress.SetFilePosition(0);
   // A cancel already pressed writes nothing (a piece may take less than a pump interval).
@@ -123,10 +146,18 @@ ExportOutcome WriteFlacPieces(const FlacEncoding& encoding, const std::vector<Fl
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency()) + 1;
   PieceQueue queue(encoding, pieces);
   queue.Start(std::min(threads, std::max(count, 1u)));
+  size_t written = 0;
+  const auto reportWritten = [&] {
+    for (const size_t piece : queue.TakeWritten()) {
+      progress.OutputWritten(piece);
+      ++written;
+    }
+  };
   bool cancelled = false;
   while (!queue.WaitForEnd(kPumpInterval)) {
     progress.SetFilePosition(queue.BytesDone());
-    progress.SetOverallPosition(queue.PiecesBegun());
+    progress.SetOverallPosition(rangesBefore[queue.PiecesBegun()]);
+    reportWritten();
     progress.Pump(true);
     if (!cancelled && progress.IsCancelled()) {
       cancelled = true;
@@ -134,9 +165,15 @@ ExportOutcome WriteFlacPieces(const FlacEncoding& encoding, const std::vector<Fl
     }
   }
   queue.Join();
-  if (const std::optional<ExportOutcome> failure = queue.Failure()) return *failure;
+  reportWritten();
+  if (const std::optional<ExportOutcome> failure = queue.Failure()) {
+    progress.OutputFailed(queue.FailedPiece());
+    return *failure;
+  }
+  // A cancel that came after the last piece was finished stopped nothing.
+  if (written < pieces.size()) return ExportOutcome::Cancelled;
   progress.SetFilePosition(total);
-  progress.SetOverallPosition(count);
+  progress.SetOverallPosition(rangesBefore.back());
   return ExportOutcome::Done;
 }
 

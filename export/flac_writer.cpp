@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 
-#include "audiofile/flac_file.h"
 #include "audiofile/pcm_samples.h"
 #include "audiofile/sample_source.h"
 #include "audiofile/sound_units.h"
@@ -152,7 +151,7 @@ ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISamp
   const uint32_t bits = SignalBits(format);
 
   // The encoder reads the blocks until it is deleted: they outlive it.
-  std::vector<MetadataBlock> blocks = PieceMetadata(PieceComments(encoding, piece), frames, rate);
+  std::vector<MetadataBlock> blocks = PieceMetadata(piece.comments, frames, rate);
   std::unique_ptr<FLAC__StreamEncoder, EncoderDeleter> encoder(FLAC__stream_encoder_new());
   if (!encoder || blocks.empty()) return ExportOutcome::WriteFailed;
   std::vector<FLAC__StreamMetadata*> metadata;
@@ -173,12 +172,7 @@ ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISamp
     return ExportOutcome::WriteFailed;
   }
 
-  const uint64_t fadeBytes =
-      piece.fadeMs == 0 ? 0
-                        : FadeBytes(format.formatBlock.avgBytesPerSec, piece.fadeMs, align, length);
-  const uint64_t fadeFrames = fadeBytes / align;
-  const OutputFades fades(FrameScaler::ForFormat(format.formatBlock),
-                          {{frames - fadeFrames, fadeFrames, FadeDirection::kOut}});
+  const OutputFades fades(FrameScaler::ForFormat(format.formatBlock), piece.fades);
   const uint32_t shift = layout.bits - bits;
   std::vector<uint8_t> block(size_t{kBlockFrames} * align);
   std::vector<FLAC__int32> samples;
@@ -220,34 +214,10 @@ bool CanWriteFlac(const SoundFormatInfo& format) {
          rate <= FLAC__MAX_SAMPLE_RATE;
 }
 
-std::vector<std::string> SourceVorbisComments(const std::string& path,
-                                              const SoundFormatInfo& format) {
-  if (format.decoderType != kFlacDecoderType) return {};
-  SoundFormatInfo read;
-  FlacHeader header;
-  if (ReadFlacFile(path, read, &header) != FlacProblem::kNone) return {};
-  return header.comments;
-}
-
-std::vector<std::string> PieceComments(const FlacEncoding& encoding, const FlacPiece& piece) {
-  // A comment's name ends at '=' and is compared without regard to case.
-  const auto named = [](const std::string& comment, std::string_view name) {
-    return comment.size() > name.size() && comment[name.size()] == '=' &&
-           std::equal(name.begin(), name.end(), comment.begin(),
-                      [](char a, char b) { return a == (b & ~0x20); });
-  };
-  std::vector<std::string> comments;
-  for (const std::string& comment : encoding.comments) {
-    if ((!piece.title.empty() && named(comment, "TITLE")) ||
-        (piece.trackNumber != 0 && named(comment, "TRACKNUMBER"))) {
-      continue;
-    }
-    comments.push_back(comment);
-  }
-  if (!piece.title.empty()) comments.push_back("TITLE=" + piece.title);
-  if (piece.trackNumber != 0)
-    comments.push_back("TRACKNUMBER=" + std::to_string(piece.trackNumber));
-  return comments;
+void FlacSamples(const uint8_t* frames, uint32_t count, const SoundFormatInfo& format,
+                 std::vector<int32_t>& samples) {
+  const PcmLayout layout = *FrameLayoutOf(format);
+  ConvertFrames(frames, count, layout, layout.bits - SignalBits(format), samples);
 }
 
 uint64_t FlacPieceBytes(const FlacEncoding& encoding, const FlacPiece& piece) {

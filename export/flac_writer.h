@@ -7,38 +7,34 @@
 
 #include "audiofile/sound_format.h"
 #include "export/export_job.h"
+#include "export/fade.h"
 
 // Writing FLAC pieces: the decoded frames of source ranges, encoded by
 // libFLAC. A source is anything a sample source reads (sample_source.h):
 // plain PCM WAVE or NWA data, or FLAC. Decoding a piece gives exactly the
-// source's samples for its ranges, apart from a fade-out.
+// source's samples for its ranges, apart from its fades.
 //
-// How the export uses it: fill one FlacEncoding for the source (its comments
-// from SourceVorbisComments) and one FlacPiece per output file, check
-// CanWriteFlac(format) and present a refusal when it is false, then call
-// WriteFlacPieces (export/flac_pieces.h) with the export's progress display.
+// WriteExport (export_job.h) writes the FLAC outputs of an export plan
+// through these: one FlacEncoding for the source, one FlacPiece per output
+// with the comments and fades the plan gives it, WriteFlacPieces
+// (export/flac_pieces.h) with the export's progress.
 namespace snipora {
 
 // What every piece of one source shares.
 struct FlacEncoding {
   std::string sourcePath;
   SoundFormatInfo format;  // the source's format record
-  // Vorbis comments carried into every piece, "NAME=value" (see
-  // SourceVorbisComments); a piece's title and track number replace the
-  // comments of those names.
-  std::vector<std::string> comments;
-  uint32_t level = 5;  // libFLAC's compression level, 0 to 8
+  uint32_t level = 5;      // libFLAC's compression level, 0 to 8
 };
 
 // One output file: ranges of source frames joined in order.
 struct FlacPiece {
   std::vector<ExportRange> ranges;
   std::string outputPath;
-  std::string title;         // TITLE (a label); empty: the carried TITLE, if any, stays
-  uint32_t trackNumber = 0;  // TRACKNUMBER; 0: the carried one, if any, stays
-  // Fade-out over the piece's last fadeMs, across the seams of its ranges:
-  // the export's fade (OutputFades) on the decoded samples. 0 = none.
-  uint32_t fadeMs = 0;
+  std::vector<std::string> comments;  // its Vorbis comments, "NAME=value"
+  // Its fades in its own frames (OutputFades on the decoded samples, the
+  // same rule as WAVE outputs).
+  std::vector<FadeSpan> fades;
 };
 
 // Whether pieces of a source so described can be written as FLAC: samples a
@@ -46,21 +42,17 @@ struct FlacPiece {
 // bits, 1 to 8 channels, a rate FLAC can state.
 bool CanWriteFlac(const SoundFormatInfo& format);
 
-// The Vorbis comments of a FLAC source ("NAME=value", in order); none for
-// other sources or when the header cannot be read.
-std::vector<std::string> SourceVorbisComments(const std::string& path,
-                                              const SoundFormatInfo& format);
-
-// The comments of a piece: the carried ones, TITLE and TRACKNUMBER replaced
-// when the piece names them.
-std::vector<std::string> PieceComments(const FlacEncoding& encoding, const FlacPiece& piece);
+// The samples FLAC stores for `count` frames of a source so described
+// (CanWriteFlac): signed, shifted down to their signal bits, interleaved.
+void FlacSamples(const uint8_t* frames, uint32_t count, const SoundFormatInfo& format,
+                 std::vector<int32_t>& samples);
 
 // Bytes of decoded sample data a piece holds.
 uint64_t FlacPieceBytes(const FlacEncoding& encoding, const FlacPiece& piece);
 
 // Encodes one piece to piece.outputPath on the calling thread: under a hidden
 // temporary name beside it, made durable and renamed when complete; with a
-// STREAMINFO whose MD5 and length are those of the samples written, the
+// STREAMINFO whose MD5 and length are those of the samples written, its
 // comments, a seek table (a point every 10 seconds) and 8 KiB of padding
 // for tag editors. `bytesDone` grows by the decoded bytes taken (for
 // progress); `stop` is polled between blocks and ends the piece with

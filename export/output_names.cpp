@@ -1,5 +1,8 @@
 #include "export/output_names.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "foundation/str.h"
 
 namespace snipora {
@@ -39,10 +42,25 @@ std::string SplitFolderPath(const std::string& fullPath) {
   return dot == std::string::npos ? path + kFolderSuffix : path.substr(0, dot);
 }
 
-std::string PieceFileName(uint32_t index) {
+const char* OutputExtension(OutputFormat format) {
+  return format == OutputFormat::kFlac ? ".flac" : ".wav";
+}
+
+std::optional<OutputFormat> FormatNamed(const std::string& path) {
+  const auto endsWith = [&path](std::string_view end) {
+    return path.size() >= end.size() &&
+           std::equal(end.begin(), end.end(), path.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b + 32 : b); });
+  };
+  if (endsWith(".flac")) return OutputFormat::kFlac;
+  if (endsWith(".wav")) return OutputFormat::kWave;
+  return std::nullopt;
+}
+
+std::string PieceFileName(uint32_t index, const char* extension) {
   CStr_base<64> name;
-  name.Format("%02u.wav", index + 1);
-  return name.Buffer();
+  name.Format("%02u", index + 1);
+  return name.Buffer() + std::string(extension);
 }
 
 std::string PathInFolder(const std::string& folder, const std::string& name) {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "export/export_plan.h"
 
 // Names of what the export writes, derived from the source path.
 namespace snipora {
@@ -18,8 +21,16 @@ std::string FileStem(const std::string& path);
 // /music/song.pieces. Double quotes around the path are dropped.
 std::string SplitFolderPath(const std::string& fullPath);
 
+// The file name extension of outputs in `format`: ".wav" or ".flac".
+const char* OutputExtension(OutputFormat format);
+
+// The format a file name's extension names (.flac or .wav, in any case);
+// nothing for other names.
+std::optional<OutputFormat> FormatNamed(const std::string& path);
+
 // The file name of piece index (from 0): 01.wav ... 99.wav, 100.wav ...
-std::string PieceFileName(uint32_t index);
+// (with another extension, 01.flac ...).
+std::string PieceFileName(uint32_t index, const char* extension = ".wav");
 
 // folder + "/" + name.
 std::string PathInFolder(const std::string& folder, const std::string& name);

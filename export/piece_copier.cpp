@@ -26,7 +26,7 @@ void CPieceCopier::StartPiece(uint64_t length) {
   progress_.SetFilePosition(0);
 }
 
-CopyResult CPieceCopier::MoveBlock(CExtentReader& source, CSectorFile& output, uint32_t n,
+CopyResult CPieceCopier::MoveBlock(ISampleRuns& source, CSectorFile& output, uint32_t n,
                                    const OutputFades* fades, uint64_t firstFrame) {
   // A source that delivers less than asked is damaged or was cut short
   // meanwhile; writing on would produce a wrong file.
@@ -52,7 +52,7 @@ CopyResult CPieceCopier::MoveBlock(CExtentReader& source, CSectorFile& output, u
   return CopyResult::Done;
 }
 
-CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, uint64_t length,
+CopyResult CPieceCopier::CopyRange(ISampleRuns& source, CSectorFile& output, uint64_t length,
                                    bool pumpMainWindow) {
   while (length != 0) {
     progress_.SetFilePosition(bytesDone_);
@@ -68,7 +68,7 @@ CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, u
   return CopyResult::Done;
 }
 
-CopyResult CPieceCopier::CopyFaded(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
+CopyResult CPieceCopier::CopyFaded(ISampleRuns& source, CSectorFile& output, uint64_t fadeBytes,
                                    const OutputFades& fades, uint64_t firstFrame) {
   // Blocks and pump points fall on whole frames, so that a frame's samples
   // share one factor (for frames of 1, 2, 4 or 8 bytes they are the plain

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "audiofile/extent_reader.h"
+#include "audiofile/sample_source.h"
 #include "audiofile/sector_file.h"
 #include "export/export_interfaces.h"
 #include "export/export_job.h"
@@ -32,18 +32,18 @@ class CPieceCopier {
   // Copies the source's next length bytes to the output's end in blocks,
   // pumping events (the main window's too when asked) and checking for
   // cancel before each block.
-  CopyResult CopyRange(CExtentReader& source, CSectorFile& output, uint64_t length,
+  CopyResult CopyRange(ISampleRuns& source, CSectorFile& output, uint64_t length,
                        bool pumpMainWindow);
 
   // Reads, fades and writes the next fadeBytes (whole frames), which are the
   // output's frames from firstFrame on, continuing the piece's bytes done.
-  CopyResult CopyFaded(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
+  CopyResult CopyFaded(ISampleRuns& source, CSectorFile& output, uint64_t fadeBytes,
                        const OutputFades& fades, uint64_t firstFrame);
 
  private:
   // Reads n bytes, fades them as output frames from firstFrame on when
   // fades are given, and writes them.
-  CopyResult MoveBlock(CExtentReader& source, CSectorFile& output, uint32_t n,
+  CopyResult MoveBlock(ISampleRuns& source, CSectorFile& output, uint32_t n,
                        const OutputFades* fades, uint64_t firstFrame);
 
   IExportProgress& progress_;

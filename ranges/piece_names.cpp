@@ -90,7 +90,8 @@ std::string CheckNameTemplate(const std::string& nameTemplate) {
 
 std::vector<std::string> PieceNames(const std::string& nameTemplate,
                                     const std::vector<LabeledRange>& ranges,
-                                    const std::string& sourceName) {
+                                    const std::string& sourceName,
+                                    const std::string& defaultExtension) {
   const bool ownExtension = HasOwnExtension(nameTemplate);
   std::vector<std::string> names;
   std::set<std::string> used;
@@ -102,7 +103,7 @@ std::vector<std::string> PieceNames(const std::string& nameTemplate,
     for (char& c : stem) {
       if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
     }
-    std::string extension = ".wav";
+    std::string extension = defaultExtension;
     if (ownExtension) {
       extension = CutUtf8(stem.substr(stem.rfind('.')), kMaxExtensionBytes);
       stem.resize(stem.rfind('.'));

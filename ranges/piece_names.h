@@ -15,12 +15,13 @@ namespace snipora::ranges {
 std::string CheckNameTemplate(const std::string& nameTemplate);
 
 // One file name per range from a template that CheckNameTemplate accepts:
-// ".wav" is added when the template ends in no extension of its own; '/',
+// `extension` (".wav") is added when the template ends in no extension of its own; '/',
 // NUL and other control characters, and bytes that are not UTF-8, become '_'; a name that comes out
 // empty is the piece number ("01.wav"); names longer than a file system holds are shortened; a name
 // used before gets " (2)", " (3)" ... before its extension.
 std::vector<std::string> PieceNames(const std::string& nameTemplate,
                                     const std::vector<LabeledRange>& ranges,
-                                    const std::string& sourceName);
+                                    const std::string& sourceName,
+                                    const std::string& extension = ".wav");
 
 }  // namespace snipora::ranges

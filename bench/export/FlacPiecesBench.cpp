@@ -1,5 +1,5 @@
 // Cutting ten ranges of a 10-minute 16-bit stereo FLAC into FLAC pieces
-// (level 5): the engine, which encodes pieces side by side on the machine's
+// (level 5): snipora-cut, which encodes pieces side by side on the machine's
 // cores, beside `flac -d` piped into `flac -5` for each range, and beside
 // `ffmpeg -ss/-t -c:a flac` for each range. The ranges start and end at odd
 // frames. The source is pink noise under a sweep, so that the encoder works
@@ -11,14 +11,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "audiofile/flac_file.h"
 #include "bench/support/bench_files.h"
-#include "bench/support/silent_export_progress.h"
-#include "export/flac_pieces.h"
+#include "export/export_plan.h"
 
 namespace snipora {
 namespace {
@@ -70,27 +67,28 @@ std::string DropSourceCache() {
   return bench::DropFromCache(SourcePath());
 }
 
-void BM_Engine(benchmark::State& state) {
+// snipora-cut as a user runs it (its path in SNIPORA_CUT, which
+// run_flac_bench.sh sets): FLAC pieces, as the source is, at level 5.
+void BM_SniporaCut(benchmark::State& state) {
   EnsureSource();
-  FlacEncoding encoding;
-  encoding.sourcePath = SourcePath();
-  if (ReadFlacFile(encoding.sourcePath, encoding.format) != FlacProblem::kNone) std::abort();
-  encoding.comments = SourceVorbisComments(encoding.sourcePath, encoding.format);
+  const char* cut = std::getenv("SNIPORA_CUT");
+  if (cut == nullptr) {
+    state.SkipWithError("SNIPORA_CUT is not set");
+    return;
+  }
+  std::string ranges;
+  for (const ExportRange& r : Ranges()) {
+    ranges += " " + std::to_string(r.startFrame) + ":" + std::to_string(r.endFrame);
+  }
   for (auto _ : state) {
     state.PauseTiming();
-    const std::string folder = FreshFolder("engine");
-    std::vector<FlacPiece> pieces;
-    for (int i = 0; const ExportRange& range : Ranges()) {
-      pieces.push_back({{range}, folder + "/" + std::to_string(++i) + ".flac", "", 0, 0});
-    }
-    Shell(DropSourceCache() + "true");
-    bench::SilentExportProgress progress;
+    const std::string folder = FreshFolder("cut");
+    const std::string script =
+        DropSourceCache() + cut + " -q -o " + folder + " " + SourcePath() + ranges;
     state.ResumeTiming();
-    if (WriteFlacPieces(encoding, pieces, progress) != ExportOutcome::Done) {
-      state.SkipWithError("the engine failed");
-    }
+    bench::RunShell(state, script);
   }
-  fs::remove_all(WorkFolder() + "/engine");
+  fs::remove_all(WorkFolder() + "/cut");
 }
 
 void BM_FlacTool(benchmark::State& state) {
@@ -134,7 +132,7 @@ void BM_Ffmpeg(benchmark::State& state) {
 }
 
 // Once per round: each case writes about 95 MB of FLAC.
-BENCHMARK(BM_Engine)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_SniporaCut)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_FlacTool)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_Ffmpeg)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

@@ -757,6 +757,14 @@ Nothing was saved.</translation>
 %1
 The file was kept. Check the disk and save again.</translation>
     </message>
+    <message>
+        <source>WAVEサウンド(*.wav)|*.wav|FLACサウンド(*.flac)|*.flac||</source>
+        <translation>WAVE sound|*.wav|FLAC sound|*.flac||</translation>
+    </message>
+    <message>
+        <source>FLACサウンド(*.flac)|*.flac|WAVEサウンド(*.wav)|*.wav||</source>
+        <translation>FLAC sound|*.flac|WAVE sound|*.wav||</translation>
+    </message>
 </context>
 <context>
     <name>snipora::CAboutDlg</name>

@@ -1,5 +1,5 @@
-// The main window with FLAC files: opened through the decoder module, played as
-// flac decodes them, and damage found while playing named instead of played.
+// The main window with FLAC files: opened through the decoder module, played and
+// saved as flac decodes them, and damage found while playing named instead of played.
 #include "tests/app/main_dialog_fixture.h"
 #include "tests/support/flac_files.h"
 
@@ -8,7 +8,7 @@ namespace {
 
 using FlacWindowTest = MainDialogTest;
 
-TEST_F(FlacWindowTest, OpensAndPlaysWhatFlacDecodes) {
+TEST_F(FlacWindowTest, OpensPlaysAndSavesWhatFlacDecodes) {
   const std::string path = Sounds().File("music.flac");
   std::string why;
   ASSERT_TRUE(MakeFlac(path, {16, 2, 44100, 3 * 44100 + 17}, why)) << why;
@@ -29,6 +29,21 @@ TEST_F(FlacWindowTest, OpensAndPlaysWhatFlacDecodes) {
   EXPECT_TRUE(std::equal(heard.begin(), heard.end(), decoded.begin() + 4 * 44101));
   Click(1023);
   EXPECT_FALSE(dlg->IsPlaying());
+
+  // A reservation saved as one file: FLAC, as the source is.
+  MarkAt(1, 4 * 10007);
+  SeekBytes(4 * 30011);
+  Click(1026);
+  ASSERT_EQ(dlg->ReservationCount(), 1);
+  const std::string piece = Sounds().File("piece.flac");
+  ui.files.push_back(piece);
+  dlg->OnMenuSave();
+  ASSERT_EQ(ui.asked.size(), 1u);
+  EXPECT_EQ(ui.asked[0].save.initialName, "music 1.flac");
+  EXPECT_EQ(RunCommand("flac -s -t " + ShellQuote(piece)).exitCode, 0);
+  EXPECT_TRUE(FlacToolSamples(piece) ==
+              test::Bytes(decoded.begin() + 4 * 10007, decoded.begin() + 4 * 30011));
+  EXPECT_FALSE(dlg->HasUnsavedReservations());
 }
 
 TEST_F(FlacWindowTest, DamageFoundWhilePlayingStopsWithAMessage) {

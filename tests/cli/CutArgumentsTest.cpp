@@ -103,6 +103,14 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
       {{"--find-loops", "--precision", "100", "a.wav"},
        "--precision takes 0, 32, 64, 128, 256 or 512, not '100'"},
       {{"--rf64", "yes", "a.wav", "0:1"}, "--rf64 takes always, auto or never, not 'yes'"},
+      {{"--format", "ogg", "a.wav", "0:1"}, "--format takes flac or wav, not 'ogg'"},
+      {{"--flac-level", "9", "a.wav", "0:1"}, "--flac-level takes 0 to 8, not '9'"},
+      {{"--format", "wav", "--flac-level", "3", "a.wav", "0:1"},
+       "--flac-level goes with FLAC outputs, not --format wav"},
+      {{"--format", "flac", "--rf64", "never", "a.wav", "0:1"},
+       "--rf64 goes with WAVE outputs, not --format flac"},
+      {{"--format", "flac", "-j", "-o", "all.WAV", "a.wav", "0:1"},
+       "--format flac does not write the file -o names (all.WAV)"},
       {{"--list-encoding", "CP1251", "a.wav", "0:1"},
        "--list-encoding goes with --labels, --cue, --csv or --markers"},
       {{"--list-encoding", "NO-SUCH-CODE", "--markers", "a.wav"},
@@ -138,7 +146,8 @@ TEST(CutArguments, RangeTexts) {
 }
 
 // The bar covers the whole run: the second source's pieces count on from
-// the first's.
+// the first's. Outputs finished out of order (side by side) are told in plan
+// order, per source.
 TEST(TerminalProgress, ShowsTheRunsPiecesBytesAndNothingWhenQuiet) {
   std::ostringstream shown, quiet;
   for (auto* out : {&shown, &quiet}) {
@@ -146,15 +155,20 @@ TEST(TerminalProgress, ShowsTheRunsPiecesBytesAndNothingWhenQuiet) {
                               std::chrono::microseconds(0));
     progress.StartSource(0, 1, 2);
     progress.SetOverallPosition(0);
+    progress.SetFileRange(2097152);
     progress.SetFilePosition(524288);
     progress.Pump(true);
+    progress.OutputWritten(1);
+    progress.OutputWritten(0);
     progress.SetOverallPosition(2);
-    EXPECT_EQ(progress.PiecesBegunInSource(), 2u);
+    EXPECT_EQ(progress.WrittenInSource(), (std::vector<size_t>{0, 1}));
     progress.StartSource(2, 2, 2);
+    EXPECT_TRUE(progress.WrittenInSource().empty());
     progress.SetOverallPosition(0);
+    progress.SetFileRange(2097152);
     progress.SetFilePosition(1048576);
+    progress.OutputWritten(0);
     progress.SetOverallPosition(1);
-    EXPECT_EQ(progress.PiecesBegunInSource(), 1u);
     progress.Finish();
   }
   EXPECT_NE(shown.str().find("source 2/2, 3/3 pieces [########################] 4.0/4.0 MiB"),

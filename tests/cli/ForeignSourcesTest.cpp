@@ -166,6 +166,34 @@ TEST(FlacSourceTest, InfoDescribesTheDecodedFrames) {
   EXPECT_EQ(info.at("channel_mask"), "0x3f");
 }
 
+// Pieces of a FLAC source are FLAC unless asked otherwise (a joined file's
+// name says so too), titled and numbered from the label list, verified.
+TEST(FlacSourceTest, CutsIntoFlacOrWave) {
+  if (std::getenv("SNIPORA_CUT") == nullptr) GTEST_SKIP() << "SNIPORA_CUT is not set";
+  if (!HaveProgram("metaflac")) GTEST_SKIP() << "metaflac missing";
+  TempDir dir;
+  const std::string source = dir.File("album.flac");
+  std::string why;
+  ASSERT_TRUE(MakeFlac(source, {16, 2, 44100, 100000}, why, "-T ARTIST=Band")) << why;
+  const Bytes decoded = FlacToolSamples(source);
+  WriteFileBytes(dir.File("album.txt"),
+                 Bytes{'0', '.', '1', '\t', '0', '.', '5', '\t', 'O', 'n', 'e', '\n'});
+  const std::string out =
+      Cut(ShellQuote(source) + " --labels " + ShellQuote(dir.File("album.txt")) +
+          " --flac-level 8 --verify -o " + ShellQuote(dir.File("pieces")));
+  EXPECT_NE(out.find("verified 1 output"), std::string::npos) << out;
+  const std::string piece = dir.File("pieces/01.flac");
+  EXPECT_EQ(RunCommand("flac -s -t " + ShellQuote(piece)).exitCode, 0);
+  EXPECT_TRUE(FlacToolSamples(piece) ==
+              Bytes(decoded.begin() + 4 * 4410, decoded.begin() + 4 * 22050));
+  EXPECT_EQ(FlacTags(piece), "ARTIST=Band\nTITLE=One\nTRACKNUMBER=1\n");
+  const std::string joined = dir.File("all.wav");
+  Cut(ShellQuote(source) + " 10:20 30:40 -j -o " + ShellQuote(joined));
+  Bytes expected(decoded.begin() + 40, decoded.begin() + 80);
+  expected.insert(expected.end(), decoded.begin() + 120, decoded.begin() + 160);
+  EXPECT_TRUE(ChunkBody(ReadFileBytes(joined), "data") == expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(Tools, ForeignSourceTest, ::testing::ValuesIn(ForeignSources()),
                          [](const auto& param) {
                            std::string name = param.param.name;

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "audiofile/flac_file.h"
 #include "audiofile/sample_loops.h"
 #include "export/output_names.h"
 #include "tests/export/export_test_support.h"
 #include "tests/export/fade_reference.h"
+#include "tests/support/flac_files.h"
 #include "tests/support/scripted_ui.h"
 
 namespace snipora {
@@ -95,12 +97,123 @@ TEST(ExportFlows, OneRowAsksForTheFileName) {
     EXPECT_EQ(asked.text, "save");
     EXPECT_EQ(asked.save.initialFolder, fs::path(f.host.FullPath()).parent_path().string());
     EXPECT_EQ(asked.save.defaultSuffix, "wav");
-    EXPECT_EQ(asked.save.filter, "WAVEサウンド(*.wav)|*.wav||");
+    EXPECT_EQ(asked.save.filter, "WAVEサウンド(*.wav)|*.wav|FLACサウンド(*.flac)|*.flac||");
     EXPECT_TRUE(asked.save.overwritePrompt);
   }
   EXPECT_EQ(f.Data(f.dir.File("chosen.wav"), 1000), f.Piece(100, 1100));
   EXPECT_FALSE(fs::exists(f.dir.File("music/song")));  // no folder for one piece
   EXPECT_TRUE(f.host.cleared);
+}
+
+// The save dialog offers the source's own type first; the type chosen, or
+// the extension typed, makes the file FLAC or WAVE. Pieces in the folder
+// named after the source are of the source's type.
+TEST(ExportFlows, TheFileTypeMakesFlacOrWave) {
+  if (!HaveProgram("flac")) GTEST_SKIP() << "flac missing";
+  const char* kWaveFirst = "WAVEサウンド(*.wav)|*.wav|FLACサウンド(*.flac)|*.flac||";
+  const char* kFlacFirst = "FLACサウンド(*.flac)|*.flac|WAVEサウンド(*.wav)|*.wav||";
+  struct Row {
+    const char* name;
+    bool flacSource;
+    std::vector<ExportRange> rows;
+    bool join;
+    const char* file;  // the save dialog's answer; null: no dialog
+    int filter;        // the file type it is left with
+    const char* proposed;
+    const char* filterText;
+    std::vector<std::string> outputs;
+    bool flacOutputs;
+  };
+  const Row rows[] = {
+      {"a WAVE source's piece as FLAC",
+       false,
+       {{100, 1100}},
+       false,
+       "one.flac",
+       1,
+       "song 1.wav",
+       kWaveFirst,
+       {"one.flac"},
+       true},
+      {"a FLAC source's piece as WAVE",
+       true,
+       {{100, 1100}},
+       false,
+       "one.wav",
+       1,
+       "song 1.flac",
+       kFlacFirst,
+       {"one.wav"},
+       false},
+      {"a name of neither type: the type chosen",
+       true,
+       {{100, 1100}},
+       false,
+       "one.raw",
+       1,
+       "song 1.flac",
+       kFlacFirst,
+       {"one.raw"},
+       false},
+      {"a FLAC source's pieces",
+       true,
+       {{100, 1100}, {2000, 3000}},
+       false,
+       nullptr,
+       0,
+       "",
+       "",
+       {"song/01.flac", "song/02.flac"},
+       true},
+      {"a FLAC source joined",
+       true,
+       {{100, 1100}, {2000, 3000}},
+       true,
+       "j.flac",
+       0,
+       "song 1-2.flac",
+       kFlacFirst,
+       {"j.flac"},
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Fixture f;
+    Bytes samples = ChunkBody(f.file, "data");
+    if (row.flacSource) {
+      f.host.fullPath = f.dir.File("music/song.flac");
+      std::string why;
+      ASSERT_TRUE(EncodeFlacFile(f.dir.File("music/song.wav"), f.host.fullPath, why)) << why;
+      fs::remove(f.dir.File("music/song.wav"));
+      ASSERT_EQ(ReadFlacFile(f.host.fullPath, f.host.format), FlacProblem::kNone);
+      samples = FlacToolSamples(f.host.fullPath);
+    }
+    f.host.rows = row.rows;
+    if (row.file != nullptr) {
+      f.ui.files.push_back(f.dir.File(std::string("music/") + row.file));
+      f.ui.saveFilters.push_back(row.filter);
+    }
+    EXPECT_TRUE(row.join ? ExportJoined(f.host, f.ui, f.progress)
+                         : ExportSplit(f.host, f.ui, f.progress));
+    ASSERT_EQ(f.ui.asked.size(), row.file != nullptr ? 1u : 0u);
+    if (row.file != nullptr) {
+      EXPECT_EQ(f.ui.asked[0].save.initialName, row.proposed);
+      EXPECT_EQ(f.ui.asked[0].save.filter, row.filterText);
+      EXPECT_EQ(f.ui.asked[0].save.defaultSuffix, row.flacSource ? "flac" : "wav");
+    }
+    const uint32_t align = f.host.format.formatBlock.blockAlign;
+    Bytes joined;
+    for (size_t i = 0; i < row.rows.size(); ++i) {
+      const Bytes part(samples.begin() + row.rows[i].startFrame * align,
+                       samples.begin() + row.rows[i].endFrame * align);
+      joined.insert(joined.end(), part.begin(), part.end());
+      if (row.join && i + 1 < row.rows.size()) continue;
+      const std::string output = f.dir.File("music/" + row.outputs[row.join ? 0 : i]);
+      const Bytes written =
+          row.flacOutputs ? FlacToolSamples(output) : ChunkBody(ReadFileBytes(output), "data");
+      EXPECT_TRUE(written == (row.join ? joined : part)) << output;
+    }
+  }
 }
 
 TEST(ExportFlows, PiecesGoToAFolderNamedAfterTheSource) {

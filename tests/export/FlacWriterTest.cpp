@@ -1,15 +1,14 @@
-// FLAC pieces as flac, ffmpeg and metaflac read them: the source's decoded
-// samples for the ranges (faded where asked), a correct MD5, the source's
-// comments with the piece's title and number, a seek table; refusals, a
-// failure and a cancel leave nothing behind.
+// FLAC outputs of the export plan as flac, ffmpeg and metaflac read them: the
+// source's decoded samples for the ranges (faded where asked), a correct MD5,
+// the source's comments with the piece's title and number, a seek table; WAVE
+// outputs of a FLAC source byte for byte its decoded samples; verify reads
+// both back. Refusals, a failure and a cancel leave nothing behind.
 #include "export/flac_pieces.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "audiofile/flac_file.h"
-#include "audiofile/wave_reader.h"
+#include "export/export_verify.h"
 #include "tests/export/export_test_support.h"
 #include "tests/export/fade_reference.h"
 #include "tests/support/flac_files.h"
@@ -17,27 +16,31 @@
 namespace snipora::test {
 namespace {
 
-// The samples ffmpeg decodes from a file, in the given container width.
-Bytes FfmpegSamples(const std::string& path, uint16_t bits) {
-  const std::string codec = bits == 8 ? "u8" : bits == 16 ? "s16le" : "s24le";
-  const std::string raw = path + ".ffmpeg.raw";
-  const CommandResult result =
-      RunCommand("ffmpeg -v error -y -i " + ShellQuote(path) + " -c:a pcm_" + codec + " -f " +
-                 codec + " " + ShellQuote(raw));
-  EXPECT_EQ(result.exitCode, 0) << result.output;
-  return ReadFileBytes(raw);
-}
-
-std::string Metaflac(const std::string& options, const std::string& path) {
-  return RunCommand("metaflac " + options + " " + ShellQuote(path)).output;
-}
-
 Bytes Frames(const Bytes& data, uint32_t align, uint64_t start, uint64_t end) {
   return Bytes(data.begin() + static_cast<std::ptrdiff_t>(start * align),
                data.begin() + static_cast<std::ptrdiff_t>(end * align));
 }
 
-TEST(FlacWriterTest, PiecesDecodeToTheSourceSamplesWithTheirTags) {
+// Changes one sample of a FLAC file, keeping its comments and length.
+void ChangeOneSample(const std::string& path, size_t at) {
+  const std::string wave = path + ".changed.wav";
+  const std::string tags = path + ".tags";
+  ASSERT_EQ(
+      RunCommand("metaflac --export-tags-to=" + ShellQuote(tags) + " " + ShellQuote(path)).exitCode,
+      0);
+  ASSERT_EQ(RunCommand("flac -s -d -f -o " + ShellQuote(wave) + " " + ShellQuote(path)).exitCode,
+            0);
+  Bytes bytes = ReadFileBytes(wave);
+  bytes[bytes.size() - at] ^= 0x10;
+  WriteFileBytes(wave, bytes);
+  ASSERT_EQ(RunCommand("flac -s -f --no-padding -o " + ShellQuote(path) + " " + ShellQuote(wave) +
+                       " && metaflac --remove-all-tags --import-tags-from=" + ShellQuote(tags) +
+                       " " + ShellQuote(path))
+                .exitCode,
+            0);
+}
+
+TEST(FlacOutputs, DecodeToTheSourceSamplesWithTheirTags) {
   if (!HaveProgram("ffmpeg") || !HaveProgram("metaflac")) GTEST_SKIP() << "ffmpeg or metaflac";
   struct Row {
     const char* name;
@@ -58,8 +61,10 @@ TEST(FlacWriterTest, PiecesDecodeToTheSourceSamplesWithTheirTags) {
     Bytes decoded;
     if (row.flacSource) {
       std::string why;
-      ASSERT_TRUE(
-          MakeFlac(source, row.shape, why, "-T ARTIST=Someone -T TITLE=Whole -T TRACKNUMBER=9"))
+      // A loop over source frames 5000-5999, inside the first piece.
+      ASSERT_TRUE(MakeFlac(source, row.shape, why,
+                           "-T ARTIST=Someone -T TITLE=Whole -T TRACKNUMBER=9 "
+                           "-T REPLAYGAIN_TRACK_GAIN=-3.00 -T LOOPSTART=5000 -T LOOPLENGTH=1000"))
           << why;
       ASSERT_EQ(ReadFlacFile(source, format), FlacProblem::kNone);
       decoded = FlacToolSamples(source);
@@ -71,59 +76,90 @@ TEST(FlacWriterTest, PiecesDecodeToTheSourceSamplesWithTheirTags) {
     }
     const uint32_t align = format.formatBlock.blockAlign;
     const uint32_t rate = row.shape.rate;
-    const std::string sourceTags = row.flacSource ? Metaflac("--export-tags-to=-", source) : "";
-    std::string kept;  // the source's tags but its title and number
-    std::istringstream lines(sourceTags);
-    for (std::string line; std::getline(lines, line);) {
-      if (line.rfind("TITLE=", 0) != 0 && line.rfind("TRACKNUMBER=", 0) != 0) kept += line + "\n";
-    }
-    FlacEncoding encoding{source, format, SourceVorbisComments(source, format), 5};
-    const std::vector<FlacPiece> pieces = {
-        {{{4097, 4097 + rate}}, dir.File("01.flac"), "Intro", 1, 0},
-        {{{rate * 2 + 3, rate * 3 + 1}, {11, 8000}}, dir.File("02.flac"), "", 0, 0},
-        {{{rate, rate * 2}}, dir.File("03.flac"), "Faded", 3, 250},
-    };
-    RecordingProgress progress;
-    ASSERT_EQ(WriteFlacPieces(encoding, pieces, progress, 2), ExportOutcome::Done);
-    EXPECT_EQ(progress.overallRange, 3u);
-    EXPECT_EQ(progress.fileRanges.back(), progress.lastFilePosition);
-
-    for (const FlacPiece& piece : pieces) {
-      SCOPED_TRACE(piece.outputPath);
-      Bytes expected;
-      for (const ExportRange& range : piece.ranges) {
-        const Bytes part = Frames(decoded, align, range.startFrame, range.endFrame);
-        expected.insert(expected.end(), part.begin(), part.end());
+    ExportRequest request;
+    request.sourcePath = source;
+    request.format = format;
+    request.ranges = {{4097, 4097 + rate, "Intro", std::nullopt},
+                      {rate * 2 + 3, rate * 3 + 1, "", std::nullopt},
+                      {11, 4000, "", std::nullopt}};
+    // The comments each output gets: split pieces 1 and 2, then the joined
+    // file (flac tags a source of more than two channels with their mask).
+    const std::string mask =
+        row.shape.channels > 2 ? "WAVEFORMATEXTENSIBLE_CHANNEL_MASK=0x003F\n" : "";
+    const std::string loop = "LOOPSTART=903\nLOOPLENGTH=1000\n";
+    const std::vector<std::string> tags =
+        row.flacSource
+            ? std::vector<std::string>{"ARTIST=Someone\n" + mask + "TITLE=Intro\nTRACKNUMBER=1\n" +
+                                           loop,
+                                       "ARTIST=Someone\nTITLE=Whole\n" + mask + "TRACKNUMBER=2\n",
+                                       "ARTIST=Someone\nTITLE=Whole\nTRACKNUMBER=9\n" + mask + loop}
+            : std::vector<std::string>{"TITLE=Intro\nTRACKNUMBER=1\n", "TRACKNUMBER=2\n", ""};
+    for (const OutputFormat outputFormat : {OutputFormat::kFlac, OutputFormat::kWave}) {
+      // A WAVE source's WAVE outputs are the export's own tests.
+      if (outputFormat == OutputFormat::kWave && !row.flacSource) continue;
+      const bool flac = outputFormat == OutputFormat::kFlac;
+      const std::string extension = flac ? ".flac" : ".wav";
+      SCOPED_TRACE(extension);
+      request.outputFormat = outputFormat;
+      request.edges = {};
+      // Pieces of the first two ranges only (one path each).
+      ExportPlan split =
+          PlanOf(request, {dir.File("1" + extension), dir.File("2" + extension)}, false);
+      // The joined file fades out over its last 250 ms, across the seams.
+      request.edges.fadeOutMs = 250;
+      const ExportPlan joined = PlanOf(request, {dir.File("joined" + extension)}, true);
+      const ExportPlan* plans[] = {&split, &joined};
+      for (const ExportPlan* plan : plans) {
+        RecordingProgress progress;
+        ASSERT_EQ(WriteExport(*plan, progress), ExportOutcome::Done);
+        if (flac) {
+          EXPECT_EQ(progress.lastFilePosition, progress.fileRanges.back());
+        }
+        for (const ExportOutput& output : plan->outputs) {
+          SCOPED_TRACE(output.path);
+          Bytes expected;
+          for (const ExportRange& range : output.ranges) {
+            const Bytes part = Frames(decoded, align, range.startFrame, range.endFrame);
+            expected.insert(expected.end(), part.begin(), part.end());
+          }
+          if (plan == &joined) {
+            const size_t fadeBytes = size_t{rate} / 4 * align;
+            ReferenceFade(expected, fadeBytes, align, format.formatBlock.channels);
+          }
+          EXPECT_EQ(VerifyOutput(*plan, output), "");
+          if (!flac) {
+            EXPECT_TRUE(ChunkBody(ReadFileBytes(output.path), "data") == expected);
+            continue;
+          }
+          EXPECT_EQ(RunCommand("flac -s -t " + ShellQuote(output.path)).exitCode, 0);
+          EXPECT_TRUE(FlacToolSamples(output.path) == expected);
+          EXPECT_TRUE(FfmpegSamples(output.path, format.formatBlock.bitsPerSample) == expected);
+          EXPECT_EQ(FlacTags(output.path), tags[plan == &joined ? 2 : output.number - 1]);
+          EXPECT_NE(RunCommand("metaflac --list --block-type=SEEKTABLE " + ShellQuote(output.path))
+                        .output.find("point 0:"),
+                    std::string::npos);
+        }
       }
-      const size_t fadeBytes =
-          uint64_t{format.formatBlock.avgBytesPerSec} * piece.fadeMs / 1000 / align * align;
-      ReferenceFade(expected, fadeBytes, align, format.formatBlock.channels);
-      EXPECT_EQ(RunCommand("flac -s -t " + ShellQuote(piece.outputPath)).exitCode, 0);
-      EXPECT_TRUE(FlacToolSamples(piece.outputPath) == expected);
-      EXPECT_TRUE(FfmpegSamples(piece.outputPath, format.formatBlock.bitsPerSample) == expected);
-      // The source's tags, the title and number replaced when the piece names them.
-      std::string tags = sourceTags;
-      if (!piece.title.empty()) {
-        tags = kept + "TITLE=" + piece.title +
-               "\nTRACKNUMBER=" + std::to_string(piece.trackNumber) + "\n";
+      if (flac && row.flacSource) {
+        // A sample changed after writing is found by the check.
+        ChangeOneSample(split.outputs[0].path, 2 * align);
+        const std::string problem = VerifyOutput(split, split.outputs[0]);
+        EXPECT_NE(problem.find("differs from the source"), std::string::npos) << problem;
       }
-      EXPECT_EQ(Metaflac("--export-tags-to=-", piece.outputPath), tags);
-      EXPECT_NE(Metaflac("--list --block-type=SEEKTABLE", piece.outputPath).find("point 0:"),
-                std::string::npos);
     }
   }
 }
 
-TEST(FlacWriterTest, RefusalsFailuresAndCancelLeaveNothing) {
+TEST(FlacOutputs, RefusalsFailuresAndCancelLeaveNothing) {
   TempDir dir;
   const std::string source = dir.File("in.flac");
   std::string why;
   ASSERT_TRUE(MakeFlac(source, {16, 2, 44100, 441000}, why)) << why;
   SoundFormatInfo format;
   ASSERT_EQ(ReadFlacFile(source, format), FlacProblem::kNone);
-  const FlacEncoding encoding{source, format, {}, 5};
+  const FlacEncoding encoding{source, format, 5};
   const auto piece = [&](uint64_t start, uint64_t end, const std::string& name) {
-    return FlacPiece{{{start, end}}, dir.File(name), "", 0, 0};
+    return FlacPiece{{{start, end}}, dir.File(name), {}, {}};
   };
   SoundFormatInfo floating = format;
   floating.formatBlock.formatTag = kWaveFormatIeeeFloat;
@@ -138,7 +174,7 @@ TEST(FlacWriterTest, RefusalsFailuresAndCancelLeaveNothing) {
   };
   const Row rows[] = {
       {"float samples",
-       {source, floating, {}, 5},
+       {source, floating, 5},
        {piece(0, 10, "a.flac")},
        -1,
        ExportOutcome::SourceFailed,
@@ -184,14 +220,17 @@ TEST(FlacWriterTest, RefusalsFailuresAndCancelLeaveNothing) {
     }
     EXPECT_EQ(left, row.left);
   }
-  // The byte-copy export refuses a decoded source instead of copying its bytes.
-  ExportRequest job;
-  job.sourcePath = source;
-  job.format = format;
-  job.ranges = CutRanges({{0, 10}});
-  RecordingProgress progress;
-  EXPECT_EQ(WritePieces(job, {dir.File("a.wav")}, progress), ExportOutcome::SourceFailed);
-  EXPECT_FALSE(std::filesystem::exists(dir.File("a.wav")));
+  // Samples FLAC cannot hold are refused when planned, in one sentence.
+  ExportRequest request;
+  request.sourcePath = source;
+  request.format = floating;
+  request.ranges = CutRanges({{0, 10}});
+  request.paths = {dir.File("a.flac")};
+  request.outputFormat = OutputFormat::kFlac;
+  ExportPlan plan;
+  EXPECT_EQ(PlanExport(request, plan).value_or(""),
+            "this source (32-bit float, 2 channels) cannot be written as FLAC, which holds "
+            "integer samples of 4 to 32 bits in 1 to 8 channels");
 }
 
 }  // namespace

@@ -67,4 +67,17 @@ Bytes FlacToolSamples(const std::string& path) {
   return ChunkBody(ReadFileBytes(wave), "data");
 }
 
+Bytes FfmpegSamples(const std::string& path, uint16_t bits) {
+  const std::string codec = bits == 8 ? "u8" : bits == 16 ? "s16le" : "s24le";
+  const std::string raw = path + ".ffmpeg.raw";
+  const CommandResult result =
+      RunCommand("ffmpeg -v error -y -i " + ShellQuote(path) + " -c:a pcm_" + codec + " -f " +
+                 codec + " " + ShellQuote(raw));
+  return result.exitCode == 0 ? ReadFileBytes(raw) : Bytes{};
+}
+
+std::string FlacTags(const std::string& path) {
+  return RunCommand("metaflac --export-tags-to=- " + ShellQuote(path)).output;
+}
+
 }  // namespace snipora::test

@@ -35,4 +35,11 @@ bool MakeFlac(const std::string& path, const FlacShape& shape, std::string& why,
 // WAVE output); empty when it refuses the file.
 Bytes FlacToolSamples(const std::string& path);
 
+// The sample bytes ffmpeg decodes from a file, in a container of `bits`
+// (8: unsigned; 16 or 24: signed little-endian); empty when it refuses it.
+Bytes FfmpegSamples(const std::string& path, uint16_t bits);
+
+// The Vorbis comments of a FLAC file as metaflac lists them, "NAME=value\n" each.
+std::string FlacTags(const std::string& path);
+
 }  // namespace snipora::test

@@ -189,9 +189,10 @@ TEST(MainWindowModel, FadeLengthFollowsTheFadeCheckBox) {
     uint32_t decoderType;
     bool fade;
   };
-  // Every plain sample width fades; data that only a decoder module reads does not.
-  for (const Case& c :
-       {Case{8, 0, true}, Case{16, 0, true}, Case{24, 0, true}, Case{16, 1, false}}) {
+  // Every plain sample width fades, and FLAC's decoded samples; data that only
+  // the player's decoder module reads does not.
+  for (const Case& c : {Case{8, 0, true}, Case{16, 0, true}, Case{24, 0, true},
+                        Case{16, kFlacDecoderType, true}, Case{16, 1, false}}) {
     SoundFormatInfo format = TenSecondsOfCdAudio();
     format.formatBlock.bitsPerSample = c.bits;
     format.formatBlock.blockAlign = static_cast<uint16_t>(2 * c.bits / 8);
