@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "audiofile/sound_units.h"
+#include "cli/extended_copies.h"
 #include "cli/run_report.h"
 #include "cli/source_plan.h"
 #include "cli/terminal_progress.h"
@@ -48,7 +49,9 @@ Written WriteSource(const SourcePlan& plan, bool join, TerminalProgress& progres
   std::vector<std::string> paths;
   for (const PlannedOutput& output : plan.outputs) paths.push_back(output.path);
   const ExportOutcome outcome = join ? WriteJoinedFile(plan.job, paths[0], progress)
-                                     : WriteSplitPieces(plan.job, paths, progress);
+                                : plan.extended.empty()
+                                    ? WriteSplitPieces(plan.job, paths, progress)
+                                    : WriteExtendedCopies(plan.extended, paths, progress);
   if (outcome == ExportOutcome::Done) return {plan.outputs.size(), std::nullopt};
   return {join ? 0 : progress.PiecesBegunInSource(), Refusal{Describe(outcome)}};
 }
@@ -57,9 +60,18 @@ std::vector<uint64_t> PieceBytes(const std::vector<SourcePlan>& plans) {
   std::vector<uint64_t> bytes;
   for (const SourcePlan& plan : plans) {
     if (plan.refusal) continue;
-    for (const ExportRange& r : plan.job.ranges) {
-      bytes.push_back(
-          FramesToBytes(r.endFrame - r.startFrame, plan.job.format.formatBlock.blockAlign));
+    const auto frameBytes = [&plan](const ExportRange& r) {
+      return FramesToBytes(r.endFrame - r.startFrame, plan.job.format.formatBlock.blockAlign);
+    };
+    if (plan.joined) {
+      for (const ExportRange& r : plan.job.ranges) bytes.push_back(frameBytes(r));
+      continue;
+    }
+    // A piece, or the source stretches an extended copy holds.
+    for (const PlannedOutput& output : plan.outputs) {
+      uint64_t sum = 0;
+      for (const ExportRange& r : output.ranges) sum += frameBytes(r);
+      bytes.push_back(sum);
     }
   }
   return bytes;
@@ -79,7 +91,7 @@ void PrintJson(const SourcePlan& plan, size_t written, std::ostream& out) {
 
 int RunCutSources(const CutOptions& o, RunContext& context) {
   const bool several = o.sources.size() > 1;
-  const std::unique_ptr<RangeProvider> provider = MakeRangeProvider(o);
+  const std::unique_ptr<RangeProvider> provider = MakeRangeProvider(o, context);
   std::vector<SourcePlan> plans;
   std::map<std::string, std::string> claimed;
   for (const std::string& given : o.sources) {

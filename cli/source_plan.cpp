@@ -1,6 +1,7 @@
 #include "cli/source_plan.h"
 
 #include "audiofile/sound_units.h"
+#include "cli/extended_copies.h"
 #include "cli/loop_points.h"
 #include "cli/output_places.h"
 #include "cli/source_file.h"
@@ -64,8 +65,11 @@ void SetAsideSkipped(bool joined, const OutputPlaces& places, SourcePlan& plan) 
   }
   std::vector<ExportRange> ranges;
   std::vector<WaveExtraChunks> chunks;
+  std::vector<ExtendedLoopJob> copies;
   for (size_t i = 0; i < places.paths.size(); ++i) {
-    PlannedOutput piece{places.paths[i], {job.ranges[i]}};
+    const bool copy = i < plan.extended.size();
+    PlannedOutput piece{places.paths[i],
+                        copy ? CopyRanges(plan.extended[i]) : std::vector{job.ranges[i]}};
     if (places.skipped[i]) {
       plan.skipped.push_back(std::move(piece));
       continue;
@@ -73,9 +77,11 @@ void SetAsideSkipped(bool joined, const OutputPlaces& places, SourcePlan& plan) 
     plan.outputs.push_back(std::move(piece));
     ranges.push_back(job.ranges[i]);
     chunks.push_back(i < job.extraChunks.size() ? job.extraChunks[i] : WaveExtraChunks{});
+    if (copy) copies.push_back(plan.extended[i]);
   }
   job.ranges = std::move(ranges);
   job.extraChunks = std::move(chunks);
+  plan.extended = std::move(copies);
 }
 
 }  // namespace
@@ -133,6 +139,9 @@ std::optional<Refusal> FillPlan(const CutOptions& o, const RangeProvider* provid
     return bad;
   }
   if (auto bad = AddLoopChunks(o, job, context)) return bad;
+  if (o.extendLoop) {
+    if (auto bad = PlanExtendedCopies(*o.extendLoop, job, plan.extended)) return bad;
+  }
   plan.folder = places.folder;
   SetAsideSkipped(o.join, places, plan);
   return std::nullopt;

@@ -9,6 +9,7 @@
 #include "cli/range_providers.h"
 #include "cli/refusal.h"
 #include "export/export_job.h"
+#include "export/extended_loop.h"
 #include "ranges/labeled_range.h"
 
 namespace snipora::cli {
@@ -30,6 +31,8 @@ struct SourcePlan {
   std::string folder;  // made, with its parents, when missing
   std::vector<PlannedOutput> outputs;
   std::vector<PlannedOutput> skipped;
+  // With --extend-loop: the copy each output holds, in the order of outputs.
+  std::vector<ExtendedLoopJob> extended;
   std::optional<Refusal> refusal;
 };
 
