@@ -56,8 +56,8 @@ class SilenceRanges : public RangeProvider {
     ranges::SilenceScanEnd end;
     {
       ScanBar bar(context_, context_.errIsTerminal && !quiet_, format, given);
-      end = ranges::FindSoundsBetweenSilences(sourcePath, format, rules_, bar,
-                                              provided.read.ranges);
+      end =
+          ranges::FindSoundsBetweenSilences(sourcePath, format, rules_, bar, provided.read.ranges);
       if (end == ranges::SilenceScanEnd::kDone) bar.Completed();
     }
     switch (end) {
