@@ -1,7 +1,6 @@
 #include "app/dialog_hosts.h"
 
 #include "app/main_dialog.h"
-#include "playback/player_flags.h"
 
 namespace snipora {
 
@@ -51,38 +50,6 @@ void CMainExportHost::ClearUnsavedReservations() {
 
 void CMainExportHost::FilesWritten(const std::vector<std::string>& paths) {
   dialog_.OnFilesSaved(paths);
-}
-
-bool CMainLoopSearchHost::IsMarker1Set() const {
-  return dialog_.MarkerSet(1);
-}
-
-bool CMainLoopSearchHost::IsMarker2Set() const {
-  return dialog_.MarkerSet(2);
-}
-
-uint64_t CMainLoopSearchHost::Marker1Position() const {
-  return dialog_.MarkerPosition(1);
-}
-
-uint64_t CMainLoopSearchHost::Marker2Position() const {
-  return dialog_.MarkerPosition(2);
-}
-
-uint64_t CMainLoopSearchHost::PlayerBytePosition() {
-  return dialog_.Player().GetPosition(kUnitBytes);
-}
-
-std::string CMainLoopSearchHost::OpenFilePath() const {
-  return dialog_.FullPath();
-}
-
-const SoundFormatInfo& CMainLoopSearchHost::FormatInfo() const {
-  return dialog_.FormatInfo();
-}
-
-IUiServices& CMainLoopSearchHost::Ui() {
-  return dialog_.Ui();
 }
 
 }  // namespace snipora

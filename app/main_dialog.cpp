@@ -12,6 +12,7 @@
 #include <QTimerEvent>
 
 #include "app/model/main_window_view.h"
+#include "app/model/silence_settings.h"
 #include "app/recent_files.h"
 #include "app/reservation_list.h"
 #include "app/status_line.h"
@@ -72,6 +73,7 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   player_.SetNotification(&PlaybackEnded, this);
   player_.AddDecoderModule(new Cdeclib_h_nwa, 1);
   LoadVolumeSettings(player_);
+  silenceRules_ = LoadSilenceRules();
 }
 
 CMainDlg::~CMainDlg() {
@@ -276,6 +278,7 @@ void CMainDlg::reject() {
   SaveRecentFiles(recentFiles_);
   SaveLanguageSetting(languageSetting_);
   StoreEditSettings();
+  SaveSilenceRules(silenceRules_);
   ended_ = true;
   QDialog::reject();
 }
@@ -315,6 +318,8 @@ void CMainDlg::OnTimer(uint32_t id) {
     if (volumeDlg_.IsOpen()) volumeDlg_.ShowSoftwareVolume(player_.GetSoftwareVolume());
   } else if (id == kDisplayTimer) {
     RefreshPosition(true, 0);
+  } else if (id == kSeamTimer) {
+    StopSeam();
   }
 }
 

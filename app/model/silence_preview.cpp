@@ -97,8 +97,9 @@ void CSilencePreview::Cancel() {
 void CSilencePreview::Derive() {
   const uint64_t minFrames = MinSilenceFrames(asked_, rate_);
   std::vector<ranges::FrameSpan> runs;
-  std::copy_if(silences_.begin(), silences_.end(), std::back_inserter(runs),
-               [minFrames](const ranges::FrameSpan& run) { return run.end - run.start >= minFrames; });
+  std::copy_if(
+      silences_.begin(), silences_.end(), std::back_inserter(runs),
+      [minFrames](const ranges::FrameSpan& run) { return run.end - run.start >= minFrames; });
   sounds_ = ranges::SoundsBetween(runs, totalFrames_,
                                   ranges::FramesForMilliseconds(asked_.minSoundMs, rate_),
                                   ranges::FramesForMilliseconds(asked_.padMs, rate_));

@@ -32,7 +32,15 @@ QProgressBar* NewBar(const char* id) {
 }  // namespace
 
 CSaveProgressDlg::CSaveProgressDlg(IExportHost& host, IUiServices& ui, QWidget* parent)
-    : QDialog(parent), host_(host), ui_(ui) {
+    : CSaveProgressDlg(
+          [&host, &ui](IExportProgress& progress) {
+            return host.JoinChecked() ? ExportJoined(host, ui, progress)
+                                      : ExportSplit(host, ui, progress);
+          },
+          parent) {}
+
+CSaveProgressDlg::CSaveProgressDlg(Work work, QWidget* parent)
+    : QDialog(parent), work_(std::move(work)) {
   setWindowTitle(tr("保存しています"));
   setModal(true);
   fileBar_ = NewBar("1039");
@@ -65,8 +73,7 @@ void CSaveProgressDlg::RunExport() {
   if (exportRunning || started_) return;
   exportRunning = true;
   started_ = true;
-  lastResult_ =
-      host_.JoinChecked() ? ExportJoined(host_, ui_, *this) : ExportSplit(host_, ui_, *this);
+  lastResult_ = work_(*this);
   QDialog::done(QDialog::Rejected);
   exportRunning = false;
 }

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include "export/export_interfaces.h"
 #include "platform/ui/ui_services.h"
 
@@ -20,6 +22,10 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
 
  public:
   CSaveProgressDlg(IExportHost& host, IUiServices& ui, QWidget* parent = nullptr);
+  // Runs `work` (a save that reports to this progress) instead of the Save
+  // command's export; it returns whether it succeeded.
+  using Work = std::function<bool(IExportProgress&)>;
+  explicit CSaveProgressDlg(Work work, QWidget* parent = nullptr);
 
   // Starts the export unless one is running or this dialog already ran one
   // (a second start arriving while the first pumps events is swallowed);
@@ -47,8 +53,7 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
   void Pump(bool mainWindowToo) override;
   bool IsCancelled() const override { return cancelled_; }
 
-  IExportHost& host_;
-  IUiServices& ui_;
+  Work work_;
   QProgressBar* fileBar_;
   QProgressBar* overallBar_;
   QPushButton* cancelButton_;

@@ -21,7 +21,6 @@
 #include "app/ui_translations.h"
 #include "export/dialogs/save_progress_dialog.h"
 #include "loopsearch/dialogs/loop_progress_dlg.h"
-#include "loopsearch/dialogs/loop_search_dlg.h"
 #include "platform/ui/qt_ui_text.h"
 #include "resources/control_ids.h"
 #include "resources/string_table.h"
@@ -131,15 +130,14 @@ class LanguageTest : public MainDialogTest {
     add(TextsOfModal([this] { dlg->OnMenuSpeed(); }));
     add(TextsOfModal([this] { dlg->OnMenuAbout(); }));
     add(TextsOfModal([this] { dlg->OnMenuLoopSearch(); }));
+    add(TextsOfModal([this] { dlg->OnMenuFindSounds(); }));
     add(TextsOfModal([this] { Click(kCtlJump); }));
 
     CMainExportHost exportHost(*dlg);
     CSaveProgressDlg save(exportHost, ui);
     ShowLaidOut(save);
     CollectTexts(&save, texts);
-    CMainLoopSearchHost searchHost(*dlg);
-    CLoopSearchDlg search(searchHost);
-    CLoopProgressDlg progress({}, search, ui);
+    CLoopProgressDlg progress([](ILoopSearchProgress&) { return LoopSearchEnd::Completed; });
     ShowLaidOut(progress);
     CollectTexts(&progress, texts);
 

@@ -30,7 +30,9 @@ TEST(SilencePreview, ReadsOnlyForANewThresholdOrAShorterSilence) {
   // 1000 Hz mono: a millisecond is a frame. Loud stretches part silences of
   // 300, 700 and 1500 frames; a quiet stretch (about -44 dB) sits in the last.
   std::vector<int16_t> values;
-  const auto add = [&values](size_t frames, int16_t value) { values.insert(values.end(), frames, value); };
+  const auto add = [&values](size_t frames, int16_t value) {
+    values.insert(values.end(), frames, value);
+  };
   add(400, 12000), add(300, 0), add(200, -12000), add(700, 0), add(150, 9000);
   add(600, 0), add(300, 200), add(600, 0), add(500, 12000);
   test::TempDir dir;

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "app/model/silence_settings.h"
+#include "app/silence_dialog.h"
+#include "loopsearch/dialogs/loop_candidates_dlg.h"
+#include "tests/app/main_dialog_fixture.h"
+#include "tests/loopsearch/loop_search_fixture.h"
+#include "waveform/widgets/waveform_view.h"
+
+// Tools → finding sounds between silences and loop detection, as the user
+// drives them: the preview follows the values, the found ranges are added in
+// one step, a known loop is listed first and choosing it sets the markers.
+namespace snipora::test {
+namespace {
+
+// Runs `use` on the modal dialog of type Dialog once it is up; `use` closes it.
+template <class Dialog>
+void OnNextModal(std::function<void(Dialog&)> use) {
+  QTimer::singleShot(0, [use] {
+    auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      ADD_FAILURE() << "the expected dialog is not the active modal window";
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+      return;
+    }
+    use(*dialog);
+  });
+}
+
+// Lets the dialog's read of the file finish (boundedly).
+void AwaitSounds(const CSilenceDlg& dialog) {
+  for (int i = 0; i < 500 && dialog.Following(); ++i) {
+    QTest::qWait(10);
+  }
+}
+
+std::string FrameSpans(const std::vector<FrameRange>& ranges) {
+  std::string text;
+  for (const FrameRange& r : ranges)
+    text += (text.empty() ? "" : " ") + std::to_string(r.first) + "-" + std::to_string(r.last);
+  return text;
+}
+
+class SoundFindersTest : public MainDialogTest {};
+
+TEST_F(SoundFindersTest, ThePreviewFollowsTheValuesAndAddIsOneStep) {
+  // 8000 Hz mono: sounds at 1-2 s and 3-3.5 s and 3.7-4 s (a 200 ms gap), 5 s in all.
+  Samples values(40000);
+  for (const auto& [from, to] : {std::pair{8000, 16000}, {24000, 28000}, {29600, 32000}})
+    for (int i = from; i < to; ++i) values[static_cast<size_t>(i)] = i % 2 ? 8000 : -8000;
+  const std::string path = Sounds().File("gaps.wav");
+  WriteWave16(path, values, 1, 8000);
+  StartWith(path);
+
+  OnNextModal<CSilenceDlg>([this](CSilenceDlg& find) {
+    AwaitSounds(find);
+    // The defaults: silences of a second at least, 400 frames of padding.
+    EXPECT_EQ(FrameSpans(dlg->Waveform()->Preview()), "7600-16400 23600-32400");
+    find.findChild<QSpinBox*>("minSilence")->setValue(150);
+    find.findChild<QSpinBox*>("pad")->setValue(0);
+    AwaitSounds(find);
+    EXPECT_EQ(FrameSpans(dlg->Waveform()->Preview()), "8000-16000 24000-28000 29600-32000");
+    auto* add = find.findChild<QPushButton*>("add");
+    EXPECT_EQ(add->text().toStdString(), "3 個の範囲を追加");
+    add->click();
+  });
+  dlg->OnMenuFindSounds();
+  EXPECT_TRUE(dlg->Waveform()->Preview().empty());
+  ASSERT_EQ(dlg->ReservationCount(), 3);
+  EXPECT_EQ(dlg->ReservationText(2, 1), "29600");
+  EXPECT_EQ(dlg->ReservationText(2, 2), "32000");
+  dlg->Undo();
+  EXPECT_EQ(dlg->ReservationCount(), 0);
+  dlg->Redo();
+  EXPECT_EQ(dlg->ReservationCount(), 3);
+  EXPECT_EQ(LoadSilenceRules().minSilenceMs, 150u);  // the values are kept
+}
+
+TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
+  // 8000 Hz mono noise whose frames 4000-12000 recur at 20000: a loop 4000-20000.
+  const std::string path = Sounds().File("loop.wav");
+  WriteWave16(path, NoiseWithRepeat(40000, 4000, 8000, 20000, 3), 1, 8000);
+  StartWith(path);
+  MarkAt(1, 4000 * 2);
+  MarkAt(2, 36000 * 2);
+
+  OnNextModal<CLoopCandidatesDlg>([](CLoopCandidatesDlg& search) {
+    search.findChild<QPushButton*>("1")->click();  // runs the search in its progress dialog
+    ASSERT_FALSE(search.Candidates().empty());
+    const LoopCandidate& best = search.Candidates().front();
+    EXPECT_EQ(std::make_pair(best.startFrame, best.endFrame), std::make_pair(uint64_t{4000}, uint64_t{20000}));
+    EXPECT_EQ(best.seamDifference, 0u);
+    auto* table = search.findChild<QTableWidget*>("candidates");
+    EXPECT_EQ(table->item(0, 0)->text().toStdString(), "0:00:00.500");
+    EXPECT_EQ(table->item(0, 2)->text().toStdString(), "0:00:02.000");
+    table->selectRow(0);
+    search.reject();
+  });
+  dlg->OnMenuLoopSearch();
+  EXPECT_EQ(dlg->MarkerPosition(1), 4000u * 2);
+  EXPECT_EQ(dlg->MarkerPosition(2), 20000u * 2);
+  dlg->Undo();
+  EXPECT_EQ(dlg->MarkerPosition(2), 36000u * 2);
+}
+
+}  // namespace
+}  // namespace snipora::test
