@@ -29,6 +29,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
       buttons->addButton(QString::fromUtf8(about_text::kOk), QDialogButtonBox::AcceptRole);
   ok->setObjectName(QStringLiteral("1"));
   ok->setDefault(true);
+  ok->setToolTip(tr("閉じます"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);

@@ -52,4 +52,8 @@ void CMainExportHost::FilesWritten(const std::vector<std::string>& paths) {
   dialog_.OnFilesSaved(paths);
 }
 
+void CMainExportHost::SaveStopped(bool cancelled, const std::vector<std::string>& kept) {
+  dialog_.OnSaveStopped(cancelled, kept);
+}
+
 }  // namespace snipora

@@ -26,6 +26,7 @@ class CMainExportHost : public IExportHost {
   bool NameByLabelsChecked() const override;
   void ClearUnsavedReservations() override;
   void FilesWritten(const std::vector<std::string>& paths) override;
+  void SaveStopped(bool cancelled, const std::vector<std::string>& kept) override;
 
  private:
   CMainDlg& dialog_;

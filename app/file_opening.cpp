@@ -1,16 +1,19 @@
-// Opening another file while one is open, from File → Open or a file dropped
-// on the window: the new file is checked before the open one is closed, and
-// one that cannot be opened is named with the reason while the open file
-// stays as it was.
+// Opening another file, from File → Open (starting beside the open file or
+// where the last one was), a recent file or a file dropped on the window:
+// the new file is checked before the open one is closed, and one that cannot
+// be opened is named with the reason while the open file stays as it was.
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
 
 #include "app/main_dialog.h"
+#include "app/model/dialog_folders.h"
 #include "app/recent_files.h"
 #include "audiofile/wave_reader.h"
 #include "platform/ui/qt_ui_text.h"
@@ -62,8 +65,16 @@ std::string DraggedFile(const QMimeData* data) {
 
 void CMainDlg::OnMenuOpen() {
   if (!ConfirmDiscardUnsaved()) return;
-  const std::optional<std::string> path = ui_.AskOpenFile({main_text::kOpenFilter});
+  const std::optional<std::string> path = ui_.AskOpenFile({main_text::kOpenFilter, DialogFolder()});
   if (path) OpenAnotherFile(*path);
+}
+
+std::string CMainDlg::DialogFolder() const {
+  const auto folder = [](QStandardPaths::StandardLocation location) {
+    return QFile::encodeName(QStandardPaths::writableLocation(location)).toStdString();
+  };
+  return DialogStartFolder(model_.FullPath(), recentFiles_,
+                           {folder(QStandardPaths::MusicLocation), QDir::homePath().toStdString()});
 }
 
 bool CMainDlg::ConfirmDiscardUnsaved() {

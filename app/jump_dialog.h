@@ -21,9 +21,10 @@ struct JumpLimits {
   uint64_t dataSize = 0;  // bytes of sample data
 };
 
-// The byte position typed as `text` in milliseconds or samples, or nothing
-// when it cannot be read or lies beyond the end of the data (the end itself
-// is accepted). A time in milliseconds goes to the frame at or before it.
+// The byte position typed as `text` in milliseconds (a number, or a time as
+// "h:mm:ss.mmm" or "m:ss.mmm") or samples, or nothing when it cannot be read
+// whole or lies beyond the end of the data (the end itself is accepted). A
+// time in milliseconds goes to the frame at or before it.
 std::optional<uint64_t> JumpTargetBytes(std::string_view text, bool inMilliseconds,
                                         const JumpLimits& limits);
 

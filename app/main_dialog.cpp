@@ -11,6 +11,8 @@
 #include <QSlider>
 #include <QTimerEvent>
 
+#include "app/main_window_tooltips.h"
+#include "app/model/format_summary.h"
 #include "app/model/main_window_view.h"
 #include "app/model/silence_settings.h"
 #include "app/recent_files.h"
@@ -63,6 +65,7 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   AddEditMenu();
   AddLanguageMenu();
   AddKeyboardCommands();
+  AddMainWindowTooltips(*this);
   ConnectControls();
   // Enter is swallowed for every control of this window.
   qApp->installEventFilter(this);
@@ -74,6 +77,8 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   player_.AddDecoderModule(new Cdeclib_h_nwa, 1);
   LoadVolumeSettings(player_);
   silenceRules_ = LoadSilenceRules();
+  // Until a file is open every control that needs one is disabled.
+  ApplyView();
 }
 
 CMainDlg::~CMainDlg() {
@@ -110,7 +115,6 @@ uint64_t CMainDlg::PlayerBytes() {
 }
 
 void CMainDlg::ApplyView() {
-  if (!model_.HasFile()) return;  // the template's state until a file is open
   const MainWindowView view = DeriveMainWindowView(model_);
   for (const auto& [id, control] : view.controls) {
     QWidget* widget = controls_.at(id);
@@ -197,26 +201,20 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+// Without a file named the window starts empty, for File → Open, a drop or
+// a recent file. A named file that does not open ends the program, after
+// saying so, with the status that tells scripts it failed.
 void CMainDlg::OnStartupOpen() {
-  std::optional<std::string> path;
-  if (!commandLine_.empty() && !RefusedForChannels(commandLine_)) {
-    path = commandLine_;
-  } else {
-    // A file with more channels than the device plays was named: ask for another.
-    do {
-      while (!(path = ui_.AskOpenFile({main_text::kOpenFilter}))) {
-        if (ui_.ShowMessage(kStrAskFileAgain, MessageButtons::YesNo) == MessageAnswer::No) {
-          reject();
-          return;
-        }
-      }
-    } while (RefusedForChannels(*path));
-  }
-  if (!OpenAudioFile(*path)) {
+  if (commandLine_.empty()) return;
+  if (RefusedForChannels(commandLine_)) {
+    // Its own message has named the reason.
+  } else if (!OpenAudioFile(commandLine_)) {
     ui_.ShowMessage(kStrCannotOpenFile, MessageButtons::Ok);
-    reject();
-    setResult(kResultCannotOpen);
+  } else {
+    return;
   }
+  reject();
+  setResult(kResultCannotOpen);
 }
 
 // ---------------------------------------------------------------- opening
@@ -256,6 +254,9 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   if (loop) model_.SetFileLoop(ByteRange{loop->first, loop->second});
   ApplyView();
   RememberRecentFile(path);
+  // What was said about the file before is gone; the new file's format stays.
+  status_->ClearMessage();
+  status_->ShowFormat(QString::fromStdString(FormatSummary(format, ContainerName(path))));
   ShowSilenceOnce();
   return true;
 }

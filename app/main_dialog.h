@@ -103,6 +103,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   bool OpenDropped(const QMimeData& mime);
   // True when there are no unsaved reservations or the user lets them go (108).
   bool ConfirmDiscardUnsaved();
+  // Where the window's file dialogs start: beside the open file, else where
+  // the last file was opened, else the Music or home folder.
+  std::string DialogFolder() const;
 
   // --- timers and slider ---
   void OnTimer(uint32_t id);
@@ -169,6 +172,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   CStatusLine* StatusLine() const { return status_; }
   // A save succeeded: the status line says what it wrote and where.
   void OnFilesSaved(const std::vector<std::string>& paths);
+  // A save was cancelled or failed: the status line says so and what it kept.
+  void OnSaveStopped(bool cancelled, const std::vector<std::string>& kept);
   IUiServices& Ui() { return ui_; }
   bool IsPlaying() const { return model_.IsPlaying(); }
   bool MarkerSet(int k) const { return model_.Marker(k).set; }

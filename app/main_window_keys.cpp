@@ -1,6 +1,7 @@
 // The main window's keyboard: window-wide keys that press a button of the
-// window, the menu shortcuts, and the Help list of both. A key does exactly
-// what its button does, and nothing when the button is disabled.
+// window, the menu shortcuts, and the Help list of all keys, made from the
+// one table below. A key does exactly what its button does, and nothing when
+// the button is disabled.
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -10,7 +11,9 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+#include "app/key_list_dialog.h"
 #include "app/main_dialog.h"
+#include "app/main_window_tooltips.h"
 #include "platform/ui/ui_text.h"
 #include "playback/player_flags.h"
 #include "resources/control_ids.h"
@@ -23,6 +26,8 @@ namespace {
 // Home and End have no button of their own.
 constexpr int kGoToStart = -1;
 constexpr int kGoToEnd = -2;
+// Keys that menus, the list or the waveform take themselves: listed only.
+constexpr int kListedOnly = 0;
 
 struct KeyBinding {
   Qt::Key key;
@@ -30,7 +35,7 @@ struct KeyBinding {
   int control;         // the button the key presses, or kGoToStart / kGoToEnd
   bool listKeeps;      // in the reservation list the key moves the highlight
   bool repeats;        // held down, the key repeats its action
-  const char* keys;    // as the Help list names the key
+  const char* keys;    // as the Help list names the key (translated where marked)
   const char* action;  // translated in the context of CMainDlg
 };
 
@@ -73,6 +78,35 @@ constexpr KeyBinding kKeys[] = {
      QT_TRANSLATE_NOOP("snipora::CMainDlg", "分割予約")},
     {Qt::Key_Delete, Qt::NoModifier, kCtlRemoveReservation, false, false, "Delete",
      QT_TRANSLATE_NOOP("snipora::CMainDlg", "選択中の予約を削除")},
+    {Qt::Key_F2, Qt::NoModifier, kListedOnly, false, false, "F2",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "選択中の予約のラベルを編集 (一覧で)")},
+    {Qt::Key_O, Qt::ControlModifier, kListedOnly, false, false, "Ctrl+O",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "ファイルを開く")},
+    {Qt::Key_S, Qt::ControlModifier, kListedOnly, false, false, "Ctrl+S",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "保存")},
+    {Qt::Key_Q, Qt::ControlModifier, kListedOnly, false, false, "Ctrl+Q",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "終了")},
+    {Qt::Key_Z, Qt::ControlModifier, kListedOnly, false, false, "Ctrl+Z",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "元に戻す")},
+    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, kListedOnly, false, false,
+     "Ctrl+Shift+Z, Ctrl+Y", QT_TRANSLATE_NOOP("snipora::CMainDlg", "やり直す")},
+    {Qt::Key_Z, Qt::NoModifier, kListedOnly, false, false, "Z",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "ゼロクロスへのスナップの入 / 切")},
+    {Qt::Key_Up, Qt::AltModifier, kListedOnly, false, false, "Alt+↑ / Alt+↓",
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "選択した行を上へ / 下へ")},
+    {Qt::Key_unknown, Qt::NoModifier, kListedOnly, false, false,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "ホイール、+ / -"),
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "波形の拡大 / 縮小 (波形の上で)")},
+    {Qt::Key_unknown, Qt::NoModifier, kListedOnly, false, false,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "ドラッグ"),
+     QT_TRANSLATE_NOOP("snipora::CMainDlg",
+                       "選択 (マーカ1 と 2)、Shift+クリックで広げる (波形の上で)")},
+    {Qt::Key_unknown, Qt::NoModifier, kListedOnly, false, false,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "線のドラッグ"),
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "マーカや範囲の端を動かす (拡大表示で)")},
+    {Qt::Key_unknown, Qt::NoModifier, kListedOnly, false, false,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "ダブルクリック"),
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "範囲を再生 (波形の上で) / セルを編集 (一覧で)")},
 };
 
 // Typing goes to text fields; the window's keys do not take it from them.
@@ -92,6 +126,7 @@ bool CMainDlg::HandleWindowKey(QObject* watched, QKeyEvent* event) {
   if (!widget || widget->window() != this || IsTextField(watched)) return false;
   const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
   for (const KeyBinding& binding : kKeys) {
+    if (binding.control == kListedOnly) continue;
     if (binding.key != event->key() || binding.modifiers != modifiers) continue;
     if (binding.listKeeps && qobject_cast<QAbstractItemView*>(watched)) return false;
     if (event->isAutoRepeat() && !binding.repeats) return true;
@@ -129,22 +164,19 @@ void CMainDlg::AddKeyboardCommands() {
 }
 
 void CMainDlg::OnMenuShortcuts() {
-  QString text =
-      tr("Ctrl+O\tファイルを開く\nCtrl+S\t保存\nCtrl+Q\t終了\n"
-         "(テキスト入力中は次のキーは入力に使われます)\n");
-  for (const KeyBinding& binding : kKeys)
-    text += QString::fromUtf8(binding.keys) + QLatin1Char('\t') + tr(binding.action) +
-            QLatin1Char('\n');
-  text += tr("ホイール、+ / -\t波形の拡大 / 縮小 (波形の上で)") + QLatin1Char('\n');
-  text +=
-      tr("Ctrl+Z\t元に戻す\nCtrl+Shift+Z, Ctrl+Y\tやり直す\n"
-         "Z\tゼロクロスへのスナップの入 / 切\n"
-         "Alt+↑ / Alt+↓\t選択した行を上へ / 下へ\n"
-         "F2\t行のラベルを編集 (リストで)\n"
-         "ドラッグ\t選択 (マーカ1 と 2)、Shift+クリックで広げる (波形の上で)\n"
-         "線のドラッグ\tマーカや範囲の端を動かす (拡大表示で)\n"
-         "ダブルクリック\t範囲を再生 (波形の上で) / セルを編集 (リストで)\n");
-  ui_.ShowText(text.toStdString(), MessageButtons::Ok);
+  std::vector<KeyListRow> rows;
+  for (const KeyBinding& binding : kKeys) rows.push_back({tr(binding.keys), tr(binding.action)});
+  CKeyListDlg keys(
+      this, tr("文字を入力している間は、文字やスペース、矢印のキーは入力に使われます。"), rows);
+  keys.exec();
+}
+
+QString KeysOfControl(int control) {
+  QStringList keys;
+  for (const KeyBinding& binding : kKeys) {
+    if (binding.control == control) keys << QString::fromUtf8(binding.keys);
+  }
+  return keys.join(QStringLiteral(", "));
 }
 
 }  // namespace snipora

@@ -19,6 +19,10 @@ void CMainDlg::OnFilesSaved(const std::vector<std::string>& paths) {
   status_->ShowSaved(paths);
 }
 
+void CMainDlg::OnSaveStopped(bool cancelled, const std::vector<std::string>& kept) {
+  status_->ShowStopped(cancelled, kept);
+}
+
 void CMainDlg::OnMenuVolume() {
   volumeDlg_.exec();
 }

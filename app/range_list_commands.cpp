@@ -3,6 +3,7 @@
 // carries itself.
 #include <QFile>
 #include <cctype>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,14 +22,21 @@ namespace snipora {
 
 namespace {
 
-// The first entry is what a new list is written as when the name has no
-// extension of its own.
+// The entries of the export's file types, in the order of kListTypes.
 constexpr const char* kRangeListFilter = QT_TRANSLATE_NOOP(
     "Snipora", "Audacity ラベル(*.txt)|*.txt|CUE シート(*.cue)|*.cue|CSV(*.csv)|*.csv||");
+
+struct ListType {
+  ranges::RangeFormat format;
+  const char* extension;
+};
+
+constexpr ListType kListTypes[] = {{ranges::RangeFormat::AudacityLabels, ".txt"},
+                                   {ranges::RangeFormat::CueSheet, ".cue"},
+                                   {ranges::RangeFormat::Csv, ".csv"}};
 constexpr const char* kImportFilter = QT_TRANSLATE_NOOP(
     "Snipora",
     "範囲リスト(*.txt;*.cue;*.csv)|*.txt;*.cue;*.csv|WAVE ファイルのマーカ(*.wav)|*.wav||");
-constexpr const char* kDefaultExtension = ".txt";
 
 std::string FileNameOf(const std::string& path) {
   return path.substr(path.rfind('/') + 1);
@@ -44,13 +52,6 @@ bool HasExtension(const std::string& path, const std::string& extension) {
   std::string tail = name.substr(name.size() - extension.size());
   for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return tail == extension;
-}
-
-QString UnknownFormatText(const std::string& path) {
-  return CMainDlg::tr(
-             "「%1」の形式が分かりません。\n拡張子を .txt (Audacity ラベル)、.cue (CUE シート)、"
-             ".csv (CSV) のどれかにしてください。")
-      .arg(QuotedNameOf(path));
 }
 
 QString RefusedText(const std::string& path, const ranges::RangeListRead& read) {
@@ -130,7 +131,7 @@ std::string NotesText(const QString& heading, const std::vector<std::string>& no
 
 void CMainDlg::OnMenuImportRanges() {
   if (!model_.HasFile()) return;
-  const std::optional<std::string> path = ui_.AskOpenFile({kImportFilter});
+  const std::optional<std::string> path = ui_.AskOpenFile({kImportFilter, DialogFolder()});
   if (!path) return;
   const SoundFormatInfo& format = model_.Format();
   const std::optional<ranges::RangeListRead> list =
@@ -166,21 +167,22 @@ void CMainDlg::OnMenuExportRanges() {
   SaveFileRequest request;
   request.filter = kRangeListFilter;
   request.initialName = model_.DisplayName();
-  const std::optional<std::string> chosen = ui_.AskSaveFile(request);
+  request.initialFolder = DialogFolder();
+  request.defaultSuffix = kListTypes[0].extension + 1;
+  const std::optional<SaveFileAnswer> chosen = ui_.AskSaveFile(request);
   if (!chosen) return;
-  std::string path = *chosen;
-  if (FileNameOf(path).find('.') == std::string::npos) path += kDefaultExtension;
-  const auto listFormat = ranges::RangeFormatOfPath(path);
-  if (!listFormat) {
-    ui_.ShowText(UnknownFormatText(path).toStdString(), MessageButtons::Ok);
-    return;
-  }
+  // The type chosen in the dialog decides the format; a name typed without
+  // an extension gets that type's.
+  const auto index = static_cast<size_t>(chosen->filter);
+  const ListType& type = kListTypes[index < std::size(kListTypes) ? index : 0];
+  std::string path = chosen->path;
+  if (FileNameOf(path).find('.') == std::string::npos) path += type.extension;
   std::vector<ranges::LabeledRange> list;
   for (const ReservationRow& row : model_.Rows())
     list.push_back({row.startFrame, row.endFrame, row.label});
   const SoundFormatInfo& format = model_.Format();
   const ranges::RangeListText written =
-      ranges::WriteRangeList(*listFormat, list, {FramesPerSecond(format), TotalFrames(format)},
+      ranges::WriteRangeList(type.format, list, {FramesPerSecond(format), TotalFrames(format)},
                              FileNameOf(model_.FullPath()));
   std::string error = written.error;
   if (error.empty() &&

@@ -48,8 +48,8 @@ CSilenceDlg::CSilenceDlg(const std::string& path, const SoundFormatInfo& format,
   threshold_->setSuffix(QStringLiteral(" dB"));
   threshold_->setToolTip(
       tr("どのチャンネルの音もこの大きさ以下のフレームを無音とみなします (0 dB がフルスケール)"));
-  minSilence_ = NewMilliseconds("minSilence", rules.minSilenceMs,
-                                tr("これより短い無音では区切りません"));
+  minSilence_ =
+      NewMilliseconds("minSilence", rules.minSilenceMs, tr("これより短い無音では区切りません"));
   minSound_ = NewMilliseconds("minSound", rules.minSoundMs, tr("これより短い音は範囲にしません"));
   pad_ = NewMilliseconds("pad", rules.padMs,
                          tr("各範囲の前後に残す無音 (隣の範囲と重なるところでは中間で分けます)"));
@@ -146,7 +146,8 @@ void CSilenceDlg::ShowSounds() {
   }
   std::vector<FrameRange> ranges;
   ranges.reserve(sounds.size());
-  for (const ranges::LabeledRange& sound : sounds) ranges.push_back({sound.startFrame, sound.endFrame});
+  for (const ranges::LabeledRange& sound : sounds)
+    ranges.push_back({sound.startFrame, sound.endFrame});
   waveform_.SetPreview(std::move(ranges));
 }
 

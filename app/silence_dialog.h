@@ -29,7 +29,8 @@ class CSilenceDlg : public QDialog {
 
  public:
   CSilenceDlg(const std::string& path, const SoundFormatInfo& format,
-              const ranges::SilenceRules& rules, CWaveformView& waveform, QWidget* parent = nullptr);
+              const ranges::SilenceRules& rules, CWaveformView& waveform,
+              QWidget* parent = nullptr);
   ~CSilenceDlg() override;
 
   ranges::SilenceRules Rules() const;

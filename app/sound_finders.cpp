@@ -8,7 +8,7 @@
 #include "app/silence_dialog.h"
 #include "app/status_line.h"
 #include "export/dialogs/save_progress_dialog.h"
-#include "export/extended_copy_flow.h"
+#include "export/export_flows.h"
 #include "loopsearch/dialogs/loop_candidates_dlg.h"
 #include "playback/player_flags.h"
 #include "resources/string_table.h"
@@ -105,15 +105,19 @@ void CMainDlg::SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint3
   job.loopEndFrame = loop.endFrame - 1;  // a loop's last frame
   job.count = count;
   job.fadeMs = fadeMs;
-  std::optional<std::string> written;
+  ExtendedCopySaved saved;
   CSaveProgressDlg progress(
       [&](IExportProgress& saving) {
-        written = ExportExtendedCopy(job, model_.DisplayName(), ui_, saving);
-        return written.has_value();
+        saved = ExportExtendedCopy(job, model_.DisplayName(), ui_, saving);
+        return !saved.written.empty();
       },
       QApplication::activeModalWidget());
   progress.exec();
-  if (written) OnFilesSaved({*written});
+  if (saved.written.empty()) {
+    OnSaveStopped(saved.cancelled, {});
+  } else {
+    OnFilesSaved({saved.written});
+  }
 }
 
 void CMainDlg::OnMenuFindSounds() {

@@ -9,8 +9,9 @@ class QLabel;
 
 namespace snipora {
 
-// The line at the bottom of the main window: what the last save wrote and
-// where, with a link that opens that folder, or a note such as silent playback.
+// The line at the bottom of the main window: at the left what the last save
+// did (with a link that opens the folder it wrote to) or a note such as
+// silent playback; at the right the open file's format.
 class CStatusLine : public QWidget {
   Q_OBJECT
 
@@ -19,8 +20,15 @@ class CStatusLine : public QWidget {
 
   // "N files saved" with their folder (the first file's) and the link to it.
   void ShowSaved(const std::vector<std::string>& paths);
+  // A save that was cancelled or failed, and the finished files it kept.
+  void ShowStopped(bool cancelled, const std::vector<std::string>& kept);
   void ShowNote(const QString& text);
+  // Removes the message (not the format).
+  void ClearMessage();
+  // The open file's format, e.g. "48 kHz · 24-bit · 6 ch · 0:03:12.500 · RF64".
+  void ShowFormat(const QString& text);
   QString Text() const;
+  QString FormatText() const;
 
   // Opens a folder in the desktop's file manager; tests replace it.
   using FolderOpener = std::function<void(const QString& folder)>;
@@ -29,8 +37,12 @@ class CStatusLine : public QWidget {
   void OpenSavedFolder();
 
  private:
+  // Shows `text` with the link to the folder of `paths`' first file.
+  void ShowWithFolder(const QString& text, const std::vector<std::string>& paths);
+
   QLabel* text_;
   QLabel* link_;
+  QLabel* format_;
   QString folder_;
   FolderOpener openFolder_;
 };

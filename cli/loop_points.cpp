@@ -24,8 +24,14 @@ class ErrorStreamUi : public IUiServices {
     err_ << "snipora-cut: " << text << "\n";
     return MessageAnswer::Ok;
   }
+  size_t AskChoice(const std::string&, const std::vector<std::string>& choices) override {
+    return choices.empty() ? 0 : choices.size() - 1;
+  }
   std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { return std::nullopt; }
-  std::optional<std::string> AskSaveFile(const SaveFileRequest&) override { return std::nullopt; }
+  std::optional<SaveFileAnswer> AskSaveFile(const SaveFileRequest&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> AskFolder(const std::string&) override { return std::nullopt; }
 
  private:
   std::ostream& err_;

@@ -41,6 +41,9 @@ class IExportHost {
   virtual void ClearUnsavedReservations() = 0;
   // After a save that succeeded: every file it wrote, in order.
   virtual void FilesWritten(const std::vector<std::string>& /*paths*/) {}
+  // After a save that was cancelled (also in one of its dialogs) or refused or
+  // failed: the finished files it kept, in order.
+  virtual void SaveStopped(bool /*cancelled*/, const std::vector<std::string>& /*kept*/) {}
 };
 
 // The save-progress display: a bar for the bytes of the current piece (1039),
@@ -49,6 +52,8 @@ class IExportProgress {
  public:
   virtual ~IExportProgress() = default;
 
+  // Bytes of sample data the whole export writes, before it begins.
+  virtual void SetTotalLength(uint64_t /*bytes*/) {}
   virtual void SetFileRange(uint64_t pieceLength) = 0;
   virtual void SetFilePosition(uint64_t bytesDone) = 0;
   virtual void SetOverallRange(uint32_t rows) = 0;

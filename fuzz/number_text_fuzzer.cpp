@@ -1,7 +1,8 @@
-// The main window's "%u" reading of typed values and list cells, checked
-// against the C library's sscanf as an independent oracle: wherever sscanf
-// reads a value below 4294967295 without a sign '-' and without overflow,
-// ReadUnsignedValue must read the same, and it must read nothing else.
+// The main window's reading of typed values and list cells, checked against
+// the C library's sscanf as an independent oracle: wherever sscanf's "%u"
+// reads a value below 4294967295 without a sign '-', without overflow and
+// with nothing but blanks after it, ReadUnsignedValue must read the same, and
+// it must read nothing else.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The oracle: sscanf's "%u" bounds the number; strtoull tells overflow and
   // sign apart, which sscanf does not report.
   unsigned int scanned = 0;
-  const bool read = std::sscanf(text.c_str(), "%u", &scanned) == 1;
+  int end = 0;
+  const bool read =
+      std::sscanf(text.c_str(), "%u%n", &scanned, &end) == 1 &&
+      text.find_first_not_of(" \t\n\v\f\r", static_cast<size_t>(end)) == std::string::npos;
   const size_t start = text.find_first_not_of(" \t\n\v\f\r");
   const bool negative = start != std::string::npos && text[start] == '-';
   errno = 0;

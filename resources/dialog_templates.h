@@ -43,8 +43,9 @@ inline constexpr char kPlay[] = QT_TRANSLATE_NOOP("Snipora", "再生");
 inline constexpr char kStop[] = QT_TRANSLATE_NOOP("Snipora", "停止");
 inline constexpr char kMarkerAdd[] = QT_TRANSLATE_NOOP("Snipora", "付加");
 inline constexpr char kMarkerClear[] = QT_TRANSLATE_NOOP("Snipora", "消去");
-inline constexpr char kOpenFilter[] =
-    QT_TRANSLATE_NOOP("Snipora", "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||");
+// The label names every type the entry lists; "*" also lists names without a dot.
+inline constexpr char kOpenFilter[] = QT_TRANSLATE_NOOP(
+    "Snipora", "WAVE・NWA サウンド(*.wav;*.nwa)|*.wav;*.nwa|全てのファイル(*)|*||");
 // A file with more channels than the sound device plays: %1 its channels,
 // %2 the most the device plays.
 inline constexpr char kTooManyChannels[] = QT_TRANSLATE_NOOP(

@@ -5,10 +5,10 @@ namespace snipora {
 
 enum StringId : int {
   kStrAboutMenu = 101,       // not used
-  kStrAskFileAgain = 102,    // start-up file dialog cancelled: choose again?
+  kStrAskFileAgain = 102,    // not used: the window starts without a file
   kStrCannotOpenFile = 103,  // the file does not open; the program ends
-  kStrFolderExists = 104,    // split export: the folder exists, overwrite?
-  kStrCannotWrite = 105,     // export: a file cannot be opened or written
+  kStrFolderExists = 104,    // not used: the save names the files it would replace
+  kStrCannotWrite = 105,     // not used: the save names the file and the reason
   kStrInvalidValue = 106,    // jump dialog: the value is unreadable or too large
   kStrNothingToSave = 107,   // export: no reservations
   kStrDiscardUnsaved = 108,  // unsaved reservations: discard them?

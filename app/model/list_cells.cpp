@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "audiofile/sound_units.h"
+#include "foundation/number_text.h"
 #include "platform/ui/ui_text.h"
 #include "waveform/clock_text.h"
 
@@ -25,49 +26,6 @@ constexpr const char* kPastTheEnd =
 
 // The settings words of the units, in the order of ListUnit.
 constexpr std::string_view kUnitWords[] = {"samples", "ms", "clock"};
-
-// Digits only, at least one; none past 64 bits.
-std::optional<uint64_t> Digits(std::string_view text, size_t maxDigits = 19) {
-  if (text.empty() || text.size() > maxDigits) return std::nullopt;
-  uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return value;
-}
-
-// [[h:]m:]s[.f] in milliseconds: the fields after the first below 60, at
-// most three decimals.
-std::optional<uint64_t> ClockMilliseconds(std::string_view text) {
-  uint64_t ms = 0;
-  const size_t dot = text.find('.');
-  if (dot != std::string_view::npos) {
-    const std::string_view decimals = text.substr(dot + 1);
-    const auto fraction = Digits(decimals, 3);
-    if (!fraction) return std::nullopt;
-    ms = *fraction * (decimals.size() == 1 ? 100 : decimals.size() == 2 ? 10 : 1);
-    text = text.substr(0, dot);
-  }
-  uint64_t seconds = 0;
-  for (int field = 0; field < 3; ++field) {
-    const size_t colon = text.rfind(':');
-    const std::string_view part = colon == std::string_view::npos ? text : text.substr(colon + 1);
-    const bool leading = colon == std::string_view::npos;
-    const auto value = Digits(part, leading ? 12 : 2);
-    if (!value || (!leading && *value >= 60)) return std::nullopt;
-    seconds += *value * (field == 0 ? 1 : field == 1 ? 60 : 3600);
-    if (leading) return seconds * 1000 + ms;
-    text = text.substr(0, colon);
-  }
-  return std::nullopt;  // more than three fields
-}
-
-std::string_view Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 }  // namespace
 
@@ -98,9 +56,8 @@ std::string CellText(const ReservationRow& row, RowField field, ListUnit unit,
 
 CellEdit EditedRow(const ReservationRow& row, RowField field, std::string_view text, ListUnit unit,
                    uint32_t sampleRate, uint64_t totalFrames) {
-  text = Trimmed(text);
   const std::optional<uint64_t> value =
-      unit == ListUnit::Clock ? ClockMilliseconds(text) : Digits(text);
+      unit == ListUnit::Clock ? ReadClockMilliseconds(text) : ReadUnsigned64Value(text);
   if (!value) return {std::nullopt, unit == ListUnit::Clock ? kNotAClock : kNotANumber};
   const auto frameOf = [&](uint64_t typed) {
     return unit == ListUnit::Samples ? typed : MillisecondsToFrames(typed, sampleRate);

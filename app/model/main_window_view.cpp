@@ -10,6 +10,24 @@
 
 namespace snipora {
 
+namespace {
+
+// The controls besides the step buttons.
+constexpr int kFileControls[] = {kCtlPositionSlider, kCtlReservationList,
+                                 kCtlPlay,           kCtlMarker1Toggle,
+                                 kCtlMarker2Toggle,  kCtlAddReservation,
+                                 kCtlJump,           kCtlPlayBetweenMarkers,
+                                 kCtlMarker1GoTo,    kCtlRemoveReservation,
+                                 kCtlLengthDisplay,  kCtlPositionDisplay,
+                                 kCtlMarker1Display, kCtlMarker2Display,
+                                 kCtlMarker2GoTo,    kCtlReadReservation,
+                                 kCtlPlayToMarker,   kCtlPlayTwoSecondsBeforeMarker,
+                                 kCtlMarkerLoop,     kCtlFadeOut,
+                                 kCtlFadeLength,     kCtlJoinAll,
+                                 kCtlNameByLabels};
+
+}  // namespace
+
 std::string TwoLineText(uint64_t milliseconds, uint64_t frames) {
   return std::to_string(milliseconds) + '\n' + std::to_string(frames);
 }
@@ -33,6 +51,28 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
 
   MainWindowView view;
   auto& c = view.controls;
+  // Every control needs a file: without one each is disabled; with one, the
+  // rules below decide.
+  for (const int id : kFileControls) c[id] = {model.HasFile(), {}};
+  for (int id = kCtlFirstStepButton; id <= kCtlLastStepButton; ++id) c[id] = {model.HasFile(), {}};
+  view.commands[kCmdSave] = model.HasFile();
+  view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
+  view.commands[kCmdImportRanges] = model.HasFile();
+  view.commands[kCmdLoopSearch] = model.HasFile();
+  view.commands[kCmdFindSounds] = model.HasFile();
+  view.commands[kCmdExportRanges] = !model.Rows().empty();
+  view.commands[kCmdUndo] = model.UndoName() != nullptr;
+  view.commands[kCmdRedo] = model.RedoName() != nullptr;
+  view.commands[kCmdSortRows] = model.Rows().size() > 1;
+  view.commands[kCmdMoveRowsUp] = rowHighlighted;
+  view.commands[kCmdMoveRowsDown] = rowHighlighted;
+  view.undoStep = model.UndoName();
+  view.redoStep = model.RedoName();
+  if (!model.HasFile()) {
+    view.title = main_text::kCaption;
+    return view;
+  }
+
   c[kCtlPlay] = {true, playing ? main_text::kStop : main_text::kPlay};
   for (int k = 1; k <= 2; ++k) {
     const WindowMarker& marker = model.Marker(k);
@@ -51,19 +91,6 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   c[kCtlPlayTwoSecondsBeforeMarker] = {anyMarker && !bounded, {}};
   c[kCtlRemoveReservation] = {rowHighlighted, {}};
   c[kCtlReadReservation] = {rowHighlighted, {}};
-  view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
-  view.commands[kCmdImportRanges] = model.HasFile();
-  view.commands[kCmdLoopSearch] = model.HasFile();
-  view.commands[kCmdFindSounds] = model.HasFile();
-  view.commands[kCmdExportRanges] = !model.Rows().empty();
-  view.commands[kCmdUndo] = model.UndoName() != nullptr;
-  view.commands[kCmdRedo] = model.RedoName() != nullptr;
-  view.commands[kCmdSortRows] = model.Rows().size() > 1;
-  view.commands[kCmdMoveRowsUp] = rowHighlighted;
-  view.commands[kCmdMoveRowsDown] = rowHighlighted;
-  view.undoStep = model.UndoName();
-  view.redoStep = model.RedoName();
-
   // The fade-out needs a sample format it can scale; its length box goes with its check box.
   const bool fade = CanFade(format);
   c[kCtlFadeOut] = {fade, {}};

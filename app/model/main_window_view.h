@@ -35,8 +35,8 @@ struct MainWindowView {
   std::string title;
 };
 
-// The one place that says which control is enabled and what it reads.
-// Needs a model with an open file.
+// The one place that says which control is enabled and what it reads; with
+// no file open every control that needs one is disabled.
 MainWindowView DeriveMainWindowView(const CMainWindowModel& model);
 
 // A two-line display: milliseconds over frames, "%u\n%u".

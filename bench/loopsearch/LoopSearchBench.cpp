@@ -156,8 +156,10 @@ struct SilentProgress : ILoopSearchProgress {
 struct NoQuestions : IUiServices {
   MessageAnswer ShowMessage(int, MessageButtons) override { std::abort(); }
   MessageAnswer ShowText(const std::string&, MessageButtons) override { return MessageAnswer::Ok; }
+  size_t AskChoice(const std::string&, const std::vector<std::string>&) override { std::abort(); }
   std::optional<std::string> AskOpenFile(const OpenFileRequest&) override { std::abort(); }
-  std::optional<std::string> AskSaveFile(const SaveFileRequest&) override { std::abort(); }
+  std::optional<SaveFileAnswer> AskSaveFile(const SaveFileRequest&) override { std::abort(); }
+  std::optional<std::string> AskFolder(const std::string&) override { std::abort(); }
 };
 
 // The whole search, reading the file, with the source at `sourceSecond`.

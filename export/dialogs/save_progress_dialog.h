@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <functional>
 
 #include "export/export_interfaces.h"
 #include "platform/ui/ui_services.h"
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 
@@ -16,7 +18,9 @@ namespace snipora {
 // export (joined when the main window's "join all" box is checked, else
 // split) and then closes itself. Cancel (button or Esc) only raises a flag
 // that the export notices between blocks. Controls carry their numeric ids
-// as object names: "1039" piece bar, "1040" reservations bar, "2" Cancel.
+// as object names: "1040" the bar of all bytes with its percentage, "1039"
+// the bar of the current piece (shown only while a split writes several),
+// "2" Cancel; a line below says the bytes written and the time left.
 class CSaveProgressDlg : public QDialog, private IExportProgress {
   Q_OBJECT
 
@@ -46,6 +50,7 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
 
  private:
   // IExportProgress
+  void SetTotalLength(uint64_t bytes) override;
   void SetFileRange(uint64_t pieceLength) override;
   void SetFilePosition(uint64_t bytesDone) override;
   void SetOverallRange(uint32_t rows) override;
@@ -53,11 +58,25 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
   void Pump(bool mainWindowToo) override;
   bool IsCancelled() const override { return cancelled_; }
 
+  // The bytes written of all, and the time left once it can be told.
+  void ShowDone(uint64_t done, bool force);
+
   Work work_;
+  bool joined_ = false;  // the Save command's joined file: one file of several rows
+  QLabel* fileLabel_;
   QProgressBar* fileBar_;
   QProgressBar* overallBar_;
+  QLabel* doneLabel_;
   QPushButton* cancelButton_;
-  unsigned fileShift_ = 0;  // a QProgressBar holds int: lengths are scaled down by 2^shift
+  // A QProgressBar holds int: lengths are scaled down by 2^shift.
+  unsigned fileShift_ = 0;
+  unsigned totalShift_ = 0;
+  uint64_t totalBytes_ = 0;
+  uint64_t finishedBytes_ = 0;  // of the pieces before the current one
+  uint64_t pieceLength_ = 0;
+  uint32_t rows_ = 0;
+  QElapsedTimer elapsed_;
+  qint64 shownAtMs_ = -1;  // when the line was last rewritten
   bool cancelled_ = false;
   bool started_ = false;  // one export per showing
   bool lastResult_ = false;

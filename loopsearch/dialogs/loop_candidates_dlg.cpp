@@ -49,9 +49,9 @@ void CLoopCandidatesDlg::BuildControls() {
   const uint32_t rate = host_.FormatInfo().formatBlock.samplesPerSec;
   const QString from = QString::fromStdString(ClockText(span_.startFrame, rate));
   const QString to = QString::fromStdString(ClockText(span_.endFrame, rate));
-  auto* span = new QLabel(span_.betweenMarkers ? tr("検索範囲: マーカの間 (%1 から %2)").arg(from, to)
-                                               : tr("検索範囲: 現在位置から終わりまで (%1 から %2)")
-                                                     .arg(from, to));
+  auto* span = new QLabel(span_.betweenMarkers
+                              ? tr("検索範囲: マーカの間 (%1 から %2)").arg(from, to)
+                              : tr("検索範囲: 現在位置から終わりまで (%1 から %2)").arg(from, to));
   span->setObjectName(QStringLiteral("span"));
   span->setToolTip(
       tr("ループの始まりはこの範囲の始め。マーカを 2 つ置くとその間を、置かなければ現在位置から"
@@ -87,8 +87,9 @@ void CLoopCandidatesDlg::BuildControls() {
 
   listen_ = NewButton(tr("継ぎ目を聴く(&L)"), "listen",
                       tr("ループの終わりの 2 秒前から再生し、継ぎ目を越えて始まりへ続けます"));
-  keep_ = NewButton(tr("ファイルのループにする(&U)"), "keep",
-                    tr("保存するとき、このループを含む範囲のファイルに smpl チャンクとして書き込みます"));
+  keep_ = NewButton(
+      tr("ファイルのループにする(&U)"), "keep",
+      tr("保存するとき、このループを含む範囲のファイルに smpl チャンクとして書き込みます"));
   connect(listen_, &QPushButton::clicked, this, [this] {
     if (const LoopCandidate* loop = Chosen()) host_.ListenToSeam(*loop);
   });
@@ -211,9 +212,10 @@ void CLoopCandidatesDlg::ShowCandidates() {
     const uint64_t length = c.endFrame - c.startFrame;
     table_->setItem(row, kStart, NewCell(clock(c.startFrame), frames(c.startFrame)));
     table_->setItem(row, kEnd, NewCell(clock(c.endFrame), frames(c.endFrame)));
-    table_->setItem(row, kLength,
-                    NewCell(QString::fromStdString(MillisecondsClockText(rate ? length * 1000 / rate : 0)),
-                            frames(length)));
+    table_->setItem(
+        row, kLength,
+        NewCell(QString::fromStdString(MillisecondsClockText(rate ? length * 1000 / rate : 0)),
+                frames(length)));
     table_->setItem(row, kSeam, NewCell(QString::number(c.seamDifference)));
   }
   table_->clearSelection();

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "loopsearch/dialogs/loop_search_tooltips.h"
+
 namespace snipora {
 
 namespace {
@@ -49,6 +51,7 @@ CLoopProgressDlg::CLoopProgressDlg(Search search, QWidget* parent)
   stop->setObjectName(QStringLiteral("2"));
   stop->setAutoDefault(false);
   connect(stop, &QPushButton::clicked, this, &CLoopProgressDlg::reject);
+  AddLoopProgressTooltips(*this);
 
   auto* texts = new QHBoxLayout;
   texts->addWidget(caption);

@@ -15,6 +15,7 @@
 
 #include "loopsearch/dialogs/loop_choice_lists.h"
 #include "loopsearch/dialogs/loop_progress_dlg.h"
+#include "loopsearch/dialogs/loop_search_tooltips.h"
 #include "platform/ui/qt_ui_text.h"
 
 namespace snipora {
@@ -71,6 +72,7 @@ CLoopSearchDlg::CLoopSearchDlg(ILoopSearchHost& host, QWidget* parent)
     : QDialog(parent), host_(host) {
   setWindowTitle(tr("ループ検出"));
   BuildControls();
+  AddLoopSearchTooltips(*this);
   ApplyMarkerState();
 }
 

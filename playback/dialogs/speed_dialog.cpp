@@ -17,9 +17,14 @@ CSpeedDlg::CSpeedDlg(CMainPlayer& player, QWidget* parent)
   dialogFont.setPointSize(9);
   setFont(dialogFont);
 
+  speed_.SetUnits(PercentUnits());
+  speed_.SetToolTip(UiText(QT_TRANSLATE_NOOP(
+      "Snipora", "再生速度 (%)。100% が元の速さで、速さと一緒に音の高さも変わります")));
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(speed_.TrackbarRow());
   layout->addLayout(speed_.ButtonRow(kPercentStepButtons));
+  layout->addWidget(NewCloseButtons(this));
   speed_.SetNumber(100);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
@@ -8,9 +10,10 @@
 #include <span>
 #include "platform/ui/ui_text.h"
 
-// The building block both playback dialogs share: a trackbar with its number to
-// the right and a row of buttons that move it by steps. Controls are named by
-// their numeric id (objectName "1007") so that callers and tests can find them.
+// The building block both playback dialogs share: a trackbar with its number
+// and unit to the right and a row of buttons that move it by steps. Controls
+// are named by their numeric id (objectName "1007") so that callers and tests
+// can find them.
 namespace snipora {
 
 struct StepButton {
@@ -29,6 +32,16 @@ inline constexpr StepButton kPercentStepButtons[] = {
     {1013, "+50", 50, false},
 };
 
+// How a trackbar's values read to the user: a value with its unit, shown
+// beside the number ("%", "-25.00 dB"), and the size of a step ("3 dB").
+struct TrackbarUnits {
+  std::function<QString(int value)> value;
+  std::function<QString(int delta)> step;
+};
+
+// "%" units: a value 150 reads "%", a step 50 reads "50%".
+TrackbarUnits PercentUnits();
+
 class StepTrackbar {
  public:
   // Creates the trackbar `sliderId` with range, page and line size and the
@@ -36,9 +49,15 @@ class StepTrackbar {
   StepTrackbar(QWidget* parent, int sliderId, int numberId, int minimum, int maximum, int pageStep,
                int lineStep, std::function<void()> apply);
 
-  // The trackbar with its number to its right.
+  // The units shown beside the number and in the step buttons' tooltips.
+  void SetUnits(TrackbarUnits units);
+  // The tooltip of the trackbar and of its number.
+  void SetToolTip(const QString& tip);
+
+  // The trackbar with its number and unit to its right.
   QHBoxLayout* TrackbarRow() const;
-  // A row of buttons; each moves the trackbar (its range clamps) and applies.
+  // A row of buttons; each moves the trackbar (its range clamps) and
+  // applies, and says by how much in its tooltip.
   QHBoxLayout* ButtonRow(std::span<const StepButton> buttons) const;
 
   int Position() const { return slider_->value(); }
@@ -51,10 +70,16 @@ class StepTrackbar {
   QWidget* parent_;
   QSlider* slider_;
   QLabel* number_;
+  QLabel* unit_;
+  TrackbarUnits units_;
   std::function<void()> apply_;
 };
 
 // The objectName under which a control with a numeric id can be found.
 QString ControlName(int id);
+
+// The Close button of a dialog whose changes apply at once ("close"): the
+// default button, so Enter closes as Esc does.
+QDialogButtonBox* NewCloseButtons(QDialog* dialog);
 
 }  // namespace snipora

@@ -26,19 +26,37 @@ struct OptionBox {
   int id;
   const char* text;
   uint32_t bit;
+  const char* tip;
 };
 
 // In the order they stand in the dialog, top to bottom.
 constexpr OptionBox kOptionBoxes[] = {
     {1041, QT_TRANSLATE_NOOP("Snipora", "ファイルを開いた時概算音量で最大化設定"),
-     CDS_OPENVOLUMEMAXIMIZE},
-    {1043, QT_TRANSLATE_NOOP("Snipora", "音量自動調整"), CDS_AUTOVOLUME},
-    {1044, QT_TRANSLATE_NOOP("Snipora", "体感音量ベースで処理する"), CDS_VOLCTL_VER2},
-    {1045, QT_TRANSLATE_NOOP("Snipora", "自動調整は再転送しない"), CDS_AUTOVOLDELAY},
-    {1046, QT_TRANSLATE_NOOP("Snipora", "自動調整は常に最大音量を保つ"), CDS_AUTOVOLUPENABLE},
-    {1047, QT_TRANSLATE_NOOP("Snipora", "自動調整は余裕をもって処理する"), CDS_AUTOVOLDELAYRESERVE},
-    {1048, QT_TRANSLATE_NOOP("Snipora", "自動調整は滑らかに適用する"), CDS_AUTOVOLSLOWLYAPPLY},
+     CDS_OPENVOLUMEMAXIMIZE,
+     QT_TRANSLATE_NOOP("Snipora",
+                       "ファイルを開くときに音量を見積もり、音が割れない範囲で最大にします")},
+    {1043, QT_TRANSLATE_NOOP("Snipora", "音量自動調整"), CDS_AUTOVOLUME,
+     QT_TRANSLATE_NOOP("Snipora", "再生中に音量を測り、音が割れないよう自動で下げます")},
+    {1044, QT_TRANSLATE_NOOP("Snipora", "体感音量ベースで処理する"), CDS_VOLCTL_VER2,
+     QT_TRANSLATE_NOOP("Snipora", "自動調整で、波形の最大値ではなく聞こえる大きさを測ります")},
+    {1045, QT_TRANSLATE_NOOP("Snipora", "自動調整は再転送しない"), CDS_AUTOVOLDELAY,
+     QT_TRANSLATE_NOOP(
+         "Snipora", "自動調整の変化を、これから送る音にだけ効かせます (送った音は送り直しません)")},
+    {1046, QT_TRANSLATE_NOOP("Snipora", "自動調整は常に最大音量を保つ"), CDS_AUTOVOLUPENABLE,
+     QT_TRANSLATE_NOOP("Snipora", "自動調整で、音が小さくなったら音量を上げることも許します")},
+    {1047, QT_TRANSLATE_NOOP("Snipora", "自動調整は余裕をもって処理する"), CDS_AUTOVOLDELAYRESERVE,
+     QT_TRANSLATE_NOOP("Snipora", "自動調整で、最大の 80% を目指して余裕を残します")},
+    {1048, QT_TRANSLATE_NOOP("Snipora", "自動調整は滑らかに適用する"), CDS_AUTOVOLSLOWLYAPPLY,
+     QT_TRANSLATE_NOOP("Snipora", "自動調整の音量の変化を、一度にではなく少しずつ効かせます")},
 };
+
+// The device volume is in hundredths of a decibel, shown from 0 (-100 dB) to 10000 (0 dB).
+TrackbarUnits DecibelUnits() {
+  return {[](int value) {
+            return QStringLiteral("(%1 dB)").arg((value - kDirectSoundOffset) / 100.0, 0, 'f', 2);
+          },
+          [](int delta) { return QString::number(delta / 100.0) + QStringLiteral(" dB"); }};
+}
 
 constexpr char kSixteenBitOnly[] =
     QT_TRANSLATE_NOOP("Snipora", "自動調整は16ビットのファイルにだけ働きます");
@@ -55,6 +73,13 @@ CVolumeDlg::CVolumeDlg(CMainPlayer& player, QWidget* parent)
   QFont dialogFont = font();
   dialogFont.setPointSize(9);
   setFont(dialogFont);
+
+  directSound_.SetUnits(DecibelUnits());
+  directSound_.SetToolTip(UiText(QT_TRANSLATE_NOOP(
+      "Snipora", "出力装置の音量。10000 が最大 (0 dB) で、100 下げるごとに 1 dB 小さくなります")));
+  software_.SetUnits(PercentUnits());
+  software_.SetToolTip(UiText(QT_TRANSLATE_NOOP(
+      "Snipora", "音に掛ける音量 (%)。100% がそのまま、それより上は大きくなります")));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(
@@ -73,6 +98,7 @@ CVolumeDlg::CVolumeDlg(CMainPlayer& player, QWidget* parent)
             [this, bit = option.bit](bool checked) { ApplyOption(bit, checked); });
     layout->addWidget(box);
   }
+  layout->addWidget(NewCloseButtons(this));
   directSound_.SetNumber(kDirectSoundOffset);
   software_.SetNumber(100);
 }
@@ -105,7 +131,8 @@ void CVolumeDlg::LoadFromPlayer() {
     auto* box = findChild<QCheckBox*>(ControlName(option.id));
     box->setChecked((options & option.bit) != 0);
     box->setEnabled(applies);
-    box->setToolTip(applies ? QString() : UiText(kSixteenBitOnly));
+    box->setToolTip(UiText(option.tip) +
+                    (applies ? QString() : QStringLiteral("\n") + UiText(kSixteenBitOnly)));
   }
 }
 

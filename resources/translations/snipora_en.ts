@@ -258,10 +258,6 @@ samples</translation>
         <translation>Clear</translation>
     </message>
     <message>
-        <source>WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||</source>
-        <translation>Sound files|*.wav;*.nwa|All files|*.*||</translation>
-    </message>
-    <message>
         <source>このファイルは%1チャンネルです。再生できるのは%2チャンネルまでなので開けません。
 切り出しはコマンドラインの snipora-cut でできます。</source>
         <translation>This file has %1 channels. Only up to %2 channels can be played, so it cannot be opened.
@@ -486,6 +482,258 @@ Discard them?</translation>
         <translation>The sound at the start is silent or constant and cannot anchor a loop</translation>
     </message>
     <message>
+        <source>「フェードアウト処理を行う」にチェックがありますが、長さ (ミリ秒) の欄に数がありません。
+長さを入れるか、チェックを外してください。
+何も保存していません。</source>
+        <translation>&quot;Fade out&quot; is ticked, but its length field (ms) holds no number.
+Type a length or untick the box.
+Nothing was saved.</translation>
+    </message>
+    <message>
+        <source>フォルダ「%1」はすでにあります。
+
+置き換えられるファイルはありません。分割したファイルはこのフォルダに加わります。</source>
+        <translation>The folder &quot;%1&quot; already exists.
+
+No file in it would be replaced; the pieces are added to it.</translation>
+    </message>
+    <message>
+        <source>フォルダ「%1」はすでにあります。
+
+次のファイルは置き換えられます:
+%2
+
+フォルダのほかのファイルはそのまま残ります。</source>
+        <translation>The folder &quot;%1&quot; already exists.
+
+These files in it would be replaced:
+%2
+
+The other files in the folder stay as they are.</translation>
+    </message>
+    <message>
+        <source>このフォルダに保存(&amp;S)</source>
+        <translation>&amp;Save into this folder</translation>
+    </message>
+    <message>
+        <source>置き換える(&amp;R)</source>
+        <translation>&amp;Replace</translation>
+    </message>
+    <message>
+        <source>フォルダ「%1」を作れません。
+%2</source>
+        <translation>The folder &quot;%1&quot; cannot be made.
+%2</translation>
+    </message>
+    <message>
+        <source>別のフォルダを選ぶ(&amp;F)...</source>
+        <translation>Choose another &amp;folder...</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>書き込む権限がありません。</source>
+        <translation>There is no permission to write there.</translation>
+    </message>
+    <message>
+        <source>読み取り専用の場所です。</source>
+        <translation>The place is read-only.</translation>
+    </message>
+    <message>
+        <source>ディスクの空きが足りません。</source>
+        <translation>The disk is full.</translation>
+    </message>
+    <message>
+        <source>同じ名前のファイルがあります。</source>
+        <translation>A file of that name exists.</translation>
+    </message>
+    <message>
+        <source>保存先のフォルダがありません。</source>
+        <translation>The folder to save in does not exist.</translation>
+    </message>
+    <message>
+        <source>名前が長すぎます。</source>
+        <translation>The name is too long.</translation>
+    </message>
+    <message>
+        <source>ファイルの大きさの上限 (ulimit -f) を超えます。</source>
+        <translation>It would exceed the file-size limit (ulimit -f).</translation>
+    </message>
+    <message>
+        <source>同じ名前のフォルダがあります。</source>
+        <translation>A folder of that name exists.</translation>
+    </message>
+    <message>
+        <source>ディスクの空きが足りません (空き %1、必要 %2)。</source>
+        <translation>The disk is too full (%1 free, %2 needed).</translation>
+    </message>
+    <message>
+        <source>書き込み中にエラーが起きました (ディスクの障害か、ファイルシステムの制限)。</source>
+        <translation>Writing failed (a disk fault or a limit of the file system).</translation>
+    </message>
+    <message>
+        <source>「%1」は元のファイルそのものなので、上書きできません。
+別の名前を選んでください。</source>
+        <translation>&quot;%1&quot; is the source file itself and cannot be overwritten.
+Choose another name.</translation>
+    </message>
+    <message>
+        <source>元のファイル「%1」を開けません。</source>
+        <translation>The source file &quot;%1&quot; cannot be opened.</translation>
+    </message>
+    <message>
+        <source>元のファイル「%1」を最後まで読めませんでした (ファイルが途中で切れているか、読み取りエラーです)。</source>
+        <translation>The source file &quot;%1&quot; could not be read to the end (it is cut short, or a read error occurred).</translation>
+    </message>
+    <message>
+        <source>「%1」は 4 GiB 以上になり、WAVE ファイルに収まりません。</source>
+        <translation>&quot;%1&quot; would be 4 GiB or more, beyond what a WAVE file holds.</translation>
+    </message>
+    <message>
+        <source>分割予約の範囲がファイルのデータの外にあります。</source>
+        <translation>A range lies outside the file&apos;s sound data.</translation>
+    </message>
+    <message>
+        <source>「%1」を保存できません。
+%2</source>
+        <translation>&quot;%1&quot; cannot be saved.
+%2</translation>
+    </message>
+    <message>
+        <source>先に書き終えた次のファイルは残してあります:</source>
+        <translation>These files, finished before, are kept:</translation>
+    </message>
+    <message>
+        <source>…ほか %1 個</source>
+        <translation>… and %1 more</translation>
+    </message>
+    <message>
+        <source>マーカ1から始まる音を探します</source>
+        <translation>Look for the sound that starts at marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2から始まる音を探します</source>
+        <translation>Look for the sound that starts at marker 2</translation>
+    </message>
+    <message>
+        <source>現在位置から始まる音を探します</source>
+        <translation>Look for the sound that starts at the position</translation>
+    </message>
+    <message>
+        <source>探す音の始まりの後ろから比べ始めます</source>
+        <translation>Compare from just after the start of that sound</translation>
+    </message>
+    <message>
+        <source>マーカ1から比べ始めます</source>
+        <translation>Compare from marker 1 on</translation>
+    </message>
+    <message>
+        <source>マーカ2から比べ始めます</source>
+        <translation>Compare from marker 2 on</translation>
+    </message>
+    <message>
+        <source>現在位置から比べ始めます</source>
+        <translation>Compare from the position on</translation>
+    </message>
+    <message>
+        <source>一致を調べる音の長さ</source>
+        <translation>How much sound must match</translation>
+    </message>
+    <message>
+        <source>一致とみなす差の大きさ (小さいほど厳密)</source>
+        <translation>How large a difference still counts as a match (smaller is stricter)</translation>
+    </message>
+    <message>
+        <source>どこまで先を比べるか (秒)。空ならファイルの終わりまで</source>
+        <translation>How far ahead to compare (seconds); empty: to the end of the file</translation>
+    </message>
+    <message>
+        <source>この設定で検出を始めます</source>
+        <translation>Start searching with these settings</translation>
+    </message>
+    <message>
+        <source>使えません</source>
+        <translation>Not available</translation>
+    </message>
+    <message>
+        <source>閉じます</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>見つかったループ: 探す音の始まりからの距離 (バイト)</source>
+        <translation>Loops found: distance from the start of the sound (bytes)</translation>
+    </message>
+    <message>
+        <source>検出を中止します。見つかったループは残ります</source>
+        <translation>Stop searching; the loops found so far stay</translation>
+    </message>
+    <message>
+        <source>再生速度 (%)。100% が元の速さで、速さと一緒に音の高さも変わります</source>
+        <translation>Playback speed (%). 100% is the original speed; the pitch changes with the speed</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>閉じます。変更はそのまま効いています</source>
+        <translation>Close; the changes stay in effect</translation>
+    </message>
+    <message>
+        <source>100% に戻します</source>
+        <translation>Back to 100%</translation>
+    </message>
+    <message>
+        <source>%1 下げます</source>
+        <translation>Lower by %1</translation>
+    </message>
+    <message>
+        <source>%1 上げます</source>
+        <translation>Raise by %1</translation>
+    </message>
+    <message>
+        <source>ファイルを開くときに音量を見積もり、音が割れない範囲で最大にします</source>
+        <translation>When a file opens, estimate its level and set the loudest volume that does not clip</translation>
+    </message>
+    <message>
+        <source>再生中に音量を測り、音が割れないよう自動で下げます</source>
+        <translation>Measure the level while playing and lower the volume so that it does not clip</translation>
+    </message>
+    <message>
+        <source>自動調整で、波形の最大値ではなく聞こえる大きさを測ります</source>
+        <translation>Measure perceived loudness instead of the highest peak</translation>
+    </message>
+    <message>
+        <source>自動調整の変化を、これから送る音にだけ効かせます (送った音は送り直しません)</source>
+        <translation>Apply automatic changes to sound not yet sent only (nothing is sent again)</translation>
+    </message>
+    <message>
+        <source>自動調整で、音が小さくなったら音量を上げることも許します</source>
+        <translation>Let the automatic adjustment raise the volume again when the sound gets quieter</translation>
+    </message>
+    <message>
+        <source>自動調整で、最大の 80% を目指して余裕を残します</source>
+        <translation>Aim at 80% of full scale, leaving headroom</translation>
+    </message>
+    <message>
+        <source>自動調整の音量の変化を、一度にではなく少しずつ効かせます</source>
+        <translation>Apply volume changes gradually rather than at once</translation>
+    </message>
+    <message>
+        <source>出力装置の音量。10000 が最大 (0 dB) で、100 下げるごとに 1 dB 小さくなります</source>
+        <translation>Output device volume: 10000 is full (0 dB); every 100 less is 1 dB quieter</translation>
+    </message>
+    <message>
+        <source>音に掛ける音量 (%)。100% がそのまま、それより上は大きくなります</source>
+        <translation>Volume applied to the sound (%): 100% leaves it as it is, more makes it louder</translation>
+    </message>
+    <message>
+        <source>WAVE・NWA サウンド(*.wav;*.nwa)|*.wav;*.nwa|全てのファイル(*)|*||</source>
+        <translation>WAVE and NWA sound|*.wav;*.nwa|All files|*||</translation>
+    </message>
+    <message>
         <source>無音で区切って音を探す(&amp;F)...</source>
         <translation>&amp;Find Sounds Between Silences...</translation>
     </message>
@@ -496,6 +744,71 @@ Discard them?</translation>
     <message>
         <source>無音で区切った範囲の追加</source>
         <translation>Add Sounds Between Silences</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CAboutDlg</name>
+    <message>
+        <source>閉じます</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CJumpDlg</name>
+    <message>
+        <source>数をミリ秒として読みます。1:23.500 や 0:01:23.500 のような時刻も使えます</source>
+        <translation>Read the number as milliseconds; times such as 1:23.500 or 0:01:23.500 work too</translation>
+    </message>
+    <message>
+        <source>数をサンプル (フレーム) の番号として読みます</source>
+        <translation>Read the number as a sample (frame) number</translation>
+    </message>
+    <message>
+        <source>例: 83500 または 1:23.500</source>
+        <translation>e.g. 83500 or 1:23.500</translation>
+    </message>
+    <message>
+        <source>例: 3681350</source>
+        <translation>e.g. 3681350</translation>
+    </message>
+    <message>
+        <source>移動先の位置。数だけを入れてください (途中に文字があると受け付けません)</source>
+        <translation>The position to go to: a number only (anything else in it is refused)</translation>
+    </message>
+    <message>
+        <source>ファイルの長さ: 上がミリ秒、下がサンプル。これより先へは移動できません</source>
+        <translation>The file&apos;s length: milliseconds above, samples below; no position lies beyond it</translation>
+    </message>
+    <message>
+        <source>入力した位置へ移動します</source>
+        <translation>Go to the position typed</translation>
+    </message>
+    <message>
+        <source>移動せずに閉じます</source>
+        <translation>Close without moving</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CKeyListDlg</name>
+    <message>
+        <source>キーボードショートカット</source>
+        <translation>Keyboard Shortcuts</translation>
+    </message>
+    <message>
+        <source>キー / マウス</source>
+        <translation>Key / mouse</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>この一覧を閉じます</source>
+        <translation>Close this list</translation>
     </message>
 </context>
 <context>
@@ -810,22 +1123,6 @@ Loops found</translation>
         <translation>&amp;Keyboard Shortcuts...</translation>
     </message>
     <message>
-        <source>Ctrl+O	ファイルを開く
-Ctrl+S	保存
-Ctrl+Q	終了
-(テキスト入力中は次のキーは入力に使われます)
-</source>
-        <translation>Ctrl+O	Open a file
-Ctrl+S	Save
-Ctrl+Q	Quit
-(While typing in a text field, the following keys go to the field)
-</translation>
-    </message>
-    <message>
-        <source>ホイール、+ / -	波形の拡大 / 縮小 (波形の上で)</source>
-        <translation>Wheel, + / -	Zoom the waveform in / out (over the waveform)</translation>
-    </message>
-    <message>
         <source>形式が分かりません (.txt、.cue、.csv、.wav のどれか)</source>
         <translation>unknown format (use .txt, .cue, .csv or .wav)</translation>
     </message>
@@ -864,12 +1161,6 @@ Ctrl+Q	Quit
 %2
 
 The open file stays as it was.</translation>
-    </message>
-    <message>
-        <source>「%1」の形式が分かりません。
-拡張子を .txt (Audacity ラベル)、.cue (CUE シート)、.csv (CSV) のどれかにしてください。</source>
-        <translation>The format of &quot;%1&quot; is unknown.
-Use the extension .txt (Audacity labels), .cue (CUE sheet) or .csv (CSV).</translation>
     </message>
     <message>
         <source>範囲リスト「%1」の %2 行目を読み込めません。
@@ -942,26 +1233,6 @@ No ranges were added.</translation>
 %2</translation>
     </message>
     <message>
-        <source>Ctrl+Z	元に戻す
-Ctrl+Shift+Z, Ctrl+Y	やり直す
-Z	ゼロクロスへのスナップの入 / 切
-Alt+↑ / Alt+↓	選択した行を上へ / 下へ
-F2	行のラベルを編集 (リストで)
-ドラッグ	選択 (マーカ1 と 2)、Shift+クリックで広げる (波形の上で)
-線のドラッグ	マーカや範囲の端を動かす (拡大表示で)
-ダブルクリック	範囲を再生 (波形の上で) / セルを編集 (リストで)
-</source>
-        <translation>Ctrl+Z	Undo
-Ctrl+Shift+Z, Ctrl+Y	Redo
-Z	Snap to zero crossings on / off
-Alt+↑ / Alt+↓	Move the selected rows up / down
-F2	Edit the row&apos;s label (in the list)
-Drag	Select (markers 1 and 2); Shift+click extends (on the waveform)
-Drag a line	Move a marker or a range&apos;s edge (in the close view)
-Double click	Play a range (on the waveform) / edit a cell (in the list)
-</translation>
-    </message>
-    <message>
         <source>「%1」は UTF-8 ではありません。%2 として読むと次のようになります:
 %3
 
@@ -980,6 +1251,194 @@ No ranges were added.</translation>
     <message>
         <source>「%1」を読み込みました。次の点に注意してください:</source>
         <translation>&quot;%1&quot; was read. Note these points:</translation>
+    </message>
+    <message>
+        <source>選択中の予約のラベルを編集 (一覧で)</source>
+        <translation>Edit the label of the selected range (in the list)</translation>
+    </message>
+    <message>
+        <source>ファイルを開く</source>
+        <translation>Open a file</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直す</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>ゼロクロスへのスナップの入 / 切</source>
+        <translation>Snap to zero crossings on / off</translation>
+    </message>
+    <message>
+        <source>選択した行を上へ / 下へ</source>
+        <translation>Move the selected rows up / down</translation>
+    </message>
+    <message>
+        <source>ホイール、+ / -</source>
+        <translation>Wheel, + / -</translation>
+    </message>
+    <message>
+        <source>波形の拡大 / 縮小 (波形の上で)</source>
+        <translation>Zoom the waveform in / out (over the waveform)</translation>
+    </message>
+    <message>
+        <source>ドラッグ</source>
+        <translation>Drag</translation>
+    </message>
+    <message>
+        <source>選択 (マーカ1 と 2)、Shift+クリックで広げる (波形の上で)</source>
+        <translation>Select (markers 1 and 2); Shift+click extends (on the waveform)</translation>
+    </message>
+    <message>
+        <source>線のドラッグ</source>
+        <translation>Drag a line</translation>
+    </message>
+    <message>
+        <source>マーカや範囲の端を動かす (拡大表示で)</source>
+        <translation>Move a marker or the edge of a range (in the close view)</translation>
+    </message>
+    <message>
+        <source>ダブルクリック</source>
+        <translation>Double-click</translation>
+    </message>
+    <message>
+        <source>範囲を再生 (波形の上で) / セルを編集 (一覧で)</source>
+        <translation>Play a range (on the waveform) / edit a cell (in the list)</translation>
+    </message>
+    <message>
+        <source>文字を入力している間は、文字やスペース、矢印のキーは入力に使われます。</source>
+        <translation>While you type in a text field, letters, Space and the arrow keys go to the field.</translation>
+    </message>
+    <message>
+        <source>再生位置。ドラッグで移動します</source>
+        <translation>Play position; drag to move it</translation>
+    </message>
+    <message>
+        <source>再生位置: 上がミリ秒、下がサンプル</source>
+        <translation>Play position: milliseconds above, samples below</translation>
+    </message>
+    <message>
+        <source>ファイルの長さ: 上がミリ秒、下がサンプル</source>
+        <translation>Length of the file: milliseconds above, samples below</translation>
+    </message>
+    <message>
+        <source>再生を始める / 止める</source>
+        <translation>Start or stop playback</translation>
+    </message>
+    <message>
+        <source>ミリ秒 (1:23.500 の形も可) かサンプルで位置を指定して移動します</source>
+        <translation>Go to a position typed in milliseconds (also as 1:23.500) or samples</translation>
+    </message>
+    <message>
+        <source>2 つのマーカの間を繰り返し再生します</source>
+        <translation>Play the stretch between the two markers over and over</translation>
+    </message>
+    <message>
+        <source>マーカの間を再生します (マーカが 1 つなら現在位置からそのマーカまで)</source>
+        <translation>Play between the markers (with one marker: from the position to it)</translation>
+    </message>
+    <message>
+        <source>現在位置から次のマーカまで再生します</source>
+        <translation>Play from the position to the next marker</translation>
+    </message>
+    <message>
+        <source>マーカの手前 2 秒を再生します (マーカが 2 つなら後ろのマーカ)</source>
+        <translation>Play the 2 seconds before the marker (the later one when both are set)</translation>
+    </message>
+    <message>
+        <source>マーカの間 (マーカが 1 つならそのマーカと現在位置の間) を、保存する範囲として一覧に加えます</source>
+        <translation>Add the stretch between the markers (with one marker: between it and the position) to the list of ranges to save</translation>
+    </message>
+    <message>
+        <source>一覧で選んだ範囲の始めと終わりにマーカ 1 と 2 を置きます</source>
+        <translation>Put markers 1 and 2 on the start and end of the range selected in the list</translation>
+    </message>
+    <message>
+        <source>一覧で選んだ範囲を一覧から消します</source>
+        <translation>Remove the range selected in the list</translation>
+    </message>
+    <message>
+        <source>マーカ1の位置: 上がミリ秒、下がサンプル</source>
+        <translation>Marker 1: milliseconds above, samples below</translation>
+    </message>
+    <message>
+        <source>マーカ2の位置: 上がミリ秒、下がサンプル</source>
+        <translation>Marker 2: milliseconds above, samples below</translation>
+    </message>
+    <message>
+        <source>現在位置にマーカ1を置きます (置いてあれば消します)</source>
+        <translation>Set marker 1 at the position (or clear it when set)</translation>
+    </message>
+    <message>
+        <source>現在位置にマーカ2を置きます (置いてあれば消します)</source>
+        <translation>Set marker 2 at the position (or clear it when set)</translation>
+    </message>
+    <message>
+        <source>マーカ1の位置へ移動します</source>
+        <translation>Go to marker 1</translation>
+    </message>
+    <message>
+        <source>マーカ2の位置へ移動します</source>
+        <translation>Go to marker 2</translation>
+    </message>
+    <message>
+        <source>保存するファイルの終わりをフェードアウトします (連結するときは全体の終わり)</source>
+        <translation>Fade out the end of each saved file (when joining, the end of the whole)</translation>
+    </message>
+    <message>
+        <source>フェードアウトの長さ (ミリ秒)</source>
+        <translation>Length of the fade-out in milliseconds</translation>
+    </message>
+    <message>
+        <source>一覧のすべての範囲を 1 つのファイルにつないで保存します</source>
+        <translation>Save all ranges of the list joined into one file</translation>
+    </message>
+    <message>
+        <source>分割したファイルに「01 ラベル.wav」のようにラベルで名前を付けます</source>
+        <translation>Name the pieces after their labels, as &quot;01 Label.wav&quot;</translation>
+    </message>
+    <message>
+        <source>保存する範囲の一覧。ダブルクリックか F2 でラベルを編集します</source>
+        <translation>The ranges to save; double-click or F2 edits a label</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n ミリ秒戻ります</source>
+        <translation>
+            <numerusform>Back %n ms</numerusform>
+            <numerusform>Back %n ms</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n ミリ秒進みます</source>
+        <translation>
+            <numerusform>Forward %n ms</numerusform>
+            <numerusform>Forward %n ms</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n サンプル戻ります</source>
+        <translation>
+            <numerusform>Back %n sample</numerusform>
+            <numerusform>Back %n samples</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n サンプル進みます</source>
+        <translation>
+            <numerusform>Forward %n sample</numerusform>
+            <numerusform>Forward %n samples</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1034,6 +1493,38 @@ No ranges were added.</translation>
     <message>
         <source>全体の進捗情報</source>
         <translation>All files</translation>
+    </message>
+    <message>
+        <source>保存する全データのうち書き込んだ割合</source>
+        <translation>How much of all the data to save is written</translation>
+    </message>
+    <message>
+        <source>いま書いているファイルの進み具合</source>
+        <translation>How far the file being written is</translation>
+    </message>
+    <message>
+        <source>保存を中止します。書きかけのファイルは消し、書き終えたファイルは残します</source>
+        <translation>Stop saving: the unfinished file is removed, finished files stay</translation>
+    </message>
+    <message>
+        <source>処理中のファイル進捗情報 (%1 / %2)</source>
+        <translation>Current file (%1 of %2)</translation>
+    </message>
+    <message>
+        <source>%1 / %2 を書き込みました</source>
+        <translation>%1 of %2 written</translation>
+    </message>
+    <message>
+        <source>完了</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>残り時間を計算しています…</source>
+        <translation>working out the time left…</translation>
+    </message>
+    <message>
+        <source>残り約 %1</source>
+        <translation>about %1 left</translation>
     </message>
 </context>
 <context>
@@ -1142,12 +1633,43 @@ No ranges were added.</translation>
             <numerusform>Saved %n files to %1</numerusform>
         </translation>
     </message>
+    <message>
+        <source>開いているファイルの形式: サンプリング周波数、ビット数、チャンネル数、長さ、ファイルの種類</source>
+        <translation>The open file: sample rate, bits, channels, length and file type</translation>
+    </message>
+    <message>
+        <source>保存先のフォルダをファイルマネージャで開きます</source>
+        <translation>Open the folder the files went to in the file manager</translation>
+    </message>
+    <message>
+        <source>保存を取り消しました。</source>
+        <translation>Saving was cancelled. </translation>
+    </message>
+    <message>
+        <source>保存できませんでした。</source>
+        <translation>Saving failed. </translation>
+    </message>
+    <message>
+        <source>ファイルは書き込んでいません。</source>
+        <translation>No file was written.</translation>
+    </message>
+    <message numerus="yes">
+        <source>書き終えた %n 個のファイルは残してあります (保存先: %1)</source>
+        <translation>
+            <numerusform>The %n finished file is kept (in %1)</numerusform>
+            <numerusform>The %n finished files are kept (in %1)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>snipora::CWaveformView</name>
     <message>
         <source>この形式では波形を表示できません</source>
         <translation>No waveform for this format</translation>
+    </message>
+    <message>
+        <source>ファイルを開く (Ctrl+O) か、ここにドロップしてください</source>
+        <translation>Open a file (Ctrl+O) or drop one here</translation>
     </message>
 </context>
 </TS>

@@ -2,22 +2,27 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/dialog_hosts.h"
+#include "app/status_line.h"
 #include "app/ui_translations.h"
 #include "export/dialogs/save_progress_dialog.h"
 #include "loopsearch/dialogs/loop_progress_dlg.h"
@@ -43,15 +48,32 @@ void ExpectNotClipped(QWidget* top, QWidget* widget, const QString& text) {
       << widget->window()->windowTitle().toStdString();
 }
 
+// A shown button, check box, field, slider or drop-down list of window `top`
+// says what it is for in a tooltip.
+void ExpectTooltip(QWidget* top, QWidget* widget) {
+  const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                       qobject_cast<QSlider*>(widget) || qobject_cast<QComboBox*>(widget);
+  if (!control || widget->window() != top || !widget->isVisibleTo(top)) return;
+  // The line edit of a drop-down list or a spin box shares its owner's tooltip.
+  if (qobject_cast<QComboBox*>(widget->parentWidget()) ||
+      qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
+    return;
+  EXPECT_FALSE(widget->toolTip().isEmpty())
+      << "no tooltip: " << widget->metaObject()->className() << " "
+      << widget->objectName().toStdString() << " in " << top->windowTitle().toStdString();
+}
+
 // Every text `top` shows: titles, labels, buttons, group boxes, list headers
 // and items, drop-down entries, menus (with their submenus) and tooltips.
-// A shown button or label must have room for its text.
+// A shown button or label must have room for its text; every shown control
+// has a tooltip.
 void CollectTexts(QWidget* top, std::vector<QString>& texts) {
   texts.push_back(top->windowTitle());
   QList<QWidget*> widgets = top->findChildren<QWidget*>();
   widgets.prepend(top);
   for (QWidget* widget : widgets) {
     texts.push_back(widget->toolTip());
+    ExpectTooltip(top, widget);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       texts.push_back(button->text());
       ExpectNotClipped(top, button, button->text());
@@ -68,8 +90,10 @@ void CollectTexts(QWidget* top, std::vector<QString>& texts) {
       QAbstractItemModel* model = view->model();
       for (int column = 0; column < model->columnCount(); ++column)
         texts.push_back(model->headerData(column, Qt::Horizontal).toString());
-      for (int row = 0; row < model->rowCount(); ++row)
-        texts.push_back(model->index(row, 0).data().toString());
+      for (int row = 0; row < model->rowCount(); ++row) {
+        for (int column = 0; column < model->columnCount(); ++column)
+          texts.push_back(model->index(row, column).data().toString());
+      }
     }
     if (auto* menu = qobject_cast<QMenu*>(widget)) {
       texts.push_back(menu->title());
@@ -117,11 +141,16 @@ class LanguageTest : public MainDialogTest {
     // earlier walk shows in this one.
     settings_ = std::make_unique<test::TempDir>();
     setenv("XDG_CONFIG_HOME", settings_->path().c_str(), 1);
+    // Messages composed by the engines are translated as the window's are.
+    ui.translate = [](const char* text) { return UiTextUtf8(text); };
+    std::vector<QString> texts;
+    Start("");  // the empty window
+    CollectTexts(dlg.get(), texts);
     StartWithSong(5);
     MarkAt(1, 0);
     MarkAt(2, kBytesPerSecond);
     Click(kCtlAddReservation);
-    std::vector<QString> texts;
+    QCoreApplication::processEvents();  // the window's layout follows its texts
     CollectTexts(dlg.get(), texts);
     const auto add = [&texts](const std::vector<QString>& more) {
       texts.insert(texts.end(), more.begin(), more.end());
@@ -132,6 +161,7 @@ class LanguageTest : public MainDialogTest {
     add(TextsOfModal([this] { dlg->OnMenuLoopSearch(); }));
     add(TextsOfModal([this] { dlg->OnMenuFindSounds(); }));
     add(TextsOfModal([this] { Click(kCtlJump); }));
+    add(TextsOfModal([this] { dlg->OnMenuShortcuts(); }));
 
     CMainExportHost exportHost(*dlg);
     CSaveProgressDlg save(exportHost, ui);
@@ -145,10 +175,31 @@ class LanguageTest : public MainDialogTest {
     // window composes (the key list, a file that does not open).
     for (int id = kStrAboutMenu; id <= kStrLoopFailed; ++id)
       texts.push_back(UiText(StringTableText(id)));
-    dlg->OnMenuShortcuts();
     dlg->OpenAnotherFile(test::Sounds().File("missing.wav"));
-    for (const auto& asked : ui.asked) texts.push_back(QString::fromStdString(asked.text));
+    SaveQuestionsAndFailures(texts);
+    for (const auto& asked : ui.asked) {
+      texts.push_back(QString::fromStdString(asked.text));
+      for (const std::string& choice : asked.choices)
+        texts.push_back(QString::fromStdString(choice));
+    }
     return texts;
+  }
+
+  // The save's own questions and messages: a fade length missing, the split
+  // folder existing (then cancelled), a piece that cannot be written.
+  void SaveQuestionsAndFailures(std::vector<QString>& texts) {
+    auto* fade = qobject_cast<QAbstractButton*>(dlg->Control(kCtlFadeOut));
+    fade->setChecked(true);
+    dlg->OnMenuSave();
+    fade->setChecked(false);
+    Click(kCtlAddReservation);  // a second row: the split asks about its folder
+    const std::string folder = std::filesystem::path(dlg->FullPath()).replace_extension();
+    std::filesystem::create_directories(folder + "/02.wav");
+    test::WriteFileBytes(folder + "/01.wav", {1});
+    ui.choices = {2, 0};  // cancel, then replace
+    dlg->OnMenuSave();
+    dlg->OnMenuSave();
+    texts.push_back(dlg->StatusLine()->Text());
   }
 
   // The message of a range list the window refuses (a CSV record that is no range).

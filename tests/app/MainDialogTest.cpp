@@ -5,10 +5,14 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <filesystem>
 
+#include "app/recent_files.h"
+#include "app/status_line.h"
 #include "tests/app/main_dialog_fixture.h"
 #include "tests/support/foreign_sources.h"
 #include "tests/support/wave_bytes.h"
+#include "waveform/widgets/waveform_view.h"
 
 namespace snipora::test {
 namespace {
@@ -26,13 +30,6 @@ TEST_F(MainDialogTest, CommandLineOpensTheFileWithoutAnyDialog) {
   EXPECT_EQ(Text(1032), "0\n0");
   EXPECT_EQ(Slider()->maximum(), 44100);
   EXPECT_EQ(Slider()->value(), 0);
-}
-
-TEST_F(MainDialogTest, UnopenableCommandLineShows103AndEnds) {
-  Start(Sounds().File("missing.wav"));
-  EXPECT_EQ(ui.MessageIds(), std::vector<int>{103});
-  EXPECT_TRUE(dlg->IsEnded());
-  EXPECT_EQ(dlg->result(), CMainDlg::kResultCannotOpen);  // the program's status is 1
 }
 
 TEST_F(MainDialogTest, UncompressedNwaOpensThroughTheDecoderModule) {
@@ -56,46 +53,61 @@ TEST_F(MainDialogTest, UncompressedNwaOpensThroughTheDecoderModule) {
   EXPECT_TRUE(dlg->IsEnded());
 }
 
-TEST_F(MainDialogTest, StartupFileDialogAsksAgainUntilAFileIsPicked) {
+// Without a file the window opens empty and asks nothing; what needs a file
+// is disabled until Open (starting where the last file was) brings one.
+TEST_F(MainDialogTest, WithoutAFileTheWindowStartsEmptyUntilOneIsOpened) {
   const std::string path = Sounds().Sine("1s/song.wav", 1);
-  ui.files = {std::nullopt, std::nullopt, path};
-  ui.answers = {Answer::Yes, Answer::Yes};
+  SaveRecentFiles({path});
   Start("");
   EXPECT_FALSE(dlg->IsEnded());
-  EXPECT_EQ(ui.MessageIds(), (std::vector<int>{102, 102}));
-  EXPECT_EQ(ui.asked.size(), 5u);  // open, 102, open, 102, open
+  EXPECT_TRUE(ui.asked.empty());
+  EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Snipora"));
+  EXPECT_TRUE(dlg->Waveform()->findChild<QWidget*>(QStringLiteral("hint"))->isVisibleTo(dlg.get()));
+  for (int id : {1000, 1001, 1020, 1022, 1023, 1024, 1027, 1041, 1042, 1043})
+    EXPECT_FALSE(Enabled(id)) << id;
+  EXPECT_FALSE(dlg->MenuAction(32772)->isEnabled());  // Save
+  EXPECT_TRUE(dlg->MenuAction(32773)->isEnabled());   // Volume works without a file
+
+  ui.files = {path};
+  dlg->MenuAction(32771)->trigger();
+  ASSERT_EQ(ui.asked.size(), 1u);
+  EXPECT_EQ(ui.asked[0].initialFolder, std::filesystem::path(path).parent_path().string());
   EXPECT_EQ(dlg->FullPath(), path);
+  EXPECT_TRUE(Enabled(1023));
+  EXPECT_TRUE(dlg->MenuAction(32772)->isEnabled());
+  EXPECT_EQ(dlg->StatusLine()->FormatText().toStdString(),
+            "44.1 kHz \u00b7 16-bit \u00b7 2 ch \u00b7 0:00:01.000 \u00b7 WAVE");
 }
 
-TEST_F(MainDialogTest, StartupEndsOnNoTo102OrOnAFileThatDoesNotOpen) {
-  ui.files = {std::nullopt};
-  ui.answers = {Answer::No};
-  Start("");
-  EXPECT_TRUE(dlg->IsEnded());
-  EXPECT_EQ(ui.MessageIds(), std::vector<int>{102});
-  EXPECT_EQ(dlg->result(), QDialog::Rejected);  // declining to pick a file is no failure
-
-  ScriptedUi second;
-  second.files = {Sounds().File("missing.wav")};
-  TestSoundDevice otherDevice;
-  CMainDlg other(second, otherDevice, "");
-  other.show();
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(other.IsEnded());
-  EXPECT_EQ(second.MessageIds(), std::vector<int>{103});
-  EXPECT_EQ(other.result(), CMainDlg::kResultCannotOpen);
+// A named file that does not open ends the program with status 1, after
+// one message saying why.
+TEST_F(MainDialogTest, ANamedFileThatDoesNotOpenEndsWithAFailure) {
+  const std::string ten = Sounds().Sine("ten.wav", 1, 8000, 10, 16);
+  for (const std::string& path : {Sounds().File("missing.wav"), ten}) {
+    ui.asked.clear();
+    Start(path);
+    EXPECT_TRUE(dlg->IsEnded()) << path;
+    EXPECT_EQ(dlg->result(), CMainDlg::kResultCannotOpen) << path;
+    ASSERT_EQ(ui.asked.size(), 1u) << path;
+    if (path != ten) {
+      EXPECT_EQ(ui.asked[0].stringId, 103);
+    }
+  }
+  EXPECT_NE(ui.asked[0].text.find("10チャンネル"), std::string::npos) << ui.asked[0].text;
 }
 
 TEST_F(MainDialogTest, AnUnscriptedQuestionFailsTheTestAndIsAnsweredNo) {
+  Start("");
   // Asked from inside Qt's event loop, which no exception may cross.
   ::testing::TestPartResultArray failures;
   {
     ::testing::ScopedFakeTestPartResultReporter reporter(&failures);
-    Start("");
+    QTimer::singleShot(0, [this] { dlg->MenuAction(32771)->trigger(); });
+    QCoreApplication::processEvents();
   }
-  ASSERT_EQ(failures.size(), 2);  // the file dialog, then 102
+  ASSERT_EQ(failures.size(), 1);  // the file dialog
   EXPECT_TRUE(failures.GetTestPartResult(0).nonfatally_failed());
-  EXPECT_TRUE(dlg->IsEnded());  // the file dialog was cancelled and 102 answered No
+  EXPECT_FALSE(dlg->Player().IsOpen());  // it was cancelled
 }
 
 TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
@@ -135,25 +147,19 @@ TEST_F(MainDialogTest, ExtensibleAndFloatFilesOpen) {
   }
 }
 
-// More channels than the device plays: a message names the count, and the program
-// goes on (at start-up it asks for another file; from the menu the open file stays).
-TEST_F(MainDialogTest, TooManyChannelsAreRefusedByNameWithoutEnding) {
+// More channels than the device plays, from the menu: a message names the
+// count and the open file stays.
+TEST_F(MainDialogTest, TooManyChannelsAreRefusedByNameKeepingTheOpenFile) {
   const std::string ten = Sounds().Sine("ten.wav", 1, 8000, 10, 16);
   const std::string song = Sounds().Sine("1s/song.wav", 1);
-  ui.files = {song};
-  Start(ten);
-  ASSERT_FALSE(dlg->IsEnded());
-  ASSERT_EQ(ui.asked.size(), 2u);
-  EXPECT_NE(ui.asked[0].text.find("10チャンネル"), std::string::npos) << ui.asked[0].text;
-  EXPECT_EQ(ui.asked[1].text, "open");
-  EXPECT_EQ(dlg->FullPath(), song);
-
+  StartWith(song);
   ui.files = {ten};
   dlg->MenuAction(32771)->trigger();
   EXPECT_FALSE(dlg->IsEnded());
   EXPECT_TRUE(dlg->Player().IsOpen());
   EXPECT_EQ(dlg->FullPath(), song);
-  EXPECT_TRUE(ui.MessageIds().empty());
+  ASSERT_EQ(ui.asked.size(), 2u);
+  EXPECT_NE(ui.asked[1].text.find("10チャンネル"), std::string::npos) << ui.asked[1].text;
 }
 
 TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {

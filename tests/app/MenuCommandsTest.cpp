@@ -106,7 +106,7 @@ TEST_F(MenuCommandsTest, SaveJoinedAsksForOneFileAndWritesAllPieces) {
   dlg->OnMenuSave();
   ASSERT_EQ(ui.asked.size(), 1u);
   EXPECT_EQ(ui.asked[0].text, "save");
-  EXPECT_EQ(ui.asked[0].save.initialName, "song");
+  EXPECT_EQ(ui.asked[0].save.initialName, "song 1-2.wav");
   ExpectPiece(output, 0, 10000);
   EXPECT_FALSE(std::filesystem::exists(Sounds().File("save-joined/song")));
   EXPECT_FALSE(dlg->HasUnsavedReservations());

@@ -29,11 +29,14 @@ class RangeListCommandsTest : public MainDialogTest {
     ui.files.push_back(path);
     dlg->MenuAction(kImport)->trigger();
   }
-  std::string ExportAs(const std::string& name) {
-    const std::string path = Sounds().File(name);
-    ui.files.push_back(path);
+  // Exports under `name`, typed without an extension, with the dialog's file
+  // type `filter` chosen; returns what the file of that type's extension holds.
+  std::string ExportAs(const std::string& name, int filter) {
+    ui.files.push_back(Sounds().File(name));
+    ui.saveFilters.push_back(filter);
     dlg->MenuAction(kExport)->trigger();
-    const auto bytes = ReadFileBytes(path);
+    static const char* const kExtensions[] = {".txt", ".cue", ".csv"};
+    const auto bytes = ReadFileBytes(Sounds().File(name + kExtensions[filter]));
     return std::string(bytes.begin(), bytes.end());
   }
 
@@ -42,11 +45,15 @@ class RangeListCommandsTest : public MainDialogTest {
 };
 
 // Bounds on 1/75 s so that the CUE sheet holds them exactly; the ranges meet
-// and the last ends with the data, as a CUE sheet's tracks do.
+// and the last ends with the data, as a CUE sheet's tracks do. The file type
+// chosen in the export dialog decides the format; both dialogs start beside
+// the song.
 TEST_F(RangeListCommandsTest, ImportedRowsExportToTheSameFile) {
   const std::vector<ranges::LabeledRange> rows = {
       {0, 588 * 20, "Intro"}, {588 * 20, 588 * 50, "Verse"}, {588 * 50, kFrames, "Outro"}};
-  for (const char* name : {"list.txt", "list.cue", "list.csv"}) {
+  const char* const names[] = {"list.txt", "list.cue", "list.csv"};
+  for (int filter = 0; filter < 3; ++filter) {
+    const char* name = names[filter];
     SCOPED_TRACE(name);
     StartWithOneSecondSong();
     EXPECT_TRUE(dlg->MenuAction(kImport)->isEnabled());
@@ -64,8 +71,11 @@ TEST_F(RangeListCommandsTest, ImportedRowsExportToTheSameFile) {
     EXPECT_TRUE(dlg->HasUnsavedReservations());
     EXPECT_TRUE(dlg->MenuAction(kExport)->isEnabled());
 
-    EXPECT_EQ(ExportAs(std::string("out-") + name), original.text);
-    EXPECT_EQ(ui.asked.size(), 2u) << "an open and a save dialog, no message";
+    EXPECT_EQ(ExportAs("out-list", filter), original.text);
+    ASSERT_EQ(ui.asked.size(), 2u) << "an open and a save dialog, no message";
+    const std::string folder = std::filesystem::path(dlg->FullPath()).parent_path().string();
+    EXPECT_EQ(ui.asked[0].initialFolder, folder);
+    EXPECT_EQ(ui.asked[1].initialFolder, folder);
     ui.asked.clear();
   }
 }
@@ -108,7 +118,7 @@ TEST_F(RangeListCommandsTest, CueExportTellsWhichBoundsWereRounded) {
   MarkAt(1, 0);
   SeekBytes(4000);  // frame 1000: not on 1/75 s
   Click(1026);
-  const std::string sheet = ExportAs("rounded.cue");
+  const std::string sheet = ExportAs("rounded", 1);
   EXPECT_NE(sheet.find("TRACK 01"), std::string::npos);
   ASSERT_EQ(ui.asked.size(), 2u);
   EXPECT_NE(ui.asked[1].text.find("丸めました"), std::string::npos) << ui.asked[1].text;

@@ -23,9 +23,10 @@ TEST(FileFilter, ConvertsPipeSeparatedPairsToQtFilters) {
     QString expected;
   };
   const Case cases[] = {
-      {"open dialog", "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*.*)|*.*||",
-       QStringLiteral("WAVE サウンド(*.wav) (*.wav *.nwa);;全てのファイル(*.*) (*.*)")},
-      {"save dialog", "WAVEサウンド(*.wav)|*.wav||", QStringLiteral("WAVEサウンド(*.wav) (*.wav)")},
+      // A label's own pattern list gives way to the real one.
+      {"open dialog", "WAVE サウンド(*.wav)|*.wav;*.nwa|全てのファイル(*)|*||",
+       QStringLiteral("WAVE サウンド (*.wav *.nwa);;全てのファイル (*)")},
+      {"save dialog", "WAVEサウンド(*.wav)|*.wav||", QStringLiteral("WAVEサウンド (*.wav)")},
       {"no closing bars", "A|*.a", QStringLiteral("A (*.a)")},
       {"dangling label", "A|*.a|B", QStringLiteral("A (*.a)")},
       {"empty", "", QString()},
@@ -78,6 +79,11 @@ TEST(JumpValue, AcceptsPositionsUpToTheEndOfTheData) {
       {"441000", false, 1764000u},
       {"441001", false, std::nullopt},
       {"1", false, 4u},
+      // Milliseconds also as the window shows times; a fraction of one is no number.
+      {"0:00:01.000", true, 176400u},
+      {"0:10.000", true, 1764000u},
+      {"1.5", true, std::nullopt},
+      {"0:01.000", false, std::nullopt},
       // 2^30 samples x 4 would wrap in 32 bits; it is still refused.
       {"1073741824", false, std::nullopt},
       // 2^62 samples x 4 would wrap in 64 bits.

@@ -97,7 +97,8 @@ TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
     search.findChild<QPushButton*>("1")->click();  // runs the search in its progress dialog
     ASSERT_FALSE(search.Candidates().empty());
     const LoopCandidate& best = search.Candidates().front();
-    EXPECT_EQ(std::make_pair(best.startFrame, best.endFrame), std::make_pair(uint64_t{4000}, uint64_t{20000}));
+    EXPECT_EQ(std::make_pair(best.startFrame, best.endFrame),
+              std::make_pair(uint64_t{4000}, uint64_t{20000}));
     EXPECT_EQ(best.seamDifference, 0u);
     auto* table = search.findChild<QTableWidget*>("candidates");
     EXPECT_EQ(table->item(0, 0)->text().toStdString(), "0:00:00.500");

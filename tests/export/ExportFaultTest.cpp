@@ -48,8 +48,8 @@ struct SourceState {
 
 // A source with three reservations and outputs that already exist: the split
 // folder holds an old 02.wav and an unrelated file, the joined output an old
-// file. Both the split (after question 104, answered Yes) and the joined
-// export replace those files.
+// file. Both the split (after the question about the existing folder,
+// answered Replace) and the joined export replace those files.
 struct Scene {
   TempDir dir;
   FakeHost host;
@@ -73,7 +73,7 @@ struct Scene {
     if (joined) {
       ui.files.push_back(JoinedPath());
     } else {
-      ui.answers.push_back(MessageAnswer::Yes);  // the folder exists: write into it
+      ui.choices.push_back(0);  // the folder exists: replace its pieces
     }
     sourceBefore = SourceState::Of(host.fullPath);
   }
@@ -224,7 +224,7 @@ class DiskFillsAfter {
   static inline size_t left_ = 0;
 };
 
-TEST(ExportFault, ADiskThatFillsShows105AndLeavesNothingBehind) {
+TEST(ExportFault, ADiskThatFillsIsNamedAndLeavesNothingBehind) {
   for (bool join : {false, true}) {
     // Budgets from nothing at all to one byte short of everything, including
     // the 46-byte header, a sector and the last partial sector.
@@ -241,10 +241,16 @@ TEST(ExportFault, ADiskThatFillsShows105AndLeavesNothingBehind) {
         saved = scene.Run();
       }
       EXPECT_FALSE(saved);
-      const std::vector<int> messages = join ? std::vector<int>{105} : std::vector<int>{104, 105};
-      EXPECT_EQ(scene.ui.MessageIds(), messages);
+      // The file dialog (joined) or the question about the existing folder
+      // (split), then one message that names the file and the pieces kept.
+      ASSERT_EQ(scene.ui.asked.size(), 2u);
+      const std::string& text = scene.ui.asked.back().text;
+      EXPECT_NE(text.find("」を保存できません。"), std::string::npos) << text;
       EXPECT_FALSE(scene.host.cleared);
-      EXPECT_LT(scene.CheckNothingLost(false).complete, join ? 1 : 3);
+      const int complete = scene.CheckNothingLost(false).complete;
+      EXPECT_LT(complete, join ? 1 : 3);
+      EXPECT_EQ(scene.host.kept.size(), static_cast<size_t>(complete));
+      EXPECT_EQ(text.find("残してあります") != std::string::npos, complete > 0) << text;
     }
   }
 }
@@ -259,7 +265,7 @@ TEST(ExportFault, NoExportPathChangesTheSource) {
     bool fade;       // fade-out checked
     int cancelAt;    // pump at which Cancel is pressed, -1 never
     bool toSource;   // the file dialog answers with the source itself
-    bool answerYes;  // to question 104 when the folder exists
+    bool answerYes;  // Replace, else Cancel, when asked about the existing folder
     bool expected;   // the export's result
   } cases[] = {
       {"split into the folder", false, 3, false, -1, false, true, true},
@@ -280,17 +286,19 @@ TEST(ExportFault, NoExportPathChangesTheSource) {
     scene.host.fadeChecked = c.fade;
     scene.host.fadeText = "250";
     scene.progress.cancelAtPump = c.cancelAt;
-    scene.ui.answers.clear();
+    scene.ui.choices.clear();
     scene.ui.files.clear();
     if (!c.join && c.rows > 1) {
-      scene.ui.answers.push_back(c.answerYes ? MessageAnswer::Yes : MessageAnswer::No);
+      scene.ui.choices.push_back(c.answerYes ? 0 : 2);
     } else {
       scene.ui.files.push_back(c.toSource ? scene.host.fullPath : scene.dir.File("music/one.wav"));
+      // The source is refused and the dialog asked again: now cancelled.
+      if (c.toSource) scene.ui.files.push_back(std::nullopt);
     }
     EXPECT_EQ(scene.Run(), c.expected);
     EXPECT_TRUE(SourceState::Of(scene.host.fullPath) == scene.sourceBefore);
     if (c.toSource) {
-      EXPECT_EQ(scene.ui.MessageIds(), std::vector<int>{105});
+      EXPECT_NE(scene.ui.asked.at(1).text.find("元のファイルそのもの"), std::string::npos);
     }
   }
 }

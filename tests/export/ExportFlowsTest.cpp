@@ -76,17 +76,21 @@ TEST(ExportFlows, NoRowsShows107AndWritesNothing) {
   }
 }
 
+// The dialog starts beside the source with a name that is not the source's:
+// "<source> 1.wav", or the row's label.
 TEST(ExportFlows, OneRowAsksForTheFileName) {
   Fixture f;
   f.host.rows = {{"100", "1100"}};
   f.ui.files.push_back(std::nullopt);  // first time: the dialog is cancelled
   EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
+  f.host.labels = {"Intro"};
   f.ui.files.push_back(f.dir.File("chosen.wav"));
   EXPECT_TRUE(ExportSplit(f.host, f.ui, f.progress));
   ASSERT_EQ(f.ui.asked.size(), 2u);
+  EXPECT_EQ(f.ui.asked[0].save.initialName, "song 1.wav");
+  EXPECT_EQ(f.ui.asked[1].save.initialName, "Intro.wav");
   for (const auto& asked : f.ui.asked) {
     EXPECT_EQ(asked.text, "save");
-    EXPECT_EQ(asked.save.initialName, "song");
     EXPECT_EQ(asked.save.initialFolder, fs::path(f.host.FullPath()).parent_path().string());
     EXPECT_EQ(asked.save.defaultSuffix, "wav");
     EXPECT_EQ(asked.save.filter, "WAVEサウンド(*.wav)|*.wav||");
@@ -112,22 +116,56 @@ TEST(ExportFlows, PiecesGoToAFolderNamedAfterTheSource) {
   }
 }
 
-TEST(ExportFlows, AnExistingFolderAsks104) {
+// The folder named after the source exists: the question names the pieces
+// that would replace files in it (not its other files) and offers to
+// replace them, to choose another folder, or to cancel.
+TEST(ExportFlows, AnExistingFolderNamesWhatWouldBeReplaced) {
+  enum Choice : size_t { kReplace, kAnotherFolder, kCancel };
+  const struct {
+    const char* name;
+    std::vector<size_t> choices;
+    bool saved;
+    std::vector<std::string> inFolder;  // afterwards
+  } cases[] = {
+      {"cancel", {kCancel}, false, {"01.wav", "keep.txt"}},
+      {"replace", {kReplace}, true, {"01.wav", "02.wav", "keep.txt"}},
+      {"another folder", {kAnotherFolder}, true, {"01.wav", "keep.txt"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    const std::string folder = f.dir.File("music/song");
+    const std::string elsewhere = f.dir.File("elsewhere");
+    fs::create_directory(folder);
+    fs::create_directory(elsewhere);
+    WriteFileBytes(folder + "/01.wav", {1});
+    WriteFileBytes(folder + "/keep.txt", {2});
+    f.ui.choices = {c.choices.begin(), c.choices.end()};
+    f.ui.files = {elsewhere};  // the other folder, when asked for
+    EXPECT_EQ(ExportSplit(f.host, f.ui, f.progress), c.saved);
+    const auto& question = f.ui.asked.at(0);
+    EXPECT_EQ(question.choices.size(), 3u);
+    EXPECT_NE(question.text.find("01.wav"), std::string::npos) << question.text;
+    EXPECT_EQ(question.text.find("02.wav"), std::string::npos) << question.text;
+    EXPECT_EQ(question.text.find("keep.txt"), std::string::npos) << question.text;
+    EXPECT_EQ(FolderNames(folder), c.inFolder);
+    EXPECT_EQ(f.host.cleared, c.saved);
+    if (c.choices[0] == kReplace) {
+      EXPECT_EQ(f.Data(folder + "/01.wav", 1000), f.Piece(100, 1100));
+    } else {
+      EXPECT_EQ(ReadFileBytes(folder + "/01.wav"), Bytes{1});
+    }
+    if (c.choices[0] == kAnotherFolder) {
+      EXPECT_EQ(f.ui.asked.at(1).text, "folder");
+      EXPECT_EQ(FolderNames(elsewhere), (std::vector<std::string>{"01.wav", "02.wav"}));
+    }
+  }
+  // Something else of that name: only another folder or cancel.
   Fixture f;
-  const std::string folder = f.dir.File("music/song");
-  fs::create_directory(folder);
-  WriteFileBytes(folder + "/01.wav", {1});
-  WriteFileBytes(folder + "/keep.txt", {2});
-  f.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
-  EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));  // No: nothing written
-  EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"01.wav", "keep.txt"}));
-  EXPECT_EQ(ReadFileBytes(folder + "/01.wav"), Bytes{1});
-  EXPECT_FALSE(f.host.cleared);
-  EXPECT_TRUE(ExportSplit(f.host, f.ui, f.progress));  // Yes: same names replaced
-  EXPECT_EQ(f.ui.MessageIds(), (std::vector<int>{104, 104}));
-  EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"01.wav", "02.wav", "keep.txt"}));
-  EXPECT_EQ(f.Data(folder + "/01.wav", 1000), f.Piece(100, 1100));
-  EXPECT_EQ(ReadFileBytes(folder + "/keep.txt"), Bytes{2});
+  WriteFileBytes(f.dir.File("music/song"), {3});
+  f.ui.choices = {1};
+  EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
+  EXPECT_EQ(f.ui.asked.at(0).choices.size(), 2u);
 }
 
 TEST(ExportFlows, JoinedAsksForAFileAndFadesOnlyItsEnd) {
@@ -146,37 +184,51 @@ TEST(ExportFlows, JoinedAsksForAFileAndFadesOnlyItsEnd) {
   EXPECT_TRUE(f.host.cleared);
 }
 
-TEST(ExportFlows, FadeOnlyWhenTheBoxIsCheckedEnabledAndHoldsANumber) {
+// A ticked fade-out whose length field holds no number refuses the save and
+// names the field; unticked, disabled or 0 it fades nothing.
+TEST(ExportFlows, FadeLengthMustBeANumberWhenTheBoxIsTicked) {
   const struct {
     bool checked, enabled;
     const char* text;
-  } unfaded[] = {{false, true, "100"},
-                 {true, false, "100"},
-                 {true, true, "abc"},
-                 {true, true, "0"},
-                 {true, true, "-1"}};  // a negative length is no length, not nearly 2^32 ms
-  for (const auto& c : unfaded) {
+    bool saved;
+  } cases[] = {{false, true, "", true},   {true, false, "", true},    {true, true, "0", true},
+               {true, true, "", false},   {true, true, "abc", false}, {true, true, "-1", false},
+               {true, true, "1.5", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("\"") + c.text + "\"");
     Fixture f;
     f.host.fadeChecked = c.checked;
     f.host.fadeEnabled = c.enabled;
     f.host.fadeText = c.text;
-    EXPECT_TRUE(ExportSplit(f.host, f.ui, f.progress));
-    EXPECT_EQ(f.Data(f.dir.File("music/song/02.wav"), 1000), f.Piece(2000, 3000)) << c.text;
+    EXPECT_EQ(ExportSplit(f.host, f.ui, f.progress), c.saved);
+    if (c.saved) {
+      EXPECT_EQ(f.Data(f.dir.File("music/song/02.wav"), 1000), f.Piece(2000, 3000));
+    } else {
+      ASSERT_EQ(f.ui.asked.size(), 1u);
+      EXPECT_NE(f.ui.asked[0].text.find("フェードアウト処理を行う"), std::string::npos);
+      EXPECT_EQ(FolderNames(f.dir.File("music")), std::vector<std::string>{"song.wav"});
+    }
   }
 }
 
-TEST(ExportFlows, FailuresShow105AndKeepTheUnsavedState) {
-  {  // the source is chosen as the output: refused, the source stays as it was
+// Every failure names the file and the reason, and says which finished
+// files stay; a cancel says nothing here and tells the window what was kept.
+TEST(ExportFlows, FailuresNameTheFileAndTheReason) {
+  {  // the source is chosen as the output: refused and asked again; it stays as it was
     Fixture f;
     f.host.rows = {{"100", "1100"}};
-    f.ui.files.push_back(f.host.fullPath);
+    f.ui.files = {f.host.fullPath, std::nullopt};
     EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
-    f.ui.files.push_back(f.host.fullPath);
+    f.ui.files = {f.host.fullPath, f.dir.File("joined.wav")};
     f.host.rows.push_back({"0", "10"});
-    EXPECT_FALSE(ExportJoined(f.host, f.ui, f.progress));
-    EXPECT_EQ(f.ui.MessageIds(), (std::vector<int>{105, 105}));
+    EXPECT_TRUE(ExportJoined(f.host, f.ui, f.progress));
+    ASSERT_EQ(f.ui.asked.size(), 6u);
+    for (size_t i : {1u, 4u}) {
+      EXPECT_NE(f.ui.asked.at(i).text.find(f.host.fullPath + "」は元のファイルそのもの"),
+                std::string::npos)
+          << f.ui.asked[i].text;
+    }
     EXPECT_EQ(ReadFileBytes(f.host.fullPath), f.file);
-    EXPECT_FALSE(f.host.cleared);
   }
   {  // the source has gone: neither a file nor the split's folder is left
     Fixture f;
@@ -184,9 +236,24 @@ TEST(ExportFlows, FailuresShow105AndKeepTheUnsavedState) {
     f.ui.files.push_back(f.dir.File("j.wav"));
     EXPECT_FALSE(ExportJoined(f.host, f.ui, f.progress));
     EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
-    EXPECT_EQ(f.ui.MessageIds(), (std::vector<int>{105, 105}));
+    EXPECT_NE(f.ui.asked.back().text.find("元のファイル「" + f.host.fullPath + "」を開けません"),
+              std::string::npos);
     EXPECT_TRUE(FolderNames(f.dir.File("music")).empty());
     EXPECT_FALSE(fs::exists(f.dir.File("j.wav")));
+  }
+  {  // the second piece's name is taken by a folder: refused before anything is written
+    Fixture f;
+    fs::create_directories(f.dir.File("music/song/02.wav"));
+    f.ui.choices = {0};  // the folder exists: replace
+    EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
+    const std::string text = f.ui.asked.back().text;
+    EXPECT_NE(text.find("「" + f.dir.File("music/song/02.wav") + "」を保存できません。\n" +
+                        "同じ名前のフォルダがあります。"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(FolderNames(f.dir.File("music/song")), std::vector<std::string>{"02.wav"});
+    EXPECT_FALSE(f.host.stoppedCancelled);
+    EXPECT_FALSE(f.host.cleared);
   }
   {  // cancelled: no message, the unsaved state stays, the new folder goes
     Fixture f;
@@ -195,6 +262,9 @@ TEST(ExportFlows, FailuresShow105AndKeepTheUnsavedState) {
     EXPECT_TRUE(f.ui.asked.empty());
     EXPECT_EQ(FolderNames(f.dir.File("music")), std::vector<std::string>{"song.wav"});
     EXPECT_FALSE(f.host.cleared);
+    EXPECT_EQ(f.host.stops, 1);
+    EXPECT_TRUE(f.host.stoppedCancelled);
+    EXPECT_TRUE(f.host.kept.empty());
   }
 }
 

@@ -132,6 +132,10 @@ class FakeHost : public IExportHost {
   std::vector<std::pair<std::string, std::string>> rows;
   bool fadeChecked = false, fadeEnabled = true, join = false, cleared = false;
   std::string fadeText;
+  std::vector<std::string> labels;  // row i's label, none beyond the end
+  int stops = 0;                    // saves that ended cancelled or failed
+  bool stoppedCancelled = false;
+  std::vector<std::string> kept;  // the files the last stopped save kept
 
   std::function<void()> onFullPath;  // runs each time the export starts reading the host
 
@@ -143,7 +147,7 @@ class FakeHost : public IExportHost {
   const SoundFormatInfo& Format() const override { return format; }
   int RowCount() const override { return static_cast<int>(rows.size()); }
   std::string RowText(int row, int column) const override {
-    if (column == 3) return {};  // no labels: pieces are numbered
+    if (column == 3) return row < static_cast<int>(labels.size()) ? labels[row] : std::string();
     return column == 1 ? rows.at(row).first : rows.at(row).second;
   }
   bool FadeChecked() const override { return fadeChecked; }
@@ -152,6 +156,11 @@ class FakeHost : public IExportHost {
   bool JoinChecked() const override { return join; }
   bool NameByLabelsChecked() const override { return false; }
   void ClearUnsavedReservations() override { cleared = true; }
+  void SaveStopped(bool cancelled, const std::vector<std::string>& keptFiles) override {
+    ++stops;
+    stoppedCancelled = cancelled;
+    kept = keptFiles;
+  }
 };
 
 // A source written into a folder of its own and a host that describes it,

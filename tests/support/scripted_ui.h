@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,30 +19,62 @@ namespace snipora::test {
 class ScriptedUi : public IUiServices {
  public:
   struct Asked {
-    int stringId = 0;  // 0 for ShowText and file dialogs
-    std::string text;  // ShowText text, or "open"/"save" for file dialogs
+    int stringId = 0;  // 0 for texts, choices and file dialogs
+    std::string text;  // ShowText text, the question, or "open"/"save"/"folder" for dialogs
     MessageButtons buttons = MessageButtons::Ok;
-    SaveFileRequest save;  // for "save"
+    SaveFileRequest save;              // for "save"
+    std::string initialFolder;         // for "open", "save" and "folder"
+    std::vector<std::string> choices;  // for AskChoice
   };
 
-  std::deque<MessageAnswer> answers;             // for ShowMessage / ShowText
-  std::deque<std::optional<std::string>> files;  // for AskOpenFile / AskSaveFile
+  std::deque<MessageAnswer> answers;  // for ShowMessage / ShowText
+  std::deque<size_t> choices;         // for AskChoice: the index of the button pressed
+  // For AskOpenFile / AskSaveFile / AskFolder, in the order they are asked.
+  std::deque<std::optional<std::string>> files;
+  std::deque<int> saveFilters;  // the filter entry each save dialog is left with (else 0)
   std::vector<Asked> asked;
+  // Translates marked texts as the real services do; none: the texts themselves.
+  std::function<std::string(const char*)> translate;
 
   MessageAnswer ShowMessage(int stringId, MessageButtons buttons) override {
-    asked.push_back({stringId, {}, buttons, {}});
+    Record(stringId, {}, buttons);
     return NextAnswer(buttons);
   }
   MessageAnswer ShowText(const std::string& text, MessageButtons buttons) override {
-    asked.push_back({0, text, buttons, {}});
+    Record(0, text, buttons);
     return NextAnswer(buttons);
   }
-  std::optional<std::string> AskOpenFile(const OpenFileRequest&) override {
-    asked.push_back({0, "open", MessageButtons::Ok, {}});
+  size_t AskChoice(const std::string& question, const std::vector<std::string>& offered) override {
+    Record(0, question).choices = offered;
+    if (choices.empty()) {
+      ADD_FAILURE() << "unscripted question " << question;
+      return offered.empty() ? 0 : offered.size() - 1;
+    }
+    const size_t choice = choices.front();
+    choices.pop_front();
+    return choice;
+  }
+  std::optional<std::string> AskOpenFile(const OpenFileRequest& request) override {
+    Record(0, "open").initialFolder = request.initialFolder;
     return NextFile();
   }
-  std::optional<std::string> AskSaveFile(const SaveFileRequest& request) override {
-    asked.push_back({0, "save", MessageButtons::Ok, request});
+  std::optional<SaveFileAnswer> AskSaveFile(const SaveFileRequest& request) override {
+    Record(0, "save").save = request;
+    asked.back().initialFolder = request.initialFolder;
+    const std::optional<std::string> path = NextFile();
+    int filter = 0;
+    if (!saveFilters.empty()) {
+      filter = saveFilters.front();
+      saveFilters.pop_front();
+    }
+    if (!path) return std::nullopt;
+    return SaveFileAnswer{*path, filter};
+  }
+  std::string Translated(const char* text) const override {
+    return translate ? translate(text) : std::string(text);
+  }
+  std::optional<std::string> AskFolder(const std::string& initialFolder) override {
+    Record(0, "folder").initialFolder = initialFolder;
     return NextFile();
   }
 
@@ -55,6 +88,14 @@ class ScriptedUi : public IUiServices {
   }
 
  private:
+  Asked& Record(int stringId, const std::string& text,
+                MessageButtons buttons = MessageButtons::Ok) {
+    Asked& question = asked.emplace_back();
+    question.stringId = stringId;
+    question.text = text;
+    question.buttons = buttons;
+    return question;
+  }
   MessageAnswer NextAnswer(MessageButtons buttons) {
     if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
     if (answers.empty()) {

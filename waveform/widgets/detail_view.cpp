@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "waveform/clock_text.h"
+#include "waveform/widgets/time_ruler.h"
 #include "waveform/widgets/waveform_paint.h"
 
 namespace snipora {
@@ -17,12 +17,6 @@ namespace {
 constexpr double kFirstViewSeconds = 4;
 // Sample points get dots from this many pixels per sample on.
 constexpr double kDotPixels = 6;
-// Ruler steps in milliseconds; the first that leaves room for a label is used.
-constexpr uint64_t kRulerStepsMs[] = {1,       2,       5,        10,      20,     50,     100,
-                                      200,     500,     1000,     2000,    5000,   10000,  15000,
-                                      30000,   60000,   120000,   300000,  600000, 900000, 1800000,
-                                      3600000, 7200000, 18000000, 36000000};
-constexpr double kRulerLabelPixels = 90;
 
 }  // namespace
 
@@ -183,29 +177,7 @@ void CDetailView::DrawSamples(QPainter& painter, const FrameSpan& span,
 
 void CDetailView::DrawRuler(QPainter& painter, const FrameSpan& span,
                             const WaveformColours& colours) {
-  painter.setPen(colours.axis);
-  painter.drawLine(0, kRulerHeight - 1, width(), kRulerHeight - 1);
-  if (model_.sampleRate == 0) return;
-  const double msPerPixel = span.framesPerPixel * 1000 / model_.sampleRate;
-  const uint64_t* step =
-      std::find_if(std::begin(kRulerStepsMs), std::end(kRulerStepsMs) - 1,
-                   [&](uint64_t ms) { return ms / msPerPixel >= kRulerLabelPixels; });
-  const double firstMs = span.first * 1000 / model_.sampleRate;
-  QFont font = painter.font();
-  font.setPointSizeF(font.pointSizeF() * 0.85);
-  painter.setFont(font);
-  for (uint64_t ms = static_cast<uint64_t>(firstMs) / *step * *step;; ms += *step) {
-    const double frame = static_cast<double>(ms) * model_.sampleRate / 1000;
-    const double x = span.XOf(frame);
-    if (x > width()) break;
-    if (x < 0) continue;
-    painter.setPen(colours.axis);
-    painter.drawLine(QPointF(x + 0.5, kRulerHeight - 5), QPointF(x + 0.5, kRulerHeight - 1));
-    painter.setPen(colours.text);
-    painter.drawText(QPointF(x + 3, kRulerHeight - 4),
-                     QString::fromStdString(
-                         ClockText(static_cast<uint64_t>(std::ceil(frame)), model_.sampleRate)));
-  }
+  DrawTimeRuler(painter, span, width(), kRulerHeight, model_.sampleRate, colours);
 }
 
 void CDetailView::PressEnded() {

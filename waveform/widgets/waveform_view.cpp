@@ -33,6 +33,13 @@ CWaveformView::CWaveformView(QWidget* parent)
   layout->addWidget(clock_);
   clock_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   clock_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Until a file is open the detail view says how to get one.
+  hint_ = new QLabel(tr("ファイルを開く (Ctrl+O) か、ここにドロップしてください"), detail_);
+  hint_->setObjectName(QStringLiteral("hint"));
+  hint_->setAlignment(Qt::AlignCenter);
+  hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  auto* hintLayout = new QVBoxLayout(detail_);
+  hintLayout->addWidget(hint_);
   poll_->setInterval(kPollMs);
   connect(poll_, &QTimer::timeout, this, &CWaveformView::PollPeaks);
   connect(detail_, &CDetailView::ZoomChanged, overview_, qOverload<>(&QWidget::update));
@@ -131,7 +138,9 @@ void CWaveformView::PollPeaks() {
 }
 
 void CWaveformView::Repaint() {
-  if (model_.totalFrames == 0 && !model_.peaks) {
+  const bool empty = model_.totalFrames == 0 && !model_.peaks;
+  hint_->setVisible(empty);
+  if (empty) {
     clock_->clear();
   } else {
     QString text = QString::fromStdString(ClockText(model_.position, model_.sampleRate) + " / " +

@@ -21,11 +21,11 @@ class CWavePane;
 
 // The picture of the open file for the main window: an overview strip of the
 // whole file above a zoomable detail view around the play position, and the
-// position as h:mm:ss.mmm. Peaks are computed off the GUI thread and drawn as
-// they arrive. The view never changes what it shows by itself: clicks, drags
-// and handles ask with the signals of its panes (CWavePane), and the window
-// answers with SetPosition, SetMarkers and SetRegions. All positions are
-// sample frames.
+// position as h:mm:ss.mmm; with no file, how to open one. Peaks are computed
+// off the GUI thread and drawn as they arrive. The view never changes what it
+// shows by itself: clicks, drags and handles ask with the signals of its
+// panes (CWavePane), and the window answers with SetPosition, SetMarkers and
+// SetRegions. All positions are sample frames.
 class CWaveformView : public QWidget {
   Q_OBJECT
 
@@ -70,6 +70,7 @@ class CWaveformView : public QWidget {
   COverviewStrip* overview_;
   CDetailView* detail_;
   QLabel* clock_;
+  QLabel* hint_;
   QTimer* poll_;
   uint64_t drawnReadyFrames_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -56,10 +57,14 @@ TEST(SaveProgressDlg, RunsTheCheckedExportOnceAndCloses) {
   EXPECT_TRUE(dialog.LastResult());
   EXPECT_TRUE(f.host.cleared);
   EXPECT_EQ(fs::file_size(f.dir.File("joined.wav")), 46u + 1200000);
+  // One bar for the one file, by bytes, full at the end.
   auto* overall = dialog.findChild<QProgressBar*>("1040");
-  EXPECT_EQ(overall->maximum(), 2);
-  EXPECT_EQ(overall->value(), 2);
-  EXPECT_EQ(dialog.findChild<QProgressBar*>("1039")->maximum(), 800000);
+  EXPECT_EQ(overall->maximum(), 1200000);
+  EXPECT_EQ(overall->value(), 1200000);
+  EXPECT_TRUE(dialog.findChild<QProgressBar*>("1039")->isHidden());
+  EXPECT_TRUE(
+      dialog.findChild<QLabel*>("done")->text().startsWith(QStringLiteral("1.2 MB / 1.2 MB")))
+      << dialog.findChild<QLabel*>("done")->text().toStdString();
 }
 
 // Cancel pressed while the split export copies: the piece being written and
@@ -77,6 +82,7 @@ TEST(SaveProgressDlg, CancelStopsTheSplitExport) {
   EXPECT_FALSE(f.host.cleared);
   EXPECT_TRUE(f.ui.asked.empty());
   EXPECT_FALSE(fs::exists(f.dir.File("song")));
+  EXPECT_TRUE(f.host.stoppedCancelled);
 }
 
 }  // namespace
