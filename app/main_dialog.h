@@ -155,7 +155,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void ChooseLoop(const LoopCandidate& loop);
   void ListenToSeam(const LoopCandidate& loop);
   void KeepLoopForSave(const LoopCandidate& loop);
-  void SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs);
+  std::string SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs);
 
   // --- IMainPlayerOwner ---
   bool IsBoundedPlaybackActive() const override { return model_.IsBoundedPlayback(); }

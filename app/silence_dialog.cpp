@@ -142,7 +142,7 @@ void CSilenceDlg::ShowSounds() {
   } else if (count == 0) {
     status_->setText(tr("この値では音が見つかりません"));
   } else {
-    status_->setText(tr("%n 個の音が見つかりました", nullptr, count));
+    status_->setText(tr("%n 個の音が見つかりました (波形に紫で表示)", nullptr, count));
   }
   std::vector<FrameRange> ranges;
   ranges.reserve(sounds.size());

@@ -31,8 +31,9 @@ class CMainLoopCandidatesHost : public ILoopCandidatesHost {
   void ChooseLoop(const LoopCandidate& loop) override { dialog_.ChooseLoop(loop); }
   void ListenToSeam(const LoopCandidate& loop) override { dialog_.ListenToSeam(loop); }
   void KeepLoopForSave(const LoopCandidate& loop) override { dialog_.KeepLoopForSave(loop); }
-  void SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs) override {
-    dialog_.SaveExtendedCopy(loop, count, fadeMs);
+  std::string SaveExtendedCopy(const LoopCandidate& loop, uint32_t count,
+                               uint32_t fadeMs) override {
+    return dialog_.SaveExtendedCopy(loop, count, fadeMs);
   }
 
  private:
@@ -95,7 +96,7 @@ void CMainDlg::KeepLoopForSave(const LoopCandidate& loop) {
   model_.SetLoopForSave(ByteRange{loop.startFrame * blockAlign, loop.endFrame * blockAlign});
 }
 
-void CMainDlg::SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs) {
+std::string CMainDlg::SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs) {
   StopSeam();
   ExtendedLoopJob job;
   job.sourcePath = model_.FullPath();
@@ -118,6 +119,7 @@ void CMainDlg::SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint3
   } else {
     OnFilesSaved({saved.written});
   }
+  return saved.written;
 }
 
 void CMainDlg::OnMenuFindSounds() {

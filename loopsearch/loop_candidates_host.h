@@ -33,7 +33,9 @@ class ILoopCandidatesHost {
   virtual void KeepLoopForSave(const LoopCandidate& loop) = 0;
   // Asks for a file and writes the listening copy of the loop played `count`
   // times and then faded out over fadeMs, with the save's progress dialog.
-  virtual void SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs) = 0;
+  // The file written; "" when cancelled or failed (the user was told why).
+  virtual std::string SaveExtendedCopy(const LoopCandidate& loop, uint32_t count,
+                                       uint32_t fadeMs) = 0;
 };
 
 }  // namespace snipora

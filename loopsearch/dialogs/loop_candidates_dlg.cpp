@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "loopsearch/dialogs/loop_choice_lists.h"
 #include "loopsearch/dialogs/loop_progress_dlg.h"
 #include "waveform/clock_text.h"
@@ -79,7 +81,15 @@ void CLoopCandidatesDlg::BuildControls() {
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->verticalHeader()->setVisible(false);
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // Room for every header and a clock text in each column.
+  int columnWidth = table_->fontMetrics().horizontalAdvance(QStringLiteral("0:00:00.000"));
+  for (int column = 0; column < kColumns; ++column) {
+    columnWidth = std::max(columnWidth, table_->fontMetrics().horizontalAdvance(
+                                            table_->horizontalHeaderItem(column)->text()));
+  }
+  table_->setMinimumWidth(kColumns * (columnWidth + 24) + 4);
   table_->setMinimumHeight(table_->fontMetrics().height() * 10);
   table_->setToolTip(
       tr("見つかったループ、継ぎ目の差の小さい順。選ぶとマーカがループの始めと終わりに移ります"));
@@ -120,9 +130,12 @@ void CLoopCandidatesDlg::BuildControls() {
                             tr("ループを指定の回数繰り返してフェードアウトする試聴用のファイルを"
                                "書き出します (smpl チャンクなし)"));
   connect(saveExtended_, &QPushButton::clicked, this, [this] {
-    if (const LoopCandidate* loop = Chosen())
-      host_.SaveExtendedCopy(*loop, static_cast<uint32_t>(count_->value()),
-                             static_cast<uint32_t>(fade_->value()));
+    const LoopCandidate* loop = Chosen();
+    if (loop == nullptr) return;
+    const std::string written = host_.SaveExtendedCopy(
+        *loop, static_cast<uint32_t>(count_->value()), static_cast<uint32_t>(fade_->value()));
+    if (!written.empty())
+      status_->setText(tr("延長版を保存しました: %1").arg(QString::fromStdString(written)));
   });
 
   auto* actions = new QHBoxLayout;
@@ -157,6 +170,10 @@ void CLoopCandidatesDlg::BuildControls() {
 }
 
 void CLoopCandidatesDlg::accept() {
+  if (span_.endFrame <= span_.startFrame) {
+    status_->setText(EmptySpanText());
+    return;
+  }
   LoopCandidateRequest request;
   request.path = host_.OpenFilePath();
   request.format = host_.FormatInfo();
@@ -189,6 +206,8 @@ void CLoopCandidatesDlg::accept() {
       status_->clear();  // the search has said why
       break;
     case LoopSearchEnd::EmptyWindow:
+      status_->setText(EmptySpanText());
+      break;
     case LoopSearchEnd::DataEnded:
     case LoopSearchEnd::Completed:
       status_->setText(count == 0
@@ -197,6 +216,12 @@ void CLoopCandidatesDlg::accept() {
                            : tr("%n 個の候補 (継ぎ目の差の小さい順)", nullptr, count));
       break;
   }
+}
+
+QString CLoopCandidatesDlg::EmptySpanText() {
+  return tr(
+      "検索範囲に音がありません。マーカを 2 つ置くか、現在位置を終わりより前に移して"
+      "ください");
 }
 
 void CLoopCandidatesDlg::ShowCandidates() {

@@ -36,6 +36,7 @@ class CLoopCandidatesDlg : public QDialog {
  private:
   void BuildControls();
   void ShowCandidates();
+  static QString EmptySpanText();
   // The candidate of the highlighted row; null for none.
   const LoopCandidate* Chosen() const;
   void OnRowChosen();

@@ -831,7 +831,7 @@ Choose another name.</translation>
     </message>
     <message>
         <source>ループの始まりと終わりの後で一致を調べる音の長さ</source>
-        <translation>How much sound after the loop's start and after its end must match</translation>
+        <translation>How much sound after the loop&apos;s start and after its end must match</translation>
     </message>
     <message>
         <source>一致とみなす差の大きさ (小さいほど厳密)</source>
@@ -879,11 +879,11 @@ Choose another name.</translation>
     </message>
     <message>
         <source>ループの終わりの 2 秒前から再生し、継ぎ目を越えて始まりへ続けます</source>
-        <translation>Plays from 2 s before the loop's end on across the seam into its start</translation>
+        <translation>Plays from 2 s before the loop&apos;s end on across the seam into its start</translation>
     </message>
     <message>
         <source>ファイルのループにする(&amp;U)</source>
-        <translation>&amp;Use as the File's Loop</translation>
+        <translation>&amp;Use as the File&apos;s Loop</translation>
     </message>
     <message>
         <source>保存するとき、このループを含む範囲のファイルに smpl チャンクとして書き込みます</source>
@@ -907,7 +907,7 @@ Choose another name.</translation>
     </message>
     <message>
         <source>最後のループの後、ループの始まりから続けてフェードアウトする長さ</source>
-        <translation>How long the copy goes on from the loop's start after the last loop, fading out</translation>
+        <translation>How long the copy goes on from the loop&apos;s start after the last loop, fading out</translation>
     </message>
     <message>
         <source>延長版を保存(&amp;S)...</source>
@@ -958,6 +958,14 @@ Choose another name.</translation>
     <message>
         <source>%1 サンプル</source>
         <translation>%1 samples</translation>
+    </message>
+    <message>
+        <source>延長版を保存しました: %1</source>
+        <translation>Extended copy saved: %1</translation>
+    </message>
+    <message>
+        <source>検索範囲に音がありません。マーカを 2 つ置くか、現在位置を終わりより前に移してください</source>
+        <translation>The search span holds no sound. Set both markers, or move the position before the end</translation>
     </message>
 </context>
 <context>
@@ -1563,7 +1571,7 @@ No ranges were added.</translation>
     </message>
     <message>
         <source>最短の音(&amp;M):</source>
-        <translation>Shortest sound (&amp;minimum):</translation>
+        <translation>Shortest so&amp;und:</translation>
     </message>
     <message>
         <source>前後の余白(&amp;P):</source>
@@ -1613,10 +1621,10 @@ No ranges were added.</translation>
         <translation>No sound found with these values</translation>
     </message>
     <message numerus="yes">
-        <source>%n 個の音が見つかりました</source>
+        <source>%n 個の音が見つかりました (波形に紫で表示)</source>
         <translation>
-            <numerusform>%n sound found</numerusform>
-            <numerusform>%n sounds found</numerusform>
+            <numerusform>%n sound found (purple on the waveform)</numerusform>
+            <numerusform>%n sounds found (purple on the waveform)</numerusform>
         </translation>
     </message>
 </context>
