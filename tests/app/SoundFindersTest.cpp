@@ -85,13 +85,18 @@ TEST_F(SoundFindersTest, ThePreviewFollowsTheValuesAndAddIsOneStep) {
   EXPECT_EQ(LoadSilenceRules().minSilenceMs, 150u);  // the values are kept
 }
 
+// The copy saved from the list holds the file up to the loop's end, the loop
+// again and a second of fade from its start (the rule is the engine's).
 TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
   // 8000 Hz mono noise whose frames 4000-12000 recur at 20000: a loop 4000-20000.
   const std::string path = Sounds().File("loop.wav");
-  WriteWave16(path, NoiseWithRepeat(40000, 4000, 8000, 20000, 3), 1, 8000);
+  const Samples values = NoiseWithRepeat(40000, 4000, 8000, 20000, 3);
+  WriteWave16(path, values, 1, 8000);
   StartWith(path);
   MarkAt(1, 4000 * 2);
   MarkAt(2, 36000 * 2);
+  const std::string copy = Sounds().File("copy.wav");
+  ui.files.push_back(copy);
 
   OnNextModal<CLoopCandidatesDlg>([](CLoopCandidatesDlg& search) {
     search.findChild<QPushButton*>("1")->click();  // runs the search in its progress dialog
@@ -104,6 +109,8 @@ TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
     EXPECT_EQ(table->item(0, 0)->text().toStdString(), "0:00:00.500");
     EXPECT_EQ(table->item(0, 2)->text().toStdString(), "0:00:02.000");
     table->selectRow(0);
+    search.findChild<QSpinBox*>("fade")->setValue(1000);
+    search.findChild<QPushButton*>("saveExtended")->click();
     search.reject();
   });
   dlg->OnMenuLoopSearch();
@@ -111,6 +118,27 @@ TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
   EXPECT_EQ(dlg->MarkerPosition(2), 20000u * 2);
   dlg->Undo();
   EXPECT_EQ(dlg->MarkerPosition(2), 36000u * 2);
+
+  const std::vector<uint8_t> written = ReadFileBytes(copy);
+  ASSERT_EQ(written.size(), 46u + 2 * (20000 + 16000 + 8000));
+  const std::vector<uint8_t> data = SampleBytes(values);
+  EXPECT_TRUE(std::equal(data.begin(), data.begin() + 40000, written.begin() + 46));
+  EXPECT_TRUE(std::equal(data.begin() + 8000, data.begin() + 40000, written.begin() + 46 + 40000));
+}
+
+TEST_F(SoundFindersTest, ASilentStartSaysItCannotAnchorALoop) {
+  const std::string path = Sounds().File("silent.wav");
+  WriteWave16(path, Samples(40000), 1, 8000);
+  StartWith(path);
+  OnNextModal<CLoopCandidatesDlg>([](CLoopCandidatesDlg& search) {
+    search.findChild<QPushButton*>("1")->click();
+    EXPECT_TRUE(search.Candidates().empty());
+    EXPECT_EQ(search.findChild<QLabel*>("status")->text().toStdString(), kLoopConstantWindowText);
+    search.reject();
+  });
+  dlg->OnMenuLoopSearch();
+  ASSERT_FALSE(ui.asked.empty());
+  EXPECT_EQ(ui.asked.back().text, kLoopConstantWindowText);
 }
 
 }  // namespace
