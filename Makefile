@@ -14,7 +14,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-tools-dev libsdl2-dev xvfb xauth sox ffmpeg sndfile-programs \
-            fonts-ipafont-gothic qt6-translations-l10n libcli11-dev
+            fonts-ipafont-gothic qt6-translations-l10n libcli11-dev libflac-dev flac
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps configure build run test test-shuffled translations install deb check-install bench sanitize tsan fuzz format format-check clean
@@ -83,10 +83,11 @@ sanitize: test
 # The tests whose code runs on more than one thread, under ThreadSanitizer in
 # a build of their own without the window: the SDL callback thread and the
 # main thread share the player's ring; the export reads ahead and writes behind
-# on threads of its own; the waveform's peaks are computed by workers.
+# on threads of its own; the waveform's peaks are computed by workers; FLAC
+# pieces are encoded by workers while the caller shows progress.
 TSAN_TESTS := playback/StreamPlayer playback/SdlDiskPlayback platform/sound/SoundDevice \
               platform/sound/SdlDiskOutput audiofile/ExtentReader audiofile/SectorFile \
-              export/ExportJob export/ExportFault waveform/PeakEngine
+              export/ExportJob export/ExportFault export/FlacWriter waveform/PeakEngine
 tsan: BUILD = build-tsan
 tsan: CMAKE_FLAGS += -DSNIPORA_TSAN=ON -DSNIPORA_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 tsan: configure
@@ -98,7 +99,7 @@ tsan: configure
 # what it finds in $(BUILD)/corpus/<name>; a crashing input is written to
 # $(BUILD)/artifacts/<name>/ and stops the run.
 FUZZ_SECONDS ?= 60
-FUZZERS := wave_header nwa_header ini pattern cli_input range_lists number_text
+FUZZERS := wave_header nwa_header flac_reading ini pattern cli_input range_lists number_text
 fuzz: BUILD = build-fuzz
 fuzz: PACKAGES += clang
 fuzz: deps

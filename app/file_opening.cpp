@@ -15,6 +15,7 @@
 #include "app/main_dialog.h"
 #include "app/model/dialog_folders.h"
 #include "app/recent_files.h"
+#include "audiofile/flac_file.h"
 #include "audiofile/wave_reader.h"
 #include "platform/ui/qt_ui_text.h"
 #include "playback/player_flags.h"
@@ -26,6 +27,24 @@ namespace snipora {
 
 namespace {
 
+// Why a file that is no RIFF WAVE file was refused: what is wrong with it as
+// FLAC, or that it is none of the formats that open.
+QString NotWaveReason(const std::string& path) {
+  SoundFormatInfo format{};
+  switch (ReadFlacFile(path, format)) {
+    case FlacProblem::kDamaged:
+      return CMainDlg::tr("FLAC ファイルのヘッダが壊れています。");
+    case FlacProblem::kNoLength:
+      return CMainDlg::tr(
+          "FLAC ファイルに長さが書かれていません (パイプへ書き出されたファイルです)。"
+          "flac で書き直すと開けます。");
+    case FlacProblem::kCutShort:
+      return CMainDlg::tr("FLAC ファイルが途中で切れているか、終わりの部分が壊れています。");
+    default:
+      return CMainDlg::tr("RIFF WAVE、NWA、FLAC のどの形式のファイルでもありません。");
+  }
+}
+
 // Why a file that ReadFormat refused cannot be opened.
 QString RefusalReason(const std::string& path) {
   SoundFormatInfo format{};
@@ -34,7 +53,7 @@ QString RefusalReason(const std::string& path) {
       return CMainDlg::tr(
           "ファイルを読み込めません (存在しないか、読み取りが許可されていません)。");
     case 2:
-      return CMainDlg::tr("RIFF WAVE 形式のファイルでも NWA ファイルでもありません。");
+      return NotWaveReason(path);
     case 3: {
       char tag[8];
       std::snprintf(tag, sizeof tag, "0x%04X", format.formatBlock.formatTag);

@@ -18,6 +18,7 @@
 #include "app/recent_files.h"
 #include "app/reservation_list.h"
 #include "app/status_line.h"
+#include "audiofile/flac_module.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/paths.h"
 #include "audiofile/sample_loops.h"
@@ -39,8 +40,15 @@ namespace {
 constexpr uint32_t kHeaderFileRing = 524288;
 constexpr uint32_t kFileAttributes = 32;
 
-void PlaybackEnded(int /*code*/, CDSStreamPlayer* /*player*/, void* context) {
-  static_cast<CMainDlg*>(context)->OnPlaybackEnded();
+void PlaybackEnded(int code, CDSStreamPlayer* /*player*/, void* context) {
+  auto* dialog = static_cast<CMainDlg*>(context);
+  if (code == kNotifyDecoderError) {
+    // Told after the player's own work, which this notice interrupts.
+    QMetaObject::invokeMethod(
+        dialog, [dialog] { dialog->OnDecodingFailed(); }, Qt::QueuedConnection);
+  } else {
+    dialog->OnPlaybackEnded();
+  }
 }
 
 }  // namespace
@@ -75,8 +83,11 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   player_.SetOptions(CDS_NOTIFY_STOP);
   player_.SetNotification(&PlaybackEnded, this);
   player_.AddDecoderModule(new Cdeclib_h_nwa, 1);
+  player_.AddDecoderModule(new Cdeclib_flac, 1);
   LoadVolumeSettings(player_);
   silenceRules_ = LoadSilenceRules();
+  // Damage found while a file plays (FLAC) is reported, not only the end.
+  player_.SetFlags(CDS_NOTIFY_ERROR, true);
   // Until a file is open every control that needs one is disabled.
   ApplyView();
 }
@@ -232,13 +243,14 @@ bool CMainDlg::RefusedForChannels(const std::string& path) {
 
 bool CMainDlg::ReadFormat(const std::string& path, SoundFormatInfo& format) {
   if (CMainPlayer::ProbeWaveFile(path.c_str(), format) == 0) return true;
-  // Not a PCM RIFF WAVE file: NWA, another RIFF coding, or unreadable.
+  // Not a PCM RIFF WAVE file: NWA, FLAC, another RIFF coding, or unreadable.
   CSectorFile file(kHeaderFileRing);
   if (file.Open(path.c_str(), "rb", kFileAttributes) != kFileOk) return false;
-  Cdeclib* module = player_.FirstDecoderModule();
-  const bool read = module && module->ReadHeader(file, format) == 0;
-  file.Close();
-  return read;
+  for (Cdeclib* module = player_.FirstDecoderModule(); module != nullptr; module = module->next) {
+    file.Seek(0, 0);
+    if (module->ReadHeader(file, format) == 0) return true;
+  }
+  return false;
 }
 
 bool CMainDlg::OpenAudioFile(const std::string& path) {

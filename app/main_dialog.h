@@ -149,6 +149,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void PlayTwoSecondsBeforeMarker();
   void LoopBetweenMarkers();
   void OnPlaybackEnded();
+  // The player closed the file on damage found while decoding it.
+  void OnDecodingFailed();
 
   // --- what the loop detection dialog asks (see ILoopCandidatesHost) ---
   LoopSearchSpan LoopSpan();

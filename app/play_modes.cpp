@@ -75,6 +75,16 @@ void CMainDlg::LoopBetweenMarkers() {
   RefreshPosition(true, 0);
 }
 
+void CMainDlg::OnDecodingFailed() {
+  SetPlaying(false);
+  ui_.ShowText(tr("ファイルの壊れた箇所を読んだため、再生を止めました。\n"
+                  "ファイルは先頭から開き直しました。")
+                   .toStdString(),
+               MessageButtons::Ok);
+  // The player has closed the file: open it again, so that it agrees with the window.
+  if (player_.Open(model_.FullPath().c_str()) == 0) RefreshPosition(true, 0);
+}
+
 void CMainDlg::OnPlaybackEnded() {
   const uint64_t position = PlayerBytes();
   player_.ClearEndPoint();

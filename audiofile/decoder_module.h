@@ -9,10 +9,11 @@
 namespace snipora {
 
 // Where decoding should restart: a frame index and a byte offset of the file.
-// A module may overwrite both with where decoding really restarts.
+// A module may overwrite both with where decoding really restarts. 64-bit:
+// long files pass 2^32 frames, large ones 4 GiB.
 struct DecoderSeekRequest {
-  uint32_t frame;
-  uint32_t offset;
+  uint64_t frame;
+  uint64_t offset;
 };
 
 // Results of Decode understood by the player.

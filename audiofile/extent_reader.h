@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "audiofile/sample_source.h"
+
 namespace snipora {
 
 // A stretch of a file: byte position and length.
@@ -23,14 +25,14 @@ struct FileExtent {
 // one. The caller takes the bytes as runs, in order, and may change a run in
 // place until it consumes it. One caller thread; the reading thread touches
 // only the blocks the caller has handed back.
-class CExtentReader {
+class CExtentReader : public ISampleRuns {
  public:
   // blockBytes: bytes per disk request (rounded up to whole sectors);
   // blockCount (at least 2): how many blocks may be read ahead.
   CExtentReader(uint32_t blockBytes, uint32_t blockCount);
   CExtentReader(const CExtentReader&) = delete;
   CExtentReader& operator=(const CExtentReader&) = delete;
-  ~CExtentReader();
+  ~CExtentReader() override;
 
   // Opens path for reading. 0; 2 the system refused, or the size is unknown;
   // 4 already open; 5 no memory for the blocks.
@@ -42,11 +44,11 @@ class CExtentReader {
   // most maxLength bytes (more than 0), never crossing a block. 0, or 6 when
   // the file could not deliver them (read error, file cut short, or nothing
   // left of the extents).
-  int Next(uint32_t maxLength, uint8_t** data, uint32_t* length);
+  int Next(uint32_t maxLength, uint8_t** data, uint32_t* length) override;
   // Marks the first n bytes of the last run as used (n at most its length).
-  void Consume(uint32_t n);
+  void Consume(uint32_t n) override;
   // Copies the next n bytes into dst. 0, or 6 as Next.
-  int Read(void* dst, uint32_t n);
+  int Read(void* dst, uint32_t n) override;
   // Stops the reading thread and closes the file.
   void Close();
 

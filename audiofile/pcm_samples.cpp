@@ -1,11 +1,18 @@
 #include "audiofile/pcm_samples.h"
 
+#include "audiofile/sample_source.h"
+
 namespace snipora {
 
 std::optional<PcmLayout> PcmLayoutOf(const SoundFormatInfo& info) {
+  if (info.decoderType != 0) return std::nullopt;
+  return FrameLayoutOf(info);
+}
+
+std::optional<PcmLayout> FrameLayoutOf(const SoundFormatInfo& info) {
   const WaveFormatBlock& block = info.formatBlock;
   const uint32_t bits = block.bitsPerSample;
-  if (info.decoderType != 0 || block.channels == 0 || bits == 0 || bits % 8 != 0) {
+  if (!HasSampleData(info) || block.channels == 0 || bits == 0 || bits % 8 != 0) {
     return std::nullopt;
   }
   const uint32_t bytes = bits / 8;

@@ -41,10 +41,14 @@ struct PcmLayout {
   uint32_t bits;  // of the sample container: 8, 16, 24, 32 or 64
 };
 
-// The layout of data read straight from the file (decoder type 0): unsigned
-// 8-bit, signed 16/24/32-bit integers and 32/64-bit floats (tag 3, or
-// extensible with the float sub-format); none for other widths, no channel,
-// or frames too short for their samples.
+// The layout of the frames a sample source delivers (see sample_source.h:
+// plain data as stored, FLAC decoded): unsigned 8-bit, signed 16/24/32-bit
+// integers and 32/64-bit floats (tag 3, or extensible with the float
+// sub-format); none for other widths, no channel, frames too short for their
+// samples, or data no sample source reads.
+std::optional<PcmLayout> FrameLayoutOf(const SoundFormatInfo& info);
+
+// The same for data read straight from the file (decoder type 0) only.
 std::optional<PcmLayout> PcmLayoutOf(const SoundFormatInfo& info);
 
 // One sample from its little-endian bytes: integers as signed values in their

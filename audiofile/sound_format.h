@@ -26,6 +26,13 @@ inline constexpr uint16_t kWaveFormatMpegLayer3 = 85;
 inline constexpr uint16_t kWaveFormatIeeeFloat = 3;
 inline constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 
+// Decoder types besides 0 (plain data read straight from the file) and 1 (a
+// RIFF WAVE file of another coding, which no module decodes).
+inline constexpr uint32_t kFlacDecoderType = 2;
+
+// Bytes of a FLAC stream's STREAMINFO body.
+inline constexpr uint32_t kFlacStreamInfoBytes = 34;
+
 // How the samples of plain data (decoder type 0) are coded.
 enum class SampleCoding : uint8_t { kPcm, kFloat };
 
@@ -54,6 +61,9 @@ struct SoundFormatInfo {
   // Bytes of the "fmt " chunk body that were read (16, or 18 + extra size), so
   // that a writer can reproduce the chunk.
   uint16_t formatChunkSize;
+  // Decoder modules only: what the module needs to begin decoding at any frame
+  // of the data (FLAC: its STREAMINFO body); zero for plain data.
+  uint8_t decoderSetup[kFlacStreamInfoBytes];
 
   // All zero, typeName empty, format -> formatBlock.
   SoundFormatInfo();

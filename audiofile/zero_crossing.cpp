@@ -70,14 +70,12 @@ std::optional<uint64_t> NearestZeroCrossing(const std::vector<int8_t>& signs, ui
 }
 
 CZeroCrossingSnap::CZeroCrossingSnap(const std::string& path, const SoundFormatInfo& info)
-    : layout_(PcmLayoutOf(info)),
-      dataOffset_(info.dataOffset),
-      sampleRate_(info.formatBlock.samplesPerSec),
-      file_(kRingBytes) {
+    : layout_(FrameLayoutOf(info)), sampleRate_(info.formatBlock.samplesPerSec) {
   if (!layout_) return;
   totalFrames_ = info.dataSize / layout_->blockAlign;
   // Only what is asked for: each snap reads 20 ms.
-  if (file_.Open(path.c_str(), "rb", 32) != 0 || file_.SetReadAhead(0, 0) != 0) layout_.reset();
+  data_ = OpenSampleData(path, info, kRingBytes, false);
+  if (!data_) layout_.reset();
 }
 
 uint64_t CZeroCrossingSnap::Snap(uint64_t frame) {
@@ -87,8 +85,8 @@ uint64_t CZeroCrossingSnap::Snap(uint64_t frame) {
   const uint64_t first = frame > radius ? frame - radius - 1 : 0;
   const uint64_t last = std::min(totalFrames_, frame + radius + 1);
   bytes_.resize((last - first) * layout_->blockAlign);
-  if (file_.SeekLarge(dataOffset_ + first * layout_->blockAlign) != 0) return frame;
-  const uint32_t got = file_.ReadBlock(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
+  if (data_->Seek(first * layout_->blockAlign) != 0) return frame;
+  const uint32_t got = data_->Read(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
   const std::vector<int8_t> signs = MonoSigns(bytes_.data(), got / layout_->blockAlign, *layout_);
   return NearestZeroCrossing(signs, first, totalFrames_, frame, radius).value_or(frame);
 }

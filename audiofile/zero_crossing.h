@@ -1,12 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "audiofile/pcm_samples.h"
-#include "audiofile/sector_file.h"
+#include "audiofile/sample_source.h"
 
 // Cut points where the sound passes through zero, so that a piece starts and
 // ends without a click. The signal is the exact sum of the channels: a place
@@ -34,8 +35,8 @@ std::optional<uint64_t> NearestZeroCrossing(const std::vector<int8_t>& signs, ui
 // Snaps frames of one sound file, which it keeps open; one thread only.
 class CZeroCrossingSnap {
  public:
-  // Files whose samples are not plain PCM read straight from the file (see
-  // PcmLayoutOf), or that cannot be opened, snap nothing.
+  // Files whose samples cannot be read (see FrameLayoutOf; FLAC is read
+  // decoded), or that cannot be opened, snap nothing.
   CZeroCrossingSnap(const std::string& path, const SoundFormatInfo& info);
 
   // `frame` moved to the nearest cut point within 10 ms; `frame` itself when
@@ -44,10 +45,9 @@ class CZeroCrossingSnap {
 
  private:
   std::optional<PcmLayout> layout_;
-  uint64_t dataOffset_ = 0;
   uint64_t totalFrames_ = 0;
   uint32_t sampleRate_ = 0;
-  CSectorFile file_;
+  std::unique_ptr<ISampleData> data_;
   std::vector<uint8_t> bytes_;
 };
 

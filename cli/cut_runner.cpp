@@ -28,6 +28,8 @@ void PrintInfo(std::ostream& out, const SoundFormatInfo& info) {
       << "valid_bits=" << info.validBits << "\n"
       << "channel_mask=0x" << std::hex << info.channelMask << std::dec << "\n"
       << "sub_format=" << (CodingOf(f) == SampleCoding::kFloat ? "float" : "pcm") << "\n";
+  // How the file stores the samples: as they are, or FLAC-compressed.
+  out << "codec=" << (info.decoderType == kFlacDecoderType ? "flac" : "pcm") << "\n";
 }
 
 int Fail(RunContext& context, const Refusal& refusal) {

@@ -27,6 +27,13 @@ class CopyProgress : public IExportProgress {
 
 std::optional<Refusal> PlanExtendedCopies(const ExtendLoopOption& option, const ExportJob& job,
                                           std::vector<ExtendedLoopJob>& copies) {
+  // The copy is made of the bytes the file stores; a decoded source has none to copy.
+  if (job.format.decoderType != 0) {
+    return Refusal{
+        "--extend-loop copies the samples as a WAVE or NWA file stores them; it "
+        "cannot copy a " +
+        std::string(job.format.typeName) + " source"};
+  }
   if (option.fadeMs > 0 && !CanFade(job.format)) {
     return Refusal{"--extend-loop cannot fade out the samples of this source (" +
                    std::to_string(job.format.formatBlock.bitsPerSample) +

@@ -1,5 +1,6 @@
 #include "cli/source_file.h"
 
+#include "audiofile/flac_module.h"
 #include "audiofile/nwa_module.h"
 #include "audiofile/sector_file.h"
 #include "audiofile/wave_reader.h"
@@ -11,7 +12,10 @@ bool ReadSourceFormat(const std::string& path, SoundFormatInfo& info) {
   CSectorFile file(524288);
   if (file.Open(path.c_str(), "rb", 32) != 0) return false;
   Cdeclib_h_nwa nwa;
-  return nwa.ReadHeader(file, info) == 0;
+  if (nwa.ReadHeader(file, info) == 0) return true;
+  file.Seek(0, 0);
+  Cdeclib_flac flac;
+  return flac.ReadHeader(file, info) == 0;
 }
 
 }  // namespace snipora::cli

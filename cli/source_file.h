@@ -7,8 +7,8 @@
 namespace snipora::cli {
 
 // Reads the format of a sound file the way the main window opens one: a PCM
-// RIFF WAVE file by its header; anything else only if the NWA module
-// recognises it (an uncompressed NWA file). False when refused.
+// RIFF WAVE file by its header; anything else only if the NWA module (an
+// uncompressed NWA file) or the FLAC module recognises it. False when refused.
 bool ReadSourceFormat(const std::string& path, SoundFormatInfo& info);
 
 }  // namespace snipora::cli

@@ -90,7 +90,8 @@ std::optional<Refusal> OpenSource(const std::string& given, ExportJob& job) {
   job.sourcePath = Normalised(given);
   if (!fsops::Exists(job.sourcePath)) return Refusal{"'" + given + "': no such file"};
   if (!ReadSourceFormat(job.sourcePath, job.format)) {
-    return Refusal{"'" + given + "' is not a PCM WAVE or uncompressed NWA file (or unreadable)"};
+    return Refusal{"'" + given +
+                   "' is not a PCM WAVE, uncompressed NWA or FLAC file (or unreadable)"};
   }
   return std::nullopt;
 }

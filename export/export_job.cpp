@@ -111,7 +111,10 @@ ExportOutcome Prepare(const ExportJob& job, const std::vector<std::string>& outp
     // Writing over the source would destroy what is being read.
     if (fsops::SameFile(output, job.sourcePath)) return ExportOutcome::OutputIsSource;
   }
-  if (source.Open(job.sourcePath.c_str()) != 0) return ExportOutcome::SourceFailed;
+  // The bytes are copied as the file stores them: a decoded source (FLAC) is not read here.
+  if (job.format.decoderType != 0 || source.Open(job.sourcePath.c_str()) != 0) {
+    return ExportOutcome::SourceFailed;
+  }
   source.Start(SourceExtents(job));
   return ExportOutcome::Done;
 }

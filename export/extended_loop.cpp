@@ -67,7 +67,10 @@ ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& o
   if (!container) return ExportOutcome::TooLarge;
 
   CExtentReader source(kReadBlockBytes, kReadBlocks);
-  if (source.Open(job.sourcePath.c_str()) != 0) return ExportOutcome::SourceFailed;
+  // The bytes are copied as the file stores them: a decoded source (FLAC) is not read here.
+  if (job.format.decoderType != 0 || source.Open(job.sourcePath.c_str()) != 0) {
+    return ExportOutcome::SourceFailed;
+  }
   source.Start(std::move(extents));
   progress.SetOverallPosition(0);
   progress.SetOverallRange(1);

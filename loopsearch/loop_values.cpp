@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "audiofile/sector_file.h"
 #include "audiofile/sound_units.h"
 #include "loopsearch/loop_search.h"
 
@@ -62,9 +63,8 @@ int16_t MixFrame(const uint8_t* frame, const PcmLayout& layout) {
 
 }  // namespace
 
-CLoopValueFile::CLoopValueFile(const SoundFormatInfo& info)
-    : info_(info), file_(kLoopSearchFileCapacity) {
-  if (info.formatBlock.bitsPerSample != 16) mix_ = PcmLayoutOf(info);
+CLoopValueFile::CLoopValueFile(const SoundFormatInfo& info) : info_(info) {
+  if (info.formatBlock.bitsPerSample != 16) mix_ = FrameLayoutOf(info);
 }
 
 bool CLoopValueFile::Searchable() const {
@@ -72,7 +72,8 @@ bool CLoopValueFile::Searchable() const {
 }
 
 int CLoopValueFile::Open(const char* path) {
-  return file_.Open(path, "rb", 32);
+  data_ = OpenSampleData(path, info_, kLoopSearchFileCapacity);
+  return data_ ? kFileOk : kFileCannotOpen;
 }
 
 uint32_t CLoopValueFile::BytesPerFrame() const {
@@ -96,15 +97,13 @@ uint64_t CLoopValueFile::ToDataBytes(uint64_t valueBytes) const {
 }
 
 bool CLoopValueFile::Seek(uint64_t valueBytes) {
-  const uint64_t dataOffset = static_cast<uint32_t>(info_.dataOffset);
-  if (!mix_) return file_.SeekLarge(dataOffset + valueBytes) == 0;
+  if (!mix_) return data_->Seek(valueBytes) == 0;
   frame_ = valueBytes / 2;
-  return frame_ <= TotalFrames(info_) &&
-         file_.SeekLarge(dataOffset + frame_ * mix_->blockAlign) == 0;
+  return frame_ <= TotalFrames(info_) && data_->Seek(frame_ * mix_->blockAlign) == 0;
 }
 
 uint32_t CLoopValueFile::Read(void* dst, uint32_t n) {
-  if (!mix_) return file_.ReadBlock(dst, n);
+  if (!mix_) return data_->Read(dst, n);
   auto* out = static_cast<uint8_t*>(dst);
   uint32_t done = 0;
   const uint32_t align = mix_->blockAlign;
@@ -112,7 +111,7 @@ uint32_t CLoopValueFile::Read(void* dst, uint32_t n) {
   while (done + 2 <= n && frame_ < TotalFrames(info_)) {
     const auto count = static_cast<uint32_t>(
         std::min<uint64_t>({(n - done) / 2, kMixFrames, TotalFrames(info_) - frame_}));
-    const uint32_t got = file_.ReadBlock(frames_.data(), count * align) / align;
+    const uint32_t got = data_->Read(frames_.data(), count * align) / align;
     for (uint32_t f = 0; f < got; ++f, done += 2) {
       const int16_t value = MixFrame(frames_.data() + size_t{f} * align, *mix_);
       std::memcpy(out + done, &value, 2);  // little-endian host, as the file's values

@@ -1,16 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "audiofile/pcm_samples.h"
-#include "audiofile/sector_file.h"
+#include "audiofile/sample_source.h"
 #include "audiofile/sound_format.h"
 
-// The 16-bit values the loop search compares, read from a sound file: a
-// 16-bit file's samples as stored (every channel's, interleaved), any other
-// plain PCM file as the mono mix of each frame at 16-bit precision (the mean
+// The 16-bit values the loop search compares, read from a sound file (FLAC
+// decoded): a 16-bit file's samples as stored (every channel's, interleaved),
+// any other PCM file as the mono mix of each frame at 16-bit precision (the mean
 // of its channels, clipped to +-32767 as -32768 matches nothing), so that the
 // tolerances mean the same for every format. The values are addressed as
 // the bytes of a 16-bit file ("value bytes"): a 16-bit file's own data
@@ -30,7 +31,7 @@ class CLoopValueFile {
   bool Mixed() const { return mix_.has_value(); }
 
   // Opens the file for reading through a ring of kLoopSearchFileCapacity
-  // bytes. The CSectorFile result: 0 on success.
+  // bytes. 0 on success, 2 when it cannot be opened (or decoded).
   int Open(const char* path);
 
   // Value bytes per frame of the file, and per second.
@@ -53,7 +54,7 @@ class CLoopValueFile {
  private:
   SoundFormatInfo info_;
   std::optional<PcmLayout> mix_;
-  CSectorFile file_;
+  std::unique_ptr<ISampleData> data_;
   uint64_t frame_ = 0;  // the mix: next frame to read
   std::vector<uint8_t> frames_;
 };

@@ -17,9 +17,9 @@ constexpr uint32_t kDecoderChunk = 512000;
 constexpr uint32_t kProbeBytes = 20000;
 // Sources of this byte rate or more cannot be played: the sound buffer keeps at most
 // 0xF3800 bytes ahead of the play cursor, which must last well over a timer period.
-// PCM (tag 1) files keep the historical limit (1.5 s ahead); float and extensible
-// files, which carry the multichannel and high-resolution layouts, may go down to
-// half a second ahead (7.1 at 48 kHz in 32 bits).
+// PCM (tag 1) files keep the historical limit (1.5 s ahead); float, extensible and
+// FLAC files, which carry the multichannel and high-resolution layouts, may go down
+// to half a second ahead (7.1 at 48 kHz in 32 bits).
 constexpr uint32_t kMaxSourceRate = 0xA0001;
 constexpr uint32_t kMaxWideSourceRate = 2 * 0xF3800 + 1;
 constexpr uint32_t kFileAttributes = 32;
@@ -129,7 +129,8 @@ int CDSFilePlayer::Open(const char* path) {
 
   if (Identify(path) != kPlayerOk) return kPlayerBadFile;
   const WaveFormatBlock& source = fileInfo_.formatBlock;
-  const uint32_t maxRate = source.formatTag == kWaveFormatPcm ? kMaxSourceRate : kMaxWideSourceRate;
+  const bool historical = source.formatTag == kWaveFormatPcm && fileInfo_.decoderType == 0;
+  const uint32_t maxRate = historical ? kMaxSourceRate : kMaxWideSourceRate;
   if (source.avgBytesPerSec >= maxRate) return kPlayerBadFile;
   const PcmFormat output = DeriveOutputFormat(fileInfo_);
   if (output.blockAlign == 0 || output.bytesPerSecond == 0 || output.channels == 0 ||
@@ -233,8 +234,7 @@ int32_t CDSFilePlayer::ProbeLevel() {
       decoderOutput_.Clear();
       file_.ReadToRing(decoderOutput_, kProbeBytes);
     } else {
-      DecoderSeekRequest request{static_cast<uint32_t>(fileInfo_.lengthFrames / 4 * i),
-                                 static_cast<uint32_t>(dataOffset + start)};
+      DecoderSeekRequest request{fileInfo_.lengthFrames / 4 * i, dataOffset + start};
       if (currentModule_->SeekSource(request, file_, fileInfo_) != 0) {
         level = 32768;
         break;

@@ -102,7 +102,8 @@ int CDSFilePlayer::DiscardDecoded(uint32_t difference) {
 
 int CDSFilePlayer::SeekModule(DecoderSeekRequest& request) {
   if (currentModule_->SeekSource(request, file_, fileInfo_) != 0) return kPlayerBadState;
-  bytesLeft_ = dataSize_ - (request.offset - static_cast<uint32_t>(fileInfo_.dataOffset));
+  const uint64_t read = request.offset - static_cast<uint32_t>(fileInfo_.dataOffset);
+  bytesLeft_ = dataSize_ - std::min(read, dataSize_);
   ClearDecoderQueues();
   return kPlayerOk;
 }
@@ -116,15 +117,15 @@ int CDSFilePlayer::QueueLoopRestart() {
     file_.SeekLarge(dataOffset + loopStart_);
     readPosition_ = loopStart_;
   } else {
-    const auto frame = static_cast<uint32_t>(loopStart_ / outputFormat_.blockAlign);
+    const uint64_t frame = loopStart_ / outputFormat_.blockAlign;
     const uint64_t fileOffset =
         loopStart_ * 10000 / outputFormat_.bytesPerSecond * SourceRate() / 100000000 + dataOffset;
-    DecoderSeekRequest request{frame, static_cast<uint32_t>(fileOffset)};
+    DecoderSeekRequest request{frame, fileOffset};
     if (SeekModule(request) != kPlayerOk) {
       FailDecoding();
       return kPlayerBadState;
     }
-    readPosition_ = uint64_t{request.frame} * fileInfo_.formatBlock.blockAlign;
+    readPosition_ = request.frame * fileInfo_.formatBlock.blockAlign;
     if (readPosition_ < loopStart_) {
       // Decode from where the module restarted up to the loop start in a queue of its
       // own, so that the ending pass stays queued.

@@ -33,18 +33,16 @@ int CDSFilePlayer::Seek(uint64_t position, int unit) {
     file_.SeekLarge(dataOffset + bytes);
     readPosition_ = bytes;
   } else {
-    targetFrame = unit == kUnitMilliseconds
-                      ? position * fileInfo_.sampleRate / 1000
-                      : (bytes * 10000000 / rate) * fileInfo_.sampleRate / 1000;
-    // Decoder modules take 32-bit requests: their files stay below 4 GiB.
-    DecoderSeekRequest request{static_cast<uint32_t>(targetFrame),
-                               static_cast<uint32_t>(bytes + dataOffset)};
+    // A byte or sample position is the frame it lies in, exactly: a module
+    // restarts there or before it (the frames between are dropped below).
+    if (unit == kUnitMilliseconds) targetFrame = position * fileInfo_.sampleRate / 1000;
+    DecoderSeekRequest request{targetFrame, bytes + dataOffset};
     if (SeekModule(request) != kPlayerOk) {
       CDSStreamPlayer::Stop();
       Close();
       return kPlayerSeekFailed;
     }
-    readPosition_ = uint64_t{request.frame} * outputAlign;
+    readPosition_ = request.frame * outputAlign;
     filePosition = request.offset - dataOffset;
   }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "audiofile/sample_source.h"
+
 namespace snipora {
 namespace {
 
@@ -144,7 +146,8 @@ PcmFormat CDSStreamPlayer::DeriveOutputFormat(const SoundFormatInfo& info) {
   PcmFormat format;
   format.channels = source.channels;
   format.sampleRate = source.samplesPerSec;
-  if (source.formatTag == kWaveFormatPcm || info.decoderType == 0) {
+  // Plain data, and FLAC, whose module decodes into the source format itself.
+  if (source.formatTag == kWaveFormatPcm || HasSampleData(info)) {
     format.bitsPerSample = source.bitsPerSample;
     format.blockAlign = source.blockAlign;
     format.bytesPerSecond = source.avgBytesPerSec;

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "audiofile/extent_reader.h"
 #include "audiofile/pcm_samples.h"
+#include "audiofile/sample_source.h"
 #include "audiofile/sound_units.h"
 #include "ranges/sounds_between_silences.h"
 
@@ -156,10 +156,10 @@ SilenceScanEnd Scan(const std::string& path, const SoundFormatInfo& info, LoudSa
                     const PcmLayout& layout, uint64_t minRun, IScanProgress& progress,
                     std::vector<FrameSpan>& runs) {
   const uint64_t total = TotalFrames(info);
-  CExtentReader reader(kReadBlockBytes, kReadBlocks);
-  if (reader.Open(path.c_str()) != 0) return SilenceScanEnd::kOpenFailed;
-  reader.Start(
-      {{static_cast<uint64_t>(static_cast<uint32_t>(info.dataOffset)), total * layout.blockAlign}});
+  const std::unique_ptr<ISampleRuns> data =
+      StartSampleRuns(path, info, {{0, total}}, kReadBlockBytes, kReadBlocks);
+  if (!data) return SilenceScanEnd::kOpenFailed;
+  ISampleRuns& reader = *data;
   RunFinder<T> finder(loud, layout, minRun, runs);
   std::vector<uint8_t> split(layout.blockAlign);
   uint32_t splitHeld = 0;
@@ -199,7 +199,7 @@ SilenceScanEnd FindSilences(const std::string& path, const SoundFormatInfo& info
                             double thresholdDb, uint64_t minSilenceFrames, IScanProgress& progress,
                             std::vector<FrameSpan>& silences) {
   silences.clear();
-  const std::optional<PcmLayout> layout = PcmLayoutOf(info);
+  const std::optional<PcmLayout> layout = FrameLayoutOf(info);
   if (!layout) return SilenceScanEnd::kFormatRefused;
   const double ratio = std::pow(10.0, thresholdDb / 20.0);
   // Integer thresholds beyond full scale make every frame silent; capping

@@ -50,7 +50,7 @@ class IScanProgress {
 enum class SilenceScanEnd {
   kDone,
   kCancelled,
-  kFormatRefused,  // not plain PCM (a decoder module's data, an unknown sample width)
+  kFormatRefused,  // data no sample source reads, or an unknown sample width
   kOpenFailed,     // the file could not be opened
   kReadFailed,     // the file delivered less than its header promised
 };
@@ -59,7 +59,7 @@ enum class SilenceScanEnd {
 uint64_t FramesForMilliseconds(uint32_t ms, uint32_t rate);
 
 // Streams the sample data of the file at `path` (described by `info`) once,
-// unbuffered and in constant memory, and lists the runs of at least
+// unbuffered (FLAC decoded) and in constant memory, and lists the runs of at least
 // max(1, minSilenceFrames) silent frames (rule 1) in order. On any end but
 // kDone `silences` is left empty.
 SilenceScanEnd FindSilences(const std::string& path, const SoundFormatInfo& info,

@@ -45,7 +45,8 @@ inline constexpr char kMarkerAdd[] = QT_TRANSLATE_NOOP("Snipora", "付加");
 inline constexpr char kMarkerClear[] = QT_TRANSLATE_NOOP("Snipora", "消去");
 // The label names every type the entry lists; "*" also lists names without a dot.
 inline constexpr char kOpenFilter[] = QT_TRANSLATE_NOOP(
-    "Snipora", "WAVE・NWA サウンド(*.wav;*.nwa)|*.wav;*.nwa|全てのファイル(*)|*||");
+    "Snipora",
+    "WAVE・NWA・FLAC サウンド(*.wav;*.nwa;*.flac)|*.wav;*.nwa;*.flac|全てのファイル(*)|*||");
 // A file with more channels than the sound device plays: %1 its channels,
 // %2 the most the device plays.
 inline constexpr char kTooManyChannels[] = QT_TRANSLATE_NOOP(

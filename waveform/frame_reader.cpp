@@ -13,12 +13,12 @@ constexpr uint32_t kRingBytes = 256 * 1024;
 }  // namespace
 
 CFrameReader::CFrameReader(const std::string& path, const SoundFormatInfo& info)
-    : codec_(CodecFor(info)), file_(kRingBytes) {
+    : codec_(CodecFor(info)) {
   if (!codec_) return;
-  dataOffset_ = static_cast<uint32_t>(info.dataOffset);
   totalFrames_ = info.dataSize / codec_->shape.blockAlign;
   // Only what is asked for: a view reads a few kilobytes per repaint.
-  if (file_.Open(path.c_str(), "rb", 32) != 0 || file_.SetReadAhead(0, 0) != 0) codec_.reset();
+  data_ = OpenSampleData(path, info, kRingBytes, false);
+  if (!data_) codec_.reset();
 }
 
 uint32_t CFrameReader::Read(uint64_t first, uint32_t count, std::vector<float>& samples) {
@@ -26,10 +26,9 @@ uint32_t CFrameReader::Read(uint64_t first, uint32_t count, std::vector<float>& 
   if (!codec_ || first >= totalFrames_) return 0;
   const FrameShape& shape = codec_->shape;
   const uint64_t frames = std::min<uint64_t>(count, totalFrames_ - first);
-  const uint64_t position = dataOffset_ + first * shape.blockAlign;
-  if (file_.SeekLarge(position) != 0) return 0;
+  if (data_->Seek(first * shape.blockAlign) != 0) return 0;
   bytes_.resize(frames * shape.blockAlign);
-  const uint32_t got = file_.ReadBlock(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
+  const uint32_t got = data_->Read(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
   const uint32_t delivered = got / shape.blockAlign;
   samples.resize(size_t{delivered} * shape.channels);
   for (uint32_t f = 0; f < delivered; ++f) {

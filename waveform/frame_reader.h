@@ -1,22 +1,24 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "audiofile/sector_file.h"
+#include "audiofile/sample_source.h"
 #include "audiofile/sound_format.h"
 #include "waveform/sample_codec.h"
 
 namespace snipora {
 
-// Reads a few frames of a sound file directly, for views closer than the
-// peak summary's resolution. Keeps the file open; one thread only.
+// Reads a few frames of a sound file directly (FLAC decoded), for views
+// closer than the peak summary's resolution. Keeps the file open; one thread
+// only.
 class CFrameReader {
  public:
   // Opens the file at once; Read delivers nothing when that failed or the
-  // samples cannot be read straight from the file.
+  // samples cannot be read (see CodecFor).
   CFrameReader(const std::string& path, const SoundFormatInfo& info);
 
   uint32_t Channels() const { return codec_ ? codec_->shape.channels : 0; }
@@ -28,9 +30,8 @@ class CFrameReader {
 
  private:
   std::optional<SampleCodec> codec_;
-  uint64_t dataOffset_ = 0;
   uint64_t totalFrames_ = 0;
-  CSectorFile file_;
+  std::unique_ptr<ISampleData> data_;
   std::vector<uint8_t> bytes_;
 };
 

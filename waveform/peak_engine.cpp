@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "audiofile/sector_file.h"
+#include "audiofile/sample_source.h"
 
 namespace snipora {
 
@@ -27,9 +27,8 @@ CPeakEngine::CPeakEngine(const std::string& path, const SoundFormatInfo& info)
   entriesPerChunk_ = std::max(1u, kChunkBytes / (kFramesPerPeak * shape.blockAlign));
   entries_ = std::make_unique_for_overwrite<PeakPair[]>(entryCount_ * shape.channels);
   running_ = kWorkers;
-  const auto dataOffset = static_cast<uint32_t>(info.dataOffset);
   for (uint32_t w = 0; w < kWorkers; ++w) {
-    workers_[w] = std::thread(&CPeakEngine::Run, this, w, path, dataOffset);
+    workers_[w] = std::thread(&CPeakEngine::Run, this, w, path, info);
   }
 }
 
@@ -74,21 +73,21 @@ bool CPeakEngine::Peak(uint32_t channel, uint64_t first, uint64_t last, PeakPair
   return true;
 }
 
-void CPeakEngine::Run(uint32_t worker, const std::string& path, uint64_t dataOffset) {
-  CSectorFile file(kChunkBytes + 64 * 1024);  // a chunk and the sectors around it
-  if (file.Open(path.c_str(), "rb", 32) != 0 || !ComputeChunks(worker, file, dataOffset)) {
+void CPeakEngine::Run(uint32_t worker, const std::string& path, const SoundFormatInfo& info) {
+  // A ring of a chunk and the sectors around it.
+  const std::unique_ptr<ISampleData> data = OpenSampleData(path, info, kChunkBytes + 64 * 1024);
+  if (!data || !ComputeChunks(worker, *data)) {
     // The ready part ends before this worker's failed chunk; the others go on
     // with the chunks before it.
     if (!cancel_.load(std::memory_order_relaxed))
       readFailed_.store(true, std::memory_order_release);
   }
-  file.Close();
   running_.fetch_sub(1, std::memory_order_acq_rel);
 }
 
 // Chunks worker, worker + kWorkers, ...; each one's entries are published
 // when the whole chunk is done. False when cancelled or the file ends early.
-bool CPeakEngine::ComputeChunks(uint32_t worker, CSectorFile& file, uint64_t dataOffset) {
+bool CPeakEngine::ComputeChunks(uint32_t worker, ISampleData& data) {
   const FrameShape& shape = codec_->shape;
   const uint32_t channels = shape.channels;
   const uint64_t chunkFrames = uint64_t{entriesPerChunk_} * kFramesPerPeak;
@@ -97,9 +96,8 @@ bool CPeakEngine::ComputeChunks(uint32_t worker, CSectorFile& file, uint64_t dat
     if (cancel_.load(std::memory_order_relaxed)) return false;
     const uint64_t first = chunk * chunkFrames;
     const uint64_t frames = std::min(chunkFrames, totalFrames_ - first);
-    const uint64_t position = dataOffset + first * shape.blockAlign;
     const auto bytes = static_cast<uint32_t>(frames * shape.blockAlign);
-    if (file.SeekLarge(position) != 0 || file.ReadBlock(buffer.data(), bytes) != bytes) {
+    if (data.Seek(first * shape.blockAlign) != 0 || data.Read(buffer.data(), bytes) != bytes) {
       return false;
     }
     uint64_t entry = first / kFramesPerPeak;

@@ -12,12 +12,12 @@
 
 namespace snipora {
 
-class CSectorFile;
+class ISampleData;
 
 // The min/max summary of a sound file's samples: one pair per channel for
 // every kFramesPerPeak frames, computed by worker threads that read the file
-// through CSectorFile. The file is cut into chunks that the workers take in
-// turn, so that some read while others fold and the disk always has several
+// through a sample source of their own (unbuffered; FLAC decoded). The file is cut into chunks that
+// the workers take in turn, so that some read while others fold and the disk always has several
 // requests waiting. The summary is ready from the start of the data up to
 // ReadyFrames(); the GUI thread may read that part at any time (entries are
 // written before the progress that covers them is published). Destruction
@@ -27,8 +27,8 @@ class CPeakEngine {
   static constexpr uint32_t kFramesPerPeak = 256;
   static constexpr uint32_t kWorkers = 4;
 
-  // Starts at once. A file whose samples cannot be read straight from it
-  // (see CodecFor) starts nothing and reports Supported() false.
+  // Starts at once. A file whose samples cannot be read (see CodecFor) starts
+  // nothing and reports Supported() false.
   CPeakEngine(const std::string& path, const SoundFormatInfo& info);
   ~CPeakEngine();
   CPeakEngine(const CPeakEngine&) = delete;
@@ -52,8 +52,8 @@ class CPeakEngine {
   void Cancel();
 
  private:
-  void Run(uint32_t worker, const std::string& path, uint64_t dataOffset);
-  bool ComputeChunks(uint32_t worker, CSectorFile& file, uint64_t dataOffset);
+  void Run(uint32_t worker, const std::string& path, const SoundFormatInfo& info);
+  bool ComputeChunks(uint32_t worker, ISampleData& data);
   uint64_t ChunkCount() const;
   uint64_t ReadyEntries() const;
 

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "audiofile/sample_source.h"
+
 namespace snipora {
 
 namespace {
@@ -111,7 +113,7 @@ float DecodeF64(const uint8_t* b) {
 
 std::optional<SampleCodec> CodecFor(const SoundFormatInfo& info) {
   const WaveFormatBlock& block = info.formatBlock;
-  if (info.decoderType != 0 || block.channels == 0) return std::nullopt;
+  if (!HasSampleData(info) || block.channels == 0) return std::nullopt;
   const uint32_t bytes = block.bitsPerSample / 8u;
   if (bytes == 0 || block.bitsPerSample % 8 != 0 ||
       size_t{bytes} * block.channels > block.blockAlign) {

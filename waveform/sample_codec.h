@@ -45,10 +45,11 @@ float DecodeS32(const uint8_t* bytes);
 float DecodeF32(const uint8_t* bytes);
 float DecodeF64(const uint8_t* bytes);
 
-// The codec of the open file's samples: unsigned 8-bit and signed 16/24/32-bit
-// integers, 32/64-bit floats (format tag 3, or 0xFFFE with the float
-// sub-format). None when the data passes through a decoder module, when no
-// channel or sample width fits the block alignment, or for other widths.
+// The codec of the open file's samples as a sample source delivers them:
+// unsigned 8-bit and signed 16/24/32-bit integers, 32/64-bit floats (format
+// tag 3, or 0xFFFE with the float sub-format). None for data no sample source
+// reads (see HasSampleData), when no channel or sample width fits the block
+// alignment, or for other widths.
 std::optional<SampleCodec> CodecFor(const SoundFormatInfo& info);
 
 }  // namespace snipora

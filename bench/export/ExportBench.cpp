@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "audiofile/wave_reader.h"
+#include "bench/support/bench_files.h"
+#include "bench/support/silent_export_progress.h"
 #include "export/export_job.h"
 
 namespace snipora {
@@ -29,8 +31,7 @@ constexpr uint32_t kDataOffset = 44;
 constexpr int kPieces = 10;
 
 std::string WorkFolder() {
-  const char* dir = std::getenv("SNIPORA_BENCH_DIR");
-  return dir ? dir : "/var/tmp/snipora-export-bench";
+  return bench::WorkFolder("/var/tmp/snipora-export-bench");
 }
 std::string SourcePath() {
   return WorkFolder() + "/source.wav";
@@ -114,24 +115,8 @@ ExportJob Job(Placement placement, uint32_t fadeMs) {
   return job;
 }
 
-struct NoProgress : IExportProgress {
-  void SetFileRange(uint64_t) override {}
-  void SetFilePosition(uint64_t) override {}
-  void SetOverallRange(uint32_t) override {}
-  void SetOverallPosition(uint32_t) override {}
-  void Pump(bool) override {}
-  bool IsCancelled() const override { return false; }
-};
-
 std::string FreshFolder(const std::string& name) {
-  const std::string folder = WorkFolder() + "/" + name;
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
-void Run(benchmark::State& state, const std::string& shell) {
-  if (std::system(shell.c_str()) != 0) state.SkipWithError(("failed: " + shell).c_str());
+  return bench::FreshFolder(WorkFolder(), name);
 }
 
 void Check(benchmark::State& state, ExportOutcome outcome) {
@@ -143,7 +128,7 @@ void Check(benchmark::State& state, ExportOutcome outcome) {
 // The page cache must not hold the source for a baseline that reads through
 // it (the engine and dd with direct I/O bypass it).
 std::string DropSourceCache() {
-  return "dd if=" + SourcePath() + " iflag=nocache count=0 status=none && ";
+  return bench::DropFromCache(SourcePath());
 }
 
 void BM_Split(benchmark::State& state, Placement placement, uint32_t fadeMs) {
@@ -153,7 +138,7 @@ void BM_Split(benchmark::State& state, Placement placement, uint32_t fadeMs) {
     const std::string folder = FreshFolder("split");
     std::vector<std::string> outputs;
     for (int i = 0; i < kPieces; ++i) outputs.push_back(folder + "/" + std::to_string(i) + ".wav");
-    NoProgress progress;
+    bench::SilentExportProgress progress;
     state.ResumeTiming();
     Check(state, WriteSplitPieces(job, outputs, progress));
   }
@@ -165,7 +150,7 @@ void BM_Join(benchmark::State& state, Placement placement) {
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = FreshFolder("join");
-    NoProgress progress;
+    bench::SilentExportProgress progress;
     state.ResumeTiming();
     Check(state, WriteJoinedFile(job, folder + "/joined.wav", progress));
   }
@@ -193,7 +178,7 @@ void BM_Dd(benchmark::State& state, Placement placement, bool joined) {
       if (joined) offset += end - start;
     }
     state.ResumeTiming();
-    Run(state, script + "true");
+    bench::RunShell(state, script + "true");
   }
   fs::remove_all(WorkFolder() + "/dd");
 }
@@ -204,7 +189,7 @@ void BM_DdFsync(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = FreshFolder("ddsync");
-    Run(state, DropSourceCache() + "true");
+    bench::RunShell(state, DropSourceCache() + "true");
     std::string script;
     for (int i = 0; const ExportRange& r : Ranges(Placement::Odd)) {
       script += "dd if=" + SourcePath() + " of=" + folder + "/" + std::to_string(i++) + ".raw";
@@ -214,7 +199,7 @@ void BM_DdFsync(benchmark::State& state) {
       script += " status=none && ";
     }
     state.ResumeTiming();
-    Run(state, script + "true");
+    bench::RunShell(state, script + "true");
   }
   fs::remove_all(WorkFolder() + "/ddsync");
 }
@@ -224,7 +209,7 @@ void BM_SoxSync(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = FreshFolder("sox");
-    Run(state, DropSourceCache() + "true");
+    bench::RunShell(state, DropSourceCache() + "true");
     std::string script;
     for (int i = 0; const ExportRange& r : Ranges(Placement::Odd)) {
       script += "sox -V1 " + SourcePath() + " " + folder + "/" + std::to_string(i++) +
@@ -232,7 +217,7 @@ void BM_SoxSync(benchmark::State& state) {
                 "s && ";
     }
     state.ResumeTiming();
-    Run(state, script + "sync");
+    bench::RunShell(state, script + "sync");
   }
   fs::remove_all(WorkFolder() + "/sox");
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "audiofile/wave_reader.h"
+#include "bench/support/bench_files.h"
 #include "ranges/sounds_between_silences.h"
 
 namespace snipora {
@@ -28,8 +29,7 @@ constexpr uint64_t kSourceBytes = uint64_t{1} << 30;
 constexpr uint32_t kRate = 44100;
 
 std::string WorkFolder() {
-  const char* dir = std::getenv("SNIPORA_BENCH_DIR");
-  return dir ? dir : "/var/tmp/snipora-silence-bench";
+  return bench::WorkFolder("/var/tmp/snipora-silence-bench");
 }
 std::string SourcePath() {
   return WorkFolder() + "/recording.wav";
@@ -112,13 +112,9 @@ struct NoProgress : ranges::IScanProgress {
   bool IsCancelled() const override { return false; }
 };
 
-void Run(benchmark::State& state, const std::string& shell) {
-  if (std::system(shell.c_str()) != 0) state.SkipWithError(("failed: " + shell).c_str());
-}
-
 // Tools that read through the page cache start from the disk too.
 std::string DropSourceCache() {
-  return "dd if=" + SourcePath() + " iflag=nocache count=0 status=none && ";
+  return bench::DropFromCache(SourcePath());
 }
 
 void BM_FindSounds(benchmark::State& state) {
@@ -140,7 +136,8 @@ BENCHMARK(BM_FindSounds)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealT
 void BM_DdDirect(benchmark::State& state) {
   EnsureSource();
   for (auto _ : state) {
-    Run(state, "dd if=" + SourcePath() + " iflag=direct bs=1M of=/dev/null status=none");
+    bench::RunShell(state,
+                    "dd if=" + SourcePath() + " iflag=direct bs=1M of=/dev/null status=none");
   }
 }
 BENCHMARK(BM_DdDirect)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
@@ -149,10 +146,11 @@ void BM_FfmpegSilencedetect(benchmark::State& state) {
   EnsureSource();
   for (auto _ : state) {
     state.PauseTiming();
-    Run(state, DropSourceCache() + "true");
+    bench::RunShell(state, DropSourceCache() + "true");
     state.ResumeTiming();
-    Run(state, "ffmpeg -nostdin -hide_banner -loglevel info -i " + SourcePath() +
-                   " -af silencedetect=n=-50dB:d=1 -f null - 2>" + WorkFolder() + "/ffmpeg.txt");
+    bench::RunShell(state, "ffmpeg -nostdin -hide_banner -loglevel info -i " + SourcePath() +
+                               " -af silencedetect=n=-50dB:d=1 -f null - 2>" + WorkFolder() +
+                               "/ffmpeg.txt");
   }
 }
 BENCHMARK(BM_FfmpegSilencedetect)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
@@ -161,9 +159,9 @@ void BM_SoxSilence(benchmark::State& state) {
   EnsureSource();
   for (auto _ : state) {
     state.PauseTiming();
-    Run(state, DropSourceCache() + "true");
+    bench::RunShell(state, DropSourceCache() + "true");
     state.ResumeTiming();
-    Run(state, "sox " + SourcePath() + " -n silence 1 1.0 -50d -1 1.0 -50d");
+    bench::RunShell(state, "sox " + SourcePath() + " -n silence 1 1.0 -50d -1 1.0 -50d");
   }
 }
 BENCHMARK(BM_SoxSilence)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();

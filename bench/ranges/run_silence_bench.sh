@@ -10,36 +10,18 @@ BUILD=${BUILD:-build-bench}
 ROUNDS=${ROUNDS:-5}
 export SNIPORA_BENCH_DIR=${SNIPORA_BENCH_DIR:-/var/tmp/snipora-silence-bench}
 trap 'rm -rf "$SNIPORA_BENCH_DIR"' EXIT
-cmake -S . -B "$BUILD" -DSNIPORA_BENCH=ON -DSNIPORA_TESTS=OFF -DSNIPORA_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target bench_ranges_SilenceScan >/dev/null
-echo "load before: $(uptime)"
-round=1
-while [ "$round" -le "$ROUNDS" ]; do
-  "$BUILD/bench/bench_ranges_SilenceScan" --benchmark_out="$BUILD/silence_bench_$round.json" \
-    --benchmark_out_format=json >/dev/null
-  round=$((round + 1))
-done
-echo "load after:  $(uptime)"
+. bench/support/rounds.sh
+bench_build bench_ranges_SilenceScan
+bench_rounds bench_ranges_SilenceScan silence_bench
 grep -c silence_end "$SNIPORA_BENCH_DIR/ffmpeg.txt" | sed 's/^/ffmpeg silences: /'
 python3 - "$BUILD" "$ROUNDS" <<'PY'
-import json, statistics, sys
-build, rounds = sys.argv[1], int(sys.argv[2])
-runs = []
-for r in range(1, rounds + 1):
-    data = json.load(open(f"{build}/silence_bench_{r}.json"))["benchmarks"]
-    runs.append({b["name"].split("/iterations")[0]: b for b in data})
-for name in sorted(runs[0]):
-    times = [t[name]["real_time"] for t in runs]
-    print(f"{name:26s} median {statistics.median(times):8.0f} ms")
+import sys
+sys.path.insert(0, "bench/support")
+from rounds import load, print_medians, ratio
+runs = load(sys.argv[1], "silence_bench", int(sys.argv[2]))
+print_medians(runs)
 print(f"sounds found: {runs[0]['BM_FindSounds'].get('sounds')}")
-def ratio(a, b, goal, text):
-    per = [t[a]["real_time"] / t[b]["real_time"] for t in runs]
-    m = statistics.median(per)
-    verdict = "" if goal is None else (": met" if m <= goal else ": MISSED")
-    print(f"{a} / {b}: median {m:4.2f} ({text}{verdict})  rounds: " +
-          " ".join(f"{x:4.2f}" for x in per))
-ratio("BM_FindSounds", "BM_DdDirect", 1.2, "goal <= 1.2")
-ratio("BM_FindSounds", "BM_FfmpegSilencedetect", None, "for reference")
-ratio("BM_FindSounds", "BM_SoxSilence", None, "for reference")
+ratio(runs, "BM_FindSounds", "BM_DdDirect", 1.2, "goal <= 1.2")
+ratio(runs, "BM_FindSounds", "BM_FfmpegSilencedetect", None, "for reference")
+ratio(runs, "BM_FindSounds", "BM_SoxSilence", None, "for reference")
 PY

@@ -730,8 +730,8 @@ Choose another name.</translation>
         <translation>Volume applied to the sound (%): 100% leaves it as it is, more makes it louder</translation>
     </message>
     <message>
-        <source>WAVE・NWA サウンド(*.wav;*.nwa)|*.wav;*.nwa|全てのファイル(*)|*||</source>
-        <translation>WAVE and NWA sound|*.wav;*.nwa|All files|*||</translation>
+        <source>WAVE・NWA・FLAC サウンド(*.wav;*.nwa;*.flac)|*.wav;*.nwa;*.flac|全てのファイル(*)|*||</source>
+        <translation>WAVE, NWA and FLAC sound|*.wav;*.nwa;*.flac|All files|*||</translation>
     </message>
     <message>
         <source>無音で区切って音を探す(&amp;F)...</source>
@@ -1017,10 +1017,6 @@ Loops found</translation>
     <message>
         <source>ファイルを読み込めません (存在しないか、読み取りが許可されていません)。</source>
         <translation>The file cannot be read (it does not exist or reading it is not permitted).</translation>
-    </message>
-    <message>
-        <source>RIFF WAVE 形式のファイルでも NWA ファイルでもありません。</source>
-        <translation>It is neither a RIFF WAVE file nor an NWA file.</translation>
     </message>
     <message>
         <source>圧縮された形式 (%1、形式番号 %2) のため、再生にはデコーダが必要です。</source>
@@ -1447,6 +1443,28 @@ No ranges were added.</translation>
             <numerusform>Forward %n sample</numerusform>
             <numerusform>Forward %n samples</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>FLAC ファイルのヘッダが壊れています。</source>
+        <translation>The header of the FLAC file is damaged.</translation>
+    </message>
+    <message>
+        <source>FLAC ファイルに長さが書かれていません (パイプへ書き出されたファイルです)。flac で書き直すと開けます。</source>
+        <translation>The FLAC file does not state its length (it was written to a pipe). Re-encode it with flac to open it.</translation>
+    </message>
+    <message>
+        <source>FLAC ファイルが途中で切れているか、終わりの部分が壊れています。</source>
+        <translation>The FLAC file is cut short, or its end is damaged.</translation>
+    </message>
+    <message>
+        <source>RIFF WAVE、NWA、FLAC のどの形式のファイルでもありません。</source>
+        <translation>It is neither a RIFF WAVE, an NWA nor a FLAC file.</translation>
+    </message>
+    <message>
+        <source>ファイルの壊れた箇所を読んだため、再生を止めました。
+ファイルは先頭から開き直しました。</source>
+        <translation>Playback stopped at a damaged part of the file.
+The file was opened again at its start.</translation>
     </message>
 </context>
 <context>

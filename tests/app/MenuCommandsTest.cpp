@@ -219,7 +219,8 @@ TEST_F(MenuCommandsTest, VolumeSettingsSurviveToTheNextRun) {
   StartWithSong(2);
   EXPECT_EQ(dlg->Player().GetDirectSoundVolume(), -1200);
   EXPECT_EQ(dlg->Player().GetSoftwareVolume(), 321);
-  EXPECT_EQ(dlg->Player().GetOptions(), CDS_NOTIFY_STOP | CDS_VOLCTL_VER2 | CDS_AUTOVOLSLOWLYAPPLY);
+  EXPECT_EQ(dlg->Player().GetOptions(),
+            CDS_NOTIFY_STOP | CDS_NOTIFY_ERROR | CDS_VOLCTL_VER2 | CDS_AUTOVOLSLOWLYAPPLY);
 }
 
 }  // namespace

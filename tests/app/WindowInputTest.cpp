@@ -9,6 +9,7 @@
 #include "app/main_dialog.h"
 #include "app/status_line.h"
 #include "tests/app/main_dialog_fixture.h"
+#include "tests/support/flac_files.h"
 #include "tests/support/wave_bytes.h"
 #include "waveform/widgets/overview_strip.h"
 #include "waveform/widgets/waveform_view.h"
@@ -132,14 +133,20 @@ TEST_F(WindowInputTest, DroppedFileOpensAfter108) {
 TEST_F(WindowInputTest, FailedMenuOpenNamesTheFileAndKeepsTheOpenOne) {
   const test::Bytes adpcm = RiffWave({RiffChunk("fmt ", FmtBody(2, 1, 22050, 11155, 512, 4)),
                                       RiffChunk("data", test::Bytes(1024, 0))});
+  const std::string flac = Sounds().File("made.flac");
+  std::string why;
+  ASSERT_TRUE(MakeFlac(flac, {16, 2, 8000, 40000}, why)) << why;
+  test::Bytes cutShort = ReadFileBytes(flac);
+  cutShort.resize(cutShort.size() / 2);
   const struct {
     const char* name;
     test::Bytes bytes;  // empty: the file does not exist
     const char* reason;
   } cases[] = {
       {"missing.wav", {}, "読み込めません"},
-      {"text.wav", test::Bytes{'h', 'e', 'l', 'l', 'o'}, "RIFF WAVE 形式のファイルでも"},
+      {"text.wav", test::Bytes{'h', 'e', 'l', 'l', 'o'}, "RIFF WAVE、NWA、FLAC のどの形式"},
       {"adpcm.wav", adpcm, "デコーダが必要"},
+      {"short.flac", cutShort, "FLAC ファイルが途中で切れている"},
   };
   StartWithSong();
   SeekBytes(3 * kBytesPerSecond);

@@ -7,7 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "audiofile/flac_file.h"
 #include "audiofile/wave_reader.h"
+#include "tests/support/flac_files.h"
 #include "tests/support/wave_bytes.h"
 
 namespace snipora::test {
@@ -107,6 +109,14 @@ TEST(ZeroCrossing, SnapReadsEveryPlainFormatAndSumsTheChannels) {
       EXPECT_EQ(snap.Snap(1080), layout.near);  // the crossing 10 ms away
       EXPECT_EQ(snap.Snap(919), layout.far);    // 81 frames: out of reach
       EXPECT_EQ(snap.Snap(1995), layout.end);   // the end of the data
+      // The same integer samples as FLAC snap the same, decoded.
+      if (info.formatBlock.formatTag == kWaveFormatIeeeFloat) continue;
+      std::string why;
+      ASSERT_TRUE(EncodeFlacFile(path, dir.File("a.flac"), why)) << why;
+      ASSERT_EQ(ReadFlacFile(dir.File("a.flac"), info), FlacProblem::kNone);
+      CZeroCrossingSnap decoded(dir.File("a.flac"), info);
+      EXPECT_EQ(decoded.Snap(1080), layout.near);
+      EXPECT_EQ(decoded.Snap(1995), layout.end);
     }
   }
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/export/fade_reference.h"
+#include "tests/support/flac_files.h"
 #include "tests/support/foreign_sources.h"
 #include "tests/support/test_support.h"
 #include "tests/support/wave_bytes.h"
@@ -126,6 +127,31 @@ TEST_P(ForeignSourceTest, InfoPiecesAndJoinedFile) {
     wanted.erase("soxi-s");
     EXPECT_EQ(seen, wanted);
   }
+}
+
+// A FLAC file written by flac describes its decoded frames, as metaflac reads
+// the stream's header.
+TEST(FlacSourceTest, InfoDescribesTheDecodedFrames) {
+  if (std::getenv("SNIPORA_CUT") == nullptr) GTEST_SKIP() << "SNIPORA_CUT is not set";
+  if (!HaveProgram("metaflac")) GTEST_SKIP() << "metaflac missing";
+  TempDir dir;
+  const std::string path = dir.File("surround.flac");
+  std::string why;
+  ASSERT_TRUE(MakeFlac(path, {24, 6, 48000, 12345}, why)) << why;
+  const auto info = KeyValues(Cut("--info " + ShellQuote(path)), '\n');
+  const auto meta = [&](const char* what) {
+    std::string text =
+        RunCommand("metaflac --show-" + std::string(what) + " " + ShellQuote(path)).output;
+    return text.substr(0, text.find('\n'));
+  };
+  EXPECT_EQ(info.at("codec"), "flac");
+  EXPECT_EQ(info.at("frames"), meta("total-samples"));
+  EXPECT_EQ(info.at("sample_rate"), meta("sample-rate"));
+  EXPECT_EQ(info.at("channels"), meta("channels"));
+  EXPECT_EQ(info.at("valid_bits"), meta("bps"));
+  EXPECT_EQ(info.at("format_tag"), "65534");
+  EXPECT_EQ(info.at("block_align"), "18");
+  EXPECT_EQ(info.at("channel_mask"), "0x3f");
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, ForeignSourceTest, ::testing::ValuesIn(ForeignSources()),

@@ -76,11 +76,12 @@ TEST_F(ManySources, GoodSourcesAreCutAndTheBrokenOneIsNamed) {
 
   CommandResult r = Cut("--markers -o out --json a.wav b.wav c.wav");
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.output, "snipora-cut: a.wav: 2 files written (" + dir.File("out/a") +
-                          ")\nsnipora-cut: b.wav: failed: 'b.wav' is not a PCM WAVE or "
-                          "uncompressed NWA file (or unreadable)\nsnipora-cut: c.wav: 1 file "
-                          "written (" +
-                          dir.File("out/c") + ")\n");
+  EXPECT_EQ(r.output,
+            "snipora-cut: a.wav: 2 files written (" + dir.File("out/a") +
+                ")\nsnipora-cut: b.wav: failed: 'b.wav' is not a PCM WAVE, "
+                "uncompressed NWA or FLAC file (or unreadable)\nsnipora-cut: c.wav: 1 file "
+                "written (" +
+                dir.File("out/c") + ")\n");
   EXPECT_EQ(JsonLines(),
             "out/a/01.wav 1000 2000 1000 2046 written a.wav\n"
             "out/a/02.wav 2000 24000 22000 44046 written a.wav\n"

@@ -4,9 +4,11 @@
 
 #include <cmath>
 
+#include "audiofile/flac_file.h"
 #include "audiofile/wave_reader.h"
 #include "loopsearch/loop_search_options.h"
 #include "tests/loopsearch/loop_search_fixture.h"
+#include "tests/support/flac_files.h"
 #include "tests/support/wave_bytes.h"
 
 namespace snipora {
@@ -414,6 +416,16 @@ TEST(LoopSearchTest, FindsTheRepeatOfASoxGeneratedBurst) {
   Search(run, MakeInput(repeated, info, 0, 0, 0, 3));
   EXPECT_EQ(run.end, LoopSearchEnd::Completed);
   EXPECT_EQ(run.results.texts, Distances({0, 16000, 32000}));
+
+  // The same sound as FLAC: the decoded samples give the same distances.
+  const std::string flac = dir.File("repeated.flac");
+  std::string why;
+  ASSERT_TRUE(test::EncodeFlacFile(repeated, flac, why)) << why;
+  ASSERT_EQ(ReadFlacFile(flac, info), FlacProblem::kNone);
+  SearchRun decoded;
+  Search(decoded, MakeInput(flac, info, 0, 0, 0, 3));
+  EXPECT_EQ(decoded.end, LoopSearchEnd::Completed);
+  EXPECT_EQ(decoded.results.texts, Distances({0, 16000, 32000}));
 }
 
 }  // namespace

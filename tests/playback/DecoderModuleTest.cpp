@@ -156,10 +156,10 @@ TEST_F(DecoderModuleTest, SeekDiscardsWhatTheModuleDecodesBeforeTheTarget) {
     uint32_t heardFrom;
   };
   const Case cases[] = {
-      // A byte position reaches the module as whole milliseconds: 3150.125 ms.
-      {100804, kUnitBytes, 25200, 100800},
+      // A byte position reaches the module as the frame it lies in, exactly.
+      {100806, kUnitBytes, 25201, 100804},
       {1234, kUnitMilliseconds, 9872, 39488},
-      {30001, kUnitSamples, 30000, 120000},
+      {30001, kUnitSamples, 30001, 120004},
   };
   for (const Case& c : cases) {
     log_.seeks.clear();

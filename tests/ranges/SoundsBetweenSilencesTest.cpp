@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "audiofile/flac_file.h"
 #include "audiofile/wave_reader.h"
+#include "tests/support/flac_files.h"
 #include "tests/support/wave_bytes.h"
 
 namespace snipora::ranges {
@@ -195,6 +197,12 @@ TEST(SoundsBetweenSilences, SilencesMatchAFrameByFrameReadingOfSoxsDecoding) {
     silent[f] = std::fabs(l) <= threshold && std::fabs(r) <= threshold;
   }
   ASSERT_EQ(silent.size(), info.dataSize / 6);
+  // The same sound as FLAC is found the same, decoded.
+  const std::string flac = dir.File("mixed.flac");
+  std::string why;
+  ASSERT_TRUE(snipora::test::EncodeFlacFile(path, flac, why)) << why;
+  SoundFormatInfo flacInfo;
+  ASSERT_EQ(ReadFlacFile(flac, flacInfo), FlacProblem::kNone);
   for (uint64_t minRun : {1u, 7u, 100u, 2500u}) {
     SCOPED_TRACE(minRun);
     std::vector<FrameSpan> expected;
@@ -209,6 +217,8 @@ TEST(SoundsBetweenSilences, SilencesMatchAFrameByFrameReadingOfSoxsDecoding) {
     std::vector<FrameSpan> found;
     ASSERT_EQ(FindSilences(path, info, kDb, minRun, progress, found), SilenceScanEnd::kDone);
     EXPECT_EQ(found, expected);
+    ASSERT_EQ(FindSilences(flac, flacInfo, kDb, minRun, progress, found), SilenceScanEnd::kDone);
+    EXPECT_EQ(found, expected) << "FLAC";
   }
 }
 

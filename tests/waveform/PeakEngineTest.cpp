@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "audiofile/flac_file.h"
+#include "tests/support/flac_files.h"
 #include "tests/waveform/signal_files.h"
 #include "waveform/frame_reader.h"
 
@@ -105,6 +107,31 @@ TEST(PeakEngine, UnreadableFormatStartsNothing) {
   EXPECT_TRUE(engine.Finished());
   PeakPair peak{};
   EXPECT_FALSE(engine.Peak(0, 0, 1000, peak));
+}
+
+// A FLAC file shows the peaks and frames of the WAVE file it was made from.
+TEST(PeakEngine, FlacFileIsSummarisedFromItsDecodedSamples) {
+  TempDir dir;
+  const SignalFile file =
+      WriteSignalFile(dir.File("s.wav"), 300001, {Sine(0.7, 3001), Sine(0.2, 77)});
+  const std::string flac = dir.File("s.flac");
+  std::string why;
+  ASSERT_TRUE(EncodeFlacFile(file.path, flac, why)) << why;
+  SoundFormatInfo info;
+  ASSERT_EQ(ReadFlacFile(flac, info), FlacProblem::kNone);
+  CPeakEngine engine(flac, info);
+  WaitUntilFinished(engine);
+  ASSERT_FALSE(engine.ReadFailed());
+  ASSERT_EQ(engine.ReadyFrames(), 300001u);
+  for (const auto& [first, last] : {std::pair<uint64_t, uint64_t>{0, 300001}, {2 * kN, 900 * kN}}) {
+    PeakPair peak{};
+    ASSERT_TRUE(engine.Peak(1, first, last, peak));
+    EXPECT_EQ(std::make_pair(peak.min, peak.max), file.Extremes(1, first, last));
+  }
+  CFrameReader reader(flac, info);
+  std::vector<float> samples;
+  ASSERT_EQ(reader.Read(123457, 5, samples), 5u);
+  EXPECT_EQ(samples[9], file.samples[123461 * 2 + 1] / 32768.0f);
 }
 
 TEST(FrameReader, ReadsExactFramesAndStopsAtTheEnd) {
