@@ -16,32 +16,16 @@ const SoundFormatInfo& CMainExportHost::Format() const {
   return dialog_.FormatInfo();
 }
 
-int CMainExportHost::RowCount() const {
-  return dialog_.ReservationCount();
+std::vector<CutRange> CMainExportHost::Ranges() const {
+  std::vector<CutRange> ranges;
+  for (const ReservationRow& row : dialog_.Model().Rows()) {
+    ranges.push_back({row.startFrame, row.endFrame, row.label, std::nullopt});
+  }
+  return ranges;
 }
 
-std::string CMainExportHost::RowText(int row, int column) const {
-  return dialog_.ReservationText(row, column);
-}
-
-bool CMainExportHost::FadeChecked() const {
-  return dialog_.FadeOutChecked();
-}
-
-bool CMainExportHost::FadeEnabled() const {
-  return dialog_.FadeOutEnabled();
-}
-
-std::string CMainExportHost::FadeText() const {
-  return dialog_.FadeOutLengthText();
-}
-
-bool CMainExportHost::JoinChecked() const {
-  return dialog_.JoinChecked();
-}
-
-bool CMainExportHost::NameByLabelsChecked() const {
-  return dialog_.NameByLabelsChecked();
+ExportChoices CMainExportHost::Choices() const {
+  return dialog_.ExportOptions();
 }
 
 void CMainExportHost::ClearUnsavedReservations() {

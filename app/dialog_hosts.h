@@ -17,13 +17,8 @@ class CMainExportHost : public IExportHost {
   std::string FullPath() const override;
   std::string DisplayName() const override;
   const SoundFormatInfo& Format() const override;
-  int RowCount() const override;
-  std::string RowText(int row, int column) const override;
-  bool FadeChecked() const override;
-  bool FadeEnabled() const override;
-  std::string FadeText() const override;
-  bool JoinChecked() const override;
-  bool NameByLabelsChecked() const override;
+  std::vector<CutRange> Ranges() const override;
+  ExportChoices Choices() const override;
   void ClearUnsavedReservations() override;
   void FilesWritten(const std::vector<std::string>& paths) override;
   void SaveStopped(bool cancelled, const std::vector<std::string>& kept) override;

@@ -390,24 +390,30 @@ std::string CMainDlg::LengthText() const {
   return static_cast<QLabel*>(controls_.at(kCtlLengthDisplay))->text().toStdString();
 }
 
-bool CMainDlg::FadeOutChecked() const {
-  return static_cast<QCheckBox*>(controls_.at(kCtlFadeOut))->isChecked();
-}
-
-bool CMainDlg::FadeOutEnabled() const {
-  return controls_.at(kCtlFadeOut)->isEnabled();
-}
-
-std::string CMainDlg::FadeOutLengthText() const {
-  return static_cast<QLineEdit*>(controls_.at(kCtlFadeLength))->text().toStdString();
-}
-
 bool CMainDlg::JoinChecked() const {
   return static_cast<QCheckBox*>(controls_.at(kCtlJoinAll))->isChecked();
 }
 
-bool CMainDlg::NameByLabelsChecked() const {
-  return static_cast<QCheckBox*>(controls_.at(kCtlNameByLabels))->isChecked();
+ExportChoices CMainDlg::ExportOptions() const {
+  // A box counts only while enabled: the fades are off for samples that
+  // cannot be faded, whatever the box shows.
+  const auto ticked = [this](int id) {
+    const auto* box = static_cast<QCheckBox*>(controls_.at(id));
+    return box->isEnabled() && box->isChecked();
+  };
+  const auto length = [&](int box, int field) {
+    return ExportChoices::Length{
+        ticked(box), static_cast<QLineEdit*>(controls_.at(field))->text().toStdString()};
+  };
+  ExportChoices choices;
+  choices.fadeOut = length(kCtlFadeOut, kCtlFadeLength);
+  choices.fadeIn = length(kCtlFadeIn, kCtlFadeInLength);
+  choices.declick = length(kCtlDeclick, kCtlDeclickLength);
+  choices.join = JoinChecked();
+  choices.nameByLabels = ticked(kCtlNameByLabels);
+  choices.stripMetadata = ticked(kCtlStripMetadata);
+  choices.verify = ticked(kCtlVerifyAfterSaving);
+  return choices;
 }
 
 }  // namespace snipora

@@ -12,6 +12,7 @@
 #include "app/model/main_window_model.h"
 #include "app/model/ui_language.h"
 #include "audiofile/sound_format.h"
+#include "export/export_interfaces.h"
 #include "loopsearch/loop_candidates_host.h"
 #include "platform/sound/timer_host.h"
 #include "platform/ui/ui_services.h"
@@ -23,6 +24,7 @@ class QAction;
 class QMimeData;
 class QDragEnterEvent;
 class QDropEvent;
+class QHBoxLayout;
 class QKeyEvent;
 class QMenu;
 class QCheckBox;
@@ -184,11 +186,9 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // Text of a reservation cell (column 0 length, 1 start, 2 end, 3 label).
   std::string ReservationText(int row, int column) const;
   std::string LengthText() const;  // control 1031
-  bool FadeOutChecked() const;     // control 1041
-  bool FadeOutEnabled() const;
-  std::string FadeOutLengthText() const;  // control 1042
-  bool JoinChecked() const;               // control 1043
-  bool NameByLabelsChecked() const;       // control 1044
+  bool JoinChecked() const;        // control 1043
+  // The export options (1041-1050) as the controls hold them.
+  ExportChoices ExportOptions() const;
   bool HasUnsavedReservations() const { return model_.HasUnsavedReservations(); }
   // True once the dialog has ended through the close guard.
   bool IsEnded() const { return ended_; }
@@ -208,6 +208,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   static constexpr uint32_t kSeamTimer = 3;  // ends listening to a loop's seam
 
   void BuildControls();
+  // A check box with its milliseconds field and unit, into `row`.
+  void AddLengthOption(QHBoxLayout* row, int box, int length);
   void BuildMenu();
   // Menu shortcuts, File → Quit and the Help list of keys.
   void AddKeyboardCommands();

@@ -75,6 +75,18 @@ Widget* CMainDlg::Add(Widget* widget, int id) {
   return widget;
 }
 
+void CMainDlg::AddLengthOption(QHBoxLayout* row, int box, int length) {
+  row->addWidget(Add(new QCheckBox(TemplateText(box)), box));
+  auto* edit = Add(new QLineEdit(TemplateText(length)), length);
+  edit->setAlignment(Qt::AlignRight);
+  // Milliseconds as digits only: a sign or a number past 32 bits cannot be typed.
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), edit));
+  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+  row->addWidget(edit);
+  row->addWidget(new QLabel(UiText(main_text::kMilliseconds)));
+}
+
 void CMainDlg::BuildControls() {
   slider_ = Add(new QSlider(Qt::Horizontal), kCtlPositionSlider);
   slider_->setTickPosition(QSlider::NoTicks);
@@ -126,20 +138,20 @@ void CMainDlg::BuildControls() {
                                     Add(NewButton(kCtlMarker2Toggle), kCtlMarker2Toggle),
                                     Add(NewButton(kCtlMarker2GoTo), kCtlMarker2GoTo)));
 
+  // The export options, two rows: fades, then the edges' de-click and what
+  // goes into the files.
   auto* options = new QHBoxLayout;
-  options->addWidget(Add(new QCheckBox(TemplateText(kCtlFadeOut)), kCtlFadeOut));
-  QLineEdit* fadeLength = Add(new QLineEdit, kCtlFadeLength);
-  fadeLength->setAlignment(Qt::AlignRight);
-  // Milliseconds as digits only: a sign or a number past 32 bits cannot be typed.
-  fadeLength->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("[0-9]{0,9}")), fadeLength));
-  fadeLength->setFixedWidth(fadeLength->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
-                            12);
-  options->addWidget(fadeLength);
-  options->addWidget(new QLabel(UiText(main_text::kMilliseconds)));
+  AddLengthOption(options, kCtlFadeOut, kCtlFadeLength);
+  AddLengthOption(options, kCtlFadeIn, kCtlFadeInLength);
   options->addStretch(1);
   options->addWidget(Add(new QCheckBox(TemplateText(kCtlJoinAll)), kCtlJoinAll));
   options->addWidget(Add(new QCheckBox(TemplateText(kCtlNameByLabels)), kCtlNameByLabels));
+  auto* moreOptions = new QHBoxLayout;
+  AddLengthOption(moreOptions, kCtlDeclick, kCtlDeclickLength);
+  moreOptions->addStretch(1);
+  moreOptions->addWidget(Add(new QCheckBox(TemplateText(kCtlStripMetadata)), kCtlStripMetadata));
+  moreOptions->addWidget(
+      Add(new QCheckBox(TemplateText(kCtlVerifyAfterSaving)), kCtlVerifyAfterSaving));
 
   list_ = Add(new CReservationList, kCtlReservationList);
   list_->setMinimumHeight(list_->fontMetrics().height() * 8);
@@ -152,6 +164,7 @@ void CMainDlg::BuildControls() {
   layout->addLayout(middle);
   layout->addLayout(markers);
   layout->addLayout(options);
+  layout->addLayout(moreOptions);
   layout->addWidget(list_, 1);
   status_ = new CStatusLine;
   layout->addWidget(status_);

@@ -62,6 +62,25 @@ constexpr Tip kTips[] = {
     {kCtlNameByLabels,
      QT_TRANSLATE_NOOP("snipora::CMainDlg",
                        "分割したファイルに「01 ラベル.wav」のようにラベルで名前を付けます")},
+    {kCtlFadeIn,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg",
+                       "保存するファイルの始めをフェードインします (連結するときは全体の始め)。"
+                       "フェードアウトをちょうど逆向きにしたものです")},
+    {kCtlFadeInLength, QT_TRANSLATE_NOOP("snipora::CMainDlg", "フェードインの長さ (ミリ秒)")},
+    {kCtlDeclick,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg",
+                       "各ファイルの始めと終わりを短くフェードしてクリックノイズを防ぎます "
+                       "(連結するときはつなぎ目の両側も)。より長いフェードを指定した端では"
+                       "そちらが使われます")},
+    {kCtlDeclickLength,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg", "クリックノイズを防ぐフェードの長さ (ミリ秒)")},
+    {kCtlStripMetadata,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg",
+                       "元のファイルの情報 (INFO、bext、iXML、マーカ、ループ) を保存する"
+                       "ファイルに書き出しません")},
+    {kCtlVerifyAfterSaving,
+     QT_TRANSLATE_NOOP("snipora::CMainDlg",
+                       "保存したファイルを読み直し、元のファイルと一致するか確かめます")},
     {kCtlReservationList,
      QT_TRANSLATE_NOOP("snipora::CMainDlg",
                        "保存する範囲の一覧。ダブルクリックか F2 でラベルを編集します")},

@@ -139,4 +139,17 @@ bool RiffChunkWalker::Next(ChunkHeader& chunk) {
   return got;
 }
 
+bool ReadListEntries(const std::vector<uint8_t>& listBody, std::vector<ListEntry>& entries) {
+  for (size_t at = 4; at + kChunkHeaderSize <= listBody.size();) {
+    const uint32_t size = Le32(&listBody[at + 4]);
+    if (size > listBody.size() - at - kChunkHeaderSize) return false;
+    const auto body = listBody.begin() + static_cast<std::ptrdiff_t>(at + kChunkHeaderSize);
+    entries.push_back({std::string(listBody.begin() + static_cast<std::ptrdiff_t>(at),
+                                   listBody.begin() + static_cast<std::ptrdiff_t>(at + 4)),
+                       std::vector<uint8_t>(body, body + size)});
+    at += kChunkHeaderSize + size + (size & 1);
+  }
+  return true;
+}
+
 }  // namespace snipora

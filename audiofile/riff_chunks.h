@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "audiofile/rf64_sizes.h"
 
@@ -105,5 +107,16 @@ class RiffChunkWalker {
   Walk walk_;
   std::optional<Ds64Sizes> ds64_;
 };
+
+// One entry of a LIST chunk (an INFO text, an adtl label): its id and body.
+struct ListEntry {
+  std::string id;
+  std::vector<uint8_t> body;
+};
+
+// The entries of a LIST chunk's body (its 4-byte list type first), pad bytes
+// after odd-sized entries skipped. False when an entry is cut short; the
+// entries before it are given.
+bool ReadListEntries(const std::vector<uint8_t>& listBody, std::vector<ListEntry>& entries);
 
 }  // namespace snipora

@@ -109,14 +109,6 @@ std::vector<uint8_t> SampleChunkBytes(const SampleChunk& chunk) {
   return out;
 }
 
-std::optional<SampleChunk> ParseSampleChunkBytes(const std::vector<uint8_t>& chunk) {
-  if (chunk.size() < 8 + kFieldsSize || std::memcmp(chunk.data(), "smpl", 4) != 0 ||
-      Le32(chunk.data() + 4) != chunk.size() - 8) {
-    return std::nullopt;
-  }
-  return ParseChunk(std::vector<uint8_t>(chunk.begin() + 8, chunk.end()));
-}
-
 std::optional<std::pair<uint64_t, uint64_t>> FirstLoopBytes(const SampleChunk& chunk,
                                                             const SoundFormatInfo& info) {
   const uint64_t blockAlign = info.formatBlock.blockAlign;

@@ -52,10 +52,6 @@ std::vector<SampleLoop> LoopsInside(const std::vector<SampleLoop>& loops, uint64
 // The chunk as written into a file: "smpl", its size, its fields and loops.
 std::vector<uint8_t> SampleChunkBytes(const SampleChunk& chunk);
 
-// A chunk laid out as SampleChunkBytes lays it out, read back; nothing when
-// the bytes are no whole "smpl" chunk.
-std::optional<SampleChunk> ParseSampleChunkBytes(const std::vector<uint8_t>& chunk);
-
 // Byte positions in the sample data [start, end) of the first loop, end
 // exclusive; nothing when there is none or it does not lie in the data.
 std::optional<std::pair<uint64_t, uint64_t>> FirstLoopBytes(const SampleChunk& chunk,

@@ -73,14 +73,17 @@ CZeroCrossingSnap::CZeroCrossingSnap(const std::string& path, const SoundFormatI
     : layout_(FrameLayoutOf(info)), sampleRate_(info.formatBlock.samplesPerSec) {
   if (!layout_) return;
   totalFrames_ = info.dataSize / layout_->blockAlign;
-  // Only what is asked for: each snap reads 20 ms.
+  // Only what is asked for: each snap reads twice its radius.
   data_ = OpenSampleData(path, info, kRingBytes, false);
   if (!data_) layout_.reset();
 }
 
 uint64_t CZeroCrossingSnap::Snap(uint64_t frame) {
+  return Snap(frame, SnapRadiusFrames(sampleRate_));
+}
+
+uint64_t CZeroCrossingSnap::Snap(uint64_t frame, uint32_t radius) {
   if (!layout_ || frame > totalFrames_) return frame;
-  const uint32_t radius = SnapRadiusFrames(sampleRate_);
   // One frame more before the window: a crossing at its first position needs it.
   const uint64_t first = frame > radius ? frame - radius - 1 : 0;
   const uint64_t last = std::min(totalFrames_, frame + radius + 1);

@@ -39,9 +39,13 @@ class CZeroCrossingSnap {
   // decoded), or that cannot be opened, snap nothing.
   CZeroCrossingSnap(const std::string& path, const SoundFormatInfo& info);
 
+  // False when the file's samples cannot be read (nothing snaps).
+  bool CanSnap() const { return layout_.has_value(); }
   // `frame` moved to the nearest cut point within 10 ms; `frame` itself when
   // there is none or the samples cannot be read.
   uint64_t Snap(uint64_t frame);
+  // The same within `radius` frames.
+  uint64_t Snap(uint64_t frame, uint32_t radius);
 
  private:
   std::optional<PcmLayout> layout_;

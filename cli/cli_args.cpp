@@ -80,7 +80,13 @@ std::string CheckFindLoops(const CutOptions& o) {
   return "";
 }
 
+// Farther than this a bound is no longer where the user put it.
+constexpr uint32_t kLongestSnapMs = 1000;
+
 std::string CheckCut(const CutOptions& o) {
+  if (o.snapZeroMs > kLongestSnapMs) {
+    return "--snap-zero takes at most " + std::to_string(kLongestSnapMs) + " milliseconds";
+  }
   const int lists = !o.labels.empty() + !o.cue.empty() + !o.csv.empty() + o.markers + o.silence;
   if (o.ranges.empty() && lists == 0) {
     return "no range given (START:END, --labels, --cue, --csv, --markers or --silence)";
@@ -99,8 +105,9 @@ std::string CheckCut(const CutOptions& o) {
   if ((o.windowChoice || o.precisionChoice) && o.loop != "auto") {
     return "--window and --precision go with --find-loops or --loop auto";
   }
-  if (o.extendLoop && o.fadeMs) {
-    return "--fade does not go with --extend-loop, which fades out by its own FADE_MS";
+  if (o.extendLoop && (o.fadeMs || o.fadeInMs || o.declickMs)) {
+    return "--fade, --fade-in and --declick do not go with --extend-loop, which fades out by its "
+           "own FADE_MS";
   }
   if (!o.join) return "";
   if (o.extendLoop) return "--extend-loop writes each piece; it does not go with --join";

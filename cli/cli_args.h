@@ -31,6 +31,11 @@ struct CutOptions {
   bool json = false;                    // JSON lines per output; with --find-loops an array
   bool milliseconds = false;            // RANGE bounds in milliseconds instead of frames
   std::optional<uint32_t> fadeMs;       // --fade
+  std::optional<uint32_t> fadeInMs;     // --fade-in
+  std::optional<uint32_t> declickMs;    // --declick
+  std::optional<uint32_t> snapZeroMs;   // --snap-zero: range bounds move to zero crossings
+  bool stripMetadata = false;           // --strip-metadata: no chunk kept from the source
+  bool verify = false;                  // --verify: outputs read back and compared
   Rf64Policy rf64 = Rf64Policy::kAuto;  // --rf64
   std::string output;                   // -o: the joined file, or the folder for pieces
   // Range lists; a list's path may hold {stem}, resolved beside each source.

@@ -4,10 +4,11 @@
 #include <memory>
 
 #include "audiofile/sound_units.h"
-#include "cli/extended_copies.h"
 #include "cli/run_report.h"
 #include "cli/source_plan.h"
 #include "cli/terminal_progress.h"
+#include "export/export_job.h"
+#include "export/export_verify.h"
 #include "export/split_folder.h"
 #include "platform/system/fs_ops.h"
 
@@ -19,8 +20,8 @@ namespace {
 // of one stem under -o DIR, or one source given twice.
 void ClaimOutputs(SourcePlan& plan, std::map<std::string, std::string>& claimed) {
   if (plan.refusal) return;
-  for (const auto* outputs : {&plan.outputs, &plan.skipped}) {
-    for (const PlannedOutput& output : *outputs) {
+  for (const auto* outputs : {&plan.plan.outputs, &plan.skipped}) {
+    for (const ExportOutput& output : *outputs) {
       if (const auto other = claimed.find(output.path); other != claimed.end()) {
         plan.refusal =
             Refusal{"'" + output.path + "' is also an output of '" + other->second + "'"};
@@ -28,8 +29,8 @@ void ClaimOutputs(SourcePlan& plan, std::map<std::string, std::string>& claimed)
       }
     }
   }
-  for (const auto* outputs : {&plan.outputs, &plan.skipped}) {
-    for (const PlannedOutput& output : *outputs) claimed.emplace(output.path, plan.given);
+  for (const auto* outputs : {&plan.plan.outputs, &plan.skipped}) {
+    for (const ExportOutput& output : *outputs) claimed.emplace(output.path, plan.given);
   }
 }
 
@@ -40,38 +41,42 @@ struct Written {
 
 // Writes what the plan still has to write.
 Written WriteSource(const SourcePlan& plan, bool join, TerminalProgress& progress) {
-  if (plan.outputs.empty()) return {};
+  if (plan.plan.outputs.empty()) return {};
   // Made when missing; removed again when nothing was finished in it.
   CSplitFolder folder(plan.folder);
   if (!fsops::Exists(plan.folder) && folder.Make() != 0) {
     return {0, Refusal{"cannot create the folder '" + plan.folder + "'"}};
   }
-  std::vector<std::string> paths;
-  for (const PlannedOutput& output : plan.outputs) paths.push_back(output.path);
-  const ExportOutcome outcome = join ? WriteJoinedFile(plan.job, paths[0], progress)
-                                : plan.extended.empty()
-                                    ? WriteSplitPieces(plan.job, paths, progress)
-                                    : WriteExtendedCopies(plan.extended, paths, progress);
-  if (outcome == ExportOutcome::Done) return {plan.outputs.size(), std::nullopt};
+  const ExportOutcome outcome = WriteExport(plan.plan, progress);
+  if (outcome == ExportOutcome::Done) return {plan.plan.outputs.size(), std::nullopt};
   return {join ? 0 : progress.PiecesBegunInSource(), Refusal{Describe(outcome)}};
+}
+
+// --verify: reads the outputs written back; the first that differs from
+// the source fails the source. Counts those that match.
+void VerifyWritten(const SourcePlan& plan, RunContext& context, Written& written,
+                   size_t& verified) {
+  for (size_t i = 0; i < written.outputs; ++i) {
+    const ExportOutput& output = plan.plan.outputs[i];
+    if (context.beforeVerify) context.beforeVerify(output.path);
+    const std::string problem = VerifyOutput(plan.plan, output);
+    if (problem.empty()) {
+      ++verified;
+    } else if (!written.failure) {
+      written.failure = Refusal{"'" + output.path + "' does not match the source: " + problem};
+    }
+  }
 }
 
 std::vector<uint64_t> PieceBytes(const std::vector<SourcePlan>& plans) {
   std::vector<uint64_t> bytes;
   for (const SourcePlan& plan : plans) {
     if (plan.refusal) continue;
-    const auto frameBytes = [&plan](const ExportRange& r) {
-      return FramesToBytes(r.endFrame - r.startFrame, plan.job.format.formatBlock.blockAlign);
-    };
-    if (plan.joined) {
-      for (const ExportRange& r : plan.job.ranges) bytes.push_back(frameBytes(r));
-      continue;
-    }
-    // A piece, or the source stretches an extended copy holds.
-    for (const PlannedOutput& output : plan.outputs) {
-      uint64_t sum = 0;
-      for (const ExportRange& r : output.ranges) sum += frameBytes(r);
-      bytes.push_back(sum);
+    for (const ExportOutput& output : plan.plan.outputs) {
+      for (const ExportRange& r : output.ranges) {
+        bytes.push_back(
+            FramesToBytes(r.endFrame - r.startFrame, plan.plan.format.formatBlock.blockAlign));
+      }
     }
   }
   return bytes;
@@ -79,10 +84,10 @@ std::vector<uint64_t> PieceBytes(const std::vector<SourcePlan>& plans) {
 
 void PrintJson(const SourcePlan& plan, size_t written, std::ostream& out) {
   for (size_t i = 0; i < written; ++i) {
-    out << OutputJson(plan.job.sourcePath, plan.outputs[i], "written") << "\n";
+    out << OutputJson(plan.plan.sourcePath, plan.plan.outputs[i], "written") << "\n";
   }
-  for (const PlannedOutput& output : plan.skipped) {
-    out << OutputJson(plan.job.sourcePath, output, "skipped") << "\n";
+  for (const ExportOutput& output : plan.skipped) {
+    out << OutputJson(plan.plan.sourcePath, output, "skipped") << "\n";
   }
   out.flush();
 }
@@ -108,6 +113,7 @@ int RunCutSources(const CutOptions& o, RunContext& context) {
   std::vector<std::string> lines;
   bool failed = false;
   uint32_t firstPiece = 0;
+  size_t verified = 0;
   for (size_t i = 0; i < plans.size(); ++i) {
     const SourcePlan& plan = plans[i];
     Written written{0, plan.refusal};
@@ -117,7 +123,10 @@ int RunCutSources(const CutOptions& o, RunContext& context) {
       progress.StartSource(firstPiece, static_cast<uint32_t>(i + 1),
                            static_cast<uint32_t>(plans.size()));
       written = WriteSource(plan, o.join, progress);
-      firstPiece += static_cast<uint32_t>(plan.job.ranges.size());
+      if (o.verify) VerifyWritten(plan, context, written, verified);
+      for (const ExportOutput& output : plan.plan.outputs) {
+        firstPiece += static_cast<uint32_t>(output.ranges.size());
+      }
     }
     if (o.json && !plan.refusal) PrintJson(plan, written.outputs, context.out);
     failed = failed || written.failure.has_value();
@@ -129,6 +138,10 @@ int RunCutSources(const CutOptions& o, RunContext& context) {
   }
   progress.Finish();
   for (const std::string& line : lines) context.err << "snipora-cut: " << line << "\n";
+  if (o.verify) {
+    context.err << "snipora-cut: verified " << verified << (verified == 1 ? " output" : " outputs")
+                << "\n";
+  }
   return failed ? kExitFailed : kExitDone;
 }
 

@@ -39,7 +39,7 @@ int Fail(RunContext& context, const Refusal& refusal) {
 }
 
 // Writes the ranges to standard output in the format --print-ranges names.
-std::optional<Refusal> PrintRanges(const CutOptions& o, const ExportJob& job,
+std::optional<Refusal> PrintRanges(const CutOptions& o, const ExportRequest& job,
                                    const std::vector<ranges::LabeledRange>& list,
                                    RunContext& context) {
   const std::string& given = o.sources[0];
@@ -54,7 +54,7 @@ std::optional<Refusal> PrintRanges(const CutOptions& o, const ExportJob& job,
 
 // The modes that read one source and write to standard output.
 std::optional<Refusal> RunOnOneSource(const CutOptions& o, RunContext& context) {
-  ExportJob job;
+  ExportRequest job;
   if (auto bad = OpenSource(o.sources[0], job)) return bad;
   if (o.mode == CutMode::Info) {
     PrintInfo(context.out, job.format);
@@ -66,7 +66,8 @@ std::optional<Refusal> RunOnOneSource(const CutOptions& o, RunContext& context) 
   if (auto bad = CollectRanges(o, provider.get(), o.sources[0], job, context, list)) return bad;
   if (o.mode == CutMode::PrintRanges) return PrintRanges(o, job, list, context);
   // A loop search without a range searches from the start of the data.
-  for (const ranges::LabeledRange& r : list) job.ranges.push_back({r.startFrame, r.endFrame});
+  for (const ranges::LabeledRange& r : list)
+    job.ranges.push_back({r.startFrame, r.endFrame, r.label, std::nullopt});
   return FindLoops(o, job, context);
 }
 

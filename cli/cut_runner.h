@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct RunContext {
   const volatile std::sig_atomic_t* interrupted = nullptr;  // set by the SIGINT handler
   uint32_t blockDelayMicroseconds = 0;                      // slows the copy (tests, demos)
   std::string subject;  // the source warnings are about, in a run of several
+  // Runs on each output between writing and --verify reading it back (tests
+  // change a byte there).
+  std::function<void(const std::string& path)> beforeVerify;
 };
 
 // Runs snipora-cut with the arguments after the program name; returns the

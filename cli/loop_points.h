@@ -7,20 +7,23 @@
 #include "cli/cli_args.h"
 #include "cli/cut_runner.h"
 #include "cli/refusal.h"
-#include "export/export_job.h"
+#include "export/export_plan.h"
 
-// Loop points on the command line: finding loop candidates, writing loops
-// into the outputs' "smpl" chunks and listing a source's loops.
+// Loop points on the command line: finding loop candidates, choosing the
+// loop the outputs get and listing a source's loops. Which output keeps which
+// loop is the export plan's rule.
 namespace snipora::cli {
 
 // --find-loops: searches the job's one range (the whole data when it has
 // none) and prints the candidates to context.out, best first.
-std::optional<Refusal> FindLoops(const CutOptions& o, const ExportJob& job, RunContext& context);
+std::optional<Refusal> FindLoops(const CutOptions& o, const ExportRequest& job,
+                                 RunContext& context);
 
-// Gives each output of the job its "smpl" chunk: the loop of --loop (START:END
-// or the best candidate found in each piece), or else the source's loops that
-// lie inside it, shifted; warns of source loops no output keeps.
-std::optional<Refusal> AddLoopChunks(const CutOptions& o, ExportJob& job, RunContext& context);
+// The loop of --loop in the request: START:END (in RANGE units) as the given
+// loop, or with auto the best candidate the search finds in each range as
+// that range's own loop. Without --loop the request keeps the source's.
+std::optional<Refusal> ChooseLoops(const CutOptions& o, ExportRequest& request,
+                                   RunContext& context);
 
 // The source's loops as --info lines: loops=N, then loopK=START:END in frames,
 // END exclusive (as --loop takes them).

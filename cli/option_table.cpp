@@ -142,7 +142,7 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                  if (db) o.silenceRules.thresholdDb = *db;
                  return db.has_value();
                });
-  const auto milliseconds = [](uint32_t& field) {
+  const auto wholeMs = [](uint32_t& field) {
     return [&field](const std::string& text) {
       const auto ms = ParseUnsigned(text);
       if (ms) field = *ms;
@@ -151,12 +151,12 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
   };
   silenceValue("--min-silence", "MS",
                "with --silence: the shortest silence that parts two sounds (default 1000)",
-               milliseconds(o.silenceRules.minSilenceMs));
+               wholeMs(o.silenceRules.minSilenceMs));
   silenceValue("--min-sound", "MS", "with --silence: the shortest sound kept (default 100)",
-               milliseconds(o.silenceRules.minSoundMs));
+               wholeMs(o.silenceRules.minSoundMs));
   silenceValue("--pad", "MS",
                "with --silence: silence kept before and after each sound (default 50)",
-               milliseconds(o.silenceRules.padMs));
+               wholeMs(o.silenceRules.padMs));
   Use(kRanges, kWithLists,
       Value("--list-encoding", "NAME",
             "the encoding of a list (or of the marker names of --markers) that is not UTF-8: an "
@@ -220,21 +220,41 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
               }
               return "";
             }));
+  Use(kOutput, kInCut,
+      app_.add_flag("--verify", o.verify,
+                    "read every output back after writing, bypassing the page cache, and compare "
+                    "its header and samples with the source (faded frames with the fade rule); "
+                    "a mismatch names the output and fails the run; ends with \"verified N "
+                    "outputs\""));
   Use(kOutput, kInCut | kInFindLoops,
       app_.add_flag("--json", o.json,
                     "one JSON object per output on standard output, a line each: source, path, "
                     "start_frame, end_frame, frames, bytes (of the file), status (written or "
                     "skipped); with --find-loops the candidates as a JSON array"));
 
-  Use(kEdges, kInCut,
-      Value("--fade", "MS",
-            "fade out the last MS milliseconds of each piece; with --join the last MS of the "
-            "joined file, across the seams between its ranges",
-            [&o](const std::string& text) -> std::string {
-              o.fadeMs = ParseUnsigned(text);
-              if (o.fadeMs) return "";
-              return "--fade needs milliseconds as a whole number, not '" + text + "'";
-            }));
+  // A whole number of milliseconds into `target`.
+  auto milliseconds = [&](const char* name, unsigned modes, std::optional<uint32_t>& target,
+                          const char* help) {
+    Use(kEdges, modes, Value(name, "MS", help, [&target, name](const std::string& text) {
+          target = ParseUnsigned(text);
+          if (target) return std::string();
+          return std::string(name) + " needs milliseconds as a whole number, not '" + text + "'";
+        }));
+  };
+  milliseconds("--fade", kInCut, o.fadeMs,
+               "fade out the last MS milliseconds of each piece; with --join the last MS of the "
+               "joined file, across the seams between its ranges");
+  milliseconds("--fade-in", kInCut, o.fadeInMs,
+               "fade in the first MS milliseconds of each piece (the exact time mirror of "
+               "--fade); with --join the first MS of the joined file");
+  milliseconds("--declick", kInCut, o.declickMs,
+               "fade in and out over MS milliseconds (5 is usual) at both edges of every piece; "
+               "with --join at its start and end and on both sides of every seam; a longer "
+               "--fade-in or --fade applies at its edge instead");
+  milliseconds("--snap-zero", kWithLists, o.snapZeroMs,
+               "move every range bound to the nearest frame at most MS milliseconds (up to "
+               "1000) away where the sum of the channels changes sign or is 0, as the window "
+               "snaps; a bound with none stays; --print-ranges shows the moved bounds");
 
   Use(kLoops, kInCut,
       Value("--loop", "START:END|auto",
@@ -299,6 +319,14 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
               return "--precision takes 0, 32, 64, 128, 256 or 512, not '" + text + "'";
             }));
 
+  Use(kMetadata, kInCut,
+      app_.add_flag("--strip-metadata", o.stripMetadata,
+                    "keep no chunk of the source. Otherwise every output keeps its LIST INFO (a "
+                    "piece's INAM becomes its label, when it has one, and ITRK its number), bext "
+                    "(TimeReference advanced to the output's first frame, and the iXML fields of "
+                    "the same time reference with it), iXML, the markers (cue points with their "
+                    "LIST adtl texts) and smpl loops that lie inside it, moved to its frames; no "
+                    "other chunk. Markers and loops in no output are named on standard error"));
   SelectsMode(
       CutMode::Info,
       Use(kMetadata, kInInfo,

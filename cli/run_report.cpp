@@ -60,7 +60,7 @@ std::string Files(size_t count) {
 
 }  // namespace
 
-std::string OutputJson(const std::string& sourcePath, const PlannedOutput& output,
+std::string OutputJson(const std::string& sourcePath, const ExportOutput& output,
                        const std::string& status) {
   uint64_t frames = 0;
   std::string ranges;
@@ -82,7 +82,8 @@ std::string OutputJson(const std::string& sourcePath, const PlannedOutput& outpu
 std::string SourceLine(const SourcePlan& plan, size_t written,
                        const std::optional<Refusal>& failure) {
   // The joined file, or the pieces' folder.
-  const std::vector<PlannedOutput>& any = plan.outputs.empty() ? plan.skipped : plan.outputs;
+  const std::vector<ExportOutput>& any =
+      plan.plan.outputs.empty() ? plan.skipped : plan.plan.outputs;
   const std::string place = " (" + (plan.joined && !any.empty() ? any[0].path : plan.folder) + ")";
   const std::string start = plan.given + ": ";
   if (failure && written == 0) return start + "failed: " + failure->message;

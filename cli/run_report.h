@@ -14,7 +14,7 @@ namespace snipora::cli {
 // frames it holds (end exclusive; a joined file lists all its "ranges" too),
 // its frames, the file's size in bytes and its status ("written" or
 // "skipped").
-std::string OutputJson(const std::string& sourcePath, const PlannedOutput& output,
+std::string OutputJson(const std::string& sourcePath, const ExportOutput& output,
                        const std::string& status);
 
 // The line that ends a source's part of a run: how many outputs were written

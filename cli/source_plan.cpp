@@ -1,10 +1,12 @@
 #include "cli/source_plan.h"
 
 #include "audiofile/sound_units.h"
+#include "audiofile/zero_crossing.h"
 #include "cli/extended_copies.h"
 #include "cli/loop_points.h"
 #include "cli/output_places.h"
 #include "cli/source_file.h"
+#include "export/export_job.h"
 #include "export/fade.h"
 #include "export/output_names.h"
 #include "platform/system/fs_ops.h"
@@ -24,10 +26,10 @@ std::optional<Refusal> CheckRange(uint64_t start, uint64_t end, uint64_t frames,
 }
 
 std::optional<Refusal> ProviderRanges(const RangeProvider& provider, const std::string& given,
-                                      const ExportJob& job, const ranges::SourceShape& shape,
-                                      RunContext& context,
+                                      const ExportRequest& request,
+                                      const ranges::SourceShape& shape, RunContext& context,
                                       std::vector<ranges::LabeledRange>& list) {
-  ProvidedRanges provided = provider.Read(given, job.sourcePath, shape);
+  ProvidedRanges provided = provider.Read(given, request.sourcePath, shape);
   const ranges::RangeListRead& read = provided.read;
   if (!read.ok()) {
     const std::string line = read.errorLine ? ":" + std::to_string(read.errorLine) : "";
@@ -49,47 +51,53 @@ std::vector<std::string> PieceNamesOf(const CutOptions& o, const std::string& so
   return names;
 }
 
-// What the job writes once the outputs --skip-existing leaves alone are set
-// aside: their ranges (and loop chunks) leave the job.
-void SetAsideSkipped(bool joined, const OutputPlaces& places, SourcePlan& plan) {
-  ExportJob& job = plan.job;
-  if (joined) {
-    PlannedOutput file{places.paths[0], job.ranges};
-    if (places.skipped[0]) {
-      plan.skipped.push_back(std::move(file));
-      job.ranges.clear();
-    } else {
-      plan.outputs.push_back(std::move(file));
+// The first of the edge options given, when the source's samples cannot be
+// faded; empty otherwise.
+std::string UnfadableEdge(const CutOptions& o, const SoundFormatInfo& format) {
+  if (CanFade(format)) return "";
+  if (o.fadeMs.value_or(0) > 0) return "--fade";
+  if (o.fadeInMs.value_or(0) > 0) return "--fade-in";
+  if (o.declickMs.value_or(0) > 0) return "--declick";
+  return "";
+}
+
+// --snap-zero: every bound moved to the nearest zero crossing within its
+// reach; a range left empty is refused.
+std::optional<Refusal> SnapBounds(uint32_t ms, const ExportRequest& request,
+                                  std::vector<ranges::LabeledRange>& list) {
+  CZeroCrossingSnap snap(request.sourcePath, request.format);
+  if (!snap.CanSnap()) return Refusal{"--snap-zero cannot read the samples of this source"};
+  const auto radius =
+      static_cast<uint32_t>(MillisecondsToFrames(ms, request.format.formatBlock.samplesPerSec));
+  for (ranges::LabeledRange& r : list) {
+    const uint64_t start = snap.Snap(r.startFrame, radius);
+    const uint64_t end = snap.Snap(r.endFrame, radius);
+    if (start >= end) {
+      return Refusal{"range " + std::to_string(r.startFrame) + ":" + std::to_string(r.endFrame) +
+                     " is empty once --snap-zero moves its bounds (to " + std::to_string(start) +
+                     ":" + std::to_string(end) + ")"};
     }
-    return;
+    r.startFrame = start;
+    r.endFrame = end;
   }
-  std::vector<ExportRange> ranges;
-  std::vector<WaveExtraChunks> chunks;
-  std::vector<ExtendedLoopJob> copies;
-  for (size_t i = 0; i < places.paths.size(); ++i) {
-    const bool copy = i < plan.extended.size();
-    PlannedOutput piece{places.paths[i],
-                        copy ? CopyRanges(plan.extended[i]) : std::vector{job.ranges[i]}};
-    if (places.skipped[i]) {
-      plan.skipped.push_back(std::move(piece));
-      continue;
-    }
-    plan.outputs.push_back(std::move(piece));
-    ranges.push_back(job.ranges[i]);
-    chunks.push_back(i < job.extraChunks.size() ? job.extraChunks[i] : WaveExtraChunks{});
-    if (copy) copies.push_back(plan.extended[i]);
+  return std::nullopt;
+}
+
+// The outputs --skip-existing leaves alone leave the plan.
+void SetAsideSkipped(const OutputPlaces& places, SourcePlan& plan) {
+  std::vector<ExportOutput> kept;
+  for (size_t i = 0; i < plan.plan.outputs.size(); ++i) {
+    (places.skipped[i] ? plan.skipped : kept).push_back(std::move(plan.plan.outputs[i]));
   }
-  job.ranges = std::move(ranges);
-  job.extraChunks = std::move(chunks);
-  plan.extended = std::move(copies);
+  plan.plan.outputs = std::move(kept);
 }
 
 }  // namespace
 
-std::optional<Refusal> OpenSource(const std::string& given, ExportJob& job) {
-  job.sourcePath = Normalised(given);
-  if (!fsops::Exists(job.sourcePath)) return Refusal{"'" + given + "': no such file"};
-  if (!ReadSourceFormat(job.sourcePath, job.format)) {
+std::optional<Refusal> OpenSource(const std::string& given, ExportRequest& request) {
+  request.sourcePath = Normalised(given);
+  if (!fsops::Exists(request.sourcePath)) return Refusal{"'" + given + "': no such file"};
+  if (!ReadSourceFormat(request.sourcePath, request.format)) {
     return Refusal{"'" + given +
                    "' is not a PCM WAVE, uncompressed NWA or FLAC file (or unreadable)"};
   }
@@ -97,11 +105,12 @@ std::optional<Refusal> OpenSource(const std::string& given, ExportJob& job) {
 }
 
 std::optional<Refusal> CollectRanges(const CutOptions& o, const RangeProvider* provider,
-                                     const std::string& given, const ExportJob& job,
+                                     const std::string& given, const ExportRequest& request,
                                      RunContext& context, std::vector<ranges::LabeledRange>& list) {
-  const ranges::SourceShape shape{job.format.formatBlock.samplesPerSec, TotalFrames(job.format)};
+  const ranges::SourceShape shape{request.format.formatBlock.samplesPerSec,
+                                  TotalFrames(request.format)};
   if (provider != nullptr) {
-    if (auto bad = ProviderRanges(*provider, given, job, shape, context, list)) return bad;
+    if (auto bad = ProviderRanges(*provider, given, request, shape, context, list)) return bad;
   }
   for (const std::string& text : o.ranges) {
     auto [start, end] = *ParseRangeText(text);
@@ -112,6 +121,7 @@ std::optional<Refusal> CollectRanges(const CutOptions& o, const RangeProvider* p
     if (auto bad = CheckRange(start, end, shape.frames, "bad range '" + text + "'")) return bad;
     list.push_back({start, end, "", 0});
   }
+  if (o.snapZeroMs) return SnapBounds(*o.snapZeroMs, request, list);
   return std::nullopt;
 }
 
@@ -121,30 +131,36 @@ namespace {
 // cannot be cut.
 std::optional<Refusal> FillPlan(const CutOptions& o, const RangeProvider* provider,
                                 RunContext& context, SourcePlan& plan) {
-  ExportJob& job = plan.job;
-  if (auto bad = OpenSource(plan.given, job)) return bad;
+  ExportRequest request;
+  if (auto bad = OpenSource(plan.given, request)) return bad;
   std::vector<ranges::LabeledRange> list;
-  if (auto bad = CollectRanges(o, provider, plan.given, job, context, list)) return bad;
-  for (const ranges::LabeledRange& r : list) job.ranges.push_back({r.startFrame, r.endFrame});
-  job.fadeMs = o.fadeMs.value_or(0);
-  job.rf64 = o.rf64;
-  if (job.fadeMs > 0 && !CanFade(job.format)) {
-    return Refusal{"--fade cannot scale the samples of this source (" +
-                   std::to_string(job.format.formatBlock.bitsPerSample) + " bits per sample)"};
+  if (auto bad = CollectRanges(o, provider, plan.given, request, context, list)) return bad;
+  for (const ranges::LabeledRange& r : list) {
+    request.ranges.push_back({r.startFrame, r.endFrame, r.label, std::nullopt});
   }
-  if (o.join ? !JoinedFileFits(job) : !PiecesFit(job)) {
-    return Refusal{Describe(ExportOutcome::TooLarge)};
+  request.join = o.join;
+  request.edges = {o.fadeInMs.value_or(0), o.fadeMs.value_or(0), o.declickMs.value_or(0)};
+  request.keepMetadata = !o.stripMetadata;
+  request.rf64 = o.rf64;
+  if (const std::string edge = UnfadableEdge(o, request.format); !edge.empty()) {
+    return Refusal{edge + " cannot scale the samples of this source (" +
+                   std::to_string(request.format.formatBlock.bitsPerSample) + " bits per sample)"};
   }
   OutputPlaces places;
-  if (auto bad = PlaceOutputs(o, job.sourcePath, PieceNamesOf(o, job.sourcePath, list), places)) {
+  if (auto bad =
+          PlaceOutputs(o, request.sourcePath, PieceNamesOf(o, request.sourcePath, list), places)) {
     return bad;
   }
-  if (auto bad = AddLoopChunks(o, job, context)) return bad;
+  request.paths = places.paths;
+  if (auto bad = ChooseLoops(o, request, context)) return bad;
+  if (auto refused = PlanExport(request, plan.plan)) return Refusal{*refused};
   if (o.extendLoop) {
-    if (auto bad = PlanExtendedCopies(*o.extendLoop, job, plan.extended)) return bad;
+    if (auto bad = ExtendOutputs(*o.extendLoop, plan.plan)) return bad;
   }
+  if (!OutputsFit(plan.plan)) return Refusal{Describe(ExportOutcome::TooLarge)};
+  for (const std::string& note : plan.plan.notes) Warn(context, note);
   plan.folder = places.folder;
-  SetAsideSkipped(o.join, places, plan);
+  SetAsideSkipped(places, plan);
   return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "export/export_job.h"
+#include "export/export_verify.h"
 #include "export/output_names.h"
 #include "export/save_messages.h"
 #include "export/split_folder.h"
@@ -22,6 +23,10 @@ namespace {
 constexpr int kMessageNothingToSave = 107;
 constexpr const char* kLabelledPieceName = "{n:02} {label}";
 constexpr const char* kWaveFilter = QT_TRANSLATE_NOOP("Snipora", "WAVEサウンド(*.wav)|*.wav||");
+// The window's check boxes, as messages name them.
+constexpr const char* kFadeOutBox = QT_TRANSLATE_NOOP("Snipora", "フェードアウト処理を行う");
+constexpr const char* kFadeInBox = QT_TRANSLATE_NOOP("Snipora", "フェードイン処理を行う");
+constexpr const char* kDeclickBox = QT_TRANSLATE_NOOP("Snipora", "クリックノイズを防ぐ");
 
 // Passes the progress on and remembers which output the export has begun,
 // so that a failure can name it and a stop can tell what was finished.
@@ -47,62 +52,66 @@ class CBegunOutput : public IExportProgress {
   uint32_t begun_ = 0;
 };
 
-// The job the window's list and options describe; nothing (after saying so)
-// when the fade-out is ticked but its length field holds no number.
-std::optional<ExportJob> ReadJob(const IExportHost& host, IUiServices& ui,
-                                 uint32_t forcedSectorSize) {
-  ExportJob job;
+// The milliseconds of a ticked length; nothing (after saying so) when its
+// field holds no number.
+std::optional<uint32_t> TickedLength(const ExportChoices::Length& length, const char* boxName,
+                                     IUiServices& ui) {
+  if (!length.ticked) return 0;
+  if (const std::optional<uint32_t> ms = ReadUnsignedValue(length.text)) return ms;
+  ui.ShowText(FilledText(ui.Translated(QT_TRANSLATE_NOOP(
+                             "Snipora",
+                             "「%1」にチェックがありますが、長さ (ミリ秒) の欄に数がありません。\n"
+                             "長さを入れるか、チェックを外してください。\n何も保存していません。")),
+                         {ui.Translated(boxName)}),
+              MessageButtons::Ok);
+  return std::nullopt;
+}
+
+// The request the window's list and options describe; nothing (after saying
+// so) when a ticked fade's length field holds no number.
+std::optional<ExportRequest> ReadJob(const IExportHost& host, const ExportChoices& choices,
+                                     IUiServices& ui, uint32_t forcedSectorSize) {
+  ExportRequest job;
   job.sourcePath = host.FullPath();
   job.format = host.Format();
-  const auto frame = [](const std::string& text) { return ReadUnsigned64Value(text).value_or(0); };
-  for (int row = 0; row < host.RowCount(); ++row) {
-    job.ranges.push_back({frame(host.RowText(row, 1)), frame(host.RowText(row, 2))});
-  }
-  // The check box is enabled only for files whose samples can be faded.
-  if (host.FadeChecked() && host.FadeEnabled()) {
-    const std::optional<uint32_t> fadeMs = ReadUnsignedValue(host.FadeText());
-    if (!fadeMs) {
-      ui.ShowText(ui.Translated(QT_TRANSLATE_NOOP(
-                      "Snipora",
-                      "「フェードアウト処理を行う」にチェックがありますが、長さ (ミリ秒) "
-                      "の欄に数がありません。\n長さを入れるか、チェックを外してください。\n"
-                      "何も保存していません。")),
-                  MessageButtons::Ok);
-      return std::nullopt;
-    }
-    job.fadeMs = *fadeMs;
-  }
+  job.ranges = host.Ranges();
+  const std::optional<uint32_t> fadeOut = TickedLength(choices.fadeOut, kFadeOutBox, ui);
+  if (!fadeOut) return std::nullopt;
+  const std::optional<uint32_t> fadeIn = TickedLength(choices.fadeIn, kFadeInBox, ui);
+  if (!fadeIn) return std::nullopt;
+  const std::optional<uint32_t> declick = TickedLength(choices.declick, kDeclickBox, ui);
+  if (!declick) return std::nullopt;
+  job.edges = {*fadeIn, *fadeOut, *declick};
+  job.keepMetadata = !choices.stripMetadata;
   job.forcedSectorSize = forcedSectorSize;
   return job;
 }
 
-std::vector<ranges::LabeledRange> Labelled(const IExportHost& host, const ExportJob& job) {
+std::vector<ranges::LabeledRange> Labelled(const ExportRequest& job) {
   std::vector<ranges::LabeledRange> labelled;
-  for (uint32_t i = 0; i < job.ranges.size(); ++i) {
-    labelled.push_back(
-        {job.ranges[i].startFrame, job.ranges[i].endFrame, host.RowText(static_cast<int>(i), 3)});
-  }
+  for (const CutRange& r : job.ranges) labelled.push_back({r.startFrame, r.endFrame, r.label, 0});
   return labelled;
 }
 
 // The file names of the pieces in the split folder: numbered, or numbered
 // and labelled when the window asks for it.
-std::vector<std::string> PieceNames(const IExportHost& host, const ExportJob& job) {
+std::vector<std::string> PieceNames(const IExportHost& host, const ExportChoices& choices,
+                                    const ExportRequest& job) {
   std::vector<std::string> names;
-  if (!host.NameByLabelsChecked()) {
+  if (!choices.nameByLabels) {
     for (uint32_t i = 0; i < job.ranges.size(); ++i) names.push_back(PieceFileName(i));
     return names;
   }
-  return ranges::PieceNames(kLabelledPieceName, Labelled(host, job), host.DisplayName());
+  return ranges::PieceNames(kLabelledPieceName, Labelled(job), host.DisplayName());
 }
 
 // The name a save dialog proposes: one piece by its label, else
 // "<source> 1"; a joined file "<source> 1-<n>". Never the source's own name.
-std::string ProposedName(const IExportHost& host, const ExportJob& job, bool joined) {
+std::string ProposedName(const IExportHost& host, const ExportRequest& job, bool joined) {
   if (joined) {
     return host.DisplayName() + " 1-" + std::to_string(job.ranges.size()) + ".wav";
   }
-  const std::vector<ranges::LabeledRange> labelled = Labelled(host, job);
+  const std::vector<ranges::LabeledRange> labelled = Labelled(job);
   return ranges::PieceNames(labelled.front().label.empty() ? "{source} {n}" : "{label}", labelled,
                             host.DisplayName())
       .front();
@@ -128,7 +137,7 @@ std::optional<std::string> AskWaveFile(const std::string& sourcePath, const std:
   return answer->path;
 }
 
-std::optional<std::string> AskOutputFile(const ExportJob& job, const IExportHost& host,
+std::optional<std::string> AskOutputFile(const ExportRequest& job, const IExportHost& host,
                                          IUiServices& ui, bool joined) {
   return AskWaveFile(job.sourcePath, ProposedName(host, job, joined), ui);
 }
@@ -212,7 +221,7 @@ bool NothingSaved(IExportHost& host, bool cancelled) {
 
 // Tells the window and the user how the save ended and gives the flow's
 // result. `begun` is the output the export had reached.
-bool Finish(ExportOutcome outcome, const ExportJob& job, const std::vector<std::string>& outputs,
+bool Finish(ExportOutcome outcome, const ExportPlan& plan, const std::vector<std::string>& outputs,
             bool joined, uint32_t begun, IExportHost& host, IUiServices& ui) {
   if (outcome == ExportOutcome::Done) {
     host.ClearUnsavedReservations();
@@ -227,21 +236,64 @@ bool Finish(ExportOutcome outcome, const ExportJob& job, const std::vector<std::
 
   std::string failed = outputs[index];
   for (const std::string& output : outputs) {
-    if (outcome == ExportOutcome::OutputIsSource && fsops::SameFile(output, job.sourcePath))
+    if (outcome == ExportOutcome::OutputIsSource && fsops::SameFile(output, plan.sourcePath))
       failed = output;
   }
-  const uint64_t bytes = joined ? TotalDataLength(job)
-                                : (job.ranges[index].endFrame - job.ranges[index].startFrame) *
-                                      job.format.formatBlock.blockAlign;
-  ui.ShowText(SaveFailedText(ui, outcome, failed, job.sourcePath, bytes, kept), MessageButtons::Ok);
+  const uint64_t bytes = DataLength(plan, plan.outputs[index]);
+  ui.ShowText(SaveFailedText(ui, outcome, failed, plan.sourcePath, bytes, kept),
+              MessageButtons::Ok);
   return false;
+}
+
+// Reads every output back and compares it with the source; the first that
+// differs is named to the user. True when all match (or the user stopped
+// the check: what was written is complete).
+bool Verified(const ExportPlan& plan, IExportProgress& progress, IUiServices& ui) {
+  for (const ExportOutput& output : plan.outputs) {
+    const std::string problem = VerifyOutput(plan, output, &progress);
+    if (progress.IsCancelled()) return true;
+    if (problem.empty()) continue;
+    ui.ShowText(FilledText(ui.Translated(QT_TRANSLATE_NOOP(
+                               "Snipora",
+                               "保存したファイルを読み直したところ、元のファイルと一致しません:\n"
+                               "%1\nファイルは残してあります。ディスクを確かめてから保存し直して"
+                               "ください。")),
+                           {output.path}),
+                MessageButtons::Ok);
+    return false;
+  }
+  return true;
+}
+
+// Plans the request with its outputs at `paths`, writes it (and checks it
+// when asked) and finishes.
+bool WritePlanned(ExportRequest& request, const std::vector<std::string>& paths, bool verify,
+                  IExportHost& host, IUiServices& ui, IExportProgress& progress) {
+  request.paths = paths;
+  ExportPlan plan;
+  if (const std::optional<std::string> refused = PlanExport(request, plan)) {
+    ui.ShowText(*refused, MessageButtons::Ok);
+    return NothingSaved(host, false);
+  }
+  CBegunOutput begun(progress);
+  uint64_t total = 0;
+  for (const ExportOutput& output : plan.outputs) total += DataLength(plan, output);
+  begun.SetTotalLength(total);
+  const ExportOutcome outcome = WriteExport(plan, begun);
+  if (outcome == ExportOutcome::Done && verify && !Verified(plan, progress, ui)) {
+    // Written, but not as the source has it: the save is not done.
+    host.SaveStopped(false, paths);
+    return false;
+  }
+  return Finish(outcome, plan, paths, request.join, begun.Begun(), host, ui);
 }
 
 }  // namespace
 
 bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                  uint32_t forcedSectorSize) {
-  const std::optional<ExportJob> job = ReadJob(host, ui, forcedSectorSize);
+  const ExportChoices choices = host.Choices();
+  std::optional<ExportRequest> job = ReadJob(host, choices, ui, forcedSectorSize);
   if (!job) return NothingSaved(host, false);
   if (job->ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
@@ -255,21 +307,19 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
     if (!chosen) return NothingSaved(host, true);
     outputs.push_back(*chosen);
   } else {
-    const std::vector<std::string> names = PieceNames(host, *job);
+    const std::vector<std::string> names = PieceNames(host, choices, *job);
     const std::optional<std::string> folder = ChooseSplitFolder(made, names, ui);
     if (!folder) return NothingSaved(host, true);
     for (const std::string& name : names) outputs.push_back(PathInFolder(*folder, name));
   }
   if (AnOutputIsAFolder(job->sourcePath, outputs, ui)) return NothingSaved(host, false);
-  CBegunOutput begun(progress);
-  begun.SetTotalLength(TotalDataLength(*job));
-  const ExportOutcome outcome = WriteSplitPieces(*job, outputs, begun);
-  return Finish(outcome, *job, outputs, false, begun.Begun(), host, ui);
+  return WritePlanned(*job, outputs, choices.verify, host, ui, progress);
 }
 
 bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                   uint32_t forcedSectorSize) {
-  const std::optional<ExportJob> job = ReadJob(host, ui, forcedSectorSize);
+  const ExportChoices choices = host.Choices();
+  std::optional<ExportRequest> job = ReadJob(host, choices, ui, forcedSectorSize);
   if (!job) return NothingSaved(host, false);
   if (job->ranges.empty()) {
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
@@ -278,10 +328,8 @@ bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
   const auto chosen = AskOutputFile(*job, host, ui, true);
   if (!chosen) return NothingSaved(host, true);
   if (AnOutputIsAFolder(job->sourcePath, {*chosen}, ui)) return NothingSaved(host, false);
-  CBegunOutput begun(progress);
-  begun.SetTotalLength(TotalDataLength(*job));
-  const ExportOutcome outcome = WriteJoinedFile(*job, *chosen, begun);
-  return Finish(outcome, *job, {*chosen}, true, 0, host, ui);
+  job->join = true;
+  return WritePlanned(*job, {*chosen}, choices.verify, host, ui, progress);
 }
 
 ExtendedCopySaved ExportExtendedCopy(const ExtendedLoopJob& job, const std::string& displayName,

@@ -5,11 +5,29 @@
 #include <vector>
 
 #include "audiofile/sound_format.h"
+#include "export/export_plan.h"
 
 // What the export reads from the main window and how it reports progress,
 // as small interfaces so that the engine needs neither the window nor a
 // toolkit (the command-line front end and the tests provide their own).
 namespace snipora {
+
+// The export options of the main window. A length counts only where its box
+// is ticked, and a box only where it is enabled (the window leaves the fade
+// boxes disabled for samples that cannot be faded).
+struct ExportChoices {
+  struct Length {
+    bool ticked = false;
+    std::string text;  // milliseconds, as typed
+  };
+  Length fadeOut;              // 1041 and its length 1042
+  Length fadeIn;               // 1045 and 1046
+  Length declick;              // 1047 and 1048
+  bool join = false;           // 1043 "join all"
+  bool nameByLabels = false;   // 1044: split pieces are "01 Intro.wav"
+  bool stripMetadata = false;  // 1049: no chunk kept from the source
+  bool verify = false;         // 1050: every output read back after saving
+};
 
 // The open file, the reservations list and the export options of the main window.
 class IExportHost {
@@ -22,20 +40,11 @@ class IExportHost {
   virtual std::string DisplayName() const = 0;
   virtual const SoundFormatInfo& Format() const = 0;
 
-  // Rows of the reservations list (1022) and the text of a cell; column 1 is
-  // the start frame, column 2 the exclusive end frame, column 3 the label.
-  virtual int RowCount() const = 0;
-  virtual std::string RowText(int row, int column) const = 0;
-
-  // Fade-out check box (1041): checked, and enabled (files whose samples can be faded).
-  virtual bool FadeChecked() const = 0;
-  virtual bool FadeEnabled() const = 0;
-  // Fade length edit box (1042), milliseconds as typed.
-  virtual std::string FadeText() const = 0;
-  // "Join all" check box (1043).
-  virtual bool JoinChecked() const = 0;
-  // "Name files by labels" check box (1044): split pieces are "01 Intro.wav".
-  virtual bool NameByLabelsChecked() const = 0;
+  // The reservations list (1022) in order: source frames and labels, from
+  // the window's model.
+  virtual std::vector<CutRange> Ranges() const = 0;
+  // The export options as the window's controls hold them.
+  virtual ExportChoices Choices() const = 0;
 
   // Called after a successful save.
   virtual void ClearUnsavedReservations() = 0;

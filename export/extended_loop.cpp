@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
-#include "audiofile/extent_reader.h"
-#include "audiofile/sound_units.h"
 #include "export/fade.h"
-#include "export/pending_output.h"
-#include "export/piece_copier.h"
-#include "platform/system/fs_ops.h"
 
 namespace snipora {
 
 namespace {
-
-constexpr uint32_t kReadBlockBytes = 1 << 20;
-constexpr uint32_t kReadBlocks = 4;
 
 bool LoopInsidePiece(const ExtendedLoopJob& job) {
   const uint32_t blockAlign = job.format.formatBlock.blockAlign;
@@ -46,50 +38,64 @@ uint64_t ExtendedLoopFadeFrames(const ExtendedLoopJob& job) {
          block.blockAlign;
 }
 
+ExportOutput ExtendedLoopOutput(const ExtendedLoopJob& job, std::string path) {
+  ExportOutput output;
+  output.path = std::move(path);
+  const uint64_t fadeFrames = ExtendedLoopFadeFrames(job);
+  output.ranges = ExtendedLoopRanges(job, fadeFrames);
+  if (fadeFrames > 0) {
+    output.fades.push_back({output.Frames() - fadeFrames, fadeFrames, FadeDirection::kOut});
+  }
+  return output;
+}
+
+namespace {
+
+// The copy's ranges shown as one piece: one file bar over all of its bytes.
+class OnePiece : public IExportProgress {
+ public:
+  OnePiece(IExportProgress& progress, uint64_t bytes) : progress_(progress), bytes_(bytes) {}
+
+  void SetTotalLength(uint64_t bytes) override { progress_.SetTotalLength(bytes); }
+  void SetFileRange(uint64_t rangeBytes) override {
+    if (before_ == 0 && range_ == 0) progress_.SetFileRange(bytes_);
+    before_ += range_;
+    range_ = rangeBytes;
+  }
+  void SetFilePosition(uint64_t bytesDone) override {
+    progress_.SetFilePosition(before_ + bytesDone);
+  }
+  void SetOverallRange(uint32_t ranges) override {
+    ranges_ = ranges;
+    progress_.SetOverallRange(1);
+  }
+  void SetOverallPosition(uint32_t rangesBegun) override {
+    progress_.SetOverallPosition(ranges_ != 0 && rangesBegun >= ranges_ ? 1 : 0);
+  }
+  void Pump(bool mainWindowToo) override { progress_.Pump(mainWindowToo); }
+  bool IsCancelled() const override { return progress_.IsCancelled(); }
+
+ private:
+  IExportProgress& progress_;
+  uint64_t bytes_;
+  uint64_t before_ = 0;  // of the ranges written before the current one
+  uint64_t range_ = 0;
+  uint32_t ranges_ = 0;
+};
+
+}  // namespace
+
 ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& output,
                                 IExportProgress& progress) {
-  const uint64_t fadeFrames = ExtendedLoopFadeFrames(job);
-  const std::vector<ExportRange> ranges = ExtendedLoopRanges(job, fadeFrames);
-  if (ranges.empty()) return ExportOutcome::BadRange;
-  // Writing over the source would destroy what is being read.
-  if (fsops::SameFile(output, job.sourcePath)) return ExportOutcome::OutputIsSource;
-  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
-  uint64_t length = 0;
-  std::vector<FileExtent> extents;
-  for (const ExportRange& range : ranges) {
-    const uint64_t bytes = FramesToBytes(range.endFrame - range.startFrame, blockAlign);
-    extents.push_back(
-        {static_cast<uint32_t>(job.format.dataOffset) + FramesToBytes(range.startFrame, blockAlign),
-         bytes});
-    length += bytes;
-  }
-  const std::optional<WaveContainer> container = ContainerFor(job.rf64, job.format, length);
-  if (!container) return ExportOutcome::TooLarge;
-
-  CExtentReader source(kReadBlockBytes, kReadBlocks);
-  // The bytes are copied as the file stores them: a decoded source (FLAC) is not read here.
-  if (job.format.decoderType != 0 || source.Open(job.sourcePath.c_str()) != 0) {
-    return ExportOutcome::SourceFailed;
-  }
-  source.Start(std::move(extents));
-  progress.SetOverallPosition(0);
-  progress.SetOverallRange(1);
-  CPendingOutput file(output, kExportRingBytes, job.forcedSectorSize);
-  if (!file.Open()) return ExportOutcome::OutputFailed;
-  WriteWaveHeader(file.File(), job.format, length, {}, *container);
-  CPieceCopier copier(progress);
-  copier.StartPiece(length);
-  const uint64_t fadeBytes = FramesToBytes(fadeFrames, blockAlign);
-  CopyResult result = copier.CopyRange(source, file.File(), length - fadeBytes, true);
-  if (result == CopyResult::Done && fadeBytes > 0) {
-    FadeRamp ramp = FadeRamp::ForFormat(fadeBytes, job.format.formatBlock);
-    result = copier.FadeOut(source, file.File(), fadeBytes, ramp);
-  }
-  if (result != CopyResult::Done) return ExportOutcomeOf(result);
-  WriteDataPad(file.File(), length);
-  if (!file.Commit(&WaveFileMatchesHeader)) return ExportOutcome::WriteFailed;
-  progress.SetOverallPosition(1);
-  return ExportOutcome::Done;
+  ExportPlan plan;
+  plan.sourcePath = job.sourcePath;
+  plan.format = job.format;
+  plan.rf64 = job.rf64;
+  plan.forcedSectorSize = job.forcedSectorSize;
+  plan.outputs.push_back(ExtendedLoopOutput(job, output));
+  if (plan.outputs[0].ranges.empty()) return ExportOutcome::BadRange;
+  OnePiece piece(progress, DataLength(plan, plan.outputs[0]));
+  return WriteExport(plan, piece);
 }
 
 }  // namespace snipora

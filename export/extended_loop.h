@@ -38,13 +38,18 @@ std::vector<ExportRange> ExtendedLoopRanges(const ExtendedLoopJob& job, uint64_t
 // for a source whose samples cannot be faded (as the export's fade-out).
 uint64_t ExtendedLoopFadeFrames(const ExtendedLoopJob& job);
 
-// Writes the copy to `output`: a WAVE file (RF64 from 4 GiB, as the export)
-// without a "smpl" chunk, whose samples are exact copies of the source's
-// except for the last ExtendedLoopFadeFrames, which fade out linearly with the
-// export's fade rule. Written under a temporary name and renamed when
-// complete; progress runs over the copy's bytes as one piece and the work
-// stops when cancelled (nothing is left behind). BadRange when the loop does
-// not lie inside the piece, the piece not inside the data, or count is 0.
+// The copy as an output of an export plan, written to `path`: its ranges
+// (ExtendedLoopRanges) with the fade-out over its last ExtendedLoopFadeFrames,
+// and no chunks from the source. No ranges when the loop does not lie inside
+// the piece or count is 0.
+ExportOutput ExtendedLoopOutput(const ExtendedLoopJob& job, std::string path);
+
+// Writes the copy to `output` through the export's writer: a WAVE file (RF64 from 4 GiB, as the
+// export) without a "smpl" chunk, whose samples are exact copies of the source's except for the
+// last ExtendedLoopFadeFrames, which fade out linearly with the export's fade rule. Written under a
+// temporary name and renamed when complete; progress runs over the copy's bytes as one piece and
+// the work stops when cancelled (nothing is left behind). BadRange when the loop does not lie
+// inside the piece, the piece not inside the data, or count is 0.
 ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& output,
                                 IExportProgress& progress);
 

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "audiofile/sound_units.h"
 
 namespace snipora {
 namespace {
 
-constexpr int64_t kFactorOne = 100000000;  // the factor that stands for 1
+constexpr int64_t kFullGain = 3276700000000;  // 32767 x 10^8
 // Frames of up to this size fit the export's copy blocks many times over.
 constexpr uint32_t kMaxFrameBytes = 4096;
 
@@ -33,6 +34,10 @@ void ScaleFloat(uint8_t* at, int64_t factor) {
   std::memcpy(at, &value, sizeof value);
 }
 
+bool Covers(const FadeSpan& span, uint64_t frame) {
+  return frame >= span.firstFrame && frame - span.firstFrame < span.frames;
+}
+
 }  // namespace
 
 uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
@@ -52,37 +57,91 @@ bool CanFade(const SoundFormatInfo& format) {
   return sampleBytes >= 1 && sampleBytes <= 4;
 }
 
-FadeRamp::FadeRamp(uint64_t fadeBytes, uint32_t blockAlign, uint16_t channels, SampleCoding coding,
-                   uint32_t paddingBits)
-    : step_(static_cast<int64_t>(kFullGain / (fadeBytes / blockAlign))),
-      frameBytes_(blockAlign),
+int64_t FadeOutFactor(uint64_t k, uint64_t n) {
+  // k steps of a whole number never pass the full gain: no clamping needed.
+  const int64_t step = kFullGain / static_cast<int64_t>(n);
+  return (kFullGain - static_cast<int64_t>(k) * step) / 32767;
+}
+
+FrameScaler::FrameScaler(uint32_t blockAlign, uint16_t channels, SampleCoding coding,
+                         uint32_t paddingBits)
+    : frameBytes_(blockAlign),
       sampleBytes_(blockAlign / channels),
       coding_(coding),
       paddingBits_(paddingBits) {}
 
-FadeRamp FadeRamp::ForFormat(uint64_t fadeBytes, const WaveFormatBlock& format) {
-  return FadeRamp(fadeBytes, format.blockAlign, format.channels, CodingOf(format),
-                  format.bitsPerSample - ValidBitsOf(format));
+FrameScaler FrameScaler::ForFormat(const WaveFormatBlock& format) {
+  return FrameScaler(format.blockAlign, format.channels, CodingOf(format),
+                     format.bitsPerSample - ValidBitsOf(format));
 }
 
-void FadeRamp::Apply(uint8_t* bytes, uint32_t count) {
-  for (uint32_t frame = 0; frame + frameBytes_ <= count; frame += frameBytes_) {
-    gain_ = gain_ >= step_ ? gain_ - step_ : 0;
-    const int64_t factor = gain_ / 32767;  // 0 ... 10^8 - 1, standing for 0 ... 1
-    for (uint32_t at = frame; at < frame + frameBytes_; at += sampleBytes_) {
-      uint8_t* sample = bytes + at;
-      if (coding_ == SampleCoding::kFloat) {
-        sampleBytes_ == 4 ? ScaleFloat<float>(sample, factor) : ScaleFloat<double>(sample, factor);
-      } else if (sampleBytes_ == 1) {
-        // Unsigned around 128; the product truncates toward zero as for wider samples.
-        *sample = static_cast<uint8_t>(128 + (*sample - 128) * factor / kFactorOne);
-      } else {
-        // Signed 64-bit product; the division truncates toward zero.
-        const int64_t value = ReadSigned(sample, sampleBytes_) >> paddingBits_;
-        WriteSigned(sample, sampleBytes_,
-                    value * factor / kFactorOne * (int64_t{1} << paddingBits_));
+void FrameScaler::Scale(uint8_t* frame, int64_t factor) const {
+  for (uint32_t at = 0; at < frameBytes_; at += sampleBytes_) {
+    uint8_t* sample = frame + at;
+    if (coding_ == SampleCoding::kFloat) {
+      sampleBytes_ == 4 ? ScaleFloat<float>(sample, factor) : ScaleFloat<double>(sample, factor);
+    } else if (sampleBytes_ == 1) {
+      // Unsigned around 128; the product truncates toward zero as for wider samples.
+      *sample = static_cast<uint8_t>(128 + (*sample - 128) * factor / kFactorOne);
+    } else {
+      // Signed 64-bit product; the division truncates toward zero.
+      const int64_t value = ReadSigned(sample, sampleBytes_) >> paddingBits_;
+      WriteSigned(sample, sampleBytes_, value * factor / kFactorOne * (int64_t{1} << paddingBits_));
+    }
+  }
+}
+
+OutputFades::OutputFades(const FrameScaler& scaler, std::vector<FadeSpan> spans) : scaler_(scaler) {
+  for (const FadeSpan& span : spans) {
+    if (span.frames > 0) spans_.push_back(span);
+  }
+}
+
+std::optional<int64_t> OutputFades::FadedFactor(uint64_t frame) const {
+  std::optional<int64_t> factor;
+  for (const FadeSpan& span : spans_) {
+    if (!Covers(span, frame)) continue;
+    const uint64_t k = span.direction == FadeDirection::kOut
+                           ? frame - span.firstFrame + 1
+                           : span.firstFrame + span.frames - frame;
+    const int64_t own = FadeOutFactor(k, span.frames);
+    // Both below 10^8: the product stays far inside 64 bits.
+    factor = factor ? *factor * own / kFactorOne : own;
+  }
+  return factor;
+}
+
+int64_t OutputFades::Factor(uint64_t frame) const {
+  return FadedFactor(frame).value_or(kFactorOne);
+}
+
+uint64_t OutputFades::StretchEnd(uint64_t frame, uint64_t limit, bool& faded) const {
+  uint64_t end = frame;
+  faded = false;
+  // Through touching and overlapping fades to the first frame none covers.
+  for (bool extended = true; extended && end < limit;) {
+    extended = false;
+    for (const FadeSpan& span : spans_) {
+      if (Covers(span, end)) {
+        end = span.firstFrame + span.frames;
+        extended = faded = true;
       }
     }
+  }
+  if (faded) return std::min(end, limit);
+  // Unfaded up to where the next fade begins.
+  for (const FadeSpan& span : spans_) {
+    if (span.firstFrame > frame) limit = std::min(limit, span.firstFrame);
+  }
+  return limit;
+}
+
+void OutputFades::Apply(uint8_t* bytes, uint32_t count, uint64_t firstFrame) const {
+  const uint32_t frameBytes = scaler_.FrameBytes();
+  uint64_t frame = firstFrame;
+  for (uint32_t at = 0; at + frameBytes <= count; at += frameBytes, ++frame) {
+    if (const std::optional<int64_t> factor = FadedFactor(frame))
+      scaler_.Scale(bytes + at, *factor);
   }
 }
 

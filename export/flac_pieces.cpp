@@ -115,6 +115,9 @@ ExportOutcome WriteFlacPieces(const FlacEncoding& encoding, const std::vector<Fl
   progress.SetOverallRange(count);
   progress.SetFileRange(total);
   progress.SetFilePosition(0);
+  // A cancel already pressed writes nothing (a piece may take less than a pump interval).
+  progress.Pump(true);
+  if (progress.IsCancelled()) return ExportOutcome::Cancelled;
   // One more than the cores: while a worker waits for the disk (its source's
   // unbuffered reads, the fsync that ends each piece) the cores stay busy.
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency()) + 1;

@@ -176,8 +176,9 @@ ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISamp
   const uint64_t fadeBytes =
       piece.fadeMs == 0 ? 0
                         : FadeBytes(format.formatBlock.avgBytesPerSec, piece.fadeMs, align, length);
-  std::optional<FadeRamp> ramp;
-  if (fadeBytes != 0) ramp = FadeRamp::ForFormat(fadeBytes, format.formatBlock);
+  const uint64_t fadeFrames = fadeBytes / align;
+  const OutputFades fades(FrameScaler::ForFormat(format.formatBlock),
+                          {{frames - fadeFrames, fadeFrames, FadeDirection::kOut}});
   const uint32_t shift = layout.bits - bits;
   std::vector<uint8_t> block(size_t{kBlockFrames} * align);
   std::vector<FLAC__int32> samples;
@@ -191,12 +192,8 @@ ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISamp
       FLAC__stream_encoder_finish(e);
       return ExportOutcome::ReadFailed;
     }
-    // The fade takes the bytes from length - fadeBytes on.
-    const uint64_t plain = length - fadeBytes;
-    if (ramp && done + n > plain) {
-      const uint64_t from = done < plain ? plain - done : 0;
-      ramp->Apply(block.data() + from, static_cast<uint32_t>(n - from));
-    }
+    // Frames outside the fade are left as they are.
+    if (!fades.Empty()) fades.Apply(block.data(), n, done / align);
     ConvertFrames(block.data(), n / align, layout, shift, samples);
     if (!FLAC__stream_encoder_process_interleaved(e, samples.data(), n / align)) {
       FLAC__stream_encoder_finish(e);

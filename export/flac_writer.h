@@ -37,7 +37,7 @@ struct FlacPiece {
   std::string title;         // TITLE (a label); empty: the carried TITLE, if any, stays
   uint32_t trackNumber = 0;  // TRACKNUMBER; 0: the carried one, if any, stays
   // Fade-out over the piece's last fadeMs, across the seams of its ranges:
-  // the export's fade (FadeRamp) on the decoded samples. 0 = none.
+  // the export's fade (OutputFades) on the decoded samples. 0 = none.
   uint32_t fadeMs = 0;
 };
 

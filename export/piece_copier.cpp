@@ -27,10 +27,10 @@ void CPieceCopier::StartPiece(uint64_t length) {
 }
 
 CopyResult CPieceCopier::MoveBlock(CExtentReader& source, CSectorFile& output, uint32_t n,
-                                   FadeRamp* ramp) {
+                                   const OutputFades* fades, uint64_t firstFrame) {
   // A source that delivers less than asked is damaged or was cut short
   // meanwhile; writing on would produce a wrong file.
-  if (ramp == nullptr) {
+  if (fades == nullptr) {
     // Unchanged bytes go from the read blocks straight into the output's
     // ring: one memory copy, which also shifts them to the output's offset.
     for (uint32_t left = n; left != 0;) {
@@ -44,7 +44,7 @@ CopyResult CPieceCopier::MoveBlock(CExtentReader& source, CSectorFile& output, u
   } else {
     // A run may end inside a frame; the fade needs whole ones.
     if (source.Read(buffer_.data(), n) != 0) return CopyResult::ShortRead;
-    ramp->Apply(buffer_.data(), n);
+    fades->Apply(buffer_.data(), n, firstFrame);
     if (output.Write(buffer_.data(), 1, n) != n) return CopyResult::WriteFailed;
   }
   if (output.HasWriteError()) return CopyResult::WriteFailed;
@@ -59,7 +59,7 @@ CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, u
     progress_.Pump(pumpMainWindow);
     if (progress_.IsCancelled()) return CopyResult::Cancelled;
     const auto n = static_cast<uint32_t>(std::min<uint64_t>(length, kBlockSize));
-    if (const CopyResult result = MoveBlock(source, output, n, nullptr);
+    if (const CopyResult result = MoveBlock(source, output, n, nullptr, 0);
         result != CopyResult::Done) {
       return result;
     }
@@ -68,12 +68,12 @@ CopyResult CPieceCopier::CopyRange(CExtentReader& source, CSectorFile& output, u
   return CopyResult::Done;
 }
 
-CopyResult CPieceCopier::FadeOut(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
-                                 FadeRamp& ramp) {
+CopyResult CPieceCopier::CopyFaded(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
+                                   const OutputFades& fades, uint64_t firstFrame) {
   // Blocks and pump points fall on whole frames, so that a frame's samples
   // share one factor (for frames of 1, 2, 4 or 8 bytes they are the plain
   // sizes).
-  const uint32_t frame = ramp.FrameBytes();
+  const uint32_t frame = fades.Scaler().FrameBytes();
   const uint32_t blockSize = kBlockSize - kBlockSize % frame;
   const uint32_t pumpInterval = kFadePumpInterval - kFadePumpInterval % frame;
   uint64_t left = fadeBytes - fadeBytes % frame;
@@ -86,9 +86,11 @@ CopyResult CPieceCopier::FadeOut(CExtentReader& source, CSectorFile& output, uin
     // Blocks end on the pump points, so none is stepped over.
     const uint64_t toPumpPoint = left % pumpInterval ? left % pumpInterval : left;
     const auto n = static_cast<uint32_t>(std::min<uint64_t>({left, toPumpPoint, blockSize}));
-    if (const CopyResult result = MoveBlock(source, output, n, &ramp); result != CopyResult::Done) {
+    if (const CopyResult result = MoveBlock(source, output, n, &fades, firstFrame);
+        result != CopyResult::Done) {
       return result;
     }
+    firstFrame += n / frame;
     left -= n;
   }
   return CopyResult::Done;

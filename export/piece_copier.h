@@ -10,7 +10,7 @@
 #include "export/fade.h"
 
 // Moving the bytes of one piece from the source to an output: a plain copy
-// in blocks, and the fade-out of the piece's end, with progress and cancel.
+// in blocks, and the faded stretches at its edges, with progress and cancel.
 namespace snipora {
 
 enum class CopyResult { Done, Cancelled, ShortRead, WriteFailed };
@@ -35,15 +35,16 @@ class CPieceCopier {
   CopyResult CopyRange(CExtentReader& source, CSectorFile& output, uint64_t length,
                        bool pumpMainWindow);
 
-  // Reads, fades and writes the next fadeBytes (whole frames of the ramp) on
-  // `ramp`, continuing the piece's bytes done; a ramp may go on over the
-  // next piece.
-  CopyResult FadeOut(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
-                     FadeRamp& ramp);
+  // Reads, fades and writes the next fadeBytes (whole frames), which are the
+  // output's frames from firstFrame on, continuing the piece's bytes done.
+  CopyResult CopyFaded(CExtentReader& source, CSectorFile& output, uint64_t fadeBytes,
+                       const OutputFades& fades, uint64_t firstFrame);
 
  private:
-  // Reads n bytes, fades them when a ramp is given, and writes them.
-  CopyResult MoveBlock(CExtentReader& source, CSectorFile& output, uint32_t n, FadeRamp* ramp);
+  // Reads n bytes, fades them as output frames from firstFrame on when
+  // fades are given, and writes them.
+  CopyResult MoveBlock(CExtentReader& source, CSectorFile& output, uint32_t n,
+                       const OutputFades* fades, uint64_t firstFrame);
 
   IExportProgress& progress_;
   std::vector<uint8_t> buffer_;

@@ -17,11 +17,6 @@ namespace {
 // Larger "cue " or LIST chunks are not marker lists anyone writes.
 constexpr uint64_t kMaxMarkerChunkBytes = 16u << 20;
 
-struct CuePoint {
-  uint32_t id = 0;
-  uint64_t frame = 0;
-};
-
 struct MarkerTexts {
   std::map<uint32_t, std::string> labl, ltxt, note;
   std::map<uint32_t, uint64_t> length;  // ltxt sample lengths
@@ -60,27 +55,23 @@ std::string ReadCuePoints(const std::vector<uint8_t>& chunk, const ChunkName& na
   return "";
 }
 
-std::string ReadAdtl(const std::vector<uint8_t>& chunk, const ChunkName& name, MarkerTexts& texts) {
-  for (size_t at = 4; at + 8 <= chunk.size();) {
-    const std::string id(chunk.begin() + at, chunk.begin() + at + 4);
-    const uint32_t size = U32(&chunk[at + 4]);
-    if (size > chunk.size() - at - 8)
+std::string ReadAdtl(const std::vector<uint8_t>& chunk, const ChunkName& name,
+                     std::vector<AdtlEntry>& entries) {
+  std::vector<ListEntry> list;
+  const bool whole = ReadListEntries(chunk, list);
+  for (ListEntry& entry : list) {
+    if (entry.id != "labl" && entry.id != "note" && entry.id != "ltxt") continue;
+    const size_t head = entry.id == "ltxt" ? 20 : 4;
+    if (entry.body.size() < head)
       return ChunkProblem(
-          QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has an entry cut short"), name);
-    const uint8_t* body = &chunk[at + 8];
-    if (id == "labl" || id == "note" || id == "ltxt") {
-      const size_t head = id == "ltxt" ? 20 : 4;
-      if (size < head)
-        return ChunkProblem(
-            QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has a %3 entry cut short"), name,
-            id);
-      const std::string text = ZeroTerminated(body + head, size - head);
-      auto& target = id == "labl" ? texts.labl : id == "note" ? texts.note : texts.ltxt;
-      target.emplace(U32(body), text);
-      if (id == "ltxt") texts.length.emplace(U32(body), U32(body + 4));
-    }
-    at += 8 + size + (size & 1);
+          QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has a %3 entry cut short"), name,
+          entry.id);
+    const uint32_t cuePointId = U32(entry.body.data());
+    entries.push_back({std::move(entry.id), cuePointId, std::move(entry.body)});
   }
+  if (!whole)
+    return ChunkProblem(
+        QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has an entry cut short"), name);
   return "";
 }
 
@@ -108,21 +99,11 @@ class FileBytes : public ByteSource {
 
 }  // namespace
 
-RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape,
-                              const std::string& encoding) {
-  RangeListRead read;
-  if (const std::string problem = EncodingProblem(encoding); !problem.empty()) {
-    Refuse(read, 0, problem);
-    return read;
-  }
+std::string ReadWaveMarkerChunks(ByteSource& file, WaveMarkerChunks& chunks) {
+  chunks = {};
   const uint64_t fileSize = file.Size();
   RiffChunkWalker walker(file);
-  if (!walker.IsWave()) {
-    Refuse(read, 0, Say(QT_TRANSLATE_NOOP("ranges", "not a RIFF WAVE file")));
-    return read;
-  }
-  std::vector<CuePoint> points;
-  MarkerTexts texts;
+  if (!walker.IsWave()) return Say(QT_TRANSLATE_NOOP("ranges", "not a RIFF WAVE file"));
   bool haveCue = false;
   ChunkHeader chunk;
   while (walker.Next(chunk)) {
@@ -133,33 +114,56 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape,
                         (id == "LIST" && file.ReadAt(chunk.BodyOffset(), listType, 4) == 4 &&
                          std::memcmp(listType, "adtl", 4) == 0);
     if (!wanted) continue;
+    std::string problem;
     if (chunk.size > fileSize - chunk.BodyOffset()) {
-      Refuse(
-          read, 0,
-          ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 is cut short"), name));
-      return read;
+      problem =
+          ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 is cut short"), name);
+    } else if (chunk.size > kMaxMarkerChunkBytes) {
+      problem = ChunkProblem(
+          QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 is too large for a marker list"),
+          name);
     }
-    if (chunk.size > kMaxMarkerChunkBytes) {
-      Refuse(read, 0,
-             ChunkProblem(QT_TRANSLATE_NOOP(
-                              "ranges", "the %1 chunk at byte %2 is too large for a marker list"),
-                          name));
-      return read;
+    std::vector<uint8_t> body;
+    if (problem.empty()) {
+      body.resize(chunk.size);
+      if (file.ReadAt(chunk.BodyOffset(), body.data(), body.size()) != body.size()) {
+        problem = ChunkProblem(
+            QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 cannot be read"), name);
+      }
     }
-    std::vector<uint8_t> body(chunk.size);
-    if (file.ReadAt(chunk.BodyOffset(), body.data(), body.size()) != body.size()) {
-      Refuse(read, 0,
-             ChunkProblem(QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 cannot be read"),
-                          name));
-      return read;
+    if (problem.empty()) {
+      if (id == "cue ") haveCue = true;
+      problem = id == "cue " ? ReadCuePoints(body, name, chunks.points)
+                             : ReadAdtl(body, name, chunks.entries);
     }
-    if (id == "cue ") haveCue = true;
-    const std::string problem =
-        id == "cue " ? ReadCuePoints(body, name, points) : ReadAdtl(body, name, texts);
     if (!problem.empty()) {
-      Refuse(read, 0, problem);
-      return read;
+      chunks = {};
+      return problem;
     }
+  }
+  return "";
+}
+
+RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape,
+                              const std::string& encoding) {
+  RangeListRead read;
+  if (const std::string problem = EncodingProblem(encoding); !problem.empty()) {
+    Refuse(read, 0, problem);
+    return read;
+  }
+  WaveMarkerChunks chunks;
+  if (const std::string problem = ReadWaveMarkerChunks(file, chunks); !problem.empty()) {
+    Refuse(read, 0, problem);
+    return read;
+  }
+  std::vector<CuePoint>& points = chunks.points;
+  MarkerTexts texts;
+  for (const AdtlEntry& entry : chunks.entries) {
+    const size_t head = entry.id == "ltxt" ? 20 : 4;
+    const std::string text = ZeroTerminated(entry.body.data() + head, entry.body.size() - head);
+    auto& target = entry.id == "labl" ? texts.labl : entry.id == "note" ? texts.note : texts.ltxt;
+    target.emplace(entry.cuePointId, text);
+    if (entry.id == "ltxt") texts.length.emplace(entry.cuePointId, U32(entry.body.data() + 4));
   }
 
   std::stable_sort(points.begin(), points.end(),

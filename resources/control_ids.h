@@ -31,6 +31,13 @@ enum MainControl : int {
   kCtlFadeLength = 1042,
   kCtlJoinAll = 1043,
   kCtlNameByLabels = 1044,
+  // Export options beyond the template: clean edges, metadata, verification.
+  kCtlFadeIn = 1045,
+  kCtlFadeInLength = 1046,
+  kCtlDeclick = 1047,
+  kCtlDeclickLength = 1048,
+  kCtlStripMetadata = 1049,
+  kCtlVerifyAfterSaving = 1050,
 };
 
 // The toggle, go-to and display controls of marker k (1 or 2).

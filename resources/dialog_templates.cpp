@@ -54,6 +54,13 @@ constexpr ControlTemplate kMainControls[] = {
     {kCtlJoinAll, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "全て連結して出力する"), false},
     {kCtlNameByLabels, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "ラベル名でファイル名を付ける"),
      false},
+    {kCtlFadeIn, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "フェードイン処理を行う"), false},
+    {kCtlFadeInLength, K::Edit, "", false},
+    {kCtlDeclick, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "クリックノイズを防ぐ"), false},
+    {kCtlDeclickLength, K::Edit, "5", false},
+    {kCtlStripMetadata, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "メタデータを書き出さない"),
+     false},
+    {kCtlVerifyAfterSaving, K::CheckBox, QT_TRANSLATE_NOOP("Snipora", "保存後に検証する"), false},
     {kCtlReservationList, K::List, "", false},
 };
 

@@ -132,8 +132,8 @@ class CMainWindowModel {
   ListUnit Unit() const { return unit_; }
   // A Length, Start or End cell as the list shows it in its unit.
   std::string CellText(int row, RowField field) const;
-  // The row as export reads it: column 0 length in ms, 1 start frame, 2 end
-  // frame, 3 label.
+  // The row in plain numbers, whatever the list's unit: column 0 length in
+  // ms, 1 start frame, 2 end frame, 3 label.
   std::string RowText(int row, int column) const;
   // Changes with every change of the rows or of how they read.
   uint32_t RowsRevision() const { return rowsRevision_; }

@@ -13,18 +13,35 @@ namespace snipora {
 namespace {
 
 // The controls besides the step buttons.
-constexpr int kFileControls[] = {kCtlPositionSlider, kCtlReservationList,
-                                 kCtlPlay,           kCtlMarker1Toggle,
-                                 kCtlMarker2Toggle,  kCtlAddReservation,
-                                 kCtlJump,           kCtlPlayBetweenMarkers,
-                                 kCtlMarker1GoTo,    kCtlRemoveReservation,
-                                 kCtlLengthDisplay,  kCtlPositionDisplay,
-                                 kCtlMarker1Display, kCtlMarker2Display,
-                                 kCtlMarker2GoTo,    kCtlReadReservation,
-                                 kCtlPlayToMarker,   kCtlPlayTwoSecondsBeforeMarker,
-                                 kCtlMarkerLoop,     kCtlFadeOut,
-                                 kCtlFadeLength,     kCtlJoinAll,
-                                 kCtlNameByLabels};
+constexpr int kFileControls[] = {kCtlPositionSlider,
+                                 kCtlReservationList,
+                                 kCtlPlay,
+                                 kCtlMarker1Toggle,
+                                 kCtlMarker2Toggle,
+                                 kCtlAddReservation,
+                                 kCtlJump,
+                                 kCtlPlayBetweenMarkers,
+                                 kCtlMarker1GoTo,
+                                 kCtlRemoveReservation,
+                                 kCtlLengthDisplay,
+                                 kCtlPositionDisplay,
+                                 kCtlMarker1Display,
+                                 kCtlMarker2Display,
+                                 kCtlMarker2GoTo,
+                                 kCtlReadReservation,
+                                 kCtlPlayToMarker,
+                                 kCtlPlayTwoSecondsBeforeMarker,
+                                 kCtlMarkerLoop,
+                                 kCtlFadeOut,
+                                 kCtlFadeLength,
+                                 kCtlJoinAll,
+                                 kCtlNameByLabels,
+                                 kCtlFadeIn,
+                                 kCtlFadeInLength,
+                                 kCtlDeclick,
+                                 kCtlDeclickLength,
+                                 kCtlStripMetadata,
+                                 kCtlVerifyAfterSaving};
 
 }  // namespace
 
@@ -91,10 +108,12 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   c[kCtlPlayTwoSecondsBeforeMarker] = {anyMarker && !bounded, {}};
   c[kCtlRemoveReservation] = {rowHighlighted, {}};
   c[kCtlReadReservation] = {rowHighlighted, {}};
-  // The fade-out needs a sample format it can scale; its length box goes with its check box.
+  // The fades need a sample format they can scale; a length box goes with its check box.
   const bool fade = CanFade(format);
-  c[kCtlFadeOut] = {fade, {}};
-  c[kCtlFadeLength] = {fade, {}};
+  for (const int id : {kCtlFadeOut, kCtlFadeLength, kCtlFadeIn, kCtlFadeInLength, kCtlDeclick,
+                       kCtlDeclickLength}) {
+    c[id] = {fade, {}};
+  }
 
   const uint64_t frames = TotalFrames(format);
   c[kCtlLengthDisplay] = {true, TwoLineText(static_cast<uint32_t>(format.lengthMs), frames)};

@@ -104,15 +104,22 @@ void WriteOddRangeList() {
   }
 }
 
-ExportJob Job(Placement placement, uint32_t fadeMs) {
+// The plan of the placement's ranges as pieces at `outputs` (or joined).
+ExportPlan Plan(Placement placement, uint32_t fadeMs, std::vector<std::string> outputs, bool join) {
   EnsureSource();
-  ExportJob job;
-  job.sourcePath = SourcePath();
-  if (ProbeWaveFile(job.sourcePath.c_str(), job.format) != 0) std::abort();
-  job.ranges = Ranges(placement);
-  job.fadeMs = fadeMs;
+  ExportRequest request;
+  request.sourcePath = SourcePath();
+  if (ProbeWaveFile(request.sourcePath.c_str(), request.format) != 0) std::abort();
+  for (const ExportRange& r : Ranges(placement)) {
+    request.ranges.push_back({r.startFrame, r.endFrame, "", std::nullopt});
+  }
+  request.edges.fadeOutMs = fadeMs;
+  request.join = join;
+  request.paths = std::move(outputs);
   WriteOddRangeList();
-  return job;
+  ExportPlan plan;
+  if (PlanExport(request, plan)) std::abort();
+  return plan;
 }
 
 std::string FreshFolder(const std::string& name) {
@@ -132,27 +139,28 @@ std::string DropSourceCache() {
 }
 
 void BM_Split(benchmark::State& state, Placement placement, uint32_t fadeMs) {
-  const ExportJob job = Job(placement, fadeMs);
+  const std::string folder = WorkFolder() + "/split";
+  std::vector<std::string> outputs;
+  for (int i = 0; i < kPieces; ++i) outputs.push_back(folder + "/" + std::to_string(i) + ".wav");
+  const ExportPlan plan = Plan(placement, fadeMs, outputs, false);
   for (auto _ : state) {
     state.PauseTiming();
-    const std::string folder = FreshFolder("split");
-    std::vector<std::string> outputs;
-    for (int i = 0; i < kPieces; ++i) outputs.push_back(folder + "/" + std::to_string(i) + ".wav");
+    FreshFolder("split");
     bench::SilentExportProgress progress;
     state.ResumeTiming();
-    Check(state, WriteSplitPieces(job, outputs, progress));
+    Check(state, WriteExport(plan, progress));
   }
   fs::remove_all(WorkFolder() + "/split");
 }
 
 void BM_Join(benchmark::State& state, Placement placement) {
-  const ExportJob job = Job(placement, 0);
+  const ExportPlan plan = Plan(placement, 0, {WorkFolder() + "/join/joined.wav"}, true);
   for (auto _ : state) {
     state.PauseTiming();
-    const std::string folder = FreshFolder("join");
+    FreshFolder("join");
     bench::SilentExportProgress progress;
     state.ResumeTiming();
-    Check(state, WriteJoinedFile(job, folder + "/joined.wav", progress));
+    Check(state, WriteExport(plan, progress));
   }
   fs::remove_all(WorkFolder() + "/join");
 }

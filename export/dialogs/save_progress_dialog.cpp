@@ -57,11 +57,11 @@ QString DurationText(qint64 seconds) {
 CSaveProgressDlg::CSaveProgressDlg(IExportHost& host, IUiServices& ui, QWidget* parent)
     : CSaveProgressDlg(
           [&host, &ui](IExportProgress& progress) {
-            return host.JoinChecked() ? ExportJoined(host, ui, progress)
-                                      : ExportSplit(host, ui, progress);
+            return host.Choices().join ? ExportJoined(host, ui, progress)
+                                       : ExportSplit(host, ui, progress);
           },
           parent) {
-  joined_ = host.JoinChecked();
+  joined_ = host.Choices().join;
 }
 
 CSaveProgressDlg::CSaveProgressDlg(Work work, QWidget* parent)

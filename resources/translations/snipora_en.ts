@@ -482,14 +482,6 @@ Discard them?</translation>
         <translation>The sound at the start is silent or constant and cannot anchor a loop</translation>
     </message>
     <message>
-        <source>「フェードアウト処理を行う」にチェックがありますが、長さ (ミリ秒) の欄に数がありません。
-長さを入れるか、チェックを外してください。
-何も保存していません。</source>
-        <translation>&quot;Fade out&quot; is ticked, but its length field (ms) holds no number.
-Type a length or untick the box.
-Nothing was saved.</translation>
-    </message>
-    <message>
         <source>フォルダ「%1」はすでにあります。
 
 置き換えられるファイルはありません。分割したファイルはこのフォルダに加わります。</source>
@@ -734,6 +726,38 @@ Choose another name.</translation>
         <translation>WAVE, NWA and FLAC sound|*.wav;*.nwa;*.flac|All files|*||</translation>
     </message>
     <message>
+        <source>フェードイン処理を行う</source>
+        <translation>Fade in</translation>
+    </message>
+    <message>
+        <source>クリックノイズを防ぐ</source>
+        <translation>De-click</translation>
+    </message>
+    <message>
+        <source>「%1」にチェックがありますが、長さ (ミリ秒) の欄に数がありません。
+長さを入れるか、チェックを外してください。
+何も保存していません。</source>
+        <translation>&quot;%1&quot; is ticked, but its length field (ms) holds no number.
+Type a length or untick the box.
+Nothing was saved.</translation>
+    </message>
+    <message>
+        <source>メタデータを書き出さない</source>
+        <translation>Strip metadata</translation>
+    </message>
+    <message>
+        <source>保存後に検証する</source>
+        <translation>Verify after saving</translation>
+    </message>
+    <message>
+        <source>保存したファイルを読み直したところ、元のファイルと一致しません:
+%1
+ファイルは残してあります。ディスクを確かめてから保存し直してください。</source>
+        <translation>A saved file, read back, does not match the source:
+%1
+The file was kept. Check the disk and save again.</translation>
+    </message>
+    <message>
         <source>無音で区切って音を探す(&amp;F)...</source>
         <translation>&amp;Find Sounds Between Silences...</translation>
     </message>
@@ -918,6 +942,10 @@ Choose another name.</translation>
         <translation>Writes a listening copy that plays the loop the given number of times and fades out (no smpl chunk)</translation>
     </message>
     <message>
+        <source>延長版を保存しました: %1</source>
+        <translation>Extended copy saved: %1</translation>
+    </message>
+    <message>
         <source>延長版:</source>
         <translation>Extended copy:</translation>
     </message>
@@ -956,16 +984,12 @@ Choose another name.</translation>
         </translation>
     </message>
     <message>
-        <source>%1 サンプル</source>
-        <translation>%1 samples</translation>
-    </message>
-    <message>
-        <source>延長版を保存しました: %1</source>
-        <translation>Extended copy saved: %1</translation>
-    </message>
-    <message>
         <source>検索範囲に音がありません。マーカを 2 つ置くか、現在位置を終わりより前に移してください</source>
         <translation>The search span holds no sound. Set both markers, or move the position before the end</translation>
+    </message>
+    <message>
+        <source>%1 サンプル</source>
+        <translation>%1 samples</translation>
     </message>
 </context>
 <context>
@@ -1443,6 +1467,30 @@ No ranges were added.</translation>
             <numerusform>Forward %n sample</numerusform>
             <numerusform>Forward %n samples</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>保存するファイルの始めをフェードインします (連結するときは全体の始め)。フェードアウトをちょうど逆向きにしたものです</source>
+        <translation>Fades in the start of each saved file (when joining, the start of the whole file), the exact reverse of the fade-out</translation>
+    </message>
+    <message>
+        <source>フェードインの長さ (ミリ秒)</source>
+        <translation>Length of the fade-in (ms)</translation>
+    </message>
+    <message>
+        <source>各ファイルの始めと終わりを短くフェードしてクリックノイズを防ぎます (連結するときはつなぎ目の両側も)。より長いフェードを指定した端ではそちらが使われます</source>
+        <translation>Fades both ends of each file briefly so that they do not click (when joining, also both sides of every seam); where a longer fade is set at an end, that fade applies there</translation>
+    </message>
+    <message>
+        <source>クリックノイズを防ぐフェードの長さ (ミリ秒)</source>
+        <translation>Length of the de-click fades (ms)</translation>
+    </message>
+    <message>
+        <source>元のファイルの情報 (INFO、bext、iXML、マーカ、ループ) を保存するファイルに書き出しません</source>
+        <translation>Writes none of the source&apos;s information (INFO, bext, iXML, markers, loops) into the saved files</translation>
+    </message>
+    <message>
+        <source>保存したファイルを読み直し、元のファイルと一致するか確かめます</source>
+        <translation>Reads the saved files back and checks that they match the source</translation>
     </message>
     <message>
         <source>FLAC ファイルのヘッダが壊れています。</source>

@@ -43,7 +43,7 @@ TEST_F(MainDialogTest, UncompressedNwaOpensThroughTheDecoderModule) {
   StartWith(path);
   EXPECT_EQ(dlg->windowTitle(), QStringLiteral("voice - Snipora"));
   EXPECT_EQ(Text(1031), "2000\n88200");
-  EXPECT_TRUE(dlg->FadeOutEnabled());
+  EXPECT_TRUE(Enabled(1041));
 
   // The same bytes under another name are no NWA file for the module.
   const std::string renamed = Sounds().File("voice.raw");
@@ -128,7 +128,7 @@ TEST_F(MainDialogTest, FormatSetsSliderStepsAndTheFadeCheckBox) {
     EXPECT_EQ(Slider()->singleStep(), c.line) << name;
     EXPECT_EQ(Slider()->pageStep(), c.page) << name;
     EXPECT_EQ(Slider()->maximum(), c.rate) << name;
-    EXPECT_EQ(dlg->FadeOutEnabled(), c.fade) << name;
+    EXPECT_EQ(Enabled(1041), c.fade) << name;
     EXPECT_EQ(Enabled(1042), c.fade) << name;
   }
 }
@@ -142,7 +142,7 @@ TEST_F(MainDialogTest, ExtensibleAndFloatFilesOpen) {
     ASSERT_TRUE(MakeForeignSource(source, path, why)) << source.name << ": " << why;
     StartWith(path);
     EXPECT_TRUE(ui.asked.empty()) << source.name;
-    EXPECT_TRUE(dlg->FadeOutEnabled()) << source.name;
+    EXPECT_TRUE(Enabled(1041)) << source.name;
     EXPECT_EQ(Slider()->maximum(), source.formatTag == 3 ? 13230 : 14400) << source.name;
   }
 }
@@ -194,7 +194,7 @@ TEST_F(MainDialogTest, MenuOpenAsks108AndNoKeepsFileListAndMarkers) {
   EXPECT_EQ(Text(1024), "付加");
   for (int id : {1026, 1028, 1029, 1030, 1035, 1036, 1037, 1038, 1039})
     EXPECT_FALSE(Enabled(id)) << id;
-  EXPECT_TRUE(dlg->FadeOutEnabled());
+  EXPECT_TRUE(Enabled(1041));
 }
 
 TEST_F(MainDialogTest, CloseAsks108WhileReservationsAreUnsaved) {

@@ -261,24 +261,37 @@ TEST_F(ReservationListTest, KeysDragsAndCtrlClickMoveTheRowThatIsActedOn) {
   EXPECT_FALSE(Enabled(1036));
 }
 
-TEST_F(MainDialogTest, FadeLengthTakesDigitsOnly) {
+TEST_F(MainDialogTest, FadeLengthsTakeDigitsOnly) {
   StartWithSong(1);
-  auto* fadeLength = qobject_cast<QLineEdit*>(dlg->Control(1042));
-  QTest::keyClicks(fadeLength, "-15x00");
-  EXPECT_EQ(dlg->FadeOutLengthText(), "1500");
+  for (const int id : {1042, 1046, 1048}) {
+    auto* length = qobject_cast<QLineEdit*>(dlg->Control(id));
+    length->clear();
+    QTest::keyClicks(length, "-15x00");
+    EXPECT_EQ(length->text(), QStringLiteral("1500")) << id;
+    EXPECT_EQ(length->alignment() & Qt::AlignRight, Qt::AlignRight) << id;
+  }
 }
 
+// What the export reads: each length with its box, a box only while enabled;
+// de-click offers 5 ms.
 TEST_F(MainDialogTest, ExportOptionsAreReadable) {
   StartWithSong(1);
-  qobject_cast<QCheckBox*>(dlg->Control(1041))->setChecked(true);
+  EXPECT_EQ(dlg->ExportOptions().declick.text, "5");
+  for (const int id : {1041, 1043, 1045, 1047, 1049, 1050}) {
+    qobject_cast<QCheckBox*>(dlg->Control(id))->setChecked(true);
+  }
   qobject_cast<QLineEdit*>(dlg->Control(1042))->setText(QStringLiteral("1500"));
-  qobject_cast<QCheckBox*>(dlg->Control(1043))->setChecked(true);
-  EXPECT_TRUE(dlg->FadeOutChecked());
-  EXPECT_EQ(dlg->FadeOutLengthText(), "1500");
+  qobject_cast<QLineEdit*>(dlg->Control(1046))->setText(QStringLiteral("20"));
+  ExportChoices choices = dlg->ExportOptions();
+  EXPECT_TRUE(choices.fadeOut.ticked && choices.fadeIn.ticked && choices.declick.ticked);
+  EXPECT_EQ(choices.fadeOut.text, "1500");
+  EXPECT_EQ(choices.fadeIn.text, "20");
+  EXPECT_TRUE(choices.join && choices.stripMetadata && choices.verify);
+  EXPECT_FALSE(choices.nameByLabels);
   EXPECT_TRUE(dlg->JoinChecked());
   EXPECT_EQ(dlg->LengthText(), "1000\n44100");
-  EXPECT_EQ(qobject_cast<QLineEdit*>(dlg->Control(1042))->alignment() & Qt::AlignRight,
-            Qt::AlignRight);
+  dlg->Control(1045)->setEnabled(false);
+  EXPECT_FALSE(dlg->ExportOptions().fadeIn.ticked);
 }
 
 }  // namespace

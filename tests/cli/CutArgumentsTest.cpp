@@ -90,8 +90,9 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
        "--extend-loop takes COUNT[:FADE_MS], a count of at least 1 and milliseconds, not '2:x'"},
       {{"--extend-loop", "2", "-j", "-o", "x", "a.wav", "0:1"},
        "--extend-loop writes each piece; it does not go with --join"},
-      {{"--extend-loop", "2", "--fade", "5", "a.wav", "0:1"},
-       "--fade does not go with --extend-loop, which fades out by its own FADE_MS"},
+      {{"--extend-loop", "2", "--declick", "5", "a.wav", "0:1"},
+       "--fade, --fade-in and --declick do not go with --extend-loop, which fades out by its own "
+       "FADE_MS"},
       {{"--print-ranges", "csv", "--extend-loop", "2", "a.wav", "0:1"},
        "--extend-loop does not go with --print-ranges"},
       {{"--print-ranges", "srt", "a.wav", "0:1"},

@@ -67,10 +67,12 @@ class CutEndToEnd : public testing::Test {
     return SampleData(ReadFileBytes(dir.File(name)));
   }
   // Checks an output: soxi reads it and its samples are the expected bytes.
-  void ExpectOutput(const std::string& path, const Bytes& expected, size_t frameBytes) {
+  // headerBytes: 46, and the chunks kept from the source.
+  void ExpectOutput(const std::string& path, const Bytes& expected, size_t frameBytes,
+                    size_t headerBytes = 46) {
     ASSERT_TRUE(fs::exists(path)) << path;
     const Bytes out = ReadFileBytes(path);
-    EXPECT_EQ(out.size(), 46 + expected.size()) << path;
+    EXPECT_EQ(out.size(), headerBytes + expected.size()) << path;
     EXPECT_TRUE(SampleData(out) == expected) << path;
     EXPECT_EQ(Soxi("-s", path), std::to_string(expected.size() / frameBytes)) << path;
   }
@@ -199,8 +201,10 @@ TEST_F(CutEndToEnd, CutsAtTheSourcesOwnMarkers) {
                                                  RiffChunk("LIST", adtl)}));
   const CommandResult r = Cut("--markers --name '{label}' " + Q("take.wav"));
   ASSERT_EQ(r.exitCode, 0) << r.output;
-  ExpectOutput(dir.File("take/01.wav"), Frames(samples, 2, 500, 1500), 2);  // no label
-  ExpectOutput(dir.File("take/late.wav"), Frames(samples, 2, 1500, 2000), 2);
+  // Each keeps the marker it starts at (a 36-byte "cue "); the late one its
+  // name too (a 30-byte LIST "adtl").
+  ExpectOutput(dir.File("take/01.wav"), Frames(samples, 2, 500, 1500), 2, 46 + 36);  // no label
+  ExpectOutput(dir.File("take/late.wav"), Frames(samples, 2, 1500, 2000), 2, 46 + 36 + 30);
 }
 
 TEST_F(CutEndToEnd, ExistingOutputsNeedForce) {

@@ -98,9 +98,21 @@ TEST_P(ForeignSourceTest, InfoPiecesAndJoinedFile) {
   const auto frames = [&](size_t from, size_t to) {
     return Bytes(data.begin() + from * align, data.begin() + to * align);
   };
-  const auto expectedFile = [&](const Bytes& samples) {
-    return RiffWave({RiffChunk("fmt ", fmt), RiffChunk("fact", U32(samples.size() / align)),
-                     RiffChunk("data", samples)});
+  // ffmpeg writes a LIST INFO (ISFT); it is kept, a piece's number added as ITRK.
+  const Bytes infoList = ChunkBody(file, "LIST");
+  const auto expectedFile = [&](const Bytes& samples, const char* number) {
+    std::vector<Bytes> chunks = {RiffChunk("fmt ", fmt),
+                                 RiffChunk("fact", U32(samples.size() / align))};
+    if (!infoList.empty()) {
+      Bytes list = infoList;
+      if (*number) {
+        const Bytes track = RiffChunk("ITRK", {static_cast<uint8_t>(*number), 0});
+        list.insert(list.end(), track.begin(), track.end());
+      }
+      chunks.push_back(RiffChunk("LIST", list));
+    }
+    chunks.push_back(RiffChunk("data", samples));
+    return RiffWave(chunks);
   };
   Cut("-q -o " + ShellQuote(dir.File("pieces")) + " " + ShellQuote(path) + " 0:1000 5000:9801");
   Cut("-q -j --fade 100 -o " + ShellQuote(dir.File("joined.wav")) + " " + ShellQuote(path) +
@@ -114,9 +126,9 @@ TEST_P(ForeignSourceTest, InfoPiecesAndJoinedFile) {
   const struct {
     std::string name;
     Bytes expected;
-  } outputs[] = {{"pieces/01.wav", expectedFile(frames(0, 1000))},
-                 {"pieces/02.wav", expectedFile(second)},
-                 {"joined.wav", expectedFile(joined)}};
+  } outputs[] = {{"pieces/01.wav", expectedFile(frames(0, 1000), "1")},
+                 {"pieces/02.wav", expectedFile(second, "2")},
+                 {"joined.wav", expectedFile(joined, "")}};
   for (const auto& output : outputs) {
     SCOPED_TRACE(output.name);
     EXPECT_TRUE(ReadFileBytes(dir.File(output.name)) == output.expected);

@@ -82,10 +82,11 @@ TEST_F(ManySources, GoodSourcesAreCutAndTheBrokenOneIsNamed) {
                 "uncompressed NWA or FLAC file (or unreadable)\nsnipora-cut: c.wav: 1 file "
                 "written (" +
                 dir.File("out/c") + ")\n");
+  // Each piece keeps the marker it starts at: 46 bytes of header, 36 of "cue ".
   EXPECT_EQ(JsonLines(),
-            "out/a/01.wav 1000 2000 1000 2046 written a.wav\n"
-            "out/a/02.wav 2000 24000 22000 44046 written a.wav\n"
-            "out/c/01.wav 500 32000 31500 63046 written c.wav\n");
+            "out/a/01.wav 1000 2000 1000 2082 written a.wav\n"
+            "out/a/02.wav 2000 24000 22000 44082 written a.wav\n"
+            "out/c/01.wav 500 32000 31500 63082 written c.wav\n");
   ExpectPiece("out/a/02.wav", a, 2000, 24000);
   ExpectPiece("out/c/01.wav", c, 500, 32000);
   EXPECT_FALSE(fs::exists(dir.File("out/b")));
@@ -101,9 +102,9 @@ TEST_F(ManySources, GoodSourcesAreCutAndTheBrokenOneIsNamed) {
   EXPECT_NE(r.output.find("b.wav: failed: " + dir.File("b.cue") + ":5: "), std::string::npos)
       << r.output;
   EXPECT_EQ(JsonLines(),
-            "a/01.wav 0 8000 8000 16046 written a.wav\n"
+            "a/01.wav 0 8000 8000 16106 written a.wav\n"  // markers 1000 and 2000
             "a/02.wav 8000 24000 16000 32046 written a.wav\n"
-            "c/01.wav 0 16000 16000 32046 written c.wav\n"
+            "c/01.wav 0 16000 16000 32082 written c.wav\n"
             "c/02.wav 16000 32000 16000 32046 written c.wav\n");
   ExpectPiece("a/01.wav", a, 0, 8000);
   ExpectPiece("c/02.wav", c, 16000, 32000);

@@ -65,8 +65,8 @@ struct Scene {
     // 8000 Hz stereo: 4 bytes a frame, so each piece takes a few 100 KiB blocks.
     file = WriteSource(host.fullPath, {2, 16, 8000, 200000, 0, 41});
     host.format = LoadFormat(host.fullPath);
-    host.rows = {{"0", "60000"}, {"60000", "130000"}, {"130000", "200000"}};
-    host.join = joined;
+    host.rows = {{0, 60000}, {60000, 130000}, {130000, 200000}};
+    host.choices.join = joined;
     WriteFileBytes(Folder() + "/02.wav", kOldPiece);
     WriteFileBytes(Folder() + "/keep.txt", kKeep);
     WriteFileBytes(JoinedPath(), kOldJoined);
@@ -86,8 +86,7 @@ struct Scene {
   }
 
   Bytes Piece(size_t row) const {
-    return SourceRange(file, host.format, *ReadUnsignedValue(host.rows[row].first),
-                       *ReadUnsignedValue(host.rows[row].second));
+    return SourceRange(file, host.format, host.rows[row].startFrame, host.rows[row].endFrame);
   }
   Bytes JoinedData() const {
     Bytes all;
@@ -283,8 +282,8 @@ TEST(ExportFault, NoExportPathChangesTheSource) {
     SCOPED_TRACE(c.name);
     Scene scene(c.join);
     scene.host.rows.resize(static_cast<size_t>(c.rows));
-    scene.host.fadeChecked = c.fade;
-    scene.host.fadeText = "250";
+    scene.host.choices.fadeOut.ticked = c.fade;
+    scene.host.choices.fadeOut.text = "250";
     scene.progress.cancelAtPump = c.cancelAt;
     scene.ui.choices.clear();
     scene.ui.files.clear();

@@ -1,9 +1,11 @@
 #include "export/export_flows.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "audiofile/sample_loops.h"
 #include "export/output_names.h"
 #include "tests/export/export_test_support.h"
 #include "tests/export/fade_reference.h"
@@ -22,7 +24,7 @@ struct Fixture : HostedSource {
 
   explicit Fixture(const std::string& relativeSource = "music/song.wav",
                    SourceShape shape = {2, 16, 8000, 4000, 0, 21})
-      : HostedSource(relativeSource, shape, {{"100", "1100"}, {"2000", "3000"}}) {}
+      : HostedSource(relativeSource, shape, {{100, 1100}, {2000, 3000}}) {}
   Bytes Piece(uint32_t start, uint32_t end) const {
     return SourceRange(file, host.format, start, end);
   }
@@ -80,7 +82,7 @@ TEST(ExportFlows, NoRowsShows107AndWritesNothing) {
 // "<source> 1.wav", or the row's label.
 TEST(ExportFlows, OneRowAsksForTheFileName) {
   Fixture f;
-  f.host.rows = {{"100", "1100"}};
+  f.host.rows = {{100, 1100}};
   f.ui.files.push_back(std::nullopt);  // first time: the dialog is cancelled
   EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
   f.host.labels = {"Intro"};
@@ -170,9 +172,9 @@ TEST(ExportFlows, AnExistingFolderNamesWhatWouldBeReplaced) {
 
 TEST(ExportFlows, JoinedAsksForAFileAndFadesOnlyItsEnd) {
   Fixture f;
-  f.host.join = true;
-  f.host.fadeChecked = true;
-  f.host.fadeText = "100";
+  f.host.choices.join = true;
+  f.host.choices.fadeOut.ticked = true;
+  f.host.choices.fadeOut.text = "100";
   f.ui.files.push_back(f.dir.File("joined.wav"));
   EXPECT_TRUE(ExportJoined(f.host, f.ui, f.progress));
   Bytes expected = f.Piece(100, 1100);
@@ -186,29 +188,91 @@ TEST(ExportFlows, JoinedAsksForAFileAndFadesOnlyItsEnd) {
 
 // A ticked fade-out whose length field holds no number refuses the save and
 // names the field; unticked, disabled or 0 it fades nothing.
-TEST(ExportFlows, FadeLengthMustBeANumberWhenTheBoxIsTicked) {
+TEST(ExportFlows, ALengthMustBeANumberWhereItsBoxIsTicked) {
   const struct {
-    bool checked, enabled;
+    bool ticked;
     const char* text;
     bool saved;
-  } cases[] = {{false, true, "", true},   {true, false, "", true},    {true, true, "0", true},
-               {true, true, "", false},   {true, true, "abc", false}, {true, true, "-1", false},
-               {true, true, "1.5", false}};
+  } cases[] = {{false, "", true},    {true, "0", true},   {true, "", false},
+               {true, "abc", false}, {true, "-1", false}, {true, "1.5", false}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string("\"") + c.text + "\"");
-    Fixture f;
-    f.host.fadeChecked = c.checked;
-    f.host.fadeEnabled = c.enabled;
-    f.host.fadeText = c.text;
-    EXPECT_EQ(ExportSplit(f.host, f.ui, f.progress), c.saved);
-    if (c.saved) {
-      EXPECT_EQ(f.Data(f.dir.File("music/song/02.wav"), 1000), f.Piece(2000, 3000));
-    } else {
-      ASSERT_EQ(f.ui.asked.size(), 1u);
-      EXPECT_NE(f.ui.asked[0].text.find("フェードアウト処理を行う"), std::string::npos);
-      EXPECT_EQ(FolderNames(f.dir.File("music")), std::vector<std::string>{"song.wav"});
+    for (const bool fadeIn : {false, true}) {
+      SCOPED_TRACE(std::string("\"") + c.text + (fadeIn ? "\" fade-in" : "\" fade-out"));
+      Fixture f;
+      (fadeIn ? f.host.choices.fadeIn : f.host.choices.fadeOut) = {c.ticked, c.text};
+      EXPECT_EQ(ExportSplit(f.host, f.ui, f.progress), c.saved);
+      if (c.saved) {
+        EXPECT_EQ(f.Data(f.dir.File("music/song/02.wav"), 1000), f.Piece(2000, 3000));
+      } else {
+        ASSERT_EQ(f.ui.asked.size(), 1u);
+        EXPECT_NE(f.ui.asked[0].text.find(fadeIn ? "「フェードイン処理を行う」にチェック"
+                                                 : "「フェードアウト処理を行う」にチェック"),
+                  std::string::npos);
+        EXPECT_EQ(FolderNames(f.dir.File("music")), std::vector<std::string>{"song.wav"});
+      }
     }
   }
+}
+
+// The window's Save keeps what snipora-cut keeps: the source's loops and
+// chunks inside each piece, made right for it; none with "strip metadata".
+TEST(ExportFlows, SavesKeepTheSourcesLoopsAndChunksUnlessStripped) {
+  for (const bool strip : {false, true}) {
+    SCOPED_TRACE(strip ? "stripped" : "kept");
+    Fixture f;
+    std::vector<Bytes> chunks = {RiffChunk("fmt ", PcmFormatBody(1, 8000, 16))};
+    for (const Bytes& chunk : RecorderChunks(77)) chunks.push_back(chunk);
+    chunks.push_back(RiffChunk("data", SeededBytes(4000, 3)));
+    WriteFileBytes(f.host.fullPath, RiffWave(chunks));
+    f.host.format = LoadFormat(f.host.fullPath);
+    f.host.rows = {{0, 600}, {450, 1000}};
+    f.host.choices.stripMetadata = strip;
+    ASSERT_TRUE(ExportSplit(f.host, f.ui, f.progress));
+    const std::string first = f.dir.File("music/song/01.wav");
+    const Bytes piece = ReadFileBytes(first);
+    if (strip) {
+      EXPECT_EQ(Chunks(piece).size(), 2u);  // "fmt " and "data"
+      continue;
+    }
+    const std::optional<SampleChunk> loops = ReadSampleChunk(first);
+    ASSERT_TRUE(loops && loops->loops.size() == 1u);
+    EXPECT_EQ(loops->loops[0].start, 200u);
+    EXPECT_EQ(loops->loops[0].end, 299u);
+    EXPECT_EQ(BextTimeReference(ChunkBody(ReadFileBytes(f.dir.File("music/song/02.wav")), "bext")),
+              77u + 450);
+    const std::vector<ChunkEntry> info = ListEntries(ListBody(piece, "INFO"));
+    EXPECT_NE(std::find(info.begin(), info.end(), ChunkEntry{"ITRK", ZeroTerminated("1")}),
+              info.end());
+  }
+}
+
+// With "verify after saving" every file is read back; one that differs from
+// the source is named and the save is not taken as done.
+TEST(ExportFlows, VerifyAfterSavingNamesAFileThatDiffers) {
+  Fixture good;
+  good.host.choices.verify = true;
+  EXPECT_TRUE(ExportSplit(good.host, good.ui, good.progress));
+  EXPECT_TRUE(good.ui.asked.empty());
+  EXPECT_TRUE(good.host.cleared);
+
+  Fixture f;
+  f.host.choices.verify = true;
+  const std::string last = f.dir.File("music/song/02.wav");
+  // The last file is in place only once everything is written: then the
+  // check's first pump changes one of its sample bytes.
+  f.progress.onPump = [&] {
+    if (!fs::exists(last)) return;
+    Bytes bytes = ReadFileBytes(last);
+    bytes[bytes.size() - 10] ^= 1;
+    WriteFileBytes(last, bytes);
+    f.progress.onPump = nullptr;
+  };
+  EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
+  ASSERT_EQ(f.ui.asked.size(), 1u);
+  EXPECT_NE(f.ui.asked[0].text.find("一致しません:\n" + last + "\n"), std::string::npos)
+      << f.ui.asked[0].text;
+  EXPECT_FALSE(f.host.cleared);
+  EXPECT_EQ(f.host.kept, (std::vector<std::string>{f.dir.File("music/song/01.wav"), last}));
 }
 
 // Every failure names the file and the reason, and says which finished
@@ -216,11 +280,11 @@ TEST(ExportFlows, FadeLengthMustBeANumberWhenTheBoxIsTicked) {
 TEST(ExportFlows, FailuresNameTheFileAndTheReason) {
   {  // the source is chosen as the output: refused and asked again; it stays as it was
     Fixture f;
-    f.host.rows = {{"100", "1100"}};
+    f.host.rows = {{100, 1100}};
     f.ui.files = {f.host.fullPath, std::nullopt};
     EXPECT_FALSE(ExportSplit(f.host, f.ui, f.progress));
     f.ui.files = {f.host.fullPath, f.dir.File("joined.wav")};
-    f.host.rows.push_back({"0", "10"});
+    f.host.rows.push_back({0, 10});
     EXPECT_TRUE(ExportJoined(f.host, f.ui, f.progress));
     ASSERT_EQ(f.ui.asked.size(), 6u);
     for (size_t i : {1u, 4u}) {

@@ -18,13 +18,13 @@ namespace {
 using namespace snipora::test;
 namespace fs = std::filesystem;
 
-ExportJob MakeJob(const std::string& source, std::vector<ExportRange> ranges, uint32_t fadeMs = 0,
-                  uint32_t sectorSize = 0) {
-  ExportJob job;
+ExportRequest MakeJob(const std::string& source, const std::vector<ExportRange>& ranges,
+                      uint32_t fadeMs = 0, uint32_t sectorSize = 0) {
+  ExportRequest job;
   job.sourcePath = source;
   job.format = LoadFormat(source);
-  job.ranges = std::move(ranges);
-  job.fadeMs = fadeMs;
+  job.ranges = CutRanges(ranges);
+  job.edges.fadeOutMs = fadeMs;
   job.forcedSectorSize = sectorSize;
   return job;
 }
@@ -53,7 +53,7 @@ size_t ExpectedFadeBytes(const SoundFormatInfo& info, uint32_t ms, size_t pieceB
   return std::min(bytes, pieceBytes);
 }
 
-TEST(WriteSplitPieces, PiecesAreExactCopiesBehindA46ByteHeader) {
+TEST(SplitExport, PiecesAreExactCopiesBehindA46ByteHeader) {
   const struct {
     SourceShape shape;
     uint32_t sectorSize;
@@ -71,11 +71,11 @@ TEST(WriteSplitPieces, PiecesAreExactCopiesBehindA46ByteHeader) {
     TempDir dir;
     const std::string source = dir.File("src.wav");
     const Bytes file = WriteSource(source, c.shape);
-    const ExportJob job = MakeJob(source, ranges, 0, c.sectorSize);
+    const ExportRequest job = MakeJob(source, ranges, 0, c.sectorSize);
     std::vector<std::string> outputs;
     for (size_t i = 0; i < ranges.size(); ++i) outputs.push_back(dir.File(std::to_string(i)));
     RecordingProgress progress;
-    ASSERT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::Done);
+    ASSERT_EQ(WritePieces(job, outputs, progress), ExportOutcome::Done);
     for (size_t i = 0; i < ranges.size(); ++i) {
       const Bytes expected =
           SourceRange(file, job.format, ranges[i].startFrame, ranges[i].endFrame);
@@ -93,7 +93,7 @@ TEST(WriteSplitPieces, PiecesAreExactCopiesBehindA46ByteHeader) {
   }
 }
 
-TEST(WriteSplitPieces, FadeMatchesTheReferenceFormula) {
+TEST(SplitExport, FadeMatchesTheReferenceFormula) {
   const struct {
     uint16_t channels;
     uint32_t rate, pieceFrames, fadeMs;
@@ -113,9 +113,9 @@ TEST(WriteSplitPieces, FadeMatchesTheReferenceFormula) {
     TempDir dir;
     const std::string source = dir.File("src.wav");
     const Bytes file = WriteSource(source, {c.channels, 16, c.rate, c.pieceFrames + 100, 0, 7});
-    const ExportJob job = MakeJob(source, {{50, 50 + c.pieceFrames}}, c.fadeMs);
+    const ExportRequest job = MakeJob(source, {{50, 50 + c.pieceFrames}}, c.fadeMs);
     RecordingProgress progress;
-    ASSERT_EQ(WriteSplitPieces(job, {dir.File("out.wav")}, progress), ExportOutcome::Done);
+    ASSERT_EQ(WritePieces(job, {dir.File("out.wav")}, progress), ExportOutcome::Done);
     Bytes expected = SourceRange(file, job.format, 50, 50 + c.pieceFrames);
     ReferenceFade(expected, ExpectedFadeBytes(job.format, c.fadeMs, expected.size()),
                   job.format.formatBlock.blockAlign, c.channels);
@@ -129,7 +129,7 @@ TEST(WriteSplitPieces, FadeMatchesTheReferenceFormula) {
 }
 
 // Lengths below one sector, between one and two, and longer, for both sector sizes.
-TEST(WriteJoinedFile, PatchesTheLengthsForEveryFileSize) {
+TEST(JoinedExport, PatchesTheLengthsForEveryFileSize) {
   const struct {
     uint32_t sectorSize, totalFrames;  // mono 16-bit: data bytes = 2 x frames
   } cases[] = {{512, 150},   {512, 300},   {512, 2000},  {4096, 150},
@@ -143,9 +143,9 @@ TEST(WriteJoinedFile, PatchesTheLengthsForEveryFileSize) {
     const uint32_t a = c.totalFrames / 3, b = c.totalFrames / 2;
     const std::vector<ExportRange> ranges = {
         {9000, 9000 + a}, {100, 100 + b}, {15000, 15000 + c.totalFrames - a - b}};
-    const ExportJob job = MakeJob(source, ranges, 0, c.sectorSize);
+    const ExportRequest job = MakeJob(source, ranges, 0, c.sectorSize);
     RecordingProgress progress;
-    ASSERT_EQ(WriteJoinedFile(job, dir.File("joined.wav"), progress), ExportOutcome::Done);
+    ASSERT_EQ(WriteJoined(job, dir.File("joined.wav"), progress), ExportOutcome::Done);
     Bytes expected;
     for (const auto& r : ranges) {
       const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
@@ -167,12 +167,12 @@ TEST(ExportJob, Rf64AlwaysWritesEveryOutputAsRf64) {
   const std::vector<ExportRange> ranges = {{10, 1010}, {4000, 4999}};
   for (uint32_t sectorSize : {512u, 4096u}) {
     SCOPED_TRACE(sectorSize);
-    ExportJob job = MakeJob(source, ranges, 0, sectorSize);
+    ExportRequest job = MakeJob(source, ranges, 0, sectorSize);
     job.rf64 = Rf64Policy::kAlways;
     const std::vector<std::string> pieces = {dir.File("a.wav"), dir.File("b.wav")};
     RecordingProgress progress;
-    ASSERT_EQ(WriteSplitPieces(job, pieces, progress), ExportOutcome::Done);
-    ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+    ASSERT_EQ(WritePieces(job, pieces, progress), ExportOutcome::Done);
+    ASSERT_EQ(WriteJoined(job, dir.File("j.wav"), progress), ExportOutcome::Done);
     Bytes joined;
     const auto expectRf64 = [&job](const std::string& path, const Bytes& data) {
       const Bytes bytes = ReadFileBytes(path);
@@ -206,15 +206,15 @@ TEST(ExportJob, OddLengthDataIsFollowedByItsPadByte) {
       TempDir dir;
       const std::string source = dir.File("src.wav");
       const Bytes file = WriteSource(source, shape);
-      ExportJob job = MakeJob(source, {{0, 101}, {200, 301}, {500, 601}});
+      ExportRequest job = MakeJob(source, {{0, 101}, {200, 301}, {500, 601}});
       job.rf64 = policy;
       const std::vector<std::string> pieces = {dir.File("1.wav"), dir.File("2.wav"),
                                                dir.File("3.wav")};
       RecordingProgress progress;
-      ASSERT_EQ(WriteSplitPieces(job, pieces, progress), ExportOutcome::Done);
-      ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+      ASSERT_EQ(WritePieces(job, pieces, progress), ExportOutcome::Done);
+      ASSERT_EQ(WriteJoined(job, dir.File("j.wav"), progress), ExportOutcome::Done);
       Bytes joined;
-      for (const ExportRange& r : job.ranges) {
+      for (const CutRange& r : job.ranges) {
         const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
         joined.insert(joined.end(), piece.begin(), piece.end());
       }
@@ -269,7 +269,7 @@ TEST(ExportJob, LongPiecesAtOddPositionsAreExactAtBothEndsOfTheSource) {
     const uint32_t last = c.shape.frames;
     const std::vector<ExportRange> ranges = {
         {0, 262147}, {last - 437853, last}, {123457, last - 1}};
-    const ExportJob job = MakeJob(source, ranges, c.fadeMs, 4096);
+    const ExportRequest job = MakeJob(source, ranges, c.fadeMs, 4096);
     std::vector<std::string> outputs;
     Bytes joined;
     for (size_t i = 0; i < ranges.size(); ++i) {
@@ -278,8 +278,8 @@ TEST(ExportJob, LongPiecesAtOddPositionsAreExactAtBothEndsOfTheSource) {
       joined.insert(joined.end(), piece.begin(), piece.end());
     }
     RecordingProgress progress;
-    ASSERT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::Done);
-    ASSERT_EQ(WriteJoinedFile(job, dir.File("joined.wav"), progress), ExportOutcome::Done);
+    ASSERT_EQ(WritePieces(job, outputs, progress), ExportOutcome::Done);
+    ASSERT_EQ(WriteJoined(job, dir.File("joined.wav"), progress), ExportOutcome::Done);
     for (size_t i = 0; i < ranges.size(); ++i) {
       Bytes expected = SourceRange(file, job.format, ranges[i].startFrame, ranges[i].endFrame);
       ReferenceFade(expected, ExpectedFadeBytes(job.format, c.fadeMs, expected.size()),
@@ -296,14 +296,14 @@ TEST(ExportJob, LongPiecesAtOddPositionsAreExactAtBothEndsOfTheSource) {
 }
 
 // The fade of a joined file is its last fadeMs, over the seams of its ranges.
-TEST(WriteJoinedFile, FadesTheEndOfTheFileAcrossItsSeams) {
+TEST(JoinedExport, FadesTheEndOfTheFileAcrossItsSeams) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
   const Bytes file = WriteSource(source, {2, 16, 8000, 10000, 0, 11});
   const std::vector<ExportRange> ranges = {{0, 1000}, {2000, 4000}, {6000, 6500}};
-  const ExportJob job = MakeJob(source, ranges, 200);  // 1600 frames: 500 + 1100 of the second
+  const ExportRequest job = MakeJob(source, ranges, 200);  // 1600 frames: 500 + 1100 of the second
   RecordingProgress progress;
-  ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+  ASSERT_EQ(WriteJoined(job, dir.File("j.wav"), progress), ExportOutcome::Done);
   Bytes expected;
   for (const auto& r : ranges) {
     const Bytes piece = SourceRange(file, job.format, r.startFrame, r.endFrame);
@@ -328,11 +328,11 @@ TEST(ExportJob, FadesBeyond4GiBOfAudioFadeEverything) {
     TempDir dir;
     const std::string source = dir.File("src.wav");
     const Bytes file = WriteSource(source, c.shape);
-    const ExportJob job = MakeJob(source, {{0, 1500}, {2000, 3000}}, c.fadeMs);
+    const ExportRequest job = MakeJob(source, {{0, 1500}, {2000, 3000}}, c.fadeMs);
     RecordingProgress progress;
-    ASSERT_EQ(WriteSplitPieces(job, {dir.File("1.wav"), dir.File("2.wav")}, progress),
+    ASSERT_EQ(WritePieces(job, {dir.File("1.wav"), dir.File("2.wav")}, progress),
               ExportOutcome::Done);
-    ASSERT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Done);
+    ASSERT_EQ(WriteJoined(job, dir.File("j.wav"), progress), ExportOutcome::Done);
     const uint16_t align = job.format.formatBlock.blockAlign;
     Bytes piece = SourceRange(file, job.format, 0, 1500);
     Bytes joined = piece;
@@ -347,11 +347,11 @@ TEST(ExportJob, FadesBeyond4GiBOfAudioFadeEverything) {
 
 // Cancel during the second of three pieces: the first stays, the second is
 // removed, and files of the same names that existed before are untouched.
-TEST(WriteSplitPieces, CancelKeepsFinishedPiecesAndEveryExistingFile) {
+TEST(SplitExport, CancelKeepsFinishedPiecesAndEveryExistingFile) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
   WriteSource(source, {2, 16, 44100, 300000, 0, 12});
-  const ExportJob job = MakeJob(source, {{0, 100000}, {100000, 200000}, {200000, 300000}});
+  const ExportRequest job = MakeJob(source, {{0, 100000}, {100000, 200000}, {200000, 300000}});
   fs::create_directory(dir.File("out"));
   const std::vector<std::string> outputs = {dir.File("out/01.wav"), dir.File("out/02.wav"),
                                             dir.File("out/03.wav")};
@@ -361,7 +361,7 @@ TEST(WriteSplitPieces, CancelKeepsFinishedPiecesAndEveryExistingFile) {
   progress.cancelAtPump = 6;  // 400000 bytes a piece: 4 blocks each
   bool sawTemporary = false;
   progress.onPump = [&] { sawTemporary = sawTemporary || FolderNames(dir.File("out")).size() > 3; };
-  EXPECT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::Cancelled);
+  EXPECT_EQ(WritePieces(job, outputs, progress), ExportOutcome::Cancelled);
   EXPECT_TRUE(sawTemporary);
   EXPECT_EQ(FolderNames(dir.File("out")), (std::vector<std::string>{"01.wav", "02.wav", "03.wav"}));
   EXPECT_EQ(ReadFileBytes(outputs[0]).size(), 46u + 400000);
@@ -369,16 +369,16 @@ TEST(WriteSplitPieces, CancelKeepsFinishedPiecesAndEveryExistingFile) {
   EXPECT_EQ(ReadFileBytes(outputs[2]), (Bytes{4, 5}));
 }
 
-TEST(WriteJoinedFile, CancelDuringTheFadeLeavesTheOldFile) {
+TEST(JoinedExport, CancelDuringTheFadeLeavesTheOldFile) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
   WriteSource(source, {2, 16, 44100, 300000, 0, 13});
   // 3 s fade = 529200 bytes: the fade's first pump point comes after 17200 bytes.
-  const ExportJob job = MakeJob(source, {{0, 1000}, {1000, 300000}}, 3000);
+  const ExportRequest job = MakeJob(source, {{0, 1000}, {1000, 300000}}, 3000);
   WriteFileBytes(dir.File("j.wav"), {7, 7, 7});
   RecordingProgress progress;
   progress.cancelAtPump = 7;  // 1 + 6 copy pumps, then the fade's first
-  EXPECT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::Cancelled);
+  EXPECT_EQ(WriteJoined(job, dir.File("j.wav"), progress), ExportOutcome::Cancelled);
   EXPECT_EQ(progress.pumps, 8);
   EXPECT_EQ(ReadFileBytes(dir.File("j.wav")), (Bytes{7, 7, 7}));
   EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"j.wav", "src.wav"}));
@@ -389,11 +389,11 @@ TEST(ExportJob, OutputThatIsTheSourceIsRefusedAndNothingIsWritten) {
   const std::string source = dir.File("src.wav");
   const Bytes file = WriteSource(source, {2, 16, 8000, 1000, 0, 14});
   fs::create_hard_link(source, dir.File("alias.wav"));
-  const ExportJob job = MakeJob(source, {{0, 10}, {10, 20}});
+  const ExportRequest job = MakeJob(source, {{0, 10}, {10, 20}});
   RecordingProgress progress;
-  EXPECT_EQ(WriteSplitPieces(job, {dir.File("new.wav"), dir.File("alias.wav")}, progress),
+  EXPECT_EQ(WritePieces(job, {dir.File("new.wav"), dir.File("alias.wav")}, progress),
             ExportOutcome::OutputIsSource);
-  EXPECT_EQ(WriteJoinedFile(job, source, progress), ExportOutcome::OutputIsSource);
+  EXPECT_EQ(WriteJoined(job, source, progress), ExportOutcome::OutputIsSource);
   EXPECT_EQ(ReadFileBytes(source), file);
   EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"alias.wav", "src.wav"}));
 }
@@ -405,12 +405,12 @@ TEST(ExportJob, BadRangesAreRefusedBeforeAnythingIsWritten) {
     TempDir dir;
     const std::string source = dir.File("src.wav");
     WriteSource(source, {2, 16, 8000, 1000, 0, 15});
-    const ExportJob job = MakeJob(source, ranges);
+    const ExportRequest job = MakeJob(source, ranges);
     std::vector<std::string> outputs;
     for (size_t i = 0; i < ranges.size(); ++i) outputs.push_back(dir.File(std::to_string(i)));
     RecordingProgress progress;
-    EXPECT_EQ(WriteSplitPieces(job, outputs, progress), ExportOutcome::BadRange);
-    EXPECT_EQ(WriteJoinedFile(job, dir.File("j"), progress), ExportOutcome::BadRange);
+    EXPECT_EQ(WritePieces(job, outputs, progress), ExportOutcome::BadRange);
+    EXPECT_EQ(WriteJoined(job, dir.File("j"), progress), ExportOutcome::BadRange);
     EXPECT_EQ(FolderNames(dir.path()).size(), 1u);
   }
 }
@@ -418,29 +418,31 @@ TEST(ExportJob, BadRangesAreRefusedBeforeAnythingIsWritten) {
 // Without RF64 a file of 4 GiB cannot be described: refused before anything
 // is opened. RF64 allowed, it goes on to the source.
 TEST(ExportJob, JoinedFilesOf4GiBAreRefusedWithoutRf64) {
-  ExportJob job;
+  ExportRequest job;
   job.sourcePath = "/nonexistent/src.wav";
   job.rf64 = Rf64Policy::kNever;
   job.format.formatBlock.blockAlign = 1;
   job.format.dataSize = 0xFFFFFFFFu;
-  job.ranges = {{0, 0xFFFFFFFFu - 47}};
-  EXPECT_TRUE(JoinedFileFits(job));
-  job.ranges = {{0, 0xFFFFFFFFu - 46}};  // odd: its pad byte makes the file 4 GiB
-  EXPECT_FALSE(JoinedFileFits(job));
-  job.ranges = {{0, 0x80000000u}, {0, 0x80000000u}};
-  EXPECT_EQ(TotalDataLength(job), 0x100000000u);
+  const auto fits = [&job] { return OutputsFit(PlanOf(job, {"/nonexistent/j.wav"}, true)); };
+  job.ranges = CutRanges({{0, 0xFFFFFFFFu - 47}});
+  EXPECT_TRUE(fits());
+  job.ranges = CutRanges({{0, 0xFFFFFFFFu - 46}});  // odd: its pad byte makes the file 4 GiB
+  EXPECT_FALSE(fits());
+  job.ranges = CutRanges({{0, 0x80000000u}, {0, 0x80000000u}});
+  const ExportPlan plan = PlanOf(job, {"/nonexistent/j.wav"}, true);
+  EXPECT_EQ(DataLength(plan, plan.outputs[0]), 0x100000000u);
   RecordingProgress progress;
-  EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::TooLarge);
+  EXPECT_EQ(WriteJoined(job, "/nonexistent/j.wav", progress), ExportOutcome::TooLarge);
   job.rf64 = Rf64Policy::kAuto;
-  EXPECT_TRUE(JoinedFileFits(job));
-  EXPECT_EQ(WriteJoinedFile(job, "/nonexistent/j.wav", progress), ExportOutcome::SourceFailed);
+  EXPECT_TRUE(fits());
+  EXPECT_EQ(WriteJoined(job, "/nonexistent/j.wav", progress), ExportOutcome::SourceFailed);
 }
 
 // A source near 4 GiB without RF64: a piece whose file would reach 4 GiB is
 // refused before anything is opened.
 TEST(ExportJob, PiecesOf4GiBAreRefusedWithoutRf64) {
   TempDir dir;
-  ExportJob job;
+  ExportRequest job;
   job.sourcePath = dir.File("missing.wav");
   job.rf64 = Rf64Policy::kNever;
   job.format.formatBlock.blockAlign = 1;
@@ -456,10 +458,11 @@ TEST(ExportJob, PiecesOf4GiBAreRefusedWithoutRf64) {
       {{9, 3}, ExportOutcome::BadRange},
   };
   for (const auto& c : cases) {
-    job.ranges = {{0, 10}, c.range};
+    job.ranges = CutRanges({{0, 10}, c.range});
     RecordingProgress progress;
-    EXPECT_EQ(PiecesFit(job), c.outcome != ExportOutcome::TooLarge);
-    EXPECT_EQ(WriteSplitPieces(job, {dir.File("01.wav"), dir.File("02.wav")}, progress), c.outcome);
+    EXPECT_EQ(OutputsFit(PlanOf(job, {dir.File("01.wav"), dir.File("02.wav")}, false)),
+              c.outcome != ExportOutcome::TooLarge);
+    EXPECT_EQ(WritePieces(job, {dir.File("01.wav"), dir.File("02.wav")}, progress), c.outcome);
     EXPECT_EQ(FolderNames(dir.path()).size(), 0u);
   }
 }
@@ -473,9 +476,9 @@ TEST(ExportJob, FadeOfAPaddedContainerKeepsThePaddingZero) {
   for (size_t at = 0; at < data.size(); at += 3) data[at] &= 0xF0;
   WriteFileBytes(source, RiffWave({RiffChunk("fmt ", ExtensibleFmtBody(6, 48000, 24, 20, 0x3F, 1)),
                                    RiffChunk("data", data)}));
-  const ExportJob job = MakeJob(source, {{0, 48000}}, 900);
+  const ExportRequest job = MakeJob(source, {{0, 48000}}, 900);
   RecordingProgress progress;
-  ASSERT_EQ(WriteJoinedFile(job, dir.File("out.wav"), progress), ExportOutcome::Done);
+  ASSERT_EQ(WriteJoined(job, dir.File("out.wav"), progress), ExportOutcome::Done);
   Bytes expected = data;
   ReferenceFade(expected, 18 * 43200, 18, 6, false, 4);
   EXPECT_TRUE(ChunkBody(ReadFileBytes(dir.File("out.wav")), "data") == expected);
@@ -485,12 +488,12 @@ TEST(ExportJob, ASourceCutShortStopsAndRemovesTheOutput) {
   TempDir dir;
   const std::string source = dir.File("src.wav");
   Bytes file = WriteSource(source, {2, 16, 8000, 100000, 0, 16});
-  const ExportJob job = MakeJob(source, {{0, 1000}, {1000, 100000}});
+  const ExportRequest job = MakeJob(source, {{0, 1000}, {1000, 100000}});
   fs::resize_file(source, file.size() - 1000);  // the file shrank after it was opened
   RecordingProgress progress;
-  EXPECT_EQ(WriteSplitPieces(job, {dir.File("a.wav"), dir.File("b.wav")}, progress),
+  EXPECT_EQ(WritePieces(job, {dir.File("a.wav"), dir.File("b.wav")}, progress),
             ExportOutcome::ReadFailed);
-  EXPECT_EQ(WriteJoinedFile(job, dir.File("j.wav"), progress), ExportOutcome::ReadFailed);
+  EXPECT_EQ(WriteJoined(job, dir.File("j.wav"), progress), ExportOutcome::ReadFailed);
   EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"a.wav", "src.wav"}));
 }
 
@@ -502,15 +505,15 @@ TEST(ExportJob, AnOutputIsNeverShorterThanItsHeaderStates) {
     TempDir dir;
     const std::string source = dir.File("src.wav");
     WriteSource(source, {2, 16, 8000, 2000, 0, 19});
-    ExportJob job = MakeJob(source, {{0, 101}}, 1000);  // the fade covers all 101 blocks
+    ExportRequest job = MakeJob(source, {{0, 101}}, 1000);  // the fade covers all 101 blocks
     job.format.formatBlock.blockAlign = blockAlign;
     job.format.formatBlock.avgBytesPerSec = 8000u * blockAlign;
     const uint32_t length = 101u * blockAlign;
     for (bool joined : {false, true}) {
       const std::string output = dir.File(joined ? "j.wav" : "a.wav");
       RecordingProgress progress;
-      const ExportOutcome outcome = joined ? WriteJoinedFile(job, output, progress)
-                                           : WriteSplitPieces(job, {output}, progress);
+      const ExportOutcome outcome =
+          joined ? WriteJoined(job, output, progress) : WritePieces(job, {output}, progress);
       if (outcome == ExportOutcome::Done) {
         EXPECT_EQ(ReadFileBytes(output).size(), 46u + length) << blockAlign << " " << joined;
       } else {
@@ -523,16 +526,17 @@ TEST(ExportJob, AnOutputIsNeverShorterThanItsHeaderStates) {
 }
 
 // Runs the export in a child whose file size limit stops the writes half-way.
-ExportOutcome ExportUnderSizeLimit(const ExportJob& job, const std::vector<std::string>& outputs,
-                                   bool joined, rlim_t limit) {
+ExportOutcome ExportUnderSizeLimit(const ExportRequest& job,
+                                   const std::vector<std::string>& outputs, bool joined,
+                                   rlim_t limit) {
   const pid_t child = fork();
   if (child == 0) {
     std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
     const rlimit r = {limit, limit};
     setrlimit(RLIMIT_FSIZE, &r);
     RecordingProgress progress;
-    _exit(static_cast<int>(joined ? WriteJoinedFile(job, outputs[0], progress)
-                                  : WriteSplitPieces(job, outputs, progress)));
+    _exit(static_cast<int>(joined ? WriteJoined(job, outputs[0], progress)
+                                  : WritePieces(job, outputs, progress)));
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -544,14 +548,14 @@ TEST(ExportJob, AFailedWriteIsReportedAndLeavesNoPartialFile) {
     TempDir dir;
     const std::string source = dir.File("src.wav");
     WriteSource(source, {2, 16, 44100, 200000, 0, 17});
-    const ExportJob job = MakeJob(source, {{0, 1000}, {1000, 200000}}, 0, sector);
+    const ExportRequest job = MakeJob(source, {{0, 1000}, {1000, 200000}}, 0, sector);
     WriteFileBytes(dir.File("b.wav"), {1});
     EXPECT_EQ(ExportUnderSizeLimit(job, {dir.File("a.wav"), dir.File("b.wav")}, false, 300000),
               ExportOutcome::WriteFailed);
     EXPECT_EQ(ExportUnderSizeLimit(job, {dir.File("j.wav")}, true, 300000),
               ExportOutcome::WriteFailed);
     // Limits that only the last partial sector (appended at close) crosses.
-    const ExportJob small = MakeJob(source, {{0, 1000}}, 0, sector);
+    const ExportRequest small = MakeJob(source, {{0, 1000}}, 0, sector);
     EXPECT_EQ(ExportUnderSizeLimit(small, {dir.File("c.wav")}, false, 4046 - 10),
               ExportOutcome::WriteFailed);
     EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"a.wav", "b.wav", "src.wav"}));
@@ -567,11 +571,11 @@ TEST(ExportJob, AnOutputThatCannotBeCreatedIsReported) {
   fs::permissions(dir.File("ro"), fs::perms::owner_read | fs::perms::owner_exec);
   std::vector<std::string> unwritable = {dir.File("missing/a.wav"), dir.File("src.wav/a.wav")};
   if (geteuid() != 0) unwritable.push_back(dir.File("ro/a.wav"));  // permissions do not bind root
-  const ExportJob job = MakeJob(source, {{0, 10}});
+  const ExportRequest job = MakeJob(source, {{0, 10}});
   for (const auto& output : unwritable) {
     RecordingProgress progress;
-    EXPECT_EQ(WriteSplitPieces(job, {output}, progress), ExportOutcome::OutputFailed) << output;
-    EXPECT_EQ(WriteJoinedFile(job, output, progress), ExportOutcome::OutputFailed) << output;
+    EXPECT_EQ(WritePieces(job, {output}, progress), ExportOutcome::OutputFailed) << output;
+    EXPECT_EQ(WriteJoined(job, output, progress), ExportOutcome::OutputFailed) << output;
   }
   EXPECT_TRUE(FolderNames(dir.File("ro")).empty());
   EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"ro", "src.wav"}));

@@ -11,6 +11,13 @@ namespace {
 
 using test::Bytes;
 
+// One fade-out over fadeBytes from the first frame on.
+OutputFades FadeOutOver(uint32_t fadeBytes, unsigned blockAlign, unsigned channels,
+                        SampleCoding coding = SampleCoding::kPcm, unsigned paddingBits = 0) {
+  return OutputFades(FrameScaler(blockAlign, static_cast<uint16_t>(channels), coding, paddingBits),
+                     {{0, fadeBytes / blockAlign, FadeDirection::kOut}});
+}
+
 TEST(FadeBytes, TruncatesRoundsToBlocksAndStopsAtThePiece) {
   const struct {
     uint32_t bytesPerSecond, ms, blockAlign;
@@ -35,8 +42,8 @@ TEST(FadeBytes, TruncatesRoundsToBlocksAndStopsAtThePiece) {
   }
 }
 
-// The ramp, applied in uneven whole-frame chunks, equals the reference.
-TEST(FadeRamp, MatchesTheReferenceForMonoAndStereo) {
+// The fade, applied in uneven whole-frame chunks, equals the reference.
+TEST(FadeOut, MatchesTheReferenceForMonoAndStereo) {
   const struct {
     unsigned channels, blockAlign;
     uint32_t fadeBytes;
@@ -45,11 +52,11 @@ TEST(FadeRamp, MatchesTheReferenceForMonoAndStereo) {
     Bytes data = test::SeededBytes(c.fadeBytes, c.fadeBytes + c.channels);
     Bytes expected = data;
     test::ReferenceFade(expected, c.fadeBytes, c.blockAlign, c.channels);
-    FadeRamp ramp(c.fadeBytes, c.blockAlign, static_cast<uint16_t>(c.channels));
+    const OutputFades fades = FadeOutOver(c.fadeBytes, c.blockAlign, c.channels);
     uint32_t done = 0;
-    for (uint32_t chunk = ramp.FrameBytes(); done < c.fadeBytes; chunk = chunk * 3 + 4) {
-      const uint32_t n = std::min(chunk, c.fadeBytes - done);
-      ramp.Apply(data.data() + done, n);
+    for (uint32_t chunk = c.blockAlign; done < c.fadeBytes; chunk = chunk * 3 + 4) {
+      const uint32_t n = std::min(chunk - chunk % c.blockAlign, c.fadeBytes - done);
+      fades.Apply(data.data() + done, n, done / c.blockAlign);
       done += n;
     }
     EXPECT_EQ(data, expected) << c.channels << " channels, " << c.fadeBytes << " bytes";
@@ -58,7 +65,7 @@ TEST(FadeRamp, MatchesTheReferenceForMonoAndStereo) {
 
 // Every width and channel count against the reference: one gain step per
 // frame, whatever the channel count.
-TEST(FadeRamp, MatchesTheReferenceForEveryWidth) {
+TEST(FadeOut, MatchesTheReferenceForEveryWidth) {
   const struct {
     unsigned sampleBytes;
     SampleCoding coding;
@@ -72,9 +79,9 @@ TEST(FadeRamp, MatchesTheReferenceForEveryWidth) {
       Bytes data = test::SeededSamples(fadeBytes, w.sampleBytes, isFloat, blockAlign);
       Bytes expected = data;
       test::ReferenceFade(expected, fadeBytes, blockAlign, channels, isFloat);
-      FadeRamp ramp(fadeBytes, blockAlign, static_cast<uint16_t>(channels), w.coding);
-      ramp.Apply(data.data(), blockAlign * 1000);
-      ramp.Apply(data.data() + blockAlign * 1000, fadeBytes - blockAlign * 1000);
+      const OutputFades fades = FadeOutOver(fadeBytes, blockAlign, channels, w.coding);
+      fades.Apply(data.data(), blockAlign * 1000, 0);
+      fades.Apply(data.data() + blockAlign * 1000, fadeBytes - blockAlign * 1000, 1000);
       EXPECT_EQ(data, expected) << w.sampleBytes << " bytes, float " << isFloat << ", " << channels
                                 << " channels";
     }
@@ -83,20 +90,20 @@ TEST(FadeRamp, MatchesTheReferenceForEveryWidth) {
 
 // Containers with fewer valid bits (20 in 24, 24 in 32): the value above the padding
 // is scaled, and the padding stays zero.
-TEST(FadeRamp, KeepsThePaddingBelowTheValidBitsZero) {
+TEST(FadeOut, KeepsThePaddingBelowTheValidBitsZero) {
   for (const auto& [sampleBytes, padding] : {std::pair{3u, 4u}, std::pair{4u, 8u}}) {
     const uint32_t fadeBytes = sampleBytes * 2 * 2000;
     Bytes data = test::SeededBytes(fadeBytes, padding);
     for (size_t at = 0; at < data.size(); at += sampleBytes) data[at] &= ~((1u << padding) - 1);
     Bytes expected = data;
     test::ReferenceFade(expected, fadeBytes, sampleBytes * 2, 2, false, padding);
-    FadeRamp(fadeBytes, sampleBytes * 2, 2, SampleCoding::kPcm, padding)
-        .Apply(data.data(), fadeBytes);
+    FadeOutOver(fadeBytes, sampleBytes * 2, 2, SampleCoding::kPcm, padding)
+        .Apply(data.data(), fadeBytes, 0);
     EXPECT_EQ(data, expected) << padding;
   }
 }
 
-TEST(FadeRamp, OneSecondStereoStepsDownToSilence) {
+TEST(FadeOut, OneSecondStereoStepsDownToSilence) {
   // 44100 frames: the step is 3276700000000 / 44100 = 74301587.
   const uint32_t fade = 176400;
   Bytes data(fade);
@@ -104,7 +111,7 @@ TEST(FadeRamp, OneSecondStereoStepsDownToSilence) {
     data[i] = 0xFF;  // every sample 32767
     data[i + 1] = 0x7F;
   }
-  FadeRamp(fade, 4, 2).Apply(data.data(), fade);
+  FadeOutOver(fade, 4, 2).Apply(data.data(), fade, 0);
   // First frame: gain 3276700000000 - 74301587, factor 99997732, 32767 -> 32766.
   EXPECT_EQ(test::GetU16(data, 0), 32766);
   EXPECT_EQ(test::GetU16(data, 2), 32766);
@@ -114,9 +121,9 @@ TEST(FadeRamp, OneSecondStereoStepsDownToSilence) {
   EXPECT_NEAR(test::GetU16(data, fade / 2), 16383, 2);
 }
 
-TEST(FadeRamp, NegativeSamplesTruncateTowardZero) {
+TEST(FadeOut, NegativeSamplesTruncateTowardZero) {
   Bytes data = {0x00, 0x80, 0xFF, 0xFF};  // -32768, -1: one stereo frame of a 2-frame fade
-  FadeRamp(8, 4, 2).Apply(data.data(), 4);
+  FadeOutOver(8, 4, 2).Apply(data.data(), 4, 0);
   // Step 16383.5e8, factor 50000000: -32768 halves exactly, -1 * 0.5 truncates to 0.
   EXPECT_EQ(static_cast<int16_t>(test::GetU16(data, 0)), -16384);
   EXPECT_EQ(static_cast<int16_t>(test::GetU16(data, 2)), 0);

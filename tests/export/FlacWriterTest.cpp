@@ -185,12 +185,12 @@ TEST(FlacWriterTest, RefusalsFailuresAndCancelLeaveNothing) {
     EXPECT_EQ(left, row.left);
   }
   // The byte-copy export refuses a decoded source instead of copying its bytes.
-  ExportJob job;
+  ExportRequest job;
   job.sourcePath = source;
   job.format = format;
-  job.ranges = {{0, 10}};
+  job.ranges = CutRanges({{0, 10}});
   RecordingProgress progress;
-  EXPECT_EQ(WriteSplitPieces(job, {dir.File("a.wav")}, progress), ExportOutcome::SourceFailed);
+  EXPECT_EQ(WritePieces(job, {dir.File("a.wav")}, progress), ExportOutcome::SourceFailed);
   EXPECT_FALSE(std::filesystem::exists(dir.File("a.wav")));
 }
 

@@ -12,6 +12,8 @@
 #include "audiofile/sound_format.h"
 #include "audiofile/wave_reader.h"
 #include "export/export_interfaces.h"
+#include "export/export_job.h"
+#include "export/export_plan.h"
 #include "tests/support/test_support.h"
 #include "tests/support/wave_bytes.h"
 
@@ -86,6 +88,35 @@ inline Bytes CheckedData(const Bytes& out, const SoundFormatInfo& info, uint32_t
   return Bytes(out.begin() + 46, out.end() - pad);
 }
 
+// The request's ranges from frame ranges without labels.
+inline std::vector<CutRange> CutRanges(const std::vector<ExportRange>& ranges) {
+  std::vector<CutRange> cut;
+  for (const ExportRange& r : ranges) cut.push_back({r.startFrame, r.endFrame, "", std::nullopt});
+  return cut;
+}
+
+// The plan of `request` with its outputs at `paths` (one joined file with
+// join); a refusal fails the test.
+inline ExportPlan PlanOf(ExportRequest request, std::vector<std::string> paths, bool join) {
+  request.join = join;
+  request.paths = std::move(paths);
+  ExportPlan plan;
+  if (const auto refused = PlanExport(request, plan)) ADD_FAILURE() << *refused;
+  return plan;
+}
+
+// Plans the request as pieces at `paths` and writes them.
+inline ExportOutcome WritePieces(const ExportRequest& request, std::vector<std::string> paths,
+                                 IExportProgress& progress) {
+  return WriteExport(PlanOf(request, std::move(paths), false), progress);
+}
+
+// Plans the request as one joined file at `path` and writes it.
+inline ExportOutcome WriteJoined(const ExportRequest& request, const std::string& path,
+                                 IExportProgress& progress) {
+  return WriteExport(PlanOf(request, {path}, true), progress);
+}
+
 // Names in a folder, sorted (hidden temporary files included).
 inline std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
   std::vector<std::string> names;
@@ -129,11 +160,11 @@ class FakeHost : public IExportHost {
   std::string fullPath;
   std::string displayName = "song";
   SoundFormatInfo format;
-  std::vector<std::pair<std::string, std::string>> rows;
-  bool fadeChecked = false, fadeEnabled = true, join = false, cleared = false;
-  std::string fadeText;
+  std::vector<ExportRange> rows;
   std::vector<std::string> labels;  // row i's label, none beyond the end
-  int stops = 0;                    // saves that ended cancelled or failed
+  ExportChoices choices;
+  bool cleared = false;
+  int stops = 0;  // saves that ended cancelled or failed
   bool stoppedCancelled = false;
   std::vector<std::string> kept;  // the files the last stopped save kept
 
@@ -145,16 +176,12 @@ class FakeHost : public IExportHost {
   }
   std::string DisplayName() const override { return displayName; }
   const SoundFormatInfo& Format() const override { return format; }
-  int RowCount() const override { return static_cast<int>(rows.size()); }
-  std::string RowText(int row, int column) const override {
-    if (column == 3) return row < static_cast<int>(labels.size()) ? labels[row] : std::string();
-    return column == 1 ? rows.at(row).first : rows.at(row).second;
+  std::vector<CutRange> Ranges() const override {
+    std::vector<CutRange> ranges = CutRanges(rows);
+    for (size_t i = 0; i < ranges.size() && i < labels.size(); ++i) ranges[i].label = labels[i];
+    return ranges;
   }
-  bool FadeChecked() const override { return fadeChecked; }
-  bool FadeEnabled() const override { return fadeEnabled; }
-  std::string FadeText() const override { return fadeText; }
-  bool JoinChecked() const override { return join; }
-  bool NameByLabelsChecked() const override { return false; }
+  ExportChoices Choices() const override { return choices; }
   void ClearUnsavedReservations() override { cleared = true; }
   void SaveStopped(bool cancelled, const std::vector<std::string>& keptFiles) override {
     ++stops;
@@ -171,7 +198,7 @@ struct HostedSource {
   Bytes file;
 
   HostedSource(const std::string& relativeSource, const SourceShape& shape,
-               std::vector<std::pair<std::string, std::string>> rows) {
+               std::vector<ExportRange> rows) {
     host.fullPath = dir.File(relativeSource);
     std::filesystem::create_directories(std::filesystem::path(host.fullPath).parent_path());
     file = WriteSource(host.fullPath, shape);

@@ -138,6 +138,104 @@ Bytes ChunkBody(const Bytes& wave, const char* id) {
   return {};
 }
 
+std::vector<ChunkEntry> Chunks(const Bytes& wave) {
+  return wave.size() < 12 ? std::vector<ChunkEntry>{}
+                          : ListEntries(Bytes(wave.begin() + 8, wave.end()));
+}
+
+std::vector<ChunkEntry> ListEntries(const Bytes& listBody) {
+  std::vector<ChunkEntry> entries;
+  for (size_t at = 4; at + 8 <= listBody.size();) {
+    const uint32_t size = GetU32(listBody, at + 4);
+    const size_t end = std::min(listBody.size(), at + 8 + size);
+    entries.emplace_back(std::string(listBody.begin() + at, listBody.begin() + at + 4),
+                         Bytes(listBody.begin() + at + 8, listBody.begin() + end));
+    at += 8 + size + (size & 1);
+  }
+  return entries;
+}
+
+Bytes ListBody(const Bytes& wave, std::string_view type) {
+  for (const auto& [id, body] : Chunks(wave)) {
+    if (id == "LIST" && body.size() >= 4 && std::string(body.begin(), body.begin() + 4) == type) {
+      return body;
+    }
+  }
+  return {};
+}
+
+Bytes ListChunk(std::string_view type, const std::vector<ChunkEntry>& entries) {
+  Bytes body;
+  PutText(body, type);
+  for (const auto& [id, entry] : entries) {
+    const Bytes chunk = RiffChunk(id, entry);
+    body.insert(body.end(), chunk.begin(), chunk.end());
+  }
+  return RiffChunk("LIST", body);
+}
+
+Bytes ZeroTerminated(std::string_view text) {
+  Bytes bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  return bytes;
+}
+
+Bytes LabelBody(uint32_t cuePointId, std::string_view text) {
+  Bytes body;
+  PutU32(body, cuePointId);
+  const Bytes zeroTerminated = ZeroTerminated(text);
+  body.insert(body.end(), zeroTerminated.begin(), zeroTerminated.end());
+  return body;
+}
+
+Bytes RegionBody(uint32_t cuePointId, uint32_t frames, std::string_view text) {
+  Bytes body;
+  PutU32(body, cuePointId);
+  PutU32(body, frames);
+  PutText(body, "rgn ");
+  body.insert(body.end(), 8, 0);  // country, language, dialect, code page
+  const Bytes zeroTerminated = ZeroTerminated(text);
+  body.insert(body.end(), zeroTerminated.begin(), zeroTerminated.end());
+  return body;
+}
+
+Bytes BextChunk(std::string_view description, uint64_t timeReference) {
+  Bytes body(602, 0);
+  std::copy(description.begin(), description.end(), body.begin());
+  Bytes reference;
+  PutU64(reference, timeReference);
+  std::copy(reference.begin(), reference.end(), body.begin() + 338);
+  body[346] = 1;  // version
+  return RiffChunk("bext", body);
+}
+
+uint64_t BextTimeReference(const Bytes& bextBody) {
+  return GetU32(bextBody, 338) | uint64_t{GetU32(bextBody, 342)} << 32;
+}
+
+std::string IxmlText(uint64_t timeReference) {
+  const std::string low = std::to_string(timeReference & 0xFFFFFFFF);
+  const std::string high = std::to_string(timeReference >> 32);
+  return "<?xml version=\"1.0\"?><BWFXML><BEXT><BWF_TIME_REFERENCE_LOW>" + low +
+         "</BWF_TIME_REFERENCE_LOW><BWF_TIME_REFERENCE_HIGH>" + high +
+         "</BWF_TIME_REFERENCE_HIGH></BEXT><SPEED><TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_LO>" + low +
+         "</TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_LO><TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_HI>" + high +
+         "</TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_HI></SPEED></BWFXML>";
+}
+
+std::vector<Bytes> RecorderChunks(uint64_t timeReference) {
+  const std::string ixml = IxmlText(timeReference);
+  Bytes smpl(36, 0);
+  smpl[28] = 1;  // one loop
+  for (const uint32_t field : {1u, 0u, 200u, 299u, 0u, 0u}) PutU32(smpl, field);
+  return {BextChunk("Scene 4", timeReference),
+          RiffChunk("iXML", Bytes(ixml.begin(), ixml.end())),
+          ListChunk("INFO", {{"INAM", ZeroTerminated("Take 7")}, {"IART", ZeroTerminated("Crew")}}),
+          CueChunk({100, 500, 900, 1900}),
+          ListChunk("adtl", {{"labl", LabelBody(1, "Clap")}, {"ltxt", RegionBody(2, 300, "Line")}}),
+          RiffChunk("smpl", smpl)};
+}
+
 Bytes SeededSamples(size_t bytes, unsigned sampleBytes, bool isFloat, uint32_t seed) {
   Bytes data = SeededBytes(bytes, seed);
   if (!isFloat) return data;

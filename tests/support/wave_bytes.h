@@ -64,6 +64,38 @@ Bytes CueChunk(const std::vector<uint32_t>& frames);
 // The body of the first chunk `id` of a RIFF file (empty when there is none).
 Bytes ChunkBody(const Bytes& wave, const char* id);
 
+// A chunk (id, body) and the chunks of a RIFF file or of a LIST body, in order.
+using ChunkEntry = std::pair<std::string, Bytes>;
+std::vector<ChunkEntry> Chunks(const Bytes& wave);
+std::vector<ChunkEntry> ListEntries(const Bytes& listBody);
+// The body of the first LIST chunk of `type` ("INFO", "adtl"); empty when none.
+Bytes ListBody(const Bytes& wave, std::string_view type);
+
+// A LIST chunk of `type` holding the entries as chunks.
+Bytes ListChunk(std::string_view type, const std::vector<ChunkEntry>& entries);
+// Text with its terminating zero byte, as INFO and adtl entries hold it.
+Bytes ZeroTerminated(std::string_view text);
+// A "labl" (or "note") body: the cue point's id and the zero-terminated text.
+Bytes LabelBody(uint32_t cuePointId, std::string_view text);
+// An "ltxt" body: the cue point's id, the region's length in frames, purpose
+// "rgn ", no country, language, dialect or code page, and the text.
+Bytes RegionBody(uint32_t cuePointId, uint32_t frames, std::string_view text);
+// A "bext" chunk (602-byte body, version 1) with a description and the
+// TimeReference (frames since midnight).
+Bytes BextChunk(std::string_view description, uint64_t timeReference);
+// The TimeReference of a "bext" body.
+uint64_t BextTimeReference(const Bytes& bextBody);
+
+// An iXML text stating the time reference in its BEXT and SPEED sections.
+std::string IxmlText(uint64_t timeReference);
+
+// What a field recorder writes beside "fmt " and "data", as chunks: "bext"
+// and iXML with the time reference, LIST INFO (INAM "Take 7", IART "Crew"),
+// cue points 1-4 at frames 100, 500, 900 and 1900 named in LIST adtl (1
+// "Clap" by labl, 2 a 300-frame region "Line" by ltxt) and a smpl loop over
+// frames 200-299.
+std::vector<Bytes> RecorderChunks(uint64_t timeReference);
+
 // Seeded sample bytes (see SeededBytes); with isFloat the samples are 32- or
 // 64-bit floats in -1 ... 1 rather than arbitrary bit patterns.
 Bytes SeededSamples(size_t bytes, unsigned sampleBytes, bool isFloat, uint32_t seed);

@@ -253,7 +253,7 @@ TEST(MainWindowEdits, CellsReadAndTakeTheListsUnit) {
   EXPECT_EQ(m.Rows()[0].endFrame, 88244u);                   // 2.001 s
   m.SetListUnit(ListUnit::Milliseconds);
   EXPECT_EQ(m.CellText(0, RowField::End), "2001");
-  EXPECT_EQ(m.RowText(0, 0), "2000");  // what export reads: the duration in ms
+  EXPECT_EQ(m.RowText(0, 0), "2000");  // the duration in ms, whatever the unit
 }
 
 TEST(MainWindowEdits, OverlapsAndTwinsAreMarked) {

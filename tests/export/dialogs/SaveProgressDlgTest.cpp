@@ -22,8 +22,7 @@ struct Fixture : HostedSource {
   ScriptedUi ui;
 
   Fixture()
-      : HostedSource("song.wav", {2, 16, 44100, 300000, 0, 31},
-                     {{"0", "100000"}, {"100000", "300000"}}) {
+      : HostedSource("song.wav", {2, 16, 44100, 300000, 0, 31}, {{0, 100000}, {100000, 300000}}) {
     EnsureApplication();
   }
 };
@@ -43,7 +42,7 @@ TEST(SaveProgressDlg, ControlsCarryTheirIds) {
 // while the first pumps events is swallowed) and closes itself.
 TEST(SaveProgressDlg, RunsTheCheckedExportOnceAndCloses) {
   Fixture f;
-  f.host.join = true;
+  f.host.choices.join = true;
   f.ui.files.push_back(f.dir.File("joined.wav"));
   CSaveProgressDlg dialog(f.host, f.ui);
   int starts = 0;

@@ -1,0 +1,119 @@
+#include "export/export_plan.h"
+
+#include <algorithm>
+
+#include "audiofile/sound_units.h"
+#include "export/kept_metadata.h"
+#include "export/loop_plan.h"
+
+namespace snipora {
+
+namespace {
+
+// Frames of fadeMs of audio, at most `limit`; none for a source whose samples
+// cannot be faded.
+uint64_t FadeFrames(const SoundFormatInfo& format, uint32_t fadeMs, uint64_t limit) {
+  const WaveFormatBlock& block = format.formatBlock;
+  if (fadeMs == 0 || block.blockAlign == 0 || !CanFade(format)) return 0;
+  return FadeBytes(block.avgBytesPerSec, fadeMs, block.blockAlign,
+                   FramesToBytes(limit, block.blockAlign)) /
+         block.blockAlign;
+}
+
+uint64_t Length(const ExportRange& range) {
+  return range.endFrame - range.startFrame;
+}
+
+// The fades of an output of `ranges`: a fade-in at its start and a fade-out
+// at its end, the longer of the asked fade and the de-click there; at every
+// seam between two ranges a de-click fade-out before it and a fade-in after.
+std::vector<FadeSpan> EdgeFades(const SoundFormatInfo& format, const EdgeOptions& edges,
+                                const std::vector<ExportRange>& ranges) {
+  uint64_t total = 0;
+  for (const ExportRange& range : ranges) total += Length(range);
+  const uint64_t in = FadeFrames(format, std::max(edges.fadeInMs, edges.declickMs), total);
+  const uint64_t out = FadeFrames(format, std::max(edges.fadeOutMs, edges.declickMs), total);
+  std::vector<FadeSpan> fades{{0, in, FadeDirection::kIn}, {total - out, out, FadeDirection::kOut}};
+  uint64_t seam = 0;
+  for (size_t i = 0; i + 1 < ranges.size(); ++i) {
+    seam += Length(ranges[i]);
+    const uint64_t before = FadeFrames(format, edges.declickMs, Length(ranges[i]));
+    const uint64_t after = FadeFrames(format, edges.declickMs, Length(ranges[i + 1]));
+    fades.push_back({seam - before, before, FadeDirection::kOut});
+    fades.push_back({seam, after, FadeDirection::kIn});
+  }
+  std::erase_if(fades, [](const FadeSpan& fade) { return fade.frames == 0; });
+  return fades;
+}
+
+bool RangeIsSound(const ExportRange& range) {
+  return range.startFrame < range.endFrame;
+}
+
+}  // namespace
+
+uint64_t ExportOutput::Frames() const {
+  uint64_t frames = 0;
+  for (const ExportRange& range : ranges) frames += Length(range);
+  return frames;
+}
+
+WaveExtraChunks ExportOutput::ExtraChunks() const {
+  WaveExtraChunks chunks = metadata;
+  if (loops) {
+    const std::vector<uint8_t> smpl = SampleChunkBytes(*loops);
+    chunks.insert(chunks.end(), smpl.begin(), smpl.end());
+  }
+  return chunks;
+}
+
+std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& plan) {
+  plan = {};
+  plan.sourcePath = request.sourcePath;
+  plan.format = request.format;
+  plan.rf64 = request.rf64;
+  plan.forcedSectorSize = request.forcedSectorSize;
+  const size_t count = request.join ? 1 : request.ranges.size();
+  for (size_t i = 0; i < count && i < request.paths.size(); ++i) {
+    ExportOutput output;
+    output.path = request.paths[i];
+    output.format = request.outputFormat;
+    if (request.join) {
+      for (const CutRange& r : request.ranges) output.ranges.push_back({r.startFrame, r.endFrame});
+    } else {
+      output.ranges = {{request.ranges[i].startFrame, request.ranges[i].endFrame}};
+      output.label = request.ranges[i].label;
+      output.number = static_cast<uint32_t>(i + 1);
+    }
+    // Fades are laid out only over ranges that hold sound; the writer
+    // refuses the others.
+    if (std::all_of(output.ranges.begin(), output.ranges.end(), RangeIsSound)) {
+      output.fades = EdgeFades(request.format, request.edges, output.ranges);
+    }
+    plan.outputs.push_back(std::move(output));
+  }
+  const SourceMetadata source =
+      request.keepMetadata ? ReadSourceMetadata(request.sourcePath) : SourceMetadata{};
+  if (auto refused = PlanLoops(request, source.loops, plan)) return refused;
+  PlanMetadata(source, plan);
+  return std::nullopt;
+}
+
+uint64_t DataLength(const ExportPlan& plan, const ExportOutput& output) {
+  uint64_t bytes = 0;
+  for (const ExportRange& range : output.ranges) {
+    bytes += FramesToBytes(Length(range), plan.format.formatBlock.blockAlign);
+  }
+  return bytes;
+}
+
+bool OutputsFit(const ExportPlan& plan) {
+  for (const ExportOutput& output : plan.outputs) {
+    if (!std::all_of(output.ranges.begin(), output.ranges.end(), RangeIsSound)) continue;
+    const auto chunkBytes = static_cast<uint32_t>(output.ExtraChunks().size());
+    if (!ContainerFor(plan.rf64, plan.format, DataLength(plan, output), chunkBytes)) return false;
+  }
+  return true;
+}
+
+}  // namespace snipora

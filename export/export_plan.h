@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audiofile/sample_loops.h"
+#include "audiofile/sound_format.h"
+#include "audiofile/wave_writer.h"
+#include "export/fade.h"
+
+// One export plan for both front ends. The window and snipora-cut fill in an
+// ExportRequest: the source, its ranges with their labels, where the outputs
+// go and the options. PlanExport decides what each output holds: its ranges,
+// the fades at its edges, its loops ("smpl") and the metadata chunks kept from
+// the source. WriteExport (export_job.h) writes the plan, VerifyExport
+// (export_verify.h) reads the outputs back. Nothing here is decided by a
+// front end.
+namespace snipora {
+
+struct ExportRange {
+  uint64_t startFrame = 0;
+  uint64_t endFrame = 0;  // exclusive
+
+  bool operator==(const ExportRange&) const = default;
+};
+
+// A range to cut, as the user gave it.
+struct CutRange {
+  uint64_t startFrame = 0;
+  uint64_t endFrame = 0;  // exclusive
+  std::string label;      // empty: none
+  // A loop of this range's own (source frames, end exclusive; e.g. one the
+  // loop search found in it): its piece gets it in place of the source's.
+  std::optional<ExportRange> loop;
+};
+
+// How the outputs are encoded. Only WAVE so far; another encoder (FLAC, see
+// export/flac_writer.h) is chosen here and takes the same output: its
+// ranges, fades (OutputFades over the decoded samples), label and number.
+enum class OutputFormat { kWave };
+
+// Fades at the edges, in milliseconds of audio; 0 = none.
+struct EdgeOptions {
+  uint32_t fadeInMs = 0;   // each piece's start; of a joined file its start
+  uint32_t fadeOutMs = 0;  // each piece's end; of a joined file its end
+  // A fade-in and a fade-out of this length at every piece's edges; a
+  // joined file gets them at its start and end and on both sides of every
+  // seam. Where fadeInMs or fadeOutMs is longer at an edge, it applies there.
+  uint32_t declickMs = 0;
+};
+
+// A loop the user gives for all outputs, in place of the source's loops.
+struct GivenLoop {
+  ExportRange frames;  // source frames, end exclusive
+  std::string name;    // how the user knows it, for refusals ("--loop 10:20")
+};
+
+struct ExportRequest {
+  std::string sourcePath;
+  SoundFormatInfo format;
+  std::vector<CutRange> ranges;
+  bool join = false;               // one output of all ranges, in order
+  std::vector<std::string> paths;  // one per range; joined: the one file
+  OutputFormat outputFormat = OutputFormat::kWave;
+  EdgeOptions edges;
+  // Split: it must lie inside every piece; joined: inside one of the ranges.
+  std::optional<GivenLoop> loop;
+  // False writes no chunk from the source (no INFO, bext, iXML, markers or
+  // loops); a given or a range's own loop is still written.
+  bool keepMetadata = true;
+  Rf64Policy rf64 = Rf64Policy::kAuto;
+  uint32_t forcedSectorSize = 0;  // 0: the file system's; tests force 512 or 4096
+};
+
+// One output as decided.
+struct ExportOutput {
+  std::string path;
+  OutputFormat format = OutputFormat::kWave;
+  std::vector<ExportRange> ranges;  // source frames, in the order written
+  // A piece's label (may be empty) and number among the ranges, from 1; a
+  // joined file has neither (number 0).
+  std::string label;
+  uint32_t number = 0;
+  std::vector<FadeSpan> fades;  // in the output's frames
+  // Whole chunks kept from the source, in writing order ("bext", "iXML",
+  // LIST "INFO", "cue ", LIST "adtl"), each with its pad byte.
+  std::vector<uint8_t> metadata;
+  std::optional<SampleChunk> loops;  // its "smpl" chunk
+
+  uint64_t Frames() const;
+  // Every chunk written between "fmt " and "data": the metadata, then "smpl".
+  WaveExtraChunks ExtraChunks() const;
+};
+
+struct ExportPlan {
+  std::string sourcePath;
+  SoundFormatInfo format;
+  std::vector<ExportOutput> outputs;
+  Rf64Policy rf64 = Rf64Policy::kAuto;
+  uint32_t forcedSectorSize = 0;
+  // What the outputs leave out that the source has (loops and markers in no
+  // output, chunks that cannot be kept), one sentence each.
+  std::vector<std::string> notes;
+};
+
+// Decides the plan of `request`. A refusal (one sentence) when it cannot be
+// planned: the given loop does not lie where it must, or a loop or marker
+// would lie past the frames a chunk can address. Ranges are checked by the
+// writer, which refuses bad ones before writing anything.
+std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& plan);
+
+// Bytes of sample data of the output.
+uint64_t DataLength(const ExportPlan& plan, const ExportOutput& output);
+
+// False when an output would be 4 GiB or more and the plan does not allow
+// RF64. Empty or reversed ranges are left to the writer's range check.
+bool OutputsFit(const ExportPlan& plan);
+
+}  // namespace snipora
