@@ -98,18 +98,15 @@ void CMainDlg::KeepLoopForSave(const LoopCandidate& loop) {
 
 std::string CMainDlg::SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs) {
   StopSeam();
-  ExtendedLoopJob job;
-  job.sourcePath = model_.FullPath();
-  job.format = model_.Format();
-  job.piece = {0, model_.TotalFrames()};
-  job.loopStartFrame = loop.startFrame;
-  job.loopEndFrame = loop.endFrame - 1;  // a loop's last frame
-  job.count = count;
-  job.fadeMs = fadeMs;
+  ExportRequest request;
+  request.sourcePath = model_.FullPath();
+  request.format = model_.Format();
+  request.ranges = {{0, model_.TotalFrames(), "", ExportRange{loop.startFrame, loop.endFrame}}};
+  request.extend = ExtendedCopies{count, fadeMs};
   ExtendedCopySaved saved;
   CSaveProgressDlg progress(
       [&](IExportProgress& saving) {
-        saved = ExportExtendedCopy(job, model_.DisplayName(), ui_, saving);
+        saved = ExportExtendedCopy(request, model_.DisplayName(), ui_, saving);
         return !saved.written.empty();
       },
       QApplication::activeModalWidget());

@@ -2,7 +2,6 @@
 
 #include "audiofile/sound_units.h"
 #include "audiofile/zero_crossing.h"
-#include "cli/extended_copies.h"
 #include "cli/loop_points.h"
 #include "cli/output_places.h"
 #include "cli/source_file.h"
@@ -51,13 +50,14 @@ std::vector<std::string> PieceNamesOf(const CutOptions& o, const std::string& so
   return names;
 }
 
-// The first of the edge options given, when the source's samples cannot be
-// faded; empty otherwise.
+// The first of the options given that fade, when the source's samples
+// cannot be faded; empty otherwise.
 std::string UnfadableEdge(const CutOptions& o, const SoundFormatInfo& format) {
   if (CanFade(format)) return "";
   if (o.fadeMs.value_or(0) > 0) return "--fade";
   if (o.fadeInMs.value_or(0) > 0) return "--fade-in";
   if (o.declickMs.value_or(0) > 0) return "--declick";
+  if (o.extendLoop && o.extendLoop->fadeMs > 0) return "--extend-loop's FADE_MS (give COUNT:0)";
   return "";
 }
 
@@ -142,6 +142,16 @@ std::optional<Refusal> FillPlan(const CutOptions& o, const RangeProvider* provid
   request.edges = {o.fadeInMs.value_or(0), o.fadeMs.value_or(0), o.declickMs.value_or(0)};
   request.keepMetadata = !o.stripMetadata;
   request.rf64 = o.rf64;
+  if (o.extendLoop) {
+    // The copy is made of the bytes the file stores; a decoded source has none to copy.
+    if (request.format.decoderType != 0) {
+      return Refusal{
+          "--extend-loop copies the samples as a WAVE or NWA file stores them; it "
+          "cannot copy a " +
+          std::string(request.format.typeName) + " source"};
+    }
+    request.extend = ExtendedCopies{o.extendLoop->count, o.extendLoop->fadeMs};
+  }
   if (const std::string edge = UnfadableEdge(o, request.format); !edge.empty()) {
     return Refusal{edge + " cannot scale the samples of this source (" +
                    std::to_string(request.format.formatBlock.bitsPerSample) + " bits per sample)"};
@@ -154,9 +164,6 @@ std::optional<Refusal> FillPlan(const CutOptions& o, const RangeProvider* provid
   request.paths = places.paths;
   if (auto bad = ChooseLoops(o, request, context)) return bad;
   if (auto refused = PlanExport(request, plan.plan)) return Refusal{*refused};
-  if (o.extendLoop) {
-    if (auto bad = ExtendOutputs(*o.extendLoop, plan.plan)) return bad;
-  }
   if (!OutputsFit(plan.plan)) return Refusal{Describe(ExportOutcome::TooLarge)};
   for (const std::string& note : plan.plan.notes) Warn(context, note);
   plan.folder = places.folder;

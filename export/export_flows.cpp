@@ -9,6 +9,7 @@
 #include "export/export_job.h"
 #include "export/export_verify.h"
 #include "export/output_names.h"
+#include "export/output_progress.h"
 #include "export/save_messages.h"
 #include "export/split_folder.h"
 #include "foundation/number_text.h"
@@ -332,20 +333,25 @@ bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
   return WritePlanned(*job, {*chosen}, choices.verify, host, ui, progress);
 }
 
-ExtendedCopySaved ExportExtendedCopy(const ExtendedLoopJob& job, const std::string& displayName,
+ExtendedCopySaved ExportExtendedCopy(ExportRequest request, const std::string& displayName,
                                      IUiServices& ui, IExportProgress& progress) {
   const std::optional<std::string> chosen =
-      AskWaveFile(job.sourcePath, displayName + " (extended).wav", ui);
+      AskWaveFile(request.sourcePath, displayName + " (extended).wav", ui);
   if (!chosen) return {"", true};
-  if (AnOutputIsAFolder(job.sourcePath, {*chosen}, ui)) return {};
-  uint64_t bytes = 0;
-  for (const ExportRange& r : ExtendedLoopRanges(job, ExtendedLoopFadeFrames(job)))
-    bytes += (r.endFrame - r.startFrame) * job.format.formatBlock.blockAlign;
+  if (AnOutputIsAFolder(request.sourcePath, {*chosen}, ui)) return {};
+  request.paths = {*chosen};
+  ExportPlan plan;
+  if (const std::optional<std::string> refused = PlanExport(request, plan)) {
+    ui.ShowText(*refused, MessageButtons::Ok);
+    return {};
+  }
+  const uint64_t bytes = DataLength(plan, plan.outputs.front());
   progress.SetTotalLength(bytes);
-  const ExportOutcome outcome = WriteExtendedLoop(job, *chosen, progress);
+  COutputProgress file(plan, progress);
+  const ExportOutcome outcome = WriteExport(plan, file);
   if (outcome == ExportOutcome::Done) return {*chosen, false};
   if (outcome == ExportOutcome::Cancelled) return {"", true};
-  ui.ShowText(SaveFailedText(ui, outcome, *chosen, job.sourcePath, bytes, {}), MessageButtons::Ok);
+  ui.ShowText(SaveFailedText(ui, outcome, *chosen, plan.sourcePath, bytes, {}), MessageButtons::Ok);
   return {};
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "export/export_interfaces.h"
-#include "export/extended_loop.h"
+#include "export/export_plan.h"
 #include "platform/ui/ui_services.h"
 
 // The two save commands of the main window, run by the save-progress dialog.
@@ -30,8 +30,9 @@ struct ExtendedCopySaved {
 };
 
 // The window's "Save extended": asks for the file (beside the source,
-// proposing "<name> (extended).wav") and writes the listening copy of `job`.
-ExtendedCopySaved ExportExtendedCopy(const ExtendedLoopJob& job, const std::string& displayName,
+// proposing "<name> (extended).wav") and writes the listening copy `request`
+// asks for (one range with its loop, and `extend`) through the export plan.
+ExtendedCopySaved ExportExtendedCopy(ExportRequest request, const std::string& displayName,
                                      IUiServices& ui, IExportProgress& progress);
 
 }  // namespace snipora

@@ -3,22 +3,13 @@
 #include <algorithm>
 
 #include "audiofile/sound_units.h"
+#include "export/extended_loop.h"
 #include "export/kept_metadata.h"
 #include "export/loop_plan.h"
 
 namespace snipora {
 
 namespace {
-
-// Frames of fadeMs of audio, at most `limit`; none for a source whose samples
-// cannot be faded.
-uint64_t FadeFrames(const SoundFormatInfo& format, uint32_t fadeMs, uint64_t limit) {
-  const WaveFormatBlock& block = format.formatBlock;
-  if (fadeMs == 0 || block.blockAlign == 0 || !CanFade(format)) return 0;
-  return FadeBytes(block.avgBytesPerSec, fadeMs, block.blockAlign,
-                   FramesToBytes(limit, block.blockAlign)) /
-         block.blockAlign;
-}
 
 uint64_t Length(const ExportRange& range) {
   return range.endFrame - range.startFrame;
@@ -92,9 +83,13 @@ std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& 
     }
     plan.outputs.push_back(std::move(output));
   }
-  const SourceMetadata source =
-      request.keepMetadata ? ReadSourceMetadata(request.sourcePath) : SourceMetadata{};
+  if (request.extend && request.join) return "an extended copy is made of each piece, not joined";
+  // An extended copy plays out the source's loop even when no chunk is kept.
+  const SourceMetadata source = request.keepMetadata || request.extend
+                                    ? ReadSourceMetadata(request.sourcePath)
+                                    : SourceMetadata{};
   if (auto refused = PlanLoops(request, source.loops, plan)) return refused;
+  if (request.extend) return ExtendOutputs(*request.extend, plan);
   PlanMetadata(source, plan);
   return std::nullopt;
 }
