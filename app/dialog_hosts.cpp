@@ -17,9 +17,17 @@ const SoundFormatInfo& CMainExportHost::Format() const {
 }
 
 std::vector<CutRange> CMainExportHost::Ranges() const {
+  // The loop kept with "use as the file's loop" goes to every range that holds it.
+  std::optional<ExportRange> loop;
+  if (const std::optional<ByteRange> kept = dialog_.Model().LoopForSave()) {
+    const uint32_t blockAlign = dialog_.FormatInfo().formatBlock.blockAlign;
+    loop = ExportRange{kept->start / blockAlign, kept->end / blockAlign};
+  }
   std::vector<CutRange> ranges;
   for (const ReservationRow& row : dialog_.Model().Rows()) {
-    ranges.push_back({row.startFrame, row.endFrame, row.label, std::nullopt});
+    const bool holds = loop && row.startFrame <= loop->startFrame && loop->endFrame <= row.endFrame;
+    ranges.push_back(
+        {row.startFrame, row.endFrame, row.label, holds ? loop : std::optional<ExportRange>{}});
   }
   return ranges;
 }

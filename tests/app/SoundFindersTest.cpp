@@ -86,8 +86,9 @@ TEST_F(SoundFindersTest, ThePreviewFollowsTheValuesAndAddIsOneStep) {
 }
 
 // The copy saved from the list holds the file up to the loop's end, the loop
-// again and a second of fade from its start (the rule is the engine's).
-TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
+// again and a second of fade from its start (the rule is the engine's). The
+// loop kept for Save goes into the smpl chunk of the piece that holds it.
+TEST_F(SoundFindersTest, AKnownLoopIsListedFirstChosenSavedExtendedAndKept) {
   // 8000 Hz mono noise whose frames 4000-12000 recur at 20000: a loop 4000-20000.
   const std::string path = Sounds().File("loop.wav");
   const Samples values = NoiseWithRepeat(40000, 4000, 8000, 20000, 3);
@@ -109,6 +110,7 @@ TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
     EXPECT_EQ(table->item(0, 0)->text().toStdString(), "0:00:00.500");
     EXPECT_EQ(table->item(0, 2)->text().toStdString(), "0:00:02.000");
     table->selectRow(0);
+    search.findChild<QPushButton*>("keep")->click();
     search.findChild<QSpinBox*>("fade")->setValue(1000);
     search.findChild<QPushButton*>("saveExtended")->click();
     search.reject();
@@ -124,6 +126,12 @@ TEST_F(SoundFindersTest, AKnownLoopIsListedFirstAndChoosingItSetsTheMarkers) {
   const std::vector<uint8_t> data = SampleBytes(values);
   EXPECT_TRUE(std::equal(data.begin(), data.begin() + 40000, written.begin() + 46));
   EXPECT_TRUE(std::equal(data.begin() + 8000, data.begin() + 40000, written.begin() + 46 + 40000));
+
+  dlg->AddReservation();  // frames 4000-36000, which hold the loop
+  const std::string piece = Sounds().File("piece.wav");
+  ui.files.push_back(piece);
+  dlg->OnMenuSave();
+  EXPECT_EQ(SndfileLoops(piece), std::vector<std::string>{"0-15999"});
 }
 
 TEST_F(SoundFindersTest, ASilentStartSaysItCannotAnchorALoop) {

@@ -2,7 +2,6 @@
 // outputs byte for byte against the source and with soxi.
 #include <csignal>
 #include <filesystem>
-#include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -433,20 +432,6 @@ TEST_F(CutEndToEnd, SilenceFindsTheSoundsBetweenSilences) {
 }
 
 // --- loop points ---
-
-// The loops sndfile-info (libsndfile, not ours) reads from a file's smpl chunk,
-// as "start-end" with the end inclusive.
-std::vector<std::string> SndfileLoops(const std::string& path) {
-  const CommandResult r = RunCommand("sndfile-info " + ShellQuote(path));
-  EXPECT_EQ(r.exitCode, 0) << r.output;
-  std::vector<std::string> loops;
-  const std::regex loop(R"(Start\s*:\s*(\d+)\s+End\s*:\s*(\d+))");
-  for (auto it = std::sregex_iterator(r.output.begin(), r.output.end(), loop);
-       it != std::sregex_iterator(); ++it) {
-    loops.push_back((*it)[1].str() + "-" + (*it)[2].str());
-  }
-  return loops;
-}
 
 TEST_F(CutEndToEnd, FindLoopsListsTheKnownPeriodFirstAndNothingInNoise) {
   const Samples burst = Noise(3000, 1);  // 375 ms at 8000 Hz
