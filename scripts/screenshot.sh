@@ -57,8 +57,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Twelve seconds of a 44.1 kHz 16-bit stereo chord.
-sox -n -r 44100 -c 2 -b 16 "$work/song.wav" synth 12 sine 440 sine 660 remix 1 2
+# Four phrases of plucked notes with silences between them (44.1 kHz, 16-bit
+# stereo, 14.4 s): something that looks like music on the waveform.
+note=0
+for phrase in "262 330 392 523" "294 370 440 587" "247 311 370 494" "262 392 330 262"; do
+  notes=""
+  for hz in $phrase; do
+    note=$((note + 1))
+    sox -n -r 44100 -c 2 -b 16 "$work/note$note.wav" synth 0.55 pluck "$hz" pluck "$((hz * 3 / 2))" \
+      remix 1 2 fade q 0.005 0.55 0.4 gain -4
+    notes="$notes $work/note$note.wav"
+  done
+  # shellcheck disable=SC2086  # one argument per note file
+  sox $notes "$work/phrase$note.wav" pad 0 1.4
+done
+sox "$work/phrase4.wav" "$work/phrase8.wav" "$work/phrase12.wav" "$work/phrase16.wav" "$work/song.wav"
 
 # A display number that is free.
 display=99
@@ -72,7 +85,7 @@ sleep 1
 
 # The language follows the locale; a settings file of its own forces nothing.
 LANGUAGE="" LC_ALL="" LC_MESSAGES="" LANG=$locale XDG_CONFIG_HOME="$work/config" \
-  "$program" "$work/song.wav" >"$work/app.log" 2>&1 &
+  SDL_AUDIODRIVER=dummy "$program" "$work/song.wav" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 # The X id of the window titled exactly $1. Compared by name here: xdotool's
@@ -103,8 +116,50 @@ wait_for_window() {
 }
 
 # The main window's title names the open file.
+# Drags on the overview from $1 to $2 (per mille of the window's width).
+select_span() {
+  y=62
+  xdotool mousemove --window "$window_id" $((width * $1 / 1000)) $y mousedown 1 \
+    mousemove --window "$window_id" $((width * ($1 + $2) / 2000)) $y sleep 0.1 \
+    mousemove --window "$window_id" $((width * $2 / 1000)) $y sleep 0.1 mouseup 1
+  sleep 0.3
+}
+
+# Reserves the span from $1 to $2 (per mille) as row $3 with the label $4: R
+# adds the selection as the last row; a click highlights the first row, ↓
+# moves to row $3 and F2 edits its label.
+reserve() {
+  select_span "$1" "$2"
+  xdotool key r
+  sleep 0.3
+  xdotool mousemove --window "$window_id" $((width / 2)) $((height - 197)) click 1
+  row=1
+  while [ "$row" -lt "$3" ]; do
+    xdotool key Down
+    row=$((row + 1))
+  done
+  sleep 0.3
+  xdotool key F2
+  sleep 0.3
+  xdotool type --delay 20 "$4"
+  xdotool key Return
+  sleep 0.3
+}
+
 wait_for_window "song - Snipora"
-if [ "$window" = volume ]; then
+if [ "$window" = main ]; then
+  # Three phrases reserved with labels and the fourth selected, as a user
+  # about to add it would see the window.
+  xdotool windowfocus --sync "$window_id"
+  geometry=$(xdotool getwindowgeometry --shell "$window_id")
+  width=$(echo "$geometry" | sed -n 's/^WIDTH=//p')
+  height=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+  reserve 20 222 1 "Intro"
+  reserve 262 465 2 "Theme"
+  reserve 505 708 3 "Bridge"
+  select_span 748 950
+  sleep 0.5
+elif [ "$window" = volume ]; then
   # Tools (Alt+T) → Volume (V): the same access keys in both languages. There
   # is no window manager to activate the window: it is given the focus.
   xdotool windowfocus --sync "$window_id"
