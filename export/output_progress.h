@@ -31,7 +31,7 @@ class COutputProgress : public IExportProgress {
   };
 
   IExportProgress& progress_;
-  std::vector<RangePlace> ranges_;    // every range of the plan, in writing order
+  std::vector<RangePlace> ranges_;  // every range of the plan, in writing order
   std::vector<uint64_t> outputBytes_;
   RangePlace current_;
 };

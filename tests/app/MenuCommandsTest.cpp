@@ -24,21 +24,6 @@
 namespace snipora::test {
 namespace {
 
-// Runs `check` on the modal dialog of type Dialog once it is up, then closes it.
-template <class Dialog>
-void OnNextModal(std::function<void(Dialog&)> check) {
-  QTimer::singleShot(0, [check] {
-    auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) {
-      ADD_FAILURE() << "the expected dialog is not the active modal window";
-      if (QWidget* other = QApplication::activeModalWidget()) other->close();
-      return;
-    }
-    check(*dialog);
-    dialog->reject();
-  });
-}
-
 template <class Widget>
 Widget* Find(QWidget& dialog, int id) {
   auto* widget = dialog.findChild<Widget*>(QString::number(id));

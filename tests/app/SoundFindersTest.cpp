@@ -22,20 +22,6 @@
 namespace snipora::test {
 namespace {
 
-// Runs `use` on the modal dialog of type Dialog once it is up; `use` closes it.
-template <class Dialog>
-void OnNextModal(std::function<void(Dialog&)> use) {
-  QTimer::singleShot(0, [use] {
-    auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) {
-      ADD_FAILURE() << "the expected dialog is not the active modal window";
-      if (QWidget* other = QApplication::activeModalWidget()) other->close();
-      return;
-    }
-    use(*dialog);
-  });
-}
-
 // Lets the dialog's read of the file finish (boundedly).
 void AwaitSounds(const CSilenceDlg& dialog) {
   for (int i = 0; i < 500 && dialog.Following(); ++i) {
