@@ -1,7 +1,6 @@
 #include "app/dialog_hosts.h"
 
 #include "app/main_dialog.h"
-#include "playback/player_flags.h"
 
 namespace snipora {
 
@@ -18,9 +17,17 @@ const SoundFormatInfo& CMainExportHost::Format() const {
 }
 
 std::vector<CutRange> CMainExportHost::Ranges() const {
+  // The loop kept with "use as the file's loop" goes to every range that holds it.
+  std::optional<ExportRange> loop;
+  if (const std::optional<ByteRange> kept = dialog_.Model().LoopForSave()) {
+    const uint32_t blockAlign = dialog_.FormatInfo().formatBlock.blockAlign;
+    loop = ExportRange{kept->start / blockAlign, kept->end / blockAlign};
+  }
   std::vector<CutRange> ranges;
   for (const ReservationRow& row : dialog_.Model().Rows()) {
-    ranges.push_back({row.startFrame, row.endFrame, row.label, std::nullopt});
+    const bool holds = loop && row.startFrame <= loop->startFrame && loop->endFrame <= row.endFrame;
+    ranges.push_back(
+        {row.startFrame, row.endFrame, row.label, holds ? loop : std::optional<ExportRange>{}});
   }
   return ranges;
 }
@@ -39,38 +46,6 @@ void CMainExportHost::FilesWritten(const std::vector<std::string>& paths) {
 
 void CMainExportHost::SaveStopped(bool cancelled, const std::vector<std::string>& kept) {
   dialog_.OnSaveStopped(cancelled, kept);
-}
-
-bool CMainLoopSearchHost::IsMarker1Set() const {
-  return dialog_.MarkerSet(1);
-}
-
-bool CMainLoopSearchHost::IsMarker2Set() const {
-  return dialog_.MarkerSet(2);
-}
-
-uint64_t CMainLoopSearchHost::Marker1Position() const {
-  return dialog_.MarkerPosition(1);
-}
-
-uint64_t CMainLoopSearchHost::Marker2Position() const {
-  return dialog_.MarkerPosition(2);
-}
-
-uint64_t CMainLoopSearchHost::PlayerBytePosition() {
-  return dialog_.Player().GetPosition(kUnitBytes);
-}
-
-std::string CMainLoopSearchHost::OpenFilePath() const {
-  return dialog_.FullPath();
-}
-
-const SoundFormatInfo& CMainLoopSearchHost::FormatInfo() const {
-  return dialog_.FormatInfo();
-}
-
-IUiServices& CMainLoopSearchHost::Ui() {
-  return dialog_.Ui();
 }
 
 }  // namespace snipora

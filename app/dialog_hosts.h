@@ -3,7 +3,6 @@
 #include <string>
 
 #include "export/export_interfaces.h"
-#include "loopsearch/loop_search_host.h"
 
 namespace snipora {
 
@@ -23,24 +22,6 @@ class CMainExportHost : public IExportHost {
   void ClearUnsavedReservations() override;
   void FilesWritten(const std::vector<std::string>& paths) override;
   void SaveStopped(bool cancelled, const std::vector<std::string>& kept) override;
-
- private:
-  CMainDlg& dialog_;
-};
-
-// What the loop detection dialog reads from the main window.
-class CMainLoopSearchHost : public ILoopSearchHost {
- public:
-  explicit CMainLoopSearchHost(CMainDlg& dialog) : dialog_(dialog) {}
-
-  bool IsMarker1Set() const override;
-  bool IsMarker2Set() const override;
-  uint64_t Marker1Position() const override;
-  uint64_t Marker2Position() const override;
-  uint64_t PlayerBytePosition() override;
-  std::string OpenFilePath() const override;
-  const SoundFormatInfo& FormatInfo() const override;
-  IUiServices& Ui() override;
 
  private:
   CMainDlg& dialog_;

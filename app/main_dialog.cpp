@@ -14,6 +14,7 @@
 #include "app/main_window_tooltips.h"
 #include "app/model/format_summary.h"
 #include "app/model/main_window_view.h"
+#include "app/model/silence_settings.h"
 #include "app/recent_files.h"
 #include "app/reservation_list.h"
 #include "app/status_line.h"
@@ -84,6 +85,7 @@ CMainDlg::CMainDlg(IUiServices& ui, ISoundDevice& device, std::string commandLin
   player_.AddDecoderModule(new Cdeclib_h_nwa, 1);
   player_.AddDecoderModule(new Cdeclib_flac, 1);
   LoadVolumeSettings(player_);
+  silenceRules_ = LoadSilenceRules();
   // Damage found while a file plays (FLAC) is reported, not only the end.
   player_.SetFlags(CDS_NOTIFY_ERROR, true);
   // Until a file is open every control that needs one is disabled.
@@ -289,6 +291,7 @@ void CMainDlg::reject() {
   SaveRecentFiles(recentFiles_);
   SaveLanguageSetting(languageSetting_);
   StoreEditSettings();
+  SaveSilenceRules(silenceRules_);
   ended_ = true;
   QDialog::reject();
 }
@@ -328,6 +331,8 @@ void CMainDlg::OnTimer(uint32_t id) {
     if (volumeDlg_.IsOpen()) volumeDlg_.ShowSoftwareVolume(player_.GetSoftwareVolume());
   } else if (id == kDisplayTimer) {
     RefreshPosition(true, 0);
+  } else if (id == kSeamTimer) {
+    StopSeam();
   }
 }
 

@@ -13,10 +13,12 @@
 #include "app/model/ui_language.h"
 #include "audiofile/sound_format.h"
 #include "export/export_interfaces.h"
+#include "loopsearch/loop_candidates_host.h"
 #include "platform/sound/timer_host.h"
 #include "platform/ui/ui_services.h"
 #include "playback/dialogs/volume_dialog.h"
 #include "playback/main_player.h"
+#include "ranges/sounds_between_silences.h"
 
 class QAction;
 class QMimeData;
@@ -84,7 +86,10 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   void OnMenuExportRanges();
   void OnMenuVolume();
   void OnMenuSpeed();
+  // Loop detection over the span between the markers, or from the position to the end.
   void OnMenuLoopSearch();
+  // Finds the sounds between silences; adds them as rows in one step.
+  void OnMenuFindSounds();
   // Sets marker 1 and marker 2 to the first loop of the file's smpl chunk.
   void OnMenuMarkersFromFileLoop();
   void OnMenuAbout();
@@ -149,6 +154,13 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // The player closed the file on damage found while decoding it.
   void OnDecodingFailed();
 
+  // --- what the loop detection dialog asks (see ILoopCandidatesHost) ---
+  LoopSearchSpan LoopSpan();
+  void ChooseLoop(const LoopCandidate& loop);
+  void ListenToSeam(const LoopCandidate& loop);
+  void KeepLoopForSave(const LoopCandidate& loop);
+  std::string SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs);
+
   // --- IMainPlayerOwner ---
   bool IsBoundedPlaybackActive() const override { return model_.IsBoundedPlayback(); }
   void EndBoundedPlayback() override;
@@ -193,6 +205,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   static constexpr uint32_t kPlayerTimer = 1;
   static constexpr uint32_t kDisplayTimer = 2;  // position display while playing
   static constexpr uint32_t kDisplayPeriodMs = 250;
+  static constexpr uint32_t kSeamTimer = 3;  // ends listening to a loop's seam
 
   void BuildControls();
   // A check box with its milliseconds field and unit, into `row`.
@@ -239,6 +252,8 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   // that says so; the program goes on with the file it has or asks for another.
   bool RefusedForChannels(const std::string& path);
   void ReopenAfterFailedOpen(const std::string& path, uint64_t position);
+  // Stops listening to a loop's seam, if it still plays.
+  void StopSeam();
   void StartBounded(ByteRange range);
   // Starts or stops the display timer with the playing state.
   void SetPlaying(bool playing);
@@ -275,6 +290,7 @@ class CMainDlg : public QDialog, public ITimerHost, public IMainPlayerOwner {
   QMenu* recentMenu_ = nullptr;
   std::vector<std::string> recentFiles_;  // newest first
   LanguageSetting languageSetting_ = LanguageSetting::FollowLocale;
+  ranges::SilenceRules silenceRules_;  // the silence dialog's last values
   // After the members above, so it is destroyed before them: it may still
   // call back into them as timer host and owner.
   CMainPlayer player_;

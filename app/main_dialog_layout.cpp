@@ -191,6 +191,7 @@ void CMainDlg::BuildMenu() {
   connect(menuActions_[kCmdVolume], &QAction::triggered, this, &CMainDlg::OnMenuVolume);
   connect(menuActions_[kCmdSpeed], &QAction::triggered, this, &CMainDlg::OnMenuSpeed);
   connect(menuActions_[kCmdLoopSearch], &QAction::triggered, this, &CMainDlg::OnMenuLoopSearch);
+  connect(menuActions_[kCmdFindSounds], &QAction::triggered, this, &CMainDlg::OnMenuFindSounds);
   connect(menuActions_[kCmdMarkersFromFileLoop], &QAction::triggered, this,
           &CMainDlg::OnMenuMarkersFromFileLoop);
   connect(menuActions_[kCmdAbout], &QAction::triggered, this, &CMainDlg::OnMenuAbout);

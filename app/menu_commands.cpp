@@ -1,11 +1,10 @@
-// The Save and Tools menu commands and the about box: each runs its dialog
+// The Save, volume and speed commands and the about box: each runs its dialog
 // modally over this window.
 #include "app/about_dialog.h"
 #include "app/dialog_hosts.h"
 #include "app/main_dialog.h"
 #include "app/status_line.h"
 #include "export/dialogs/save_progress_dialog.h"
-#include "loopsearch/dialogs/loop_search_dlg.h"
 #include "playback/dialogs/speed_dialog.h"
 
 namespace snipora {
@@ -31,13 +30,6 @@ void CMainDlg::OnMenuVolume() {
 void CMainDlg::OnMenuSpeed() {
   CSpeedDlg speed(player_, this);
   speed.exec();
-}
-
-// Its menu item stays grayed; the command is reachable only by calling it.
-void CMainDlg::OnMenuLoopSearch() {
-  CMainLoopSearchHost host(*this);
-  CLoopSearchDlg search(host, this);
-  search.exec();
 }
 
 void CMainDlg::OnMenuAbout() {

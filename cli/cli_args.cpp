@@ -88,12 +88,15 @@ std::string CheckCut(const CutOptions& o) {
   if (o.snapZeroMs > kLongestSnapMs) {
     return "--snap-zero takes at most " + std::to_string(kLongestSnapMs) + " milliseconds";
   }
-  const int lists = !o.labels.empty() + !o.cue.empty() + !o.csv.empty() + o.markers;
+  const int lists = !o.labels.empty() + !o.cue.empty() + !o.csv.empty() + o.markers + o.silence;
   if (o.ranges.empty() && lists == 0) {
-    return "no range given (START:END, --labels, --cue, --csv or --markers)";
+    return "no range given (START:END, --labels, --cue, --csv, --markers or --silence)";
   }
-  if (lists > 1) return "only one of --labels, --cue, --csv and --markers at a time";
-  if (lists == 0 && !o.listEncoding.empty()) {
+  if (lists > 1) return "only one of --labels, --cue, --csv, --markers and --silence at a time";
+  if (o.silenceRulesGiven && !o.silence) {
+    return "--threshold, --min-silence, --min-sound and --pad go with --silence";
+  }
+  if ((lists == 0 || o.silence) && !o.listEncoding.empty()) {
     return "--list-encoding goes with --labels, --cue, --csv or --markers";
   }
   if (o.mode == CutMode::PrintRanges) {
@@ -106,7 +109,12 @@ std::string CheckCut(const CutOptions& o) {
   if ((o.windowChoice || o.precisionChoice) && o.loop != "auto") {
     return "--window and --precision go with --find-loops or --loop auto";
   }
+  if (o.extendLoop && (o.fadeMs || o.fadeInMs || o.declickMs)) {
+    return "--fade, --fade-in and --declick do not go with --extend-loop, which fades out by its "
+           "own FADE_MS";
+  }
   if (!o.join) return "";
+  if (o.extendLoop) return "--extend-loop writes each piece; it does not go with --join";
   if (!o.nameTemplate.empty())
     return "--name names split pieces; --join writes one file named by -o";
   if (o.loop == "auto") return "--loop auto works on pieces; with --join give START:END";

@@ -7,12 +7,19 @@
 
 #include "audiofile/wave_writer.h"
 #include "export/export_plan.h"
+#include "ranges/sounds_between_silences.h"
 
 // The command line of snipora-cut.
 namespace snipora::cli {
 
 // What a run does; chosen by --info, --find-loops or --print-ranges, else a cut.
 enum class CutMode { Cut, PrintRanges, Info, FindLoops };
+
+// --extend-loop COUNT[:FADE_MS]: each piece as a listening copy of its loop.
+struct ExtendLoopOption {
+  uint32_t count = 1;       // how often the loop plays, at least 1
+  uint32_t fadeMs = 10000;  // the fade-out after the last loop
+};
 
 struct CutOptions {
   bool help = false;
@@ -35,13 +42,16 @@ struct CutOptions {
   std::optional<uint32_t> flacLevel;    // --flac-level: libFLAC's level, 0 to 8
   std::string output;                   // -o: the joined file, or the folder for pieces
   // Range lists; a list's path may hold {stem}, resolved beside each source.
-  std::string labels;        // --labels: an Audacity label file
-  std::string cue;           // --cue: a CUE sheet
-  std::string csv;           // --csv: a CSV file in frames
-  bool markers = false;      // --markers: the source's own cue points
-  std::string listEncoding;  // --list-encoding: iconv name of a list that is not UTF-8
-  std::string printRanges;   // --print-ranges: the format to print in, instead of cutting
-  std::string nameTemplate;  // --name: file names of the pieces
+  std::string labels;                 // --labels: an Audacity label file
+  std::string cue;                    // --cue: a CUE sheet
+  std::string csv;                    // --csv: a CSV file in frames
+  bool markers = false;               // --markers: the source's own cue points
+  bool silence = false;               // --silence: the sounds between silences
+  ranges::SilenceRules silenceRules;  // --threshold, --min-silence, --min-sound, --pad
+  bool silenceRulesGiven = false;     // one of them was given
+  std::string listEncoding;           // --list-encoding: iconv name of a list that is not UTF-8
+  std::string printRanges;            // --print-ranges: the format to print in, instead of cutting
+  std::string nameTemplate;           // --name: file names of the pieces
   std::vector<std::string> sources;
   std::vector<std::string> ranges;  // "START:END" as given, applied to each source
 
@@ -49,6 +59,7 @@ struct CutOptions {
   std::string loop;                    // --loop: "START:END" or "auto"; empty: keep the source's
   std::optional<int> windowChoice;     // --window: index into the search's length choices
   std::optional<int> precisionChoice;  // --precision: index into its precision choices
+  std::optional<ExtendLoopOption> extendLoop;
 };
 
 struct ParsedArguments {

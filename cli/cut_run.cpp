@@ -9,6 +9,7 @@
 #include "cli/terminal_progress.h"
 #include "export/export_job.h"
 #include "export/export_verify.h"
+#include "export/output_progress.h"
 #include "export/split_folder.h"
 #include "platform/system/fs_ops.h"
 
@@ -47,7 +48,10 @@ Written WriteSource(const SourcePlan& plan, TerminalProgress& progress) {
   if (!fsops::Exists(plan.folder) && folder.Make() != 0) {
     return {{}, Refusal{"cannot create the folder '" + plan.folder + "'"}};
   }
-  const ExportOutcome outcome = WriteExport(plan.plan, progress);
+  // Split pieces are counted as files, also those written from several ranges.
+  COutputProgress pieces(plan.plan, progress);
+  const ExportOutcome outcome =
+      WriteExport(plan.plan, plan.joined ? static_cast<IExportProgress&>(progress) : pieces);
   if (outcome == ExportOutcome::Done) return {progress.WrittenInSource(), std::nullopt};
   return {progress.WrittenInSource(), Refusal{Describe(outcome)}};
 }
@@ -68,16 +72,29 @@ void VerifyWritten(const SourcePlan& plan, RunContext& context, Written& written
   }
 }
 
+// The data length of each piece the terminal counts: a joined file's ranges,
+// else the files.
+std::vector<uint64_t> PieceBytes(const SourcePlan& plan) {
+  std::vector<uint64_t> bytes;
+  for (const ExportOutput& output : plan.plan.outputs) {
+    if (!plan.joined) {
+      bytes.push_back(DataLength(plan.plan, output));
+      continue;
+    }
+    for (const ExportRange& r : output.ranges) {
+      bytes.push_back(
+          FramesToBytes(r.endFrame - r.startFrame, plan.plan.format.formatBlock.blockAlign));
+    }
+  }
+  return bytes;
+}
+
 std::vector<uint64_t> PieceBytes(const std::vector<SourcePlan>& plans) {
   std::vector<uint64_t> bytes;
   for (const SourcePlan& plan : plans) {
     if (plan.refusal) continue;
-    for (const ExportOutput& output : plan.plan.outputs) {
-      for (const ExportRange& r : output.ranges) {
-        bytes.push_back(
-            FramesToBytes(r.endFrame - r.startFrame, plan.plan.format.formatBlock.blockAlign));
-      }
-    }
+    const std::vector<uint64_t> pieces = PieceBytes(plan);
+    bytes.insert(bytes.end(), pieces.begin(), pieces.end());
   }
   return bytes;
 }
@@ -96,7 +113,7 @@ void PrintJson(const SourcePlan& plan, const std::vector<size_t>& written, std::
 
 int RunCutSources(const CutOptions& o, RunContext& context) {
   const bool several = o.sources.size() > 1;
-  const std::unique_ptr<RangeProvider> provider = MakeRangeProvider(o);
+  const std::unique_ptr<RangeProvider> provider = MakeRangeProvider(o, context);
   std::vector<SourcePlan> plans;
   std::map<std::string, std::string> claimed;
   for (const std::string& given : o.sources) {
@@ -124,9 +141,7 @@ int RunCutSources(const CutOptions& o, RunContext& context) {
                            static_cast<uint32_t>(plans.size()));
       written = WriteSource(plan, progress);
       if (o.verify) VerifyWritten(plan, context, written, verified);
-      for (const ExportOutput& output : plan.plan.outputs) {
-        firstPiece += static_cast<uint32_t>(output.ranges.size());
-      }
+      firstPiece += static_cast<uint32_t>(PieceBytes(plan).size());
     }
     if (o.json && !plan.refusal) PrintJson(plan, written.outputs, context.out);
     failed = failed || written.failure.has_value();

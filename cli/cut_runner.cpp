@@ -62,7 +62,7 @@ std::optional<Refusal> RunOnOneSource(const CutOptions& o, RunContext& context) 
     return std::nullopt;
   }
   std::vector<ranges::LabeledRange> list;
-  const auto provider = MakeRangeProvider(o);
+  const auto provider = MakeRangeProvider(o, context);
   if (auto bad = CollectRanges(o, provider.get(), o.sources[0], job, context, list)) return bad;
   if (o.mode == CutMode::PrintRanges) return PrintRanges(o, job, list, context);
   // A loop search without a range searches from the start of the data.

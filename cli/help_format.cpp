@@ -13,6 +13,8 @@ constexpr const char* kUsage = R"(Usage: snipora-cut [options] SOURCE RANGE...
        snipora-cut [options] SOURCE... RANGE...
        snipora-cut [options] --labels|--cue|--csv FILE SOURCE... [RANGE...]
        snipora-cut [options] --markers SOURCE... [RANGE...]
+       snipora-cut [options] --silence [--threshold DB] [--min-silence MS]
+                   [--min-sound MS] [--pad MS] SOURCE... [RANGE...]
        snipora-cut --print-ranges FORMAT [--ms] LIST-OPTION SOURCE [RANGE...]
        snipora-cut --info SOURCE
        snipora-cut --find-loops [--window MS] [--precision N] SOURCE [RANGE]
@@ -29,9 +31,10 @@ extension, /music/song, gives /music/song.pieces/01.wav).
 
 Several sources take their ranges one by one: from a list whose FILE holds
 {stem}, the source's name without extension ('{stem}.cue' is read beside each
-source), from --markers, or the RANGEs given, applied to each. Each source's
-pieces go to its own folder (with -o DIR: DIR/STEM/). A source that fails does
-not stop the others; the run ends with one line per source on standard error.
+source), from --markers or --silence, or the RANGEs given, applied to each.
+Each source's pieces go to its own folder (with -o DIR: DIR/STEM/). A source
+that fails does not stop the others; the run ends with one line per source on
+standard error.
 An argument after the first that is not START:END names a source.
 )";
 
@@ -41,9 +44,10 @@ list is refused with its file and line, and that source is not cut.
 
 Exit status:
   0  done (also when --skip-existing found every output in place)
-  1  failed: a source or list is missing, unreadable or malformed, a range
-     does not fit its source, an output is in the way or cannot be written,
-     or the run was interrupted; with several sources, any of them failed.
+  1  failed: a source or list is missing, unreadable or malformed, --silence
+     found no sound, a range does not fit its source, an output is in the
+     way or cannot be written, or the run was interrupted; with several
+     sources, any of them failed.
      Nothing unfinished is left behind.
   2  usage error: the command line itself is wrong (an unknown option, a bad
      value, options that do not go together, a RANGE that is not START:END
@@ -64,6 +68,8 @@ Examples:
       writes only what is missing
   snipora-cut --markers --print-ranges cue take.wav > take.cue
       the source's own markers as a CUE sheet
+  snipora-cut --silence --threshold -45 --min-silence 2000 tape.wav
+      one piece per sound between silences of at least 2 s below -45 dB
   snipora-cut --info voice.nwa
   snipora-cut --find-loops --ms song.wav 5000:60000
       loops that start at 5 s and end before 60 s

@@ -11,19 +11,13 @@ namespace snipora::cli {
 
 namespace {
 
-// The search's own messages (it cannot open the file, no memory) go to
-// standard error; it asks no questions.
-class ErrorStreamUi : public IUiServices {
+// The search tells its failures in the window's words and language; here
+// each way it ends has an English refusal of its own (see Search), so its
+// messages are not shown. It asks no questions.
+class QuietUi : public IUiServices {
  public:
-  explicit ErrorStreamUi(std::ostream& err) : err_(err) {}
-  MessageAnswer ShowMessage(int id, MessageButtons) override {
-    err_ << "snipora-cut: message " << id << "\n";
-    return MessageAnswer::Ok;
-  }
-  MessageAnswer ShowText(const std::string& text, MessageButtons) override {
-    err_ << "snipora-cut: " << text << "\n";
-    return MessageAnswer::Ok;
-  }
+  MessageAnswer ShowMessage(int, MessageButtons) override { return MessageAnswer::Ok; }
+  MessageAnswer ShowText(const std::string&, MessageButtons) override { return MessageAnswer::Ok; }
   size_t AskChoice(const std::string&, const std::vector<std::string>& choices) override {
     return choices.empty() ? 0 : choices.size() - 1;
   }
@@ -32,9 +26,6 @@ class ErrorStreamUi : public IUiServices {
     return std::nullopt;
   }
   std::optional<std::string> AskFolder(const std::string&) override { return std::nullopt; }
-
- private:
-  std::ostream& err_;
 };
 
 // The search's progress on the terminal bar; Ctrl-C stops it.
@@ -81,7 +72,7 @@ std::optional<Refusal> Search(const CutOptions& o, const ExportRequest& job,
   SearchProgress progress(context, context.errIsTerminal && !o.quiet,
                           (range.endFrame - range.startFrame) * block.blockAlign,
                           block.avgBytesPerSec);
-  ErrorStreamUi ui(context.err);
+  QuietUi ui;
   LoopSearchEnd end = LoopSearchEnd::Completed;
   candidates = FindLoopCandidates(request, progress, ui, end);
   if (end == LoopSearchEnd::Completed) progress.Completed();
@@ -89,9 +80,11 @@ std::optional<Refusal> Search(const CutOptions& o, const ExportRequest& job,
     case LoopSearchEnd::Cancelled:
       return Refusal{"interrupted"};
     case LoopSearchEnd::OpenFailed:
+      return Refusal{"the loop search cannot open the source"};
     case LoopSearchEnd::NoMemory:
+      return Refusal{"not enough memory for the loop search's window"};
     case LoopSearchEnd::FormatRefused:
-      return Refusal{"the loop search failed"};
+      return Refusal{"the loop search cannot read the samples of this source"};
     case LoopSearchEnd::ConstantWindow:
       return Refusal{"the sound at frame " + std::to_string(range.startFrame) +
                      " is silent or constant and cannot anchor a loop; start the range elsewhere"

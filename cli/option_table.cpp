@@ -1,5 +1,8 @@
 #include "cli/option_table.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "cli/help_format.h"
 #include "loopsearch/loop_search_options.h"
 #include "ranges/list_encoding.h"
@@ -45,6 +48,17 @@ std::string CheckListPath(const std::string& option, const std::string& path) {
     }
   }
   return "";
+}
+
+// A level in decibels below full scale: a decimal number, at most 0.
+std::optional<double> ParseDecibels(const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value > 0) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 }  // namespace
@@ -99,6 +113,50 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
                     "the source's own markers: its cue points, named by the labl or ltxt entries "
                     "of its LIST adtl chunk; an ltxt length makes a region, a point runs to the "
                     "next marker"));
+  Use(kRanges, kWithLists,
+      app_.add_flag("--silence", o.silence,
+                    "the sounds between silences: a silence is a run of at least --min-silence "
+                    "of frames whose every sample is at most --threshold; sounds shorter than "
+                    "--min-sound are dropped, the others widened by --pad on both sides (two "
+                    "that would overlap meet half-way between them)"));
+  // take reads the value into its rule; false when it is no such value.
+  auto silenceValue = [&](const char* name, const char* typeName, const std::string& help,
+                          auto take) {
+    const bool decibels = std::string_view(typeName) == "DB";
+    Use(kRanges, kWithLists,
+        Value(name, typeName, help,
+              [&o, take, name, decibels](const std::string& text) -> std::string {
+                o.silenceRulesGiven = true;
+                if (take(text)) return "";
+                return std::string(name) + " needs " +
+                       (decibels ? "decibels up to 0 (such as -50)"
+                                 : "milliseconds as a whole number") +
+                       ", not '" + text + "'";
+              }));
+  };
+  silenceValue("--threshold", "DB",
+               "with --silence: a frame is silent when no sample exceeds DB decibels of full "
+               "scale (a number up to 0; default -50)",
+               [&o](const std::string& text) {
+                 const auto db = ParseDecibels(text);
+                 if (db) o.silenceRules.thresholdDb = *db;
+                 return db.has_value();
+               });
+  const auto wholeMs = [](uint32_t& field) {
+    return [&field](const std::string& text) {
+      const auto ms = ParseUnsigned(text);
+      if (ms) field = *ms;
+      return ms.has_value();
+    };
+  };
+  silenceValue("--min-silence", "MS",
+               "with --silence: the shortest silence that parts two sounds (default 1000)",
+               wholeMs(o.silenceRules.minSilenceMs));
+  silenceValue("--min-sound", "MS", "with --silence: the shortest sound kept (default 100)",
+               wholeMs(o.silenceRules.minSoundMs));
+  silenceValue("--pad", "MS",
+               "with --silence: silence kept before and after each sound (default 50)",
+               wholeMs(o.silenceRules.padMs));
   Use(kRanges, kWithLists,
       Value("--list-encoding", "NAME",
             "the encoding of a list (or of the marker names of --markers) that is not UTF-8: an "
@@ -243,6 +301,26 @@ CutCommandLine::CutCommandLine(CutOptions& o) : app_("", "snipora-cut") {
               if (bounds->first >= bounds->second) {
                 return "--loop " + text + ": START must be below END";
               }
+              return "";
+            }));
+  Use(kLoops, kInCut,
+      Value("--extend-loop", "COUNT[:FADE_MS]",
+            "write each piece as a listening copy: its audio up to its loop's end, the loop "
+            "COUNT - 1 more times, then FADE_MS (default 10000) from the loop's start fading "
+            "out; no smpl chunk. The loop is the piece's: --loop's (also auto), else the "
+            "source's first loop inside the piece; a piece without one is refused",
+            [&o](const std::string& text) -> std::string {
+              const size_t colon = text.find(':');
+              const auto count = ParseUnsigned(text.substr(0, colon));
+              const auto fade = colon == std::string::npos
+                                    ? std::optional<uint32_t>(ExtendLoopOption{}.fadeMs)
+                                    : ParseUnsigned(text.substr(colon + 1));
+              if (!count || *count == 0 || !fade) {
+                return "--extend-loop takes COUNT[:FADE_MS], a count of at least 1 and "
+                       "milliseconds, not '" +
+                       text + "'";
+              }
+              o.extendLoop = ExtendLoopOption{*count, *fade};
               return "";
             }));
   SelectsMode(

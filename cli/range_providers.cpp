@@ -1,5 +1,6 @@
 #include "cli/range_providers.h"
 
+#include "cli/silence_ranges.h"
 #include "export/output_names.h"
 #include "platform/system/atomic_file.h"
 #include "platform/system/fs_ops.h"
@@ -62,7 +63,7 @@ std::string ListPathFor(const std::string& listPath, const std::string& sourcePa
   return path[0] == '/' ? path : PathInFolder(fsops::FolderOf(sourcePath), path);
 }
 
-std::unique_ptr<RangeProvider> MakeRangeProvider(const CutOptions& o) {
+std::unique_ptr<RangeProvider> MakeRangeProvider(const CutOptions& o, RunContext& context) {
   using ranges::RangeFormat;
   const std::string& encoding = o.listEncoding;
   if (!o.labels.empty()) {
@@ -71,6 +72,7 @@ std::unique_ptr<RangeProvider> MakeRangeProvider(const CutOptions& o) {
   if (!o.cue.empty()) return std::make_unique<ListFile>(RangeFormat::CueSheet, o.cue, encoding);
   if (!o.csv.empty()) return std::make_unique<ListFile>(RangeFormat::Csv, o.csv, encoding);
   if (o.markers) return std::make_unique<SourceMarkers>(encoding);
+  if (o.silence) return MakeSilenceRanges(o.silenceRules, o.quiet, context);
   return nullptr;
 }
 

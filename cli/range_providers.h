@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli_args.h"
+#include "cli/cut_runner.h"
 #include "ranges/labeled_range.h"
 
 namespace snipora::cli {
@@ -26,8 +27,9 @@ class RangeProvider {
                               const ranges::SourceShape& shape) const = 0;
 };
 
-// The provider the options ask for; null when the ranges are RANGE arguments only.
-std::unique_ptr<RangeProvider> MakeRangeProvider(const CutOptions& o);
+// The provider the options ask for; null when the ranges are RANGE arguments
+// only. A provider that reads the samples shows its progress through context.
+std::unique_ptr<RangeProvider> MakeRangeProvider(const CutOptions& o, RunContext& context);
 
 // A list file's path for one source: {stem} becomes the source's name without
 // extension, and a path holding it is taken from the source's folder when

@@ -58,13 +58,14 @@ OutputFormat OutputFormatOf(const CutOptions& o, const SoundFormatInfo& source) 
   return DefaultOutputFormat(source);
 }
 
-// The first of the edge options given, when the source's samples cannot be
-// faded; empty otherwise.
+// The first of the options given that fade, when the source's samples
+// cannot be faded; empty otherwise.
 std::string UnfadableEdge(const CutOptions& o, const SoundFormatInfo& format) {
   if (CanFade(format)) return "";
   if (o.fadeMs.value_or(0) > 0) return "--fade";
   if (o.fadeInMs.value_or(0) > 0) return "--fade-in";
   if (o.declickMs.value_or(0) > 0) return "--declick";
+  if (o.extendLoop && o.extendLoop->fadeMs > 0) return "--extend-loop's FADE_MS (give COUNT:0)";
   return "";
 }
 
@@ -151,6 +152,7 @@ std::optional<Refusal> FillPlan(const CutOptions& o, const RangeProvider* provid
   request.rf64 = o.rf64;
   request.outputFormat = OutputFormatOf(o, request.format);
   request.flacLevel = o.flacLevel.value_or(request.flacLevel);
+  if (o.extendLoop) request.extend = ExtendedCopies{o.extendLoop->count, o.extendLoop->fadeMs};
   if (const std::string edge = UnfadableEdge(o, request.format); !edge.empty()) {
     return Refusal{edge + " cannot scale the samples of this source (" +
                    std::to_string(request.format.formatBlock.bitsPerSample) + " bits per sample)"};

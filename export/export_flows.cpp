@@ -10,6 +10,7 @@
 #include "export/export_verify.h"
 #include "export/flac_writer.h"
 #include "export/output_names.h"
+#include "export/output_progress.h"
 #include "export/save_messages.h"
 #include "export/split_folder.h"
 #include "foundation/number_text.h"
@@ -141,16 +142,17 @@ std::string ProposedName(const IExportHost& host, const ExportRequest& job, bool
       .front();
 }
 
-// Asks for the output file; its type (the file type chosen, or the
-// extension typed) decides the job's output format.
-std::optional<std::string> AskOutputFile(ExportRequest& job, const IExportHost& host,
-                                         IUiServices& ui, bool joined) {
+// Asks for the output file, proposing `name` beside the source; its type
+// (the file type chosen, or the extension typed) decides the job's output
+// format.
+std::optional<std::string> AskOutputFile(ExportRequest& job, const std::string& name,
+                                         IUiServices& ui) {
   SaveFileRequest request;
   const bool flacFirst = job.outputFormat == OutputFormat::kFlac;
   request.filter = !CanWriteFlac(job.format) ? kWaveFilter
                    : flacFirst               ? kFlacWaveFilter
                                              : kWaveFlacFilter;
-  request.initialName = ProposedName(host, job, joined);
+  request.initialName = name;
   // Beside the source, and a bare typed name becomes a file of the first type's name.
   request.initialFolder = fsops::FolderOf(job.sourcePath);
   request.defaultSuffix = OutputExtension(job.outputFormat) + 1;
@@ -231,11 +233,11 @@ std::optional<std::string> ChooseSplitFolder(CSplitFolder& made,
 
 // An output name taken by a folder can never be written: refused before
 // anything is, naming it.
-bool AnOutputIsAFolder(const ExportRequest& job, const std::vector<std::string>& outputs,
+bool AnOutputIsAFolder(const std::string& sourcePath, const std::vector<std::string>& outputs,
                        IUiServices& ui) {
   for (const std::string& output : outputs) {
     if (!fsops::IsFolder(output)) continue;
-    ui.ShowText(SaveFailedText(ui, ExportOutcome::OutputFailed, output, job.sourcePath, 0, {}),
+    ui.ShowText(SaveFailedText(ui, ExportOutcome::OutputFailed, output, sourcePath, 0, {}),
                 MessageButtons::Ok);
     return true;
   }
@@ -332,7 +334,7 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
   // Lives until the export ends: removes the folder again when nothing went in.
   CSplitFolder made(SplitFolderPath(job->sourcePath));
   if (job->ranges.size() == 1) {
-    const auto chosen = AskOutputFile(*job, host, ui, false);
+    const auto chosen = AskOutputFile(*job, ProposedName(host, *job, false), ui);
     if (!chosen) return NothingSaved(host, true);
     outputs.push_back(*chosen);
   } else {
@@ -341,7 +343,7 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
     if (!folder) return NothingSaved(host, true);
     for (const std::string& name : names) outputs.push_back(PathInFolder(*folder, name));
   }
-  if (AnOutputIsAFolder(*job, outputs, ui)) return NothingSaved(host, false);
+  if (AnOutputIsAFolder(job->sourcePath, outputs, ui)) return NothingSaved(host, false);
   return WritePlanned(*job, outputs, choices.verify, host, ui, progress);
 }
 
@@ -354,11 +356,33 @@ bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
     ui.ShowMessage(kMessageNothingToSave, MessageButtons::Ok);
     return true;
   }
-  const auto chosen = AskOutputFile(*job, host, ui, true);
+  const auto chosen = AskOutputFile(*job, ProposedName(host, *job, true), ui);
   if (!chosen) return NothingSaved(host, true);
-  if (AnOutputIsAFolder(*job, {*chosen}, ui)) return NothingSaved(host, false);
+  if (AnOutputIsAFolder(job->sourcePath, {*chosen}, ui)) return NothingSaved(host, false);
   job->join = true;
   return WritePlanned(*job, {*chosen}, choices.verify, host, ui, progress);
+}
+
+ExtendedCopySaved ExportExtendedCopy(ExportRequest request, const std::string& displayName,
+                                     IUiServices& ui, IExportProgress& progress) {
+  const std::optional<std::string> chosen = AskOutputFile(
+      request, displayName + " (extended)" + OutputExtension(request.outputFormat), ui);
+  if (!chosen) return {"", true};
+  if (AnOutputIsAFolder(request.sourcePath, {*chosen}, ui)) return {};
+  request.paths = {*chosen};
+  ExportPlan plan;
+  if (const std::optional<std::string> refused = PlanExport(request, plan)) {
+    ui.ShowText(*refused, MessageButtons::Ok);
+    return {};
+  }
+  const uint64_t bytes = DataLength(plan, plan.outputs.front());
+  progress.SetTotalLength(bytes);
+  COutputProgress file(plan, progress);
+  const ExportOutcome outcome = WriteExport(plan, file);
+  if (outcome == ExportOutcome::Done) return {*chosen, false};
+  if (outcome == ExportOutcome::Cancelled) return {"", true};
+  ui.ShowText(SaveFailedText(ui, outcome, *chosen, plan.sourcePath, bytes, {}), MessageButtons::Ok);
+  return {};
 }
 
 }  // namespace snipora

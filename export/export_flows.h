@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "export/export_interfaces.h"
+#include "export/export_plan.h"
 #include "platform/ui/ui_services.h"
 
 // The two save commands of the main window, run by the save-progress dialog.
@@ -20,5 +22,18 @@ bool ExportSplit(IExportHost& host, IUiServices& ui, IExportProgress& progress,
 // applies to the end of that file only. Results as ExportSplit.
 bool ExportJoined(IExportHost& host, IUiServices& ui, IExportProgress& progress,
                   uint32_t forcedSectorSize = 0);
+
+// How "Save extended" ended: the file written, or nothing with whether the
+// user stopped it (otherwise it was refused or failed, and the user was told why).
+struct ExtendedCopySaved {
+  std::string written;
+  bool cancelled = false;
+};
+
+// The window's "Save extended": asks for the file (beside the source,
+// proposing "<name> (extended).wav") and writes the listening copy `request`
+// asks for (one range with its loop, and `extend`) through the export plan.
+ExtendedCopySaved ExportExtendedCopy(ExportRequest request, const std::string& displayName,
+                                     IUiServices& ui, IExportProgress& progress);
 
 }  // namespace snipora

@@ -42,7 +42,8 @@ class IExportHost {
   virtual const SoundFormatInfo& Format() const = 0;
 
   // The reservations list (1022) in order: source frames and labels, from
-  // the window's model.
+  // the window's model; a range that holds the loop kept for Save has it as
+  // its own.
   virtual std::vector<CutRange> Ranges() const = 0;
   // The export options as the window's controls hold them.
   virtual ExportChoices Choices() const = 0;

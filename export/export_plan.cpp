@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "audiofile/sound_units.h"
+#include "export/extended_loop.h"
 #include "export/flac_comments.h"
 #include "export/flac_writer.h"
 #include "export/kept_metadata.h"
@@ -11,16 +12,6 @@
 namespace snipora {
 
 namespace {
-
-// Frames of fadeMs of audio, at most `limit`; none for a source whose samples
-// cannot be faded.
-uint64_t FadeFrames(const SoundFormatInfo& format, uint32_t fadeMs, uint64_t limit) {
-  const WaveFormatBlock& block = format.formatBlock;
-  if (fadeMs == 0 || block.blockAlign == 0 || !CanFade(format)) return 0;
-  return FadeBytes(block.avgBytesPerSec, fadeMs, block.blockAlign,
-                   FramesToBytes(limit, block.blockAlign)) /
-         block.blockAlign;
-}
 
 uint64_t Length(const ExportRange& range) {
   return range.endFrame - range.startFrame;
@@ -111,15 +102,18 @@ std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& 
     }
     plan.outputs.push_back(std::move(output));
   }
+  if (request.extend && request.join) return "an extended copy is made of each piece, not joined";
   SourceMetadata source;
   std::vector<std::string> comments;
-  if (request.keepMetadata) {
+  // An extended copy plays out the source's loop even when no chunk is kept.
+  if (request.keepMetadata || request.extend) {
     source = ReadSourceMetadata(request.sourcePath);
     comments = SourceVorbisComments(request.sourcePath, request.format);
     // A FLAC source states its loop in comments.
     if (!source.loops) source.loops = CommentLoops(comments, request.format);
   }
   if (auto refused = PlanLoops(request, source.loops, plan)) return refused;
+  if (request.extend) return ExtendOutputs(*request.extend, plan);
   if (flac) {
     PlanFlacComments(comments, source, request.keepMetadata, plan);
   } else {

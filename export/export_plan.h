@@ -61,6 +61,16 @@ struct GivenLoop {
   std::string name;    // how the user knows it, for refusals ("--loop 10:20")
 };
 
+// Each piece written as a listening copy of its loop: the piece up to the
+// loop's last frame, the loop count - 1 more times, then fadeMs of audio from
+// the loop's start on (round the loop again where the fade is longer),
+// fading out. Its samples are the source's except in that fade; it holds no
+// chunk from the source and no "smpl" (it plays the loop already).
+struct ExtendedCopies {
+  uint32_t count = 2;       // how often the loop plays in all, at least 1
+  uint32_t fadeMs = 10000;  // 0 = no fade
+};
+
 struct ExportRequest {
   std::string sourcePath;
   SoundFormatInfo format;
@@ -76,6 +86,10 @@ struct ExportRequest {
   // loops; no Vorbis comments into FLAC outputs); a given or a range's own
   // loop is still written.
   bool keepMetadata = true;
+  // Split only, in place of the edge fades: each piece's first loop (given,
+  // its own, else the source's, read also when metadata is not kept) is
+  // played out; a piece without a loop is refused.
+  std::optional<ExtendedCopies> extend;
   Rf64Policy rf64 = Rf64Policy::kAuto;
   uint32_t forcedSectorSize = 0;  // 0: the file system's; tests force 512 or 4096
 };
@@ -117,9 +131,10 @@ struct ExportPlan {
 };
 
 // Decides the plan of `request`. A refusal (one sentence) when it cannot be
-// planned: FLAC outputs of samples FLAC cannot hold, the given loop does not
-// lie where it must, or a loop or marker would lie past the frames a chunk
-// can address. Ranges are checked by the
+// planned: FLAC outputs of samples FLAC cannot hold, the given loop or a
+// range's own loop does not lie where it must, a loop or marker would lie past
+// the frames a chunk can address, or an extended copy has no loop to play
+// out. Ranges are checked by the
 // writer, which refuses bad ones before writing anything.
 std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& plan);
 

@@ -1,37 +1,23 @@
 #include "export/extended_loop.h"
 
 #include <algorithm>
-#include <memory>
 
-#include "audiofile/sample_source.h"
-#include "audiofile/sound_units.h"
 #include "export/fade.h"
-#include "export/pending_output.h"
-#include "export/piece_copier.h"
-#include "platform/system/fs_ops.h"
 
 namespace snipora {
 
 namespace {
 
-constexpr uint32_t kReadBlockBytes = 1 << 20;
-constexpr uint32_t kReadBlocks = 4;
+// Plays of the loop a copy holds at most, the fade's included: each is one
+// range of the plan, and no one listens to more.
+constexpr uint64_t kMostPlays = 10000;
 
-bool LoopInsidePiece(const ExtendedLoopJob& job) {
-  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
-  return blockAlign != 0 && job.format.dataOffset >= 0 && job.count > 0 &&
-         job.piece.startFrame <= job.loopStartFrame && job.loopStartFrame <= job.loopEndFrame &&
-         job.loopEndFrame < job.piece.endFrame &&
-         job.piece.endFrame <= job.format.dataSize / blockAlign;
-}
-
-}  // namespace
-
-std::vector<ExportRange> ExtendedLoopRanges(const ExtendedLoopJob& job, uint64_t fadeFrames) {
-  if (!LoopInsidePiece(job)) return {};
-  const ExportRange loop{job.loopStartFrame, job.loopEndFrame + 1};
-  std::vector<ExportRange> ranges{{job.piece.startFrame, loop.endFrame}};
-  ranges.insert(ranges.end(), job.count - 1, loop);
+// The source frames of the copy of `piece` whose loop is `loop` (source
+// frames, end exclusive, inside the piece), in order.
+std::vector<ExportRange> CopyRanges(const ExportRange& piece, const ExportRange& loop,
+                                    uint32_t count, uint64_t fadeFrames) {
+  std::vector<ExportRange> ranges{{piece.startFrame, loop.endFrame}};
+  ranges.insert(ranges.end(), count - 1, loop);
   for (uint64_t left = fadeFrames; left != 0;) {
     const uint64_t n = std::min(left, loop.endFrame - loop.startFrame);
     ranges.push_back({loop.startFrame, loop.startFrame + n});
@@ -40,54 +26,38 @@ std::vector<ExportRange> ExtendedLoopRanges(const ExtendedLoopJob& job, uint64_t
   return ranges;
 }
 
-uint64_t ExtendedLoopFadeFrames(const ExtendedLoopJob& job) {
-  const WaveFormatBlock& block = job.format.formatBlock;
-  if (job.fadeMs == 0 || !CanFade(job.format) || block.blockAlign == 0) return 0;
-  return FadeBytes(block.avgBytesPerSec, job.fadeMs, block.blockAlign, UINT64_MAX) /
-         block.blockAlign;
+std::string RangeText(const ExportRange& range) {
+  return std::to_string(range.startFrame) + ":" + std::to_string(range.endFrame);
 }
 
-ExportOutcome WriteExtendedLoop(const ExtendedLoopJob& job, const std::string& output,
-                                IExportProgress& progress) {
-  const uint64_t fadeFrames = ExtendedLoopFadeFrames(job);
-  const std::vector<ExportRange> ranges = ExtendedLoopRanges(job, fadeFrames);
-  if (ranges.empty()) return ExportOutcome::BadRange;
-  // Writing over the source would destroy what is being read.
-  if (fsops::SameFile(output, job.sourcePath)) return ExportOutcome::OutputIsSource;
-  const uint32_t blockAlign = job.format.formatBlock.blockAlign;
-  uint64_t length = 0;
-  std::vector<FrameStretch> spans;
-  for (const ExportRange& range : ranges) {
-    spans.push_back({range.startFrame, range.endFrame});
-    length += FramesToBytes(range.endFrame - range.startFrame, blockAlign);
-  }
-  const std::optional<WaveContainer> container = ContainerFor(job.rf64, job.format, length);
-  if (!container) return ExportOutcome::TooLarge;
+}  // namespace
 
-  // Plain data read ahead as the file stores it; a FLAC source decoded.
-  const std::unique_ptr<ISampleRuns> source =
-      StartSampleRuns(job.sourcePath, job.format, spans, kReadBlockBytes, kReadBlocks);
-  if (!source) return ExportOutcome::SourceFailed;
-  progress.SetOverallPosition(0);
-  progress.SetOverallRange(1);
-  CPendingOutput file(output, kExportRingBytes, job.forcedSectorSize);
-  if (!file.Open()) return ExportOutcome::OutputFailed;
-  WriteWaveHeader(file.File(), job.format, length, {}, *container);
-  CPieceCopier copier(progress);
-  copier.StartPiece(length);
-  const uint64_t fadeBytes = FramesToBytes(fadeFrames, blockAlign);
-  CopyResult result = copier.CopyRange(*source, file.File(), length - fadeBytes, true);
-  if (result == CopyResult::Done && fadeBytes > 0) {
-    const uint64_t fadeFrom = length / blockAlign - fadeFrames;
-    const OutputFades fades(FrameScaler::ForFormat(job.format.formatBlock),
-                            {{fadeFrom, fadeFrames, FadeDirection::kOut}});
-    result = copier.CopyFaded(*source, file.File(), fadeBytes, fades, fadeFrom);
+std::optional<std::string> ExtendOutputs(const ExtendedCopies& copies, ExportPlan& plan) {
+  if (copies.count == 0) return "an extended copy plays its loop at least once";
+  const uint64_t fadeFrames = FadeFrames(plan.format, copies.fadeMs, UINT64_MAX);
+  for (ExportOutput& output : plan.outputs) {
+    const ExportRange piece = output.ranges.front();
+    if (!output.loops || output.loops->loops.empty()) {
+      return "range " + RangeText(piece) + " (frames) holds no loop to play out";
+    }
+    // A "smpl" loop names its first and its last frame.
+    const SampleLoop& first = output.loops->loops.front();
+    const ExportRange loop{piece.startFrame + first.start, piece.startFrame + first.end + 1};
+    const uint64_t loopFrames = loop.endFrame - loop.startFrame;
+    if (copies.count + (fadeFrames + loopFrames - 1) / loopFrames > kMostPlays) {
+      return "range " + RangeText(piece) + " (frames): an extended copy plays its loop at most " +
+             std::to_string(kMostPlays) + " times, the fade's rounds included";
+    }
+    output.ranges = CopyRanges(piece, loop, copies.count, fadeFrames);
+    output.fades.clear();
+    if (fadeFrames > 0) {
+      output.fades.push_back({output.Frames() - fadeFrames, fadeFrames, FadeDirection::kOut});
+    }
+    output.metadata.clear();
+    output.loops.reset();
   }
-  if (result != CopyResult::Done) return ExportOutcomeOf(result);
-  WriteDataPad(file.File(), length);
-  if (!file.Commit(&WaveFileMatchesHeader)) return ExportOutcome::WriteFailed;
-  progress.SetOverallPosition(1);
-  return ExportOutcome::Done;
+  plan.notes.clear();
+  return std::nullopt;
 }
 
 }  // namespace snipora

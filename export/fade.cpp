@@ -59,6 +59,14 @@ bool CanFade(const SoundFormatInfo& format) {
   return sampleBytes >= 1 && sampleBytes <= 4;
 }
 
+uint64_t FadeFrames(const SoundFormatInfo& format, uint32_t fadeMs, uint64_t limit) {
+  const WaveFormatBlock& block = format.formatBlock;
+  if (fadeMs == 0 || block.blockAlign == 0 || !CanFade(format)) return 0;
+  return std::min(
+      MillisecondsToBytes(fadeMs, block.avgBytesPerSec, block.blockAlign) / block.blockAlign,
+      limit);
+}
+
 int64_t FadeOutFactor(uint64_t k, uint64_t n) {
   // k steps of a whole number never pass the full gain: no clamping needed.
   const int64_t step = kFullGain / static_cast<int64_t>(n);

@@ -27,6 +27,10 @@ uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign
 // (integer) or 4 or 8 bytes (float).
 bool CanFade(const SoundFormatInfo& format);
 
+// Frames of fadeMs of audio of this file, at most `limit`; none for samples
+// that cannot be faded.
+uint64_t FadeFrames(const SoundFormatInfo& format, uint32_t fadeMs, uint64_t limit);
+
 // The factor of frame k (1 ... n) of an n-frame fade-out.
 int64_t FadeOutFactor(uint64_t k, uint64_t n);
 

@@ -121,6 +121,10 @@ std::optional<std::string> PlanLoops(const ExportRequest& request,
     if (o >= plan.outputs.size()) break;
     if (!request.join) at = 0;
     if (r.loop) {
+      if (r.loop->startFrame >= r.loop->endFrame || !Inside(*r.loop, {r.startFrame, r.endFrame})) {
+        return "the loop " + RangeText(r.loop->startFrame, r.loop->endFrame) +
+               " is not inside range " + RangeText(r.startFrame, r.endFrame) + " (frames)";
+      }
       const uint64_t start = at + r.loop->startFrame - r.startFrame;
       if (auto refused = AddForwardLoop(rate, start, start + r.loop->endFrame - r.loop->startFrame,
                                         plan.outputs[o])) {

@@ -13,12 +13,13 @@ constexpr MenuItemTemplate kFileItems[] = {
 };
 
 // The range-list commands start grayed: import needs an open file, export a
-// reservation. Loop detection is grayed: nothing in the program enables it. The file's
-// loop points are enabled only for a file that has them.
+// reservation. Loop detection and finding sounds start grayed until a file is
+// open. The file's loop points are enabled only for a file that has them.
 constexpr MenuItemTemplate kToolItems[] = {
     {kCmdVolume, QT_TRANSLATE_NOOP("Snipora", "音量(&V)..."), false},
     {kCmdSpeed, QT_TRANSLATE_NOOP("Snipora", "再生速度(&S)..."), false},
     {kCmdLoopSearch, QT_TRANSLATE_NOOP("Snipora", "ループ検出(&L)..."), true},
+    {kCmdFindSounds, QT_TRANSLATE_NOOP("Snipora", "無音で区切って音を探す(&F)..."), true},
     {kCmdMarkersFromFileLoop, QT_TRANSLATE_NOOP("Snipora", "ファイルのループ点をマーカに設定(&M)"),
      true},
 };

@@ -15,6 +15,7 @@ enum MenuCommand : int {
   kCmdMarkersFromFileLoop = 32777,
   kCmdImportRanges = 32778,
   kCmdExportRanges = 32779,
+  kCmdFindSounds = 32780,
   // The Edit menu, built by the window beside the template's menus.
   kCmdUndo = 32800,
   kCmdRedo = 32801,

@@ -20,5 +20,7 @@ inline constexpr char kChangeRange[] = QT_TRANSLATE_NOOP("Snipora", "範囲の�
 inline constexpr char kSort[] = QT_TRANSLATE_NOOP("Snipora", "開始位置で並べ替え");
 inline constexpr char kMoveRows[] = QT_TRANSLATE_NOOP("Snipora", "行の移動");
 inline constexpr char kFileLoop[] = QT_TRANSLATE_NOOP("Snipora", "ループ点をマーカに設定");
+inline constexpr char kLoopCandidate[] = QT_TRANSLATE_NOOP("Snipora", "ループ候補をマーカに設定");
+inline constexpr char kFoundSounds[] = QT_TRANSLATE_NOOP("Snipora", "無音で区切った範囲の追加");
 
 }  // namespace snipora::edit_step

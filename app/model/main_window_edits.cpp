@@ -108,8 +108,12 @@ void CMainWindowModel::ExtendSelection(uint64_t frame) {
 
 bool CMainWindowModel::MarkersFromFileLoop() {
   if (!fileLoop_) return false;
-  Do(edit_step::kFileLoop, {MarkersTo({true, fileLoop_->start}, {true, fileLoop_->end})});
+  SetMarkersTo(*fileLoop_, edit_step::kFileLoop);
   return true;
+}
+
+void CMainWindowModel::SetMarkersTo(ByteRange range, const char* stepName) {
+  Do(stepName, {MarkersTo({true, range.start}, {true, range.end})});
 }
 
 // ---------------------------------------------------------------- drags

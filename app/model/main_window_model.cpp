@@ -13,6 +13,7 @@ void CMainWindowModel::OpenFile(std::string fullPath, std::string displayName,
   fullPath_ = std::move(fullPath);
   displayName_ = std::move(displayName);
   fileLoop_.reset();
+  loopForSave_.reset();
   playerBytes_ = 0;
   dragFrames_.reset();
   doc_ = {};

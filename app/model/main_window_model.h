@@ -79,6 +79,13 @@ class CMainWindowModel {
   void ExtendSelection(uint64_t frame);
   // Both markers at the first loop of the file; false without one.
   bool MarkersFromFileLoop();
+  // Marker 1 at the range's start, marker 2 at its end, as they are (not
+  // snapped: a loop's frames matter), as one step named stepName.
+  void SetMarkersTo(ByteRange range, const char* stepName);
+  // The loop Save writes into the piece that holds it ("use as the file's
+  // loop"), in place of the file's own; none after OpenFile.
+  void SetLoopForSave(std::optional<ByteRange> loop) { loopForSave_ = loop; }
+  std::optional<ByteRange> LoopForSave() const { return loopForSave_; }
 
   // --- drags: what changes between BeginDrag and EndDrag is one step ---
   void BeginDrag(const char* stepName);
@@ -185,6 +192,7 @@ class CMainWindowModel {
   std::string fullPath_;
   std::string displayName_;
   std::optional<ByteRange> fileLoop_;
+  std::optional<ByteRange> loopForSave_;
   uint64_t playerBytes_ = 0;
   std::optional<uint64_t> dragFrames_;
   EditDocument doc_;

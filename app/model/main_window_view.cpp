@@ -75,6 +75,8 @@ MainWindowView DeriveMainWindowView(const CMainWindowModel& model) {
   view.commands[kCmdSave] = model.HasFile();
   view.commands[kCmdMarkersFromFileLoop] = model.FileLoop().has_value();
   view.commands[kCmdImportRanges] = model.HasFile();
+  view.commands[kCmdLoopSearch] = model.HasFile();
+  view.commands[kCmdFindSounds] = model.HasFile();
   view.commands[kCmdExportRanges] = !model.Rows().empty();
   view.commands[kCmdUndo] = model.UndoName() != nullptr;
   view.commands[kCmdRedo] = model.RedoName() != nullptr;

@@ -55,7 +55,17 @@ QString DurationText(qint64 seconds) {
 }  // namespace
 
 CSaveProgressDlg::CSaveProgressDlg(IExportHost& host, IUiServices& ui, QWidget* parent)
-    : QDialog(parent), host_(host), ui_(ui) {
+    : CSaveProgressDlg(
+          [&host, &ui](IExportProgress& progress) {
+            return host.Choices().join ? ExportJoined(host, ui, progress)
+                                       : ExportSplit(host, ui, progress);
+          },
+          parent) {
+  joined_ = host.Choices().join;
+}
+
+CSaveProgressDlg::CSaveProgressDlg(Work work, QWidget* parent)
+    : QDialog(parent), work_(std::move(work)) {
   setWindowTitle(tr("保存しています"));
   setModal(true);
   fileLabel_ = new QLabel(tr("処理中のファイル進捗情報"));
@@ -99,8 +109,7 @@ void CSaveProgressDlg::RunExport() {
   if (exportRunning || started_) return;
   exportRunning = true;
   started_ = true;
-  lastResult_ =
-      host_.Choices().join ? ExportJoined(host_, ui_, *this) : ExportSplit(host_, ui_, *this);
+  lastResult_ = work_(*this);
   QDialog::done(QDialog::Rejected);
   exportRunning = false;
 }
@@ -141,7 +150,7 @@ void CSaveProgressDlg::SetFilePosition(uint64_t bytesDone) {
 void CSaveProgressDlg::SetOverallRange(uint32_t rows) {
   rows_ = rows;
   // A joined file or a single piece is one file: its bar is the one above.
-  const bool several = !host_.Choices().join && rows > 1;
+  const bool several = !joined_ && rows > 1;
   fileLabel_->setVisible(several);
   fileBar_->setVisible(several);
 }

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QElapsedTimer>
 
+#include <functional>
+
 #include "export/export_interfaces.h"
 #include "platform/ui/ui_services.h"
 
@@ -24,6 +26,10 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
 
  public:
   CSaveProgressDlg(IExportHost& host, IUiServices& ui, QWidget* parent = nullptr);
+  // Runs `work` (a save that reports to this progress) instead of the Save
+  // command's export; it returns whether it succeeded.
+  using Work = std::function<bool(IExportProgress&)>;
+  explicit CSaveProgressDlg(Work work, QWidget* parent = nullptr);
 
   // Starts the export unless one is running or this dialog already ran one
   // (a second start arriving while the first pumps events is swallowed);
@@ -55,8 +61,8 @@ class CSaveProgressDlg : public QDialog, private IExportProgress {
   // The bytes written of all, and the time left once it can be told.
   void ShowDone(uint64_t done, bool force);
 
-  IExportHost& host_;
-  IUiServices& ui_;
+  Work work_;
+  bool joined_ = false;  // the Save command's joined file: one file of several rows
   QLabel* fileLabel_;
   QProgressBar* fileBar_;
   QProgressBar* overallBar_;

@@ -27,7 +27,14 @@ bool searchRunning = false;
 
 CLoopProgressDlg::CLoopProgressDlg(LoopSearchInput input, ILoopSearchResults& results,
                                    IUiServices& ui, QWidget* parent)
-    : QDialog(parent), input_(std::move(input)), results_(results), ui_(ui) {
+    : CLoopProgressDlg(
+          [input = std::move(input), &results, &ui](ILoopSearchProgress& progress) {
+            return RunLoopSearch(input, results, progress, ui);
+          },
+          parent) {}
+
+CLoopProgressDlg::CLoopProgressDlg(Search search, QWidget* parent)
+    : QDialog(parent), search_(std::move(search)) {
   setWindowTitle(tr("ループ検出"));
 
   progressBar_ = new QProgressBar(this);
@@ -107,7 +114,7 @@ void CLoopProgressDlg::RunSearch() {
     RunningGuard() { searchRunning = true; }
     ~RunningGuard() { searchRunning = false; }
   } running;
-  outcome_ = RunLoopSearch(input_, results_, *this, ui_);
+  outcome_ = search_(*this);
   QDialog::done(outcome_ == LoopSearchEnd::Cancelled ? QDialog::Rejected : QDialog::Accepted);
 }
 

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include "loopsearch/loop_search.h"
 
 class QLabel;
@@ -16,8 +18,12 @@ class CLoopProgressDlg : public QDialog, public ILoopSearchProgress {
   Q_OBJECT
 
  public:
+  // Runs one search with its results and messages going where they are asked.
   CLoopProgressDlg(LoopSearchInput input, ILoopSearchResults& results, IUiServices& ui,
                    QWidget* parent = nullptr);
+  // Runs `search` (which runs the loop search with this progress) once shown.
+  using Search = std::function<LoopSearchEnd(ILoopSearchProgress&)>;
+  explicit CLoopProgressDlg(Search search, QWidget* parent = nullptr);
 
   // How the search ended (meaningful once the dialog has closed).
   LoopSearchEnd Outcome() const { return outcome_; }
@@ -39,9 +45,7 @@ class CLoopProgressDlg : public QDialog, public ILoopSearchProgress {
  private:
   void RunSearch();
 
-  LoopSearchInput input_;
-  ILoopSearchResults& results_;
-  IUiServices& ui_;
+  Search search_;
   QProgressBar* progressBar_;
   QLabel* progressText_;
   bool startPosted_ = false;

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "loopsearch/dialogs/loop_choice_lists.h"
 #include "loopsearch/dialogs/loop_progress_dlg.h"
 #include "loopsearch/dialogs/loop_search_tooltips.h"
 #include "platform/ui/qt_ui_text.h"
@@ -58,15 +59,6 @@ QGroupBox* MakeRadioGroup(QWidget* parent, const char* title, const RadioSpec (&
   return box;
 }
 
-template <class Choices>
-QComboBox* MakeChoiceList(QWidget* parent, int id, const Choices& choices, int selected) {
-  auto* list = new QComboBox(parent);
-  list->setObjectName(IdName(id));
-  for (const auto& choice : choices) list->addItem(UiText(choice.label));
-  list->setCurrentIndex(selected);
-  return list;
-}
-
 QPushButton* MakeButton(QWidget* parent, int id, const char* text) {
   auto* button = new QPushButton(UiText(text), parent);
   button->setObjectName(IdName(id));
@@ -92,8 +84,8 @@ void CLoopSearchDlg::BuildControls() {
   QGroupBox* compareBox = MakeRadioGroup(this, QT_TRANSLATE_NOOP("Snipora", "比較開始点"),
                                          kCompareRadios, compareGroup_);
 
-  lengthList_ = MakeChoiceList(this, 1044, kLoopLengthChoices, kDefaultLoopLength);
-  precisionList_ = MakeChoiceList(this, 1045, kLoopPrecisionChoices, kDefaultLoopPrecision);
+  lengthList_ = MakeLoopChoiceList(this, 1044, kLoopLengthChoices, kDefaultLoopLength);
+  precisionList_ = MakeLoopChoiceList(this, 1045, kLoopPrecisionChoices, kDefaultLoopPrecision);
   distanceField_ = new QLineEdit(this);
   distanceField_->setObjectName(IdName(1042));
   distanceField_->setAlignment(Qt::AlignRight);

@@ -758,6 +758,18 @@ Nothing was saved.</translation>
 The file was kept. Check the disk and save again.</translation>
     </message>
     <message>
+        <source>無音で区切って音を探す(&amp;F)...</source>
+        <translation>&amp;Find Sounds Between Silences...</translation>
+    </message>
+    <message>
+        <source>ループ候補をマーカに設定</source>
+        <translation>Set Markers to Loop Candidate</translation>
+    </message>
+    <message>
+        <source>無音で区切った範囲の追加</source>
+        <translation>Add Sounds Between Silences</translation>
+    </message>
+    <message>
         <source>WAVEサウンド(*.wav)|*.wav|FLACサウンド(*.flac)|*.flac||</source>
         <translation>WAVE sound|*.wav|FLAC sound|*.flac||</translation>
     </message>
@@ -829,6 +841,163 @@ The file was kept. Check the disk and save again.</translation>
     <message>
         <source>この一覧を閉じます</source>
         <translation>Close this list</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CLoopCandidatesDlg</name>
+    <message>
+        <source>ループ検出</source>
+        <translation>Loop Detection</translation>
+    </message>
+    <message>
+        <source>検索範囲: マーカの間 (%1 から %2)</source>
+        <translation>Search span: between the markers (%1 to %2)</translation>
+    </message>
+    <message>
+        <source>検索範囲: 現在位置から終わりまで (%1 から %2)</source>
+        <translation>Search span: from the position to the end (%1 to %2)</translation>
+    </message>
+    <message>
+        <source>ループの始まりはこの範囲の始め。マーカを 2 つ置くとその間を、置かなければ現在位置から終わりまでを探します</source>
+        <translation>Loops start at the start of this span. With both markers set the search covers the span between them, otherwise from the position to the end</translation>
+    </message>
+    <message>
+        <source>ループの始まりと終わりの後で一致を調べる音の長さ</source>
+        <translation>How much sound after the loop&apos;s start and after its end must match</translation>
+    </message>
+    <message>
+        <source>一致とみなす差の大きさ (小さいほど厳密)</source>
+        <translation>How large a difference still counts as a match (smaller is stricter)</translation>
+    </message>
+    <message>
+        <source>検出開始</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>この設定で検索範囲を探します</source>
+        <translation>Search the span with these settings</translation>
+    </message>
+    <message>
+        <source>マッチさせる長さ</source>
+        <translation>Match length</translation>
+    </message>
+    <message>
+        <source>精度</source>
+        <translation>Precision</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>長さ</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>継ぎ目の差</source>
+        <translation>Seam difference</translation>
+    </message>
+    <message>
+        <source>見つかったループ、継ぎ目の差の小さい順。選ぶとマーカがループの始めと終わりに移ります</source>
+        <translation>The loops found, smallest seam difference first. Choosing one puts the markers on its start and end</translation>
+    </message>
+    <message>
+        <source>継ぎ目を聴く(&amp;L)</source>
+        <translation>&amp;Listen to the Seam</translation>
+    </message>
+    <message>
+        <source>ループの終わりの 2 秒前から再生し、継ぎ目を越えて始まりへ続けます</source>
+        <translation>Plays from 2 s before the loop&apos;s end on across the seam into its start</translation>
+    </message>
+    <message>
+        <source>ファイルのループにする(&amp;U)</source>
+        <translation>&amp;Use as the File&apos;s Loop</translation>
+    </message>
+    <message>
+        <source>保存するとき、このループを含む範囲のファイルに smpl チャンクとして書き込みます</source>
+        <translation>Save writes this loop into the smpl chunk of the piece that holds it</translation>
+    </message>
+    <message>
+        <source>保存するときのループ: %1 から %2</source>
+        <translation>Loop for Save: %1 to %2</translation>
+    </message>
+    <message>
+        <source> 回</source>
+        <translation> times</translation>
+    </message>
+    <message>
+        <source>延長版でループを再生する回数</source>
+        <translation>How often the extended copy plays the loop</translation>
+    </message>
+    <message>
+        <source> ミリ秒</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>最後のループの後、ループの始まりから続けてフェードアウトする長さ</source>
+        <translation>How long the copy goes on from the loop&apos;s start after the last loop, fading out</translation>
+    </message>
+    <message>
+        <source>延長版を保存(&amp;S)...</source>
+        <translation>&amp;Save Extended...</translation>
+    </message>
+    <message>
+        <source>ループを指定の回数繰り返してフェードアウトする試聴用のファイルを書き出します (smpl チャンクなし)</source>
+        <translation>Writes a listening copy that plays the loop the given number of times and fades out (no smpl chunk)</translation>
+    </message>
+    <message>
+        <source>延長版を保存しました: %1</source>
+        <translation>Extended copy saved: %1</translation>
+    </message>
+    <message>
+        <source>延長版:</source>
+        <translation>Extended copy:</translation>
+    </message>
+    <message>
+        <source>フェード</source>
+        <translation>Fade</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>閉じます</source>
+        <translation>Closes this window</translation>
+    </message>
+    <message>
+        <source>検出結果</source>
+        <translation>Results</translation>
+    </message>
+    <message numerus="yes">
+        <source>中止しました。それまでに見つかった %n 個の候補です</source>
+        <translation>
+            <numerusform>Stopped: %n candidate found so far</numerusform>
+            <numerusform>Stopped: %n candidates found so far</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>ループは見つかりませんでした。精度を下げるか、長さを短くしてください</source>
+        <translation>No loop found. Try a lower precision or a shorter match length</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個の候補 (継ぎ目の差の小さい順)</source>
+        <translation>
+            <numerusform>%n candidate (smallest seam difference first)</numerusform>
+            <numerusform>%n candidates (smallest seam difference first)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>検索範囲に音がありません。マーカを 2 つ置くか、現在位置を終わりより前に移してください</source>
+        <translation>The search span holds no sound. Set both markers, or move the position before the end</translation>
+    </message>
+    <message>
+        <source>%1 サンプル</source>
+        <translation>%1 samples</translation>
     </message>
 </context>
 <context>
@@ -1438,6 +1607,99 @@ The file was opened again at its start.</translation>
     <message>
         <source>残り約 %1</source>
         <translation>about %1 left</translation>
+    </message>
+</context>
+<context>
+    <name>snipora::CSilenceDlg</name>
+    <message>
+        <source> ミリ秒</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>無音で区切って音を探す</source>
+        <translation>Find Sounds Between Silences</translation>
+    </message>
+    <message>
+        <source>どのチャンネルの音もこの大きさ以下のフレームを無音とみなします (0 dB がフルスケール)</source>
+        <translation>A frame is silent when no channel is louder than this (0 dB is full scale)</translation>
+    </message>
+    <message>
+        <source>これより短い無音では区切りません</source>
+        <translation>Silences shorter than this do not part two sounds</translation>
+    </message>
+    <message>
+        <source>これより短い音は範囲にしません</source>
+        <translation>Sounds shorter than this are left out</translation>
+    </message>
+    <message>
+        <source>各範囲の前後に残す無音 (隣の範囲と重なるところでは中間で分けます)</source>
+        <translation>Silence kept before and after each range (where neighbours would overlap they meet half-way)</translation>
+    </message>
+    <message>
+        <source>無音のしきい値(&amp;T):</source>
+        <translation>Silence &amp;threshold:</translation>
+    </message>
+    <message>
+        <source>最短の無音(&amp;S):</source>
+        <translation>Shortest &amp;silence:</translation>
+    </message>
+    <message>
+        <source>最短の音(&amp;M):</source>
+        <translation>Shortest so&amp;und:</translation>
+    </message>
+    <message>
+        <source>前後の余白(&amp;P):</source>
+        <translation>&amp;Padding:</translation>
+    </message>
+    <message>
+        <source>ファイルを読んだ割合</source>
+        <translation>How much of the file has been read</translation>
+    </message>
+    <message>
+        <source>見つかった範囲をすべて予約の一覧に加えます (元に戻すで一度に取り消せます)</source>
+        <translation>Adds every range found to the reservation list (one Undo takes them all back)</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>何も加えずに閉じます</source>
+        <translation>Closes without adding anything</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個の範囲を追加</source>
+        <translation>
+            <numerusform>Add %n range</numerusform>
+            <numerusform>Add %n ranges</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>ファイルを読んでいます...</source>
+        <translation>Reading the file...</translation>
+    </message>
+    <message>
+        <source>この形式のファイルでは無音を探せません</source>
+        <translation>Silences cannot be found in files of this format</translation>
+    </message>
+    <message>
+        <source>ファイルを開けません</source>
+        <translation>The file cannot be opened</translation>
+    </message>
+    <message>
+        <source>ファイルがヘッダの示す長さより短いため、読み終えられません</source>
+        <translation>The file is shorter than its header states and cannot be read to its end</translation>
+    </message>
+    <message>
+        <source>この値では音が見つかりません</source>
+        <translation>No sound found with these values</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個の音が見つかりました (波形に紫で表示)</source>
+        <translation>
+            <numerusform>%n sound found (purple on the waveform)</numerusform>
+            <numerusform>%n sounds found (purple on the waveform)</numerusform>
+        </translation>
     </message>
 </context>
 <context>

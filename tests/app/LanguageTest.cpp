@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -25,7 +26,6 @@
 #include "app/ui_translations.h"
 #include "export/dialogs/save_progress_dialog.h"
 #include "loopsearch/dialogs/loop_progress_dlg.h"
-#include "loopsearch/dialogs/loop_search_dlg.h"
 #include "platform/ui/qt_ui_text.h"
 #include "resources/control_ids.h"
 #include "resources/string_table.h"
@@ -54,8 +54,10 @@ void ExpectTooltip(QWidget* top, QWidget* widget) {
   const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
                        qobject_cast<QSlider*>(widget) || qobject_cast<QComboBox*>(widget);
   if (!control || widget->window() != top || !widget->isVisibleTo(top)) return;
-  // A drop-down list's own line edit shares the list's tooltip.
-  if (qobject_cast<QComboBox*>(widget->parentWidget())) return;
+  // The line edit of a drop-down list or a spin box shares its owner's tooltip.
+  if (qobject_cast<QComboBox*>(widget->parentWidget()) ||
+      qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
+    return;
   EXPECT_FALSE(widget->toolTip().isEmpty())
       << "no tooltip: " << widget->metaObject()->className() << " "
       << widget->objectName().toStdString() << " in " << top->windowTitle().toStdString();
@@ -157,6 +159,7 @@ class LanguageTest : public MainDialogTest {
     add(TextsOfModal([this] { dlg->OnMenuSpeed(); }));
     add(TextsOfModal([this] { dlg->OnMenuAbout(); }));
     add(TextsOfModal([this] { dlg->OnMenuLoopSearch(); }));
+    add(TextsOfModal([this] { dlg->OnMenuFindSounds(); }));
     add(TextsOfModal([this] { Click(kCtlJump); }));
     add(TextsOfModal([this] { dlg->OnMenuShortcuts(); }));
 
@@ -164,9 +167,7 @@ class LanguageTest : public MainDialogTest {
     CSaveProgressDlg save(exportHost, ui);
     ShowLaidOut(save);
     CollectTexts(&save, texts);
-    CMainLoopSearchHost searchHost(*dlg);
-    CLoopSearchDlg search(searchHost);
-    CLoopProgressDlg progress({}, search, ui);
+    CLoopProgressDlg progress([](ILoopSearchProgress&) { return LoopSearchEnd::Completed; });
     ShowLaidOut(progress);
     CollectTexts(&progress, texts);
 

@@ -14,32 +14,15 @@
 #include "app/status_line.h"
 
 #include "audiofile/sample_loops.h"
-#include "loopsearch/dialogs/loop_search_dlg.h"
 #include "playback/dialogs/speed_dialog.h"
 #include "playback/dialogs/volume_dialog.h"
 #include "playback/player_flags.h"
 #include "tests/app/main_dialog_fixture.h"
 
-// The menu commands that run the save, volume, speed and loop detection
-// dialogs, the volume dialog's live display and the volume settings kept
-// between runs.
+// The menu commands that run the save, volume and speed dialogs, the volume dialog's live display
+// and the volume settings kept between runs.
 namespace snipora::test {
 namespace {
-
-// Runs `check` on the modal dialog of type Dialog once it is up, then closes it.
-template <class Dialog>
-void OnNextModal(std::function<void(Dialog&)> check) {
-  QTimer::singleShot(0, [check] {
-    auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) {
-      ADD_FAILURE() << "the expected dialog is not the active modal window";
-      if (QWidget* other = QApplication::activeModalWidget()) other->close();
-      return;
-    }
-    check(*dialog);
-    dialog->reject();
-  });
-}
 
 template <class Widget>
 Widget* Find(QWidget& dialog, int id) {
@@ -194,29 +177,6 @@ TEST_F(MenuCommandsTest, FileLoopPointsBecomeTheMarkers) {
   EXPECT_EQ(dlg->MarkerPosition(2), 66150u * 4);
   EXPECT_TRUE(Enabled(1039));
   EXPECT_EQ(Bytes(), 22050u * 4);
-}
-
-TEST_F(MenuCommandsTest, LoopDetectionStaysGrayedAndItsHandlerFollowsTheMarkers) {
-  StartWithSong(2);
-  EXPECT_FALSE(dlg->MenuAction(32776)->isEnabled());
-  MarkAt(2, 88200);
-  OnNextModal<CLoopSearchDlg>([](CLoopSearchDlg& search) {
-    struct Expect {
-      int id;
-      bool enabled;
-      bool checked;
-    };
-    // Only marker 2 is set: it is the source, and both of its choices are open.
-    const Expect expected[] = {{1035, false, false}, {1036, true, true},   {1037, true, false},
-                               {1041, true, true},   {1038, false, false}, {1039, true, false},
-                               {1040, true, false}};
-    for (const Expect& e : expected) {
-      auto* radio = Find<QRadioButton>(search, e.id);
-      EXPECT_EQ(radio->isEnabled(), e.enabled) << e.id;
-      EXPECT_EQ(radio->isChecked(), e.checked) << e.id;
-    }
-  });
-  dlg->OnMenuLoopSearch();
 }
 
 TEST_F(MenuCommandsTest, VolumeSettingsSurviveToTheNextRun) {

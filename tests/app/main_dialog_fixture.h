@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,6 +22,22 @@
 // moves the play cursor and delivers the player's timer ticks) and scripted
 // message boxes and file dialogs.
 namespace snipora::test {
+
+// Runs `use` on the modal dialog of type Dialog once it is up, then closes
+// it unless `use` did.
+template <class Dialog>
+void OnNextModal(std::function<void(Dialog&)> use) {
+  QTimer::singleShot(0, [use] {
+    auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      ADD_FAILURE() << "the expected dialog is not the active modal window";
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+      return;
+    }
+    use(*dialog);
+    if (dialog->isVisible()) dialog->reject();
+  });
+}
 
 // Sound files made by sox once per test program, and a folder of each test's
 // own that receives copies of them: what one test writes beside its sound

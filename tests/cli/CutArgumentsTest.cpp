@@ -50,6 +50,18 @@ TEST(CutArguments, OptionsAndPositionals) {
   EXPECT_TRUE(cut.markers && cut.skipExisting && cut.json);
   EXPECT_EQ(cut.nameTemplate, "{stem} {n:02}");
   EXPECT_EQ(cut.rf64, Rf64Policy::kAlways);
+  const CutOptions sounds =
+      ParseArguments({"--silence", "--threshold", "-42.5", "--min-silence", "700", "--min-sound",
+                      "0", "--pad", "5", "--extend-loop", "4", "a.wav"})
+          .options;
+  EXPECT_TRUE(sounds.silence);
+  EXPECT_EQ(sounds.silenceRules.thresholdDb, -42.5);
+  EXPECT_EQ(sounds.silenceRules.minSilenceMs, 700u);
+  EXPECT_EQ(sounds.silenceRules.minSoundMs, 0u);
+  EXPECT_EQ(sounds.silenceRules.padMs, 5u);
+  EXPECT_EQ(sounds.extendLoop->count, 4u);
+  EXPECT_EQ(sounds.extendLoop->fadeMs, 10000u);  // the default fade
+  EXPECT_EQ(ParseArguments({"--extend-loop=2:0", "a.wav", "0:1"}).options.extendLoop->fadeMs, 0u);
 }
 
 TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
@@ -58,9 +70,31 @@ TEST(CutArguments, UsageErrorsSayWhatIsWrong) {
     const char* error;
   } cases[] = {
       {{}, "no source file given"},
-      {{"a.wav"}, "no range given (START:END, --labels, --cue, --csv or --markers)"},
+      {{"a.wav"}, "no range given (START:END, --labels, --cue, --csv, --markers or --silence)"},
       {{"--cue", "a.cue", "--markers", "a.wav"},
-       "only one of --labels, --cue, --csv and --markers at a time"},
+       "only one of --labels, --cue, --csv, --markers and --silence at a time"},
+      {{"--silence", "--labels", "a.txt", "a.wav"},
+       "only one of --labels, --cue, --csv, --markers and --silence at a time"},
+      {{"--pad", "10", "a.wav", "0:1"},
+       "--threshold, --min-silence, --min-sound and --pad go with --silence"},
+      {{"--silence", "--threshold", "3", "a.wav"},
+       "--threshold needs decibels up to 0 (such as -50), not '3'"},
+      {{"--silence", "--min-silence", "1.5", "a.wav"},
+       "--min-silence needs milliseconds as a whole number, not '1.5'"},
+      {{"--silence", "--list-encoding", "CP1251", "a.wav"},
+       "--list-encoding goes with --labels, --cue, --csv or --markers"},
+      {{"--find-loops", "--silence", "a.wav"}, "--silence does not go with --find-loops"},
+      {{"--extend-loop", "0", "a.wav", "0:1"},
+       "--extend-loop takes COUNT[:FADE_MS], a count of at least 1 and milliseconds, not '0'"},
+      {{"--extend-loop", "2:x", "a.wav", "0:1"},
+       "--extend-loop takes COUNT[:FADE_MS], a count of at least 1 and milliseconds, not '2:x'"},
+      {{"--extend-loop", "2", "-j", "-o", "x", "a.wav", "0:1"},
+       "--extend-loop writes each piece; it does not go with --join"},
+      {{"--extend-loop", "2", "--declick", "5", "a.wav", "0:1"},
+       "--fade, --fade-in and --declick do not go with --extend-loop, which fades out by its own "
+       "FADE_MS"},
+      {{"--print-ranges", "csv", "--extend-loop", "2", "a.wav", "0:1"},
+       "--extend-loop does not go with --print-ranges"},
       {{"--print-ranges", "srt", "a.wav", "0:1"},
        "--print-ranges needs labels, cue or csv, not 'srt'"},
       {{"--name", "{n}{title}", "a.wav", "0:1"},

@@ -2,7 +2,6 @@
 // outputs byte for byte against the source and with soxi.
 #include <csignal>
 #include <filesystem>
-#include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -408,21 +407,31 @@ TEST_F(CutEndToEnd, HelpAndVersion) {
   EXPECT_EQ(version.output.rfind("snipora-cut ", 0), 0u);
 }
 
-// --- loop points ---
+// The sounds between silences are the ranges: printed, cut, or refused when
+// there is none. At 8000 Hz the defaults are 400 frames of padding, silences
+// of 8000 frames and sounds of 800 frames at least.
+TEST_F(CutEndToEnd, SilenceFindsTheSoundsBetweenSilences) {
+  Samples values(40000);
+  for (size_t i = 9000; i < 13000; ++i) values[i] = i % 2 ? 9000 : -9000;
+  for (size_t i = 22000; i < 22500; ++i) values[i] = 9000;  // too short a sound
+  for (size_t i = 31000; i < 32000; ++i) values[i] = 200;   // about -44 dB
+  WriteWave16(dir.File("t.wav"), values, 1, 8000);
+  CommandResult r = Cut("--silence --print-ranges csv " + Q("t.wav"));
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output, "start,end,label\n8600,13400,\n30600,32400,\n");
+  r = Cut("--silence --threshold -40 --min-sound 50 --pad 0 " + Q("t.wav"));
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  ExpectOutput(dir.File("t/01.wav"), Frames(SampleBytes(values), 2, 9000, 13000), 2);
+  ExpectOutput(dir.File("t/02.wav"), Frames(SampleBytes(values), 2, 22000, 22500), 2);
+  EXPECT_FALSE(fs::exists(dir.File("t/03.wav")));
 
-// The loops sndfile-info (libsndfile, not ours) reads from a file's smpl chunk,
-// as "start-end" with the end inclusive.
-std::vector<std::string> SndfileLoops(const std::string& path) {
-  const CommandResult r = RunCommand("sndfile-info " + ShellQuote(path));
-  EXPECT_EQ(r.exitCode, 0) << r.output;
-  std::vector<std::string> loops;
-  const std::regex loop(R"(Start\s*:\s*(\d+)\s+End\s*:\s*(\d+))");
-  for (auto it = std::sregex_iterator(r.output.begin(), r.output.end(), loop);
-       it != std::sregex_iterator(); ++it) {
-    loops.push_back((*it)[1].str() + "-" + (*it)[2].str());
-  }
-  return loops;
+  r = Cut("--silence --threshold -10 " + Q("t.wav"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("--silence found no sound (louder than -10 dB"), std::string::npos)
+      << r.output;
 }
+
+// --- loop points ---
 
 TEST_F(CutEndToEnd, FindLoopsListsTheKnownPeriodFirstAndNothingInNoise) {
   const Samples burst = Noise(3000, 1);  // 375 ms at 8000 Hz
@@ -445,8 +454,9 @@ TEST_F(CutEndToEnd, FindLoopsListsTheKnownPeriodFirstAndNothingInNoise) {
   WriteWave16(dir.File("s.wav"), Samples(12000), 1, 8000);
   r = Cut("--find-loops " + Q("s.wav") + " 100:12000");
   EXPECT_NE(r.exitCode, 0);
-  EXPECT_NE(r.output.find("the sound at frame 100 is silent or constant"), std::string::npos)
-      << r.output;
+  EXPECT_EQ(r.output,  // in English only
+            "snipora-cut: the sound at frame 100 is silent or constant and cannot anchor a loop; "
+            "start the range elsewhere or choose a finer --precision\n");
 }
 
 // --loop gives every piece (or the joined file) a smpl chunk that libsndfile
@@ -512,6 +522,33 @@ TEST_F(CutEndToEnd, SourceLoopsFollowThePiecesAndAutoFindsThePeriod) {
   r = Cut("-f --loop auto " + Q("l.wav") + " 0:100");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.output.find("no loop found in range 0:100"), std::string::npos) << r.output;
+}
+
+// An extended copy: the piece up to the end of the source's loop, the loop
+// twice more, then 50 ms from its start fading out; no smpl chunk. A piece
+// without a loop is refused before anything is written.
+TEST_F(CutEndToEnd, ExtendLoopWritesTheListeningCopy) {
+  const Samples values = Noise(8000, 7);
+  SampleChunk loops;
+  loops.loops = {{1, 0, 3000, 3999, 0, 0}};
+  WriteWave(dir.File("l.wav"), SampleBytes(values), 1, 8000, 16, 0, SampleChunkBytes(loops));
+  ASSERT_EQ(Cut("--extend-loop 3:50 " + Q("l.wav") + " 1000:5000").exitCode, 0);
+  const Bytes data = SampleBytes(values);
+  Bytes expected = Frames(data, 2, 1000, 4000);
+  for (int i = 0; i < 2; ++i) {
+    const Bytes loop = Frames(data, 2, 3000, 4000);
+    expected.insert(expected.end(), loop.begin(), loop.end());
+  }
+  Bytes fade = Frames(data, 2, 3000, 3400);
+  ReferenceFade(fade, fade.size(), 2, 1);
+  expected.insert(expected.end(), fade.begin(), fade.end());
+  ExpectOutput(dir.File("l/01.wav"), expected, 2);
+  EXPECT_FALSE(ReadSampleChunk(dir.File("l/01.wav")));
+
+  const CommandResult r = Cut("-o " + Q("x") + " --extend-loop 2 " + Q("l.wav") + " 0:3500");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("range 0:3500 (frames) holds no loop"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(dir.File("x")));
 }
 
 }  // namespace

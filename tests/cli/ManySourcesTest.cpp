@@ -109,6 +109,10 @@ TEST_F(ManySources, GoodSourcesAreCutAndTheBrokenOneIsNamed) {
   ExpectPiece("a/01.wav", a, 0, 8000);
   ExpectPiece("c/02.wav", c, 16000, 32000);
   EXPECT_FALSE(fs::exists(dir.File("b")));
+
+  // The sounds between silences of each source: all of these noise sources.
+  EXPECT_EQ(Cut("--silence -o sounds a.wav b.wav c.wav").exitCode, 0);
+  ExpectPiece("sounds/c/01.wav", c, 0, 32000);
 }
 
 // Interrupted while the second source is cut, the run is finished by a rerun

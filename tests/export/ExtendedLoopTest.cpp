@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "export/output_progress.h"
 #include "tests/export/export_test_support.h"
 #include "tests/export/fade_reference.h"
 
@@ -10,46 +11,55 @@ namespace {
 
 using namespace snipora::test;
 
-// At 1000 Hz a millisecond is a frame. The piece is frames 100-2499 of 3000.
+// One piece, frames 100-2499 of 3000, with a loop of its own (source
+// frames, end exclusive), to be written as an extended copy at `path`.
+ExportRequest CopyRequest(const std::string& source, ExportRange loop, ExtendedCopies copies,
+                          const std::string& path) {
+  ExportRequest request;
+  request.sourcePath = source;
+  request.format = LoadFormat(source);
+  request.ranges = {{100, 2500, "", loop}};
+  request.paths = {path};
+  request.extend = copies;
+  return request;
+}
+
+// At 1000 Hz a millisecond is a frame.
 TEST(ExtendedLoop, CopyHoldsThePieceToTheLoopsEndTheRepeatsAndTheFade) {
   struct Row {
     const char* name;
     uint16_t channels, bits;
-    uint64_t loopStart, loopEnd;  // inclusive
+    ExportRange loop;
     uint32_t count, fadeMs;
     std::vector<std::pair<uint32_t, uint32_t>> expected;  // source frames, end exclusive
   };
   const Row rows[] = {
-      {"once, no fade: the piece up to the loop's end", 2, 16, 700, 1199, 1, 0, {{100, 1200}}},
+      {"once, no fade: the piece up to the loop's end", 2, 16, {700, 1200}, 1, 0, {{100, 1200}}},
       {"three times, fade shorter than the loop",
        2,
        16,
-       700,
-       1199,
+       {700, 1200},
        3,
        300,
        {{100, 1200}, {700, 1200}, {700, 1200}, {700, 1000}}},
       {"a fade longer than the loop goes round it",
        2,
        16,
-       700,
-       1199,
+       {700, 1200},
        2,
        1234,
        {{100, 1200}, {700, 1200}, {700, 1200}, {700, 1200}, {700, 934}}},
       {"24-bit mono, a loop from the piece's first to its last frame",
        1,
        24,
-       100,
-       2499,
+       {100, 2500},
        2,
        50,
        {{100, 2500}, {100, 2500}, {100, 150}}},
       {"8-bit mono of an odd length, then its pad byte",
        1,
        8,
-       700,
-       1199,
+       {700, 1200},
        1,
        1,
        {{100, 1200}, {700, 701}}},
@@ -59,29 +69,28 @@ TEST(ExtendedLoop, CopyHoldsThePieceToTheLoopsEndTheRepeatsAndTheFade) {
     TempDir dir;
     const std::string source = dir.File("source.wav");
     const Bytes file = WriteSource(source, {row.channels, row.bits, 1000, 3000});
-    ExtendedLoopJob job;
-    job.sourcePath = source;
-    job.format = LoadFormat(source);
-    job.piece = {100, 2500};
-    job.loopStartFrame = row.loopStart;
-    job.loopEndFrame = row.loopEnd;
-    job.count = row.count;
-    job.fadeMs = row.fadeMs;
-    RecordingProgress progress;
     const std::string output = dir.File("extended.wav");
-    ASSERT_EQ(WriteExtendedLoop(job, output, progress), ExportOutcome::Done);
+    ExportPlan plan;
+    ASSERT_EQ(PlanExport(CopyRequest(source, row.loop, {row.count, row.fadeMs}, output), plan),
+              std::nullopt);
+    RecordingProgress progress;
+    COutputProgress copies(plan, progress);
+    ASSERT_EQ(WriteExport(plan, copies), ExportOutcome::Done);
 
     Bytes expected;
     for (const auto& [start, end] : row.expected) {
-      const Bytes part = SourceRange(file, job.format, start, end);
+      const Bytes part = SourceRange(file, plan.format, start, end);
       expected.insert(expected.end(), part.begin(), part.end());
     }
-    const uint32_t align = job.format.formatBlock.blockAlign;
+    const uint32_t align = plan.format.formatBlock.blockAlign;
     ReferenceFade(expected, size_t{row.fadeMs} * align, align, row.channels);
     const Bytes out = ReadFileBytes(output);
-    EXPECT_EQ(CheckedData(out, job.format, static_cast<uint32_t>(expected.size())), expected);
-    EXPECT_TRUE(ChunkBody(out, "smpl").empty());
+    // No chunk but "fmt " and "data": no smpl, nothing kept from the source.
+    EXPECT_EQ(CheckedData(out, plan.format, static_cast<uint32_t>(expected.size())), expected);
     EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"extended.wav", "source.wav"}));
+    // Its progress is one file over all of its bytes.
+    EXPECT_EQ(progress.overallRange, 1u);
+    EXPECT_EQ(progress.fileRanges, std::vector<uint32_t>{static_cast<uint32_t>(expected.size())});
   }
 }
 
@@ -89,39 +98,40 @@ TEST(ExtendedLoop, RefusedOrCancelledLeavesNothing) {
   TempDir dir;
   const std::string source = dir.File("source.wav");
   WriteSource(source, {2, 16, 1000, 3000});
-  ExtendedLoopJob base;
-  base.sourcePath = source;
-  base.format = LoadFormat(source);
-  base.piece = {100, 2500};
-  base.loopStartFrame = 700;
-  base.loopEndFrame = 1199;
-  base.count = 400;  // long enough to be cancelled half-way
+  const std::string output = dir.File("out.wav");
   struct Row {
     const char* name;
-    uint64_t loopStart, loopEnd;
-    uint32_t count;
-    int cancelAtPump;
-    ExportOutcome outcome;
+    std::optional<ExportRange> loop;
+    uint32_t count, fadeMs;
+    bool join;
+    std::string refusal;
   } rows[] = {
-      {"loop starting before the piece", 99, 1199, 2, -1, ExportOutcome::BadRange},
-      {"loop's last frame at the piece's end", 700, 2500, 2, -1, ExportOutcome::BadRange},
-      {"loop ending before it starts", 700, 699, 2, -1, ExportOutcome::BadRange},
-      {"no loop at all", 700, 1199, 0, -1, ExportOutcome::BadRange},
-      {"cancelled", 700, 1199, 400, 3, ExportOutcome::Cancelled},
+      {"loop starting before the piece", ExportRange{99, 1200}, 2, 0, false,
+       "the loop 99:1200 is not inside range 100:2500 (frames)"},
+      {"no loop at all", std::nullopt, 2, 0, false,
+       "range 100:2500 (frames) holds no loop to play out"},
+      {"not played", ExportRange{700, 1200}, 0, 0, false,
+       "an extended copy plays its loop at least once"},
+      {"a fade going round a short loop too often", ExportRange{700, 701}, 9000, 1001, false,
+       "range 100:2500 (frames): an extended copy plays its loop at most 10000 times, the fade's "
+       "rounds included"},
+      {"joined", ExportRange{700, 1200}, 2, 0, true,
+       "an extended copy is made of each piece, not joined"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    ExtendedLoopJob job = base;
-    job.loopStartFrame = row.loopStart;
-    job.loopEndFrame = row.loopEnd;
-    job.count = row.count;
-    RecordingProgress progress;
-    progress.cancelAtPump = row.cancelAtPump;
-    EXPECT_EQ(WriteExtendedLoop(job, dir.File("out.wav"), progress), row.outcome);
-    EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"source.wav"});
+    ExportRequest request = CopyRequest(source, {}, {row.count, row.fadeMs}, output);
+    request.ranges[0].loop = row.loop;
+    request.join = row.join;
+    ExportPlan plan;
+    EXPECT_EQ(PlanExport(request, plan), row.refusal);
   }
+  ExportPlan plan;
+  ASSERT_EQ(PlanExport(CopyRequest(source, {700, 1200}, {400, 0}, output), plan), std::nullopt);
   RecordingProgress progress;
-  EXPECT_EQ(WriteExtendedLoop(base, source, progress), ExportOutcome::OutputIsSource);
+  progress.cancelAtPump = 3;  // half-way through 400 rounds
+  EXPECT_EQ(WriteExport(plan, progress), ExportOutcome::Cancelled);
+  EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"source.wav"});
 }
 
 }  // namespace

@@ -52,17 +52,19 @@ TEST(DialogTemplates, MainDialogHasEveryNumberedControl) {
   }
 }
 
-TEST(MenuTemplate, OnlyTheLoopAndRangeListCommandsStartGrayedAndEveryCommandAppearsOnce) {
+TEST(MenuTemplate, OnlyTheCommandsOfAFileStartGrayedAndEveryCommandAppearsOnce) {
   std::set<int> ids;
   for (const MenuPopupTemplate& popup : MainMenuTemplate()) {
     for (const MenuItemTemplate& item : popup.items) {
       EXPECT_TRUE(ids.insert(item.id).second) << item.id;
       EXPECT_EQ(item.grayed, item.id == kCmdLoopSearch || item.id == kCmdMarkersFromFileLoop ||
-                                 item.id == kCmdImportRanges || item.id == kCmdExportRanges)
+                                 item.id == kCmdImportRanges || item.id == kCmdExportRanges ||
+                                 item.id == kCmdFindSounds)
           << item.id;
     }
   }
-  EXPECT_EQ(ids, (std::set<int>{32771, 32772, 32773, 32774, 32775, 32776, 32777, 32778, 32779}));
+  EXPECT_EQ(ids,
+            (std::set<int>{32771, 32772, 32773, 32774, 32775, 32776, 32777, 32778, 32779, 32780}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <stdexcept>
 
 #include <sys/resource.h>
@@ -83,6 +84,18 @@ bool HoldsHiddenFile(const std::string& folder) {
     if (entry.path().filename().string()[0] == '.') return true;
   }
   return false;
+}
+
+std::vector<std::string> SndfileLoops(const std::string& path) {
+  const CommandResult r = RunCommand("sndfile-info " + ShellQuote(path));
+  if (r.exitCode != 0) return {"sndfile-info failed"};
+  std::vector<std::string> loops;
+  const std::regex loop(R"(Start\s*:\s*(\d+)\s+End\s*:\s*(\d+))");
+  for (auto it = std::sregex_iterator(r.output.begin(), r.output.end(), loop);
+       it != std::sregex_iterator(); ++it) {
+    loops.push_back((*it)[1].str() + "-" + (*it)[2].str());
+  }
+  return loops;
 }
 
 bool HaveProgram(const std::string& name) {

@@ -61,6 +61,11 @@ int StartCut(const std::vector<std::string>& args, uint32_t blockDelayUs,
 // signal that ended it.
 int WaitForExit(int pid);
 
+// The loops sndfile-info (libsndfile, not ours) reads from a file's smpl
+// chunk, as "start-end" with the end inclusive; "sndfile-info failed" when it
+// cannot read the file.
+std::vector<std::string> SndfileLoops(const std::string& path);
+
 // True when the named program is on PATH (tests of sox output skip without it).
 bool HaveProgram(const std::string& name);
 

@@ -41,6 +41,8 @@ struct WaveformModel {
   uint64_t position = 0;
   std::optional<uint64_t> markers[2];
   std::vector<WaveRegion> regions;
+  // Ranges a dialog proposes (found sounds), drawn apart from the reservations.
+  std::vector<FrameRange> preview;
   // The frame a drag has set, shown beside its line while the drag goes on.
   std::optional<uint64_t> readout;
 

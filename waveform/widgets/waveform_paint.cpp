@@ -25,6 +25,7 @@ WaveformColours ColoursFor(const QPalette& palette) {
   c.region = QColor(0x1E, 0x9E, 0x8E, 50);
   c.highlightedRegion = QColor(0x1E, 0x9E, 0x8E, 120);
   c.markedRegion = QColor(0xD0, 0x20, 0x20);
+  c.preview = QColor(0x8E, 0x44, 0xAD);
   return c;
 }
 
@@ -94,6 +95,13 @@ void DrawMarks(QPainter& painter, const QRect& area, const WaveformModel& model,
     painter.fillRect(box, back);
     painter.setPen(region.marked ? colours.markedRegion : colours.text);
     painter.drawText(box.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+  }
+  for (const FrameRange& range : model.preview) {
+    const QRectF rect = band(range.first, range.last);
+    QColor fill = colours.preview;
+    fill.setAlpha(55);
+    painter.fillRect(rect, fill);
+    painter.fillRect(QRectF(rect.left(), rect.bottom() - 3, rect.width(), 4), colours.preview);
   }
   // A line with an optional label to its right, when the frame is in view.
   const auto line = [&](uint64_t frame, const QColor& colour, const QString& label) {

@@ -25,6 +25,7 @@ struct WaveformColours {
   QColor region;     // a reservation; stronger when its row is highlighted
   QColor highlightedRegion;
   QColor markedRegion;  // the edge of one that overlaps or duplicates another
+  QColor preview;       // a range a dialog proposes
 };
 
 WaveformColours ColoursFor(const QPalette& palette);
@@ -41,7 +42,8 @@ void DrawPeakColumns(QPainter& painter, const QRect& area, uint32_t channels,
                      const WaveformColours& colours);
 
 // The selection and the reservations as bands (with their number and label
-// when `labels`), then both markers and the play position as lines, and the
+// when `labels`), the ranges a dialog proposes as bands with a bar along
+// their foot, then both markers and the play position as lines, and the
 // frame a drag has set beside its line, mapped through `span`.
 void DrawMarks(QPainter& painter, const QRect& area, const WaveformModel& model,
                const FrameSpan& span, const WaveformColours& colours, bool labels);

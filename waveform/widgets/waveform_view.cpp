@@ -77,6 +77,7 @@ void CWaveformView::Clear() {
   model_.markers[0].reset();
   model_.markers[1].reset();
   model_.regions.clear();
+  model_.preview.clear();
   model_.readout.reset();
   drawnReadyFrames_ = 0;
   detail_->DropCache();
@@ -99,6 +100,11 @@ void CWaveformView::SetMarkers(std::optional<uint64_t> marker1, std::optional<ui
 
 void CWaveformView::SetRegions(std::vector<WaveRegion> regions) {
   model_.regions = std::move(regions);
+  Repaint();
+}
+
+void CWaveformView::SetPreview(std::vector<FrameRange> ranges) {
+  model_.preview = std::move(ranges);
   Repaint();
 }
 

@@ -43,6 +43,8 @@ class CWaveformView : public QWidget {
   void SetPosition(uint64_t frame);
   void SetMarkers(std::optional<uint64_t> marker1, std::optional<uint64_t> marker2);
   void SetRegions(std::vector<WaveRegion> regions);
+  // Ranges a dialog proposes, shown until it sets none.
+  void SetPreview(std::vector<FrameRange> ranges);
   // The frame a drag has set, shown beside its line; none when the drag ends.
   void SetDragReadout(std::optional<uint64_t> frame);
   // The detail view shows `range` until the position moves.
@@ -58,6 +60,7 @@ class CWaveformView : public QWidget {
   const CPeakEngine* Peaks() const { return model_.peaks.get(); }
   QString PositionText() const;
   const std::vector<WaveRegion>& Regions() const { return model_.regions; }
+  const std::vector<FrameRange>& Preview() const { return model_.preview; }
 
  private:
   void PollPeaks();
