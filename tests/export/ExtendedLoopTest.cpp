@@ -2,22 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include "audiofile/flac_file.h"
 #include "export/output_progress.h"
 #include "tests/export/export_test_support.h"
 #include "tests/export/fade_reference.h"
+#include "tests/support/flac_files.h"
 
 namespace snipora {
 namespace {
 
 using namespace snipora::test;
 
-// One piece, frames 100-2499 of 3000, with a loop of its own (source
-// frames, end exclusive), to be written as an extended copy at `path`.
+// One piece, frames 100-2499 of 3000 of a WAVE source (unless `format` is
+// given), with a loop of its own (source frames, end exclusive), to be
+// written as an extended copy at `path`.
 ExportRequest CopyRequest(const std::string& source, ExportRange loop, ExtendedCopies copies,
-                          const std::string& path) {
+                          const std::string& path,
+                          std::optional<SoundFormatInfo> format = std::nullopt) {
   ExportRequest request;
   request.sourcePath = source;
-  request.format = LoadFormat(source);
+  request.format = format ? *format : LoadFormat(source);
   request.ranges = {{100, 2500, "", loop}};
   request.paths = {path};
   request.extend = copies;
@@ -92,6 +96,38 @@ TEST(ExtendedLoop, CopyHoldsThePieceToTheLoopsEndTheRepeatsAndTheFade) {
     EXPECT_EQ(progress.overallRange, 1u);
     EXPECT_EQ(progress.fileRanges, std::vector<uint32_t>{static_cast<uint32_t>(expected.size())});
   }
+}
+
+// A FLAC source's copy made as FLAC: decoded by flac, the source's decoded
+// frames in the copy's order, the fade at its end.
+TEST(ExtendedLoop, CopiesAFlacSourceIntoFlac) {
+  TempDir dir;
+  const std::string source = dir.File("source.flac");
+  std::string why;
+  if (!MakeFlac(source, {16, 2, 1000, 3000}, why)) GTEST_SKIP() << why;
+  SoundFormatInfo format;
+  ASSERT_EQ(ReadFlacFile(source, format), FlacProblem::kNone);
+  ExportRequest request =
+      CopyRequest(source, {700, 1200}, {2, 300}, dir.File("extended.flac"), format);
+  request.outputFormat = OutputFormat::kFlac;
+  ExportPlan plan;
+  ASSERT_EQ(PlanExport(request, plan), std::nullopt);
+  RecordingProgress progress;
+  COutputProgress copies(plan, progress);
+  ASSERT_EQ(WriteExport(plan, copies), ExportOutcome::Done);
+
+  const Bytes decoded = FlacToolSamples(source);
+  constexpr uint32_t kAlign = 4;
+  Bytes expected;
+  for (const auto& [start, end] : {std::pair{100, 1200}, {700, 1200}, {700, 1000}}) {
+    expected.insert(expected.end(), decoded.begin() + start * kAlign,
+                    decoded.begin() + end * kAlign);
+  }
+  ReferenceFade(expected, 300 * kAlign, kAlign, 2);
+  EXPECT_EQ(FlacToolSamples(dir.File("extended.flac")), expected);
+  // One output, reported complete through the outputs' progress.
+  EXPECT_EQ(progress.overallRange, 1u);
+  EXPECT_EQ(progress.written, std::vector<size_t>{0});
 }
 
 TEST(ExtendedLoop, RefusedOrCancelledLeavesNothing) {

@@ -137,6 +137,7 @@ class RecordingProgress : public IExportProgress {
   std::vector<uint32_t> fileRanges;
   uint32_t overallRange = 0;
   uint32_t lastFilePosition = 0;
+  std::vector<size_t> written;   // outputs reported complete
   std::function<void()> onPump;  // runs at each pump (e.g. to look at the disk)
 
   void SetFileRange(uint64_t length) override { fileRanges.push_back(length); }
@@ -149,6 +150,7 @@ class RecordingProgress : public IExportProgress {
     if (mainWindowToo) ++mainWindowPumps;
   }
   bool IsCancelled() const override { return cancelled_; }
+  void OutputWritten(size_t index) override { written.push_back(index); }
 
  private:
   bool cancelled_ = false;
