@@ -81,9 +81,8 @@ std::string CheckFlac(const ExportPlan& plan, const ExportOutput& output,
     return "it cannot be read as a FLAC file";
   }
   const WaveFormatBlock& source = plan.format.formatBlock;
-  const uint32_t bits = plan.format.validBits != 0 ? plan.format.validBits : source.bitsPerSample;
   if (header.channels != source.channels || header.sampleRate != source.samplesPerSec ||
-      header.bitsPerSample != bits) {
+      header.bitsPerSample != FlacSignalBits(plan.format)) {
     return "its format is not the source's";
   }
   if (header.totalFrames != output.Frames()) {
