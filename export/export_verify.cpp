@@ -130,11 +130,8 @@ std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output,
       !problem.empty()) {
     return problem;
   }
-  std::vector<FrameStretch> spans;
-  for (const ExportRange& range : output.ranges)
-    spans.push_back({range.startFrame, range.endFrame});
-  const std::unique_ptr<ISampleRuns> source =
-      StartSampleRuns(plan.sourcePath, plan.format, spans, kReadBlockBytes, kReadBlocks);
+  const std::unique_ptr<ISampleRuns> source = StartSampleRuns(
+      plan.sourcePath, plan.format, SourceStretches(output.ranges), kReadBlockBytes, kReadBlocks);
   if (!source) return "the source cannot be read again";
   std::optional<OutputFades> fades;
   if (!output.fades.empty())

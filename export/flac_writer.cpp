@@ -228,10 +228,9 @@ uint64_t FlacPieceBytes(const FlacEncoding& encoding, const FlacPiece& piece) {
 ExportOutcome WriteFlacPiece(const FlacEncoding& encoding, const FlacPiece& piece,
                              std::atomic<uint64_t>& bytesDone, const std::atomic<bool>& stop) {
   if (!CanWriteFlac(encoding.format)) return ExportOutcome::SourceFailed;
-  std::vector<FrameStretch> spans;
-  for (const ExportRange& range : piece.ranges) spans.push_back({range.startFrame, range.endFrame});
   const std::unique_ptr<ISampleRuns> source =
-      StartSampleRuns(encoding.sourcePath, encoding.format, spans, kReadBlockBytes, kReadBlocks);
+      StartSampleRuns(encoding.sourcePath, encoding.format, SourceStretches(piece.ranges),
+                      kReadBlockBytes, kReadBlocks);
   if (!source) return ExportOutcome::SourceFailed;
   CPendingOutput output(piece.outputPath, kExportRingBytes, 0);
   if (!output.Open()) return ExportOutcome::OutputFailed;
