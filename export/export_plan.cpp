@@ -129,11 +129,7 @@ std::vector<FrameStretch> SourceStretches(const std::vector<ExportRange>& ranges
 }
 
 uint64_t DataLength(const ExportPlan& plan, const ExportOutput& output) {
-  uint64_t bytes = 0;
-  for (const ExportRange& range : output.ranges) {
-    bytes += FramesToBytes(Length(range), plan.format.formatBlock.blockAlign);
-  }
-  return bytes;
+  return FramesToBytes(output.Frames(), plan.format.formatBlock.blockAlign);
 }
 
 bool OutputsFit(const ExportPlan& plan) {
