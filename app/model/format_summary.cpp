@@ -29,7 +29,8 @@ std::string ContainerName(const std::string& path) {
   std::ifstream(path, std::ios::binary).read(id, sizeof id);
   const std::string first(id, sizeof id);
   if (first == "RF64" || first == "BW64") return first;
-  // The window opens RIFF WAVE files and, through its decoder module, NWA files.
+  if (first == "fLaC") return "FLAC";
+  // The window opens RIFF WAVE and FLAC files and, through its decoder module, NWA files.
   return first == "RIFF" ? "WAVE" : "NWA";
 }
 

@@ -7,7 +7,7 @@
 namespace snipora {
 
 // What kind of file holds the sound at `path`, as the summary names it:
-// "WAVE", "RF64" or "BW64" by the file's first four bytes, else "NWA".
+// "WAVE", "RF64", "BW64" or "FLAC" by the file's first four bytes, else "NWA".
 std::string ContainerName(const std::string& path);
 
 // The open file in one line: "48 kHz · 24-bit · 6 ch · 0:03:12.500 · RF64"

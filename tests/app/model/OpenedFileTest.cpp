@@ -34,6 +34,19 @@ TEST(DialogFolders, BesideTheOpenFileElseTheLastOneElseMusicElseHome) {
     EXPECT_EQ(DialogStartFolder(c.openFile, c.recent, c.fallbacks), c.expected) << c.name;
 }
 
+TEST(FormatSummary, ContainerByTheFirstBytes) {
+  test::TempDir dir;
+  const struct {
+    const char* first;
+    const char* expected;
+  } cases[] = {{"RIFF", "WAVE"}, {"RF64", "RF64"}, {"fLaC", "FLAC"}, {"\x10\0\0\0", "NWA"}};
+  for (const auto& c : cases) {
+    const std::string path = dir.File("f");
+    test::WriteFileBytes(path, test::Bytes(c.first, c.first + 4));
+    EXPECT_EQ(ContainerName(path), c.expected) << c.expected;
+  }
+}
+
 TEST(FormatSummary, RateBitsChannelsLengthAndContainer) {
   const struct {
     uint32_t rate;
