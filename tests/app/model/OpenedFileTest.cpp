@@ -34,19 +34,6 @@ TEST(DialogFolders, BesideTheOpenFileElseTheLastOneElseMusicElseHome) {
     EXPECT_EQ(DialogStartFolder(c.openFile, c.recent, c.fallbacks), c.expected) << c.name;
 }
 
-TEST(FormatSummary, ContainerByTheFirstBytes) {
-  test::TempDir dir;
-  const struct {
-    const char* first;
-    const char* expected;
-  } cases[] = {{"RIFF", "WAVE"}, {"RF64", "RF64"}, {"fLaC", "FLAC"}, {"\x10\0\0\0", "NWA"}};
-  for (const auto& c : cases) {
-    const std::string path = dir.File("f");
-    test::WriteFileBytes(path, test::Bytes(c.first, c.first + 4));
-    EXPECT_EQ(ContainerName(path), c.expected) << c.expected;
-  }
-}
-
 TEST(FormatSummary, RateBitsChannelsLengthAndContainer) {
   const struct {
     uint32_t rate;
@@ -71,6 +58,28 @@ TEST(FormatSummary, RateBitsChannelsLengthAndContainer) {
     info.formatBlock.blockAlign = static_cast<uint16_t>(c.bits / 8 * c.channels);
     info.dataSize = c.frames * info.formatBlock.blockAlign;
     EXPECT_EQ(FormatSummary(info, c.container), c.expected);
+  }
+}
+
+TEST(ContainerName, ByTheDecoderElseByTheFirstBytes) {
+  test::TempDir dir;
+  const struct {
+    const char* start;
+    uint32_t decoderType;
+    const char* expected;
+  } cases[] = {
+      {"RIFF", 0, "WAVE"},
+      {"RF64", 0, "RF64"},
+      {"BW64", 0, "BW64"},
+      {"fLaC", kFlacDecoderType, "FLAC"},
+      {"\x00\x01\x02\x03", 1, "NWA"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.File("sound");
+    test::WriteFileBytes(path, test::Bytes(c.start, c.start + 4));
+    SoundFormatInfo format;
+    format.decoderType = c.decoderType;
+    EXPECT_EQ(ContainerName(path, format), c.expected) << c.expected;
   }
 }
 
