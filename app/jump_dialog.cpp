@@ -26,9 +26,7 @@ std::optional<uint64_t> JumpTargetBytes(std::string_view text, bool inMillisecon
   if (!value) return std::nullopt;
   // A time goes to the frame at or before it. In 128 bits: no typed number
   // wraps around to a position inside the data.
-  const uint32_t rate =
-      static_cast<uint32_t>(BytesToFrames(limits.avgBytesPerSec, limits.blockAlign));
-  const uint64_t frames = inMilliseconds ? MillisecondsToFrames(*value, rate) : *value;
+  const uint64_t frames = inMilliseconds ? MillisecondsToFrames(*value, limits.sampleRate) : *value;
   const unsigned __int128 bytes = static_cast<unsigned __int128>(frames) * limits.blockAlign;
   if (bytes > limits.dataSize) return std::nullopt;
   return static_cast<uint64_t>(bytes);

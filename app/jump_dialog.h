@@ -15,8 +15,8 @@ namespace snipora {
 
 // What the jump dialog needs to know about the open file.
 struct JumpLimits {
-  std::string lengthText;  // the main dialog's length display, "ms\nsamples"
-  uint32_t avgBytesPerSec = 0;
+  std::string lengthText;   // the main dialog's length display, "ms\nsamples"
+  uint32_t sampleRate = 0;  // frames per second
   uint32_t blockAlign = 0;
   uint64_t dataSize = 0;  // bytes of sample data
 };

@@ -268,7 +268,7 @@ bool CMainDlg::OpenAudioFile(const std::string& path) {
   RememberRecentFile(path);
   // What was said about the file before is gone; the new file's format stays.
   status_->ClearMessage();
-  status_->ShowFormat(QString::fromStdString(FormatSummary(format, ContainerName(path))));
+  status_->ShowFormat(QString::fromStdString(FormatSummary(format, ContainerName(path, format))));
   ShowSilenceOnce();
   return true;
 }

@@ -45,7 +45,7 @@ void CMainDlg::GoToMarker(int k) {
 void CMainDlg::OnJump() {
   const SoundFormatInfo& format = model_.Format();
   CJumpDlg jump(this, ui_,
-                {LengthText(), format.formatBlock.avgBytesPerSec, BlockAlign(), format.dataSize});
+                {LengthText(), format.formatBlock.samplesPerSec, BlockAlign(), format.dataSize});
   if (jump.exec() != QDialog::Accepted) return;
   player_.Seek(jump.Result(), kUnitBytes);
   RefreshPosition(true, 0);

@@ -33,6 +33,11 @@ CReservationList::CReservationList(QWidget* parent) : QTreeWidget(parent) {
   });
 }
 
+RowField CReservationList::FieldOfColumn(int column) {
+  constexpr RowField kFields[] = {RowField::Length, RowField::Start, RowField::End};
+  return kFields[column];
+}
+
 bool CReservationList::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
   if (!index.isValid() || trigger != EditKeyPressed || index.column() == kLabelColumn)
     return QTreeWidget::edit(index, trigger, event);
@@ -107,9 +112,8 @@ void CReservationList::SetRows(const CMainWindowModel& model,
   const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
   for (int row = 0; row < count; ++row) {
     QTreeWidgetItem* item = topLevelItem(row);
-    const RowField fields[] = {RowField::Length, RowField::Start, RowField::End};
     for (int column = 0; column < kLabelColumn; ++column)
-      item->setText(column, QString::fromStdString(model.CellText(row, fields[column])));
+      item->setText(column, QString::fromStdString(model.CellText(row, FieldOfColumn(column))));
     item->setText(kLabelColumn, QString::fromStdString(model.Rows()[row].label));
     const RowConflict conflict = conflicts[row];
     const QString why = conflict == RowConflict::Duplicates ? tr("他の行と同じ範囲です")

@@ -25,6 +25,9 @@ class CReservationList : public QTreeWidget {
 
   explicit CReservationList(QWidget* parent = nullptr);
 
+  // What a number column shows: 0 the length, 1 the start, 2 the end.
+  static RowField FieldOfColumn(int column);
+
   // The selected rows, ascending.
   std::vector<int> SelectedRows() const;
   // The highlighted row: the current row when selected, else the first

@@ -41,8 +41,7 @@ void CMainDlg::OnCellEdited(int row, int column, const std::string& text) {
     ApplyView();
     return;
   }
-  const RowField fields[] = {RowField::Length, RowField::Start, RowField::End};
-  if (const char* refusal = model_.EditCell(row, fields[column], text)) {
+  if (const char* refusal = model_.EditCell(row, CReservationList::FieldOfColumn(column), text)) {
     // The row keeps its value: the cell shows it again, and once the editor
     // has closed the message says why.
     list_->SetRows(model_, model_.Conflicts());

@@ -6,7 +6,7 @@
 #include "app/model/edit_steps.h"
 #include "app/model/silence_settings.h"
 #include "app/silence_dialog.h"
-#include "app/status_line.h"
+#include "audiofile/sound_units.h"
 #include "export/dialogs/save_progress_dialog.h"
 #include "export/export_flows.h"
 #include "loopsearch/dialogs/loop_candidates_dlg.h"
@@ -20,6 +20,10 @@ namespace {
 
 // Seconds of data heard on each side of a loop's seam.
 constexpr uint32_t kSeamSeconds = 2;
+
+ByteRange LoopBytes(const LoopCandidate& loop, uint32_t blockAlign) {
+  return {FramesToBytes(loop.startFrame, blockAlign), FramesToBytes(loop.endFrame, blockAlign)};
+}
 
 class CMainLoopCandidatesHost : public ILoopCandidatesHost {
  public:
@@ -58,9 +62,7 @@ LoopSearchSpan CMainDlg::LoopSpan() {
 }
 
 void CMainDlg::ChooseLoop(const LoopCandidate& loop) {
-  const uint32_t blockAlign = BlockAlign();
-  model_.SetMarkersTo({loop.startFrame * blockAlign, loop.endFrame * blockAlign},
-                      edit_step::kLoopCandidate);
+  model_.SetMarkersTo(LoopBytes(loop, BlockAlign()), edit_step::kLoopCandidate);
   ApplyView();
   waveform_->ShowFrames({loop.startFrame, loop.endFrame});
 }
@@ -68,8 +70,7 @@ void CMainDlg::ChooseLoop(const LoopCandidate& loop) {
 void CMainDlg::ListenToSeam(const LoopCandidate& loop) {
   StopSeam();
   if (model_.IsPlaying()) TogglePlay();
-  const uint32_t blockAlign = BlockAlign();
-  const ByteRange bytes{loop.startFrame * blockAlign, loop.endFrame * blockAlign};
+  const ByteRange bytes = LoopBytes(loop, BlockAlign());
   const uint64_t leadIn = uint64_t{kSeamSeconds} * model_.Format().formatBlock.avgBytesPerSec;
   player_.Seek(bytes.end < leadIn ? 0 : bytes.end - leadIn, kUnitBytes);
   if (player_.SetLoop(bytes.start, bytes.end, kUnitBytes) != 0) {
@@ -92,8 +93,7 @@ void CMainDlg::StopSeam() {
 }
 
 void CMainDlg::KeepLoopForSave(const LoopCandidate& loop) {
-  const uint32_t blockAlign = BlockAlign();
-  model_.SetLoopForSave(ByteRange{loop.startFrame * blockAlign, loop.endFrame * blockAlign});
+  model_.SetLoopForSave(LoopBytes(loop, BlockAlign()));
 }
 
 std::string CMainDlg::SaveExtendedCopy(const LoopCandidate& loop, uint32_t count, uint32_t fadeMs) {

@@ -1,22 +1,13 @@
 #include "cli/cli_args.h"
 
-#include <charconv>
-
 #include "cli/option_table.h"
 #include "cli/output_places.h"
 #include "platform/system/fs_ops.h"
+#include "ranges/text_lines.h"
 
 namespace snipora::cli {
 
 namespace {
-
-std::optional<uint64_t> ParseDecimal(std::string_view text) {
-  uint64_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
-  return value;
-}
 
 bool LooksLikeRange(const std::string& text) {
   return ParseRangeText(text).has_value();
@@ -159,7 +150,7 @@ std::string CheckCombination(const CutCommandLine& line, CutOptions& o) {
 }  // namespace
 
 std::optional<uint32_t> ParseUnsigned(const std::string& text) {
-  const auto value = ParseDecimal(text);
+  const auto value = ranges::ParseFrameNumber(text);
   if (!value || *value > 0xFFFFFFFFu) return std::nullopt;
   return static_cast<uint32_t>(*value);
 }
@@ -167,8 +158,8 @@ std::optional<uint32_t> ParseUnsigned(const std::string& text) {
 std::optional<std::pair<uint64_t, uint64_t>> ParseRangeText(const std::string& text) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) return std::nullopt;
-  const auto start = ParseDecimal(std::string_view(text).substr(0, colon));
-  const auto end = ParseDecimal(std::string_view(text).substr(colon + 1));
+  const auto start = ranges::ParseFrameNumber(std::string_view(text).substr(0, colon));
+  const auto end = ranges::ParseFrameNumber(std::string_view(text).substr(colon + 1));
   if (!start || !end) return std::nullopt;
   return std::make_pair(*start, *end);
 }

@@ -21,13 +21,14 @@ constexpr const char* kUsage = R"(Usage: snipora-cut [options] SOURCE RANGE...
 )";
 
 constexpr const char* kDescription = R"(
-Cuts ranges out of PCM WAVE or uncompressed NWA files without re-encoding:
-each piece is a byte-exact copy of the source's samples in a WAVE file.
+Cuts ranges out of PCM WAVE, uncompressed NWA or FLAC files: a WAVE piece is
+a byte-exact copy of the source's samples, a FLAC piece (see --format)
+decodes to exactly them; fades aside.
 
 RANGE is START:END in sample frames, END exclusive (with --ms: milliseconds).
 Without -o the pieces go to a folder named after the source as 01.wav,
-02.wav ...: /music/song.wav gives /music/song/01.wav (a source without an
-extension, /music/song, gives /music/song.pieces/01.wav).
+02.wav ... (01.flac ... as FLAC): /music/song.wav gives /music/song/01.wav (a
+source without an extension, /music/song, gives /music/song.pieces/01.wav).
 
 Several sources take their ranges one by one: from a list whose FILE holds
 {stem}, the source's name without extension ('{stem}.cue' is read beside each

@@ -109,7 +109,7 @@ std::optional<Refusal> FindLoops(const CutOptions& o, const ExportRequest& job,
                                  RunContext& context) {
   const WaveFormatBlock& block = job.format.formatBlock;
   const ExportRange range =
-      job.ranges.empty() ? ExportRange{0, job.format.dataSize / block.blockAlign}
+      job.ranges.empty() ? ExportRange{0, TotalFrames(job.format)}
                          : ExportRange{job.ranges.front().startFrame, job.ranges.front().endFrame};
   std::vector<LoopCandidate> candidates;
   if (auto bad = Search(o, job, range, context, candidates)) return bad;

@@ -18,7 +18,7 @@ class ListFile : public RangeProvider {
  public:
   ListFile(ranges::RangeFormat format, std::string path, std::string encoding)
       : format_(format), path_(std::move(path)), encoding_(std::move(encoding)) {}
-  ProvidedRanges Read(const std::string&, const std::string& sourcePath,
+  ProvidedRanges Read(const std::string&, const std::string& sourcePath, const SoundFormatInfo&,
                       const ranges::SourceShape& shape) const override {
     ProvidedRanges provided;
     provided.name = ListPathFor(path_, sourcePath);
@@ -42,7 +42,7 @@ class SourceMarkers : public RangeProvider {
  public:
   explicit SourceMarkers(std::string encoding) : encoding_(std::move(encoding)) {}
   ProvidedRanges Read(const std::string& given, const std::string& sourcePath,
-                      const ranges::SourceShape& shape) const override {
+                      const SoundFormatInfo&, const ranges::SourceShape& shape) const override {
     return {ranges::ReadWaveMarkersOfFile(sourcePath, shape, encoding_), given};
   }
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "audiofile/sound_format.h"
 #include "cli/cli_args.h"
 #include "cli/cut_runner.h"
 #include "ranges/labeled_range.h"
@@ -22,8 +23,10 @@ struct ProvidedRanges {
 class RangeProvider {
  public:
   virtual ~RangeProvider() = default;
-  // The ranges of the source at sourcePath (given: as on the command line).
+  // The ranges of the source at sourcePath (given: as on the command line),
+  // whose format was read when it was opened.
   virtual ProvidedRanges Read(const std::string& given, const std::string& sourcePath,
+                              const SoundFormatInfo& format,
                               const ranges::SourceShape& shape) const = 0;
 };
 

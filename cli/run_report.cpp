@@ -2,54 +2,27 @@
 
 #include <cstdio>
 
+#include "foundation/text_encoding.h"
 #include "platform/system/fs_ops.h"
 
 namespace snipora::cli {
 
 namespace {
 
-// The length of the valid UTF-8 sequence at text[at]; 0 when there is none.
-size_t Utf8Length(const std::string& text, size_t at) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  const size_t length = lead < 0x80                   ? 1
-                        : lead >= 0xC2 && lead < 0xE0 ? 2
-                        : lead >= 0xE0 && lead < 0xF0 ? 3
-                        : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                      : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) return 0;
-  }
-  const unsigned second = byte(at + 1);
-  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
-      (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90)) {
-    return 0;  // overlong, a surrogate, or beyond U+10FFFF
-  }
-  return length;
-}
-
 // text as a JSON string; a byte that is no UTF-8 becomes U+FFFD.
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
-  for (size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const size_t length = Utf8Length(text, i);
+  for (const char c : ReplaceNonUtf8(text, "\uFFFD")) {
     if (c == '"' || c == '\\') {
       out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
       char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
       out += escaped;
-    } else if (length == 0) {
-      out += "\\ufffd";
     } else {
-      out.append(text, i, length);
-      i += length;
-      continue;
+      out += c;
     }
-    ++i;
   }
   return out + "\"";
 }

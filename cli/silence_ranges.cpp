@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "cli/source_file.h"
 #include "cli/terminal_progress.h"
 
 namespace snipora::cli {
@@ -44,15 +43,10 @@ class SilenceRanges : public RangeProvider {
       : rules_(rules), quiet_(quiet), context_(context) {}
 
   ProvidedRanges Read(const std::string& given, const std::string& sourcePath,
-                      const ranges::SourceShape&) const override {
+                      const SoundFormatInfo& format, const ranges::SourceShape&) const override {
     ProvidedRanges provided;
     provided.name = given;
     std::string& error = provided.read.error;
-    SoundFormatInfo format;
-    if (!ReadSourceFormat(sourcePath, format)) {
-      error = "cannot be read";
-      return provided;
-    }
     ranges::SilenceScanEnd end;
     {
       ScanBar bar(context_, context_.errIsTerminal && !quiet_, format, given);

@@ -28,7 +28,7 @@ std::optional<Refusal> ProviderRanges(const RangeProvider& provider, const std::
                                       const ExportRequest& request,
                                       const ranges::SourceShape& shape, RunContext& context,
                                       std::vector<ranges::LabeledRange>& list) {
-  ProvidedRanges provided = provider.Read(given, request.sourcePath, shape);
+  ProvidedRanges provided = provider.Read(given, request.sourcePath, request.format, shape);
   const ranges::RangeListRead& read = provided.read;
   if (!read.ok()) {
     const std::string line = read.errorLine ? ":" + std::to_string(read.errorLine) : "";

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "audiofile/sound_units.h"
+
 namespace snipora::ranges {
 
 uint64_t FramesForMilliseconds(uint32_t ms, uint32_t rate) {
@@ -43,9 +45,9 @@ SilenceScanEnd FindSoundsBetweenSilences(const std::string& path, const SoundFor
       FindSilences(path, info, rules.thresholdDb, FramesForMilliseconds(rules.minSilenceMs, rate),
                    progress, silences);
   if (end == SilenceScanEnd::kDone) {
-    sounds = SoundsBetween(silences, info.dataSize / info.formatBlock.blockAlign,
-                           FramesForMilliseconds(rules.minSoundMs, rate),
-                           FramesForMilliseconds(rules.padMs, rate));
+    sounds =
+        SoundsBetween(silences, TotalFrames(info), FramesForMilliseconds(rules.minSoundMs, rate),
+                      FramesForMilliseconds(rules.padMs, rate));
   }
   return end;
 }

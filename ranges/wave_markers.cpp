@@ -55,13 +55,20 @@ std::string ReadCuePoints(const std::vector<uint8_t>& chunk, const ChunkName& na
   return "";
 }
 
+// Where an entry's text starts: after the cue point id, and in an "ltxt"
+// entry after the region's length, purpose, country, language, dialect and
+// code page.
+size_t AdtlTextOffset(const std::string& id) {
+  return id == "ltxt" ? 20 : 4;
+}
+
 std::string ReadAdtl(const std::vector<uint8_t>& chunk, const ChunkName& name,
                      std::vector<AdtlEntry>& entries) {
   std::vector<ListEntry> list;
   const bool whole = ReadListEntries(chunk, list);
   for (ListEntry& entry : list) {
     if (entry.id != "labl" && entry.id != "note" && entry.id != "ltxt") continue;
-    const size_t head = entry.id == "ltxt" ? 20 : 4;
+    const size_t head = AdtlTextOffset(entry.id);
     if (entry.body.size() < head)
       return ChunkProblem(
           QT_TRANSLATE_NOOP("ranges", "the %1 chunk at byte %2 has a %3 entry cut short"), name,
@@ -159,7 +166,7 @@ RangeListRead ReadWaveMarkers(ByteSource& file, const SourceShape& shape,
   std::vector<CuePoint>& points = chunks.points;
   MarkerTexts texts;
   for (const AdtlEntry& entry : chunks.entries) {
-    const size_t head = entry.id == "ltxt" ? 20 : 4;
+    const size_t head = AdtlTextOffset(entry.id);
     const std::string text = ZeroTerminated(entry.body.data() + head, entry.body.size() - head);
     auto& target = entry.id == "labl" ? texts.labl : entry.id == "note" ? texts.note : texts.ltxt;
     target.emplace(entry.cuePointId, text);

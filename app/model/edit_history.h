@@ -33,8 +33,7 @@ class CEditHistory {
   const char* UndoName() const;
   const char* RedoName() const;
 
-  // Names the content of the rows: the same id, the same rows.
-  uint32_t RowsState() const { return rowsState_; }
+  // The rows as they are now count as saved; RowsSaved says whether they still are.
   void MarkRowsSaved() { savedRows_ = rowsState_; }
   bool RowsSaved() const { return rowsState_ == savedRows_; }
 
@@ -42,7 +41,7 @@ class CEditHistory {
   std::vector<EditStep> steps_;
   size_t done_ = 0;  // steps_[0 .. done_) are applied
   uint32_t nextState_ = 0;
-  uint32_t rowsState_ = 0;
+  uint32_t rowsState_ = 0;  // names the content of the rows: the same id, the same rows
   uint32_t savedRows_ = 0;
 };
 

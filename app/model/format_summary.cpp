@@ -24,12 +24,13 @@ std::string Kilohertz(uint32_t rate) {
 
 }  // namespace
 
-std::string ContainerName(const std::string& path) {
+std::string ContainerName(const std::string& path, const SoundFormatInfo& format) {
+  if (format.decoderType == kFlacDecoderType) return "FLAC";
   char id[4] = {};
   std::ifstream(path, std::ios::binary).read(id, sizeof id);
   const std::string first(id, sizeof id);
   if (first == "RF64" || first == "BW64") return first;
-  // The window opens RIFF WAVE files and, through its decoder module, NWA files.
+  // Besides those the window opens only NWA files, through their decoder module.
   return first == "RIFF" ? "WAVE" : "NWA";
 }
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "audiofile/sound_units.h"
 #include "loopsearch/dialogs/loop_choice_lists.h"
 #include "loopsearch/dialogs/loop_progress_dlg.h"
 #include "waveform/clock_text.h"
@@ -239,7 +240,7 @@ void CLoopCandidatesDlg::ShowCandidates() {
     table_->setItem(row, kEnd, NewCell(clock(c.endFrame), frames(c.endFrame)));
     table_->setItem(
         row, kLength,
-        NewCell(QString::fromStdString(MillisecondsClockText(rate ? length * 1000 / rate : 0)),
+        NewCell(QString::fromStdString(MillisecondsClockText(FramesToMilliseconds(length, rate))),
                 frames(length)));
     table_->setItem(row, kSeam, NewCell(QString::number(c.seamDifference)));
   }

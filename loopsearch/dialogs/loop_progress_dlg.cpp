@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "loopsearch/dialogs/loop_search_tooltips.h"
+#include "platform/ui/qt_ui_text.h"
 
 namespace snipora {
 
@@ -51,7 +51,8 @@ CLoopProgressDlg::CLoopProgressDlg(Search search, QWidget* parent)
   stop->setObjectName(QStringLiteral("2"));
   stop->setAutoDefault(false);
   connect(stop, &QPushButton::clicked, this, &CLoopProgressDlg::reject);
-  AddLoopProgressTooltips(*this);
+  stop->setToolTip(
+      UiText(QT_TRANSLATE_NOOP("Snipora", "検出を中止します。見つかったループは残ります")));
 
   auto* texts = new QHBoxLayout;
   texts->addWidget(caption);

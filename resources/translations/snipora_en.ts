@@ -12,38 +12,6 @@
         <translation>WAVE sound|*.wav||</translation>
     </message>
     <message>
-        <source>マーカ1</source>
-        <translation>Marker 1</translation>
-    </message>
-    <message>
-        <source>マーカ2</source>
-        <translation>Marker 2</translation>
-    </message>
-    <message>
-        <source>現在位置</source>
-        <translation>Current position</translation>
-    </message>
-    <message>
-        <source>元開始点</source>
-        <translation>Source start</translation>
-    </message>
-    <message>
-        <source>比較元開始点</source>
-        <translation>Source start</translation>
-    </message>
-    <message>
-        <source>比較開始点</source>
-        <translation>Compare from</translation>
-    </message>
-    <message>
-        <source>検出開始</source>
-        <translation>Search</translation>
-    </message>
-    <message>
-        <source>決定(&amp;E)</source>
-        <translation>&amp;Apply</translation>
-    </message>
-    <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
     </message>
@@ -602,62 +570,6 @@ Choose another name.</translation>
         <translation>… and %1 more</translation>
     </message>
     <message>
-        <source>マーカ1から始まる音を探します</source>
-        <translation>Look for the sound that starts at marker 1</translation>
-    </message>
-    <message>
-        <source>マーカ2から始まる音を探します</source>
-        <translation>Look for the sound that starts at marker 2</translation>
-    </message>
-    <message>
-        <source>現在位置から始まる音を探します</source>
-        <translation>Look for the sound that starts at the position</translation>
-    </message>
-    <message>
-        <source>探す音の始まりの後ろから比べ始めます</source>
-        <translation>Compare from just after the start of that sound</translation>
-    </message>
-    <message>
-        <source>マーカ1から比べ始めます</source>
-        <translation>Compare from marker 1 on</translation>
-    </message>
-    <message>
-        <source>マーカ2から比べ始めます</source>
-        <translation>Compare from marker 2 on</translation>
-    </message>
-    <message>
-        <source>現在位置から比べ始めます</source>
-        <translation>Compare from the position on</translation>
-    </message>
-    <message>
-        <source>一致を調べる音の長さ</source>
-        <translation>How much sound must match</translation>
-    </message>
-    <message>
-        <source>一致とみなす差の大きさ (小さいほど厳密)</source>
-        <translation>How large a difference still counts as a match (smaller is stricter)</translation>
-    </message>
-    <message>
-        <source>どこまで先を比べるか (秒)。空ならファイルの終わりまで</source>
-        <translation>How far ahead to compare (seconds); empty: to the end of the file</translation>
-    </message>
-    <message>
-        <source>この設定で検出を始めます</source>
-        <translation>Start searching with these settings</translation>
-    </message>
-    <message>
-        <source>使えません</source>
-        <translation>Not available</translation>
-    </message>
-    <message>
-        <source>閉じます</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>見つかったループ: 探す音の始まりからの距離 (バイト)</source>
-        <translation>Loops found: distance from the start of the sound (bytes)</translation>
-    </message>
-    <message>
         <source>検出を中止します。見つかったループは残ります</source>
         <translation>Stop searching; the loops found so far stay</translation>
     </message>
@@ -1015,33 +927,6 @@ Loops found</translation>
     <message>
         <source>中止</source>
         <translation>Stop</translation>
-    </message>
-</context>
-<context>
-    <name>snipora::CLoopSearchDlg</name>
-    <message>
-        <source>ループ検出</source>
-        <translation>Loop Detection</translation>
-    </message>
-    <message>
-        <source>マッチさせる長さ</source>
-        <translation>Match length</translation>
-    </message>
-    <message>
-        <source>精度</source>
-        <translation>Precision</translation>
-    </message>
-    <message>
-        <source>比較距離</source>
-        <translation>Search distance</translation>
-    </message>
-    <message>
-        <source>秒</source>
-        <translation>s</translation>
-    </message>
-    <message>
-        <source>検出結果</source>
-        <translation>Loops found</translation>
     </message>
 </context>
 <context>

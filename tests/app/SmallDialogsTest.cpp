@@ -65,7 +65,7 @@ TEST(QtUiServices, ShowsStringTableTextsAndMapsTheAnswers) {
 
 TEST(JumpValue, AcceptsPositionsUpToTheEndOfTheData) {
   // 44100 Hz 16-bit stereo, exactly 10 s of data.
-  const JumpLimits limits{"10000\n441000", 176400, 4, 1764000};
+  const JumpLimits limits{"10000\n441000", 44100, 4, 1764000};
   struct Case {
     const char* text;
     bool milliseconds;
@@ -94,7 +94,7 @@ TEST(JumpValue, AcceptsPositionsUpToTheEndOfTheData) {
         << c.text << " ms=" << c.milliseconds;
   }
   // A file past 4 GiB: targets beyond 4 GiB in either unit.
-  const JumpLimits large{"", 176400, 4, uint64_t{6} << 30};
+  const JumpLimits large{"", 44100, 4, uint64_t{6} << 30};
   EXPECT_EQ(JumpTargetBytes("1500000000", false, large), uint64_t{6000000000});
   EXPECT_EQ(JumpTargetBytes("30000000", true, large), uint64_t{5292000000});
 }
@@ -102,7 +102,7 @@ TEST(JumpValue, AcceptsPositionsUpToTheEndOfTheData) {
 TEST(JumpDialog, RefusesWithMessage106AndStaysOpenThenAccepts) {
   test::EnsureApplication();
   test::ScriptedUi ui;
-  CJumpDlg jump(nullptr, ui, {"10000\n441000", 176400, 4, 1764000});
+  CJumpDlg jump(nullptr, ui, {"10000\n441000", 44100, 4, 1764000});
   EXPECT_EQ(qobject_cast<QLabel*>(jump.Control(1038))->text(), QStringLiteral("10000\n441000"));
   EXPECT_TRUE(qobject_cast<QRadioButton*>(jump.Control(1035))->isChecked());
   jump.show();

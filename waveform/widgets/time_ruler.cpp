@@ -3,9 +3,9 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 
+#include "audiofile/sound_units.h"
 #include "waveform/clock_text.h"
 #include "waveform/widgets/waveform_paint.h"
 
@@ -36,8 +36,9 @@ void DrawTimeRuler(QPainter& painter, const FrameSpan& span, int width, int heig
   // A tick needs room for the widest label of either kind.
   const double labelPixels = metrics.horizontalAdvance(QStringLiteral("0:00:00.000")) + kLabelGap;
 
-  // Ticks are frames: a time tick's frame is rounded up, as the clock shows it.
-  double stepFrames = 0;
+  // Ticks are frames: a time tick stands at the frame its time goes to, which
+  // the clock shows as that time.
+  uint64_t stepFrames = 0;
   bool inFrames = false;
   const double msPixels = sampleRate / 1000.0 / span.framesPerPixel;
   if (msPixels >= 2 * labelPixels) {
@@ -45,27 +46,25 @@ void DrawTimeRuler(QPainter& painter, const FrameSpan& span, int width, int heig
     const uint64_t* step =
         std::find_if(std::begin(kStepsFrames), std::end(kStepsFrames) - 1,
                      [&](uint64_t frames) { return frames / span.framesPerPixel >= labelPixels; });
-    stepFrames = static_cast<double>(*step);
+    stepFrames = *step;
   }
   const uint64_t* stepMs = std::find_if(std::begin(kStepsMs), std::end(kStepsMs) - 1,
                                         [&](uint64_t ms) { return ms * msPixels >= labelPixels; });
   const double firstFrame = std::max(0.0, span.first);
   const uint64_t firstTick = inFrames
-                                 ? static_cast<uint64_t>(firstFrame / stepFrames)
+                                 ? static_cast<uint64_t>(firstFrame) / stepFrames
                                  : static_cast<uint64_t>(firstFrame * 1000 / sampleRate) / *stepMs;
   double previousEnd = -kLabelGap;
   for (uint64_t tick = firstTick;; ++tick) {
-    const double frame = inFrames
-                             ? static_cast<double>(tick) * stepFrames
-                             : std::ceil(static_cast<double>(tick * *stepMs) * sampleRate / 1000);
-    const double x = span.XOf(frame);
+    const uint64_t frame =
+        inFrames ? tick * stepFrames : MillisecondsToFrames(tick * *stepMs, sampleRate);
+    const double x = span.XOf(static_cast<double>(frame));
     if (x > width) break;
     if (x < 0) continue;
     painter.setPen(colours.axis);
     painter.drawLine(QPointF(x + 0.5, height - 5), QPointF(x + 0.5, height - 1));
-    const auto whole = static_cast<uint64_t>(frame);
     const QString label =
-        inFrames ? QString::number(whole) : QString::fromStdString(ClockText(whole, sampleRate));
+        inFrames ? QString::number(frame) : QString::fromStdString(ClockText(frame, sampleRate));
     const double labelWidth = metrics.horizontalAdvance(label);
     // The last label keeps inside the view; one that would overlap is left out.
     const double left = std::min(x + 3, width - labelWidth - 1);

@@ -10,6 +10,29 @@
 
 namespace snipora {
 
+namespace {
+
+// The frame a drag has set, as h:mm:ss.mmm and frames, in a box beside its line.
+void DrawReadout(QPainter& painter, const QRect& area, const WaveformModel& model,
+                 const FrameSpan& span, const WaveformColours& colours) {
+  const uint64_t frame = *model.readout;
+  const QString text = QString::fromStdString(ClockText(frame, model.sampleRate)) +
+                       QStringLiteral("  ") + QString::number(frame);
+  const QFontMetrics metrics = painter.fontMetrics();
+  const double width = metrics.horizontalAdvance(text) + 8;
+  const double x = area.left() + span.XOf(static_cast<double>(frame));
+  // Right of the line, or left of it near the right edge; always inside.
+  double left = x + width + 6 <= area.right() ? x + 6 : x - width - 6;
+  left = std::clamp(left, static_cast<double>(area.left()),
+                    std::max<double>(area.left(), area.right() - width));
+  const QRectF box(left, area.center().y() - metrics.height() / 2.0, width, metrics.height() + 2);
+  painter.fillRect(box, colours.text);
+  painter.setPen(colours.background);
+  painter.drawText(box, Qt::AlignCenter, text);
+}
+
+}  // namespace
+
 WaveformColours ColoursFor(const QPalette& palette) {
   WaveformColours c;
   c.background = palette.color(QPalette::Base);
@@ -117,24 +140,6 @@ void DrawMarks(QPainter& painter, const QRect& area, const WaveformModel& model,
   }
   line(model.position, colours.position, {});
   if (model.readout && model.sampleRate > 0) DrawReadout(painter, area, model, span, colours);
-}
-
-void DrawReadout(QPainter& painter, const QRect& area, const WaveformModel& model,
-                 const FrameSpan& span, const WaveformColours& colours) {
-  const uint64_t frame = *model.readout;
-  const QString text = QString::fromStdString(ClockText(frame, model.sampleRate)) +
-                       QStringLiteral("  ") + QString::number(frame);
-  const QFontMetrics metrics = painter.fontMetrics();
-  const double width = metrics.horizontalAdvance(text) + 8;
-  const double x = area.left() + span.XOf(static_cast<double>(frame));
-  // Right of the line, or left of it near the right edge; always inside.
-  double left = x + width + 6 <= area.right() ? x + 6 : x - width - 6;
-  left = std::clamp(left, static_cast<double>(area.left()),
-                    std::max<double>(area.left(), area.right() - width));
-  const QRectF box(left, area.center().y() - metrics.height() / 2.0, width, metrics.height() + 2);
-  painter.fillRect(box, colours.text);
-  painter.setPen(colours.background);
-  painter.drawText(box, Qt::AlignCenter, text);
 }
 
 }  // namespace snipora

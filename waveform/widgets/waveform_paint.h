@@ -48,8 +48,4 @@ void DrawPeakColumns(QPainter& painter, const QRect& area, uint32_t channels,
 void DrawMarks(QPainter& painter, const QRect& area, const WaveformModel& model,
                const FrameSpan& span, const WaveformColours& colours, bool labels);
 
-// The frame a drag has set, as h:mm:ss.mmm and frames, in a box beside its line.
-void DrawReadout(QPainter& painter, const QRect& area, const WaveformModel& model,
-                 const FrameSpan& span, const WaveformColours& colours);
-
 }  // namespace snipora

@@ -61,5 +61,27 @@ TEST(FormatSummary, RateBitsChannelsLengthAndContainer) {
   }
 }
 
+TEST(ContainerName, ByTheDecoderElseByTheFirstBytes) {
+  test::TempDir dir;
+  const struct {
+    const char* start;
+    uint32_t decoderType;
+    const char* expected;
+  } cases[] = {
+      {"RIFF", 0, "WAVE"},
+      {"RF64", 0, "RF64"},
+      {"BW64", 0, "BW64"},
+      {"fLaC", kFlacDecoderType, "FLAC"},
+      {"\x00\x01\x02\x03", 1, "NWA"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.File("sound");
+    test::WriteFileBytes(path, test::Bytes(c.start, c.start + 4));
+    SoundFormatInfo format;
+    format.decoderType = c.decoderType;
+    EXPECT_EQ(ContainerName(path, format), c.expected) << c.expected;
+  }
+}
+
 }  // namespace
 }  // namespace snipora
