@@ -1,7 +1,6 @@
 #include "audiofile/extent_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <system_error>
 
 #include "platform/system/file_io.h"
@@ -151,20 +150,6 @@ void CExtentReader::Consume(uint32_t n) {
     }
   }
   if (freed) freedCondition_.notify_one();
-}
-
-int CExtentReader::Read(void* dst, uint32_t n) {
-  auto* out = static_cast<uint8_t*>(dst);
-  while (n > 0) {
-    uint8_t* data = nullptr;
-    uint32_t length = 0;
-    if (Next(n, &data, &length) != 0) return 6;
-    std::memcpy(out, data, length);
-    Consume(length);
-    out += length;
-    n -= length;
-  }
-  return 0;
 }
 
 void CExtentReader::Close() {

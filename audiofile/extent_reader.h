@@ -47,8 +47,6 @@ class CExtentReader : public ISampleRuns {
   int Next(uint32_t maxLength, uint8_t** data, uint32_t* length) override;
   // Marks the first n bytes of the last run as used (n at most its length).
   void Consume(uint32_t n) override;
-  // Copies the next n bytes into dst. 0, or 6 as Next.
-  int Read(void* dst, uint32_t n) override;
   // Stops the reading thread and closes the file.
   void Close();
 

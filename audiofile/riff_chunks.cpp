@@ -12,10 +12,6 @@ namespace {
 constexpr uint64_t kFormHeaderSize = 12;  // "RIFF", its size, "WAVE"
 constexpr uint64_t kChunkHeaderSize = 8;
 
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
 bool IsChunkId(const uint8_t* id) {
   return std::all_of(id, id + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
 }

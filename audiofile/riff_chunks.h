@@ -108,6 +108,16 @@ class RiffChunkWalker {
   std::optional<Ds64Sizes> ds64_;
 };
 
+// A chunk's little-endian 32-bit field at p.
+inline uint32_t Le32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+// Appends value as a little-endian 32-bit field.
+inline void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
 // One entry of a LIST chunk (an INFO text, an adtl label): its id and body.
 struct ListEntry {
   std::string id;

@@ -14,14 +14,6 @@ constexpr uint32_t kReaderRing = 65536;
 constexpr uint32_t kFieldsSize = 36;  // the chunk's fields before its loops
 constexpr uint32_t kLoopSize = 24;
 
-uint32_t Le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
-}
-
-void PutLe32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
 // The chunk's fields and the whole loops its body holds (a body cut short
 // keeps the loops that fit).
 SampleChunk ParseChunk(const std::vector<uint8_t>& body) {
@@ -95,15 +87,15 @@ std::vector<SampleLoop> LoopsInside(const std::vector<SampleLoop>& loops, uint64
 std::vector<uint8_t> SampleChunkBytes(const SampleChunk& chunk) {
   std::vector<uint8_t> out{'s', 'm', 'p', 'l'};
   const auto count = static_cast<uint32_t>(chunk.loops.size());
-  PutLe32(out, kFieldsSize + kLoopSize * count);
+  AppendLe32(out, kFieldsSize + kLoopSize * count);
   for (uint32_t field :
        {chunk.manufacturer, chunk.product, chunk.samplePeriod, chunk.unityNote, chunk.pitchFraction,
         chunk.smpteFormat, chunk.smpteOffset, count, uint32_t{0}}) {
-    PutLe32(out, field);
+    AppendLe32(out, field);
   }
   for (const SampleLoop& l : chunk.loops) {
     for (uint32_t field : {l.cuePointId, l.type, l.start, l.end, l.fraction, l.playCount}) {
-      PutLe32(out, field);
+      AppendLe32(out, field);
     }
   }
   return out;

@@ -48,20 +48,6 @@ class CSampleDataRuns : public ISampleRuns {
     offered_ = 0;
   }
 
-  int Read(void* dst, uint32_t n) override {
-    auto* out = static_cast<uint8_t*>(dst);
-    while (n > 0) {
-      uint8_t* run = nullptr;
-      uint32_t length = 0;
-      if (Next(n, &run, &length) != kFileOk) return kFileShortRead;
-      std::memcpy(out, run, length);
-      Consume(length);
-      out += length;
-      n -= length;
-    }
-    return kFileOk;
-  }
-
  private:
   // Reads the next block of the stretches; false when none is left or the
   // data fell short.
@@ -102,6 +88,20 @@ std::vector<FileExtent> ExtentsOf(const std::vector<FrameStretch>& spans, uint32
 }
 
 }  // namespace
+
+int ISampleRuns::Read(void* dst, uint32_t n) {
+  auto* out = static_cast<uint8_t*>(dst);
+  while (n > 0) {
+    uint8_t* run = nullptr;
+    uint32_t length = 0;
+    if (Next(n, &run, &length) != kFileOk) return kFileShortRead;
+    std::memcpy(out, run, length);
+    Consume(length);
+    out += length;
+    n -= length;
+  }
+  return kFileOk;
+}
 
 bool HasSampleData(const SoundFormatInfo& info) {
   return info.decoderType == 0 || info.decoderType == kFlacDecoderType;

@@ -56,8 +56,8 @@ class ISampleRuns {
   virtual int Next(uint32_t maxLength, uint8_t** data, uint32_t* length) = 0;
   // Marks the first n bytes of the last run as used.
   virtual void Consume(uint32_t n) = 0;
-  // Copies the next n bytes into dst. 0, or 6 as Next.
-  virtual int Read(void* dst, uint32_t n) = 0;
+  // Copies the next n bytes into dst, run by run. 0, or 6 as Next.
+  int Read(void* dst, uint32_t n);
 };
 
 // Opens the file and starts delivering the frames of `spans` (which must lie

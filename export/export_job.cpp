@@ -26,8 +26,8 @@ constexpr uint32_t kReadBlocks = 4;
 std::vector<FrameStretch> SourceSpans(const ExportPlan& plan) {
   std::vector<FrameStretch> spans;
   for (const ExportOutput& output : plan.outputs) {
-    for (const ExportRange& range : output.ranges)
-      spans.push_back({range.startFrame, range.endFrame});
+    const std::vector<FrameStretch> own = SourceStretches(output.ranges);
+    spans.insert(spans.end(), own.begin(), own.end());
   }
   return spans;
 }

@@ -122,12 +122,14 @@ std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& 
   return std::nullopt;
 }
 
+std::vector<FrameStretch> SourceStretches(const std::vector<ExportRange>& ranges) {
+  std::vector<FrameStretch> stretches;
+  for (const ExportRange& range : ranges) stretches.push_back({range.startFrame, range.endFrame});
+  return stretches;
+}
+
 uint64_t DataLength(const ExportPlan& plan, const ExportOutput& output) {
-  uint64_t bytes = 0;
-  for (const ExportRange& range : output.ranges) {
-    bytes += FramesToBytes(Length(range), plan.format.formatBlock.blockAlign);
-  }
-  return bytes;
+  return FramesToBytes(output.Frames(), plan.format.formatBlock.blockAlign);
 }
 
 bool OutputsFit(const ExportPlan& plan) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audiofile/sample_loops.h"
+#include "audiofile/sample_source.h"
 #include "audiofile/sound_format.h"
 #include "audiofile/wave_writer.h"
 #include "export/fade.h"
@@ -137,6 +138,9 @@ struct ExportPlan {
 // out. Ranges are checked by the
 // writer, which refuses bad ones before writing anything.
 std::optional<std::string> PlanExport(const ExportRequest& request, ExportPlan& plan);
+
+// The source frames of `ranges`, as a sample source delivers them.
+std::vector<FrameStretch> SourceStretches(const std::vector<ExportRange>& ranges);
 
 // Bytes of sample data of the output.
 uint64_t DataLength(const ExportPlan& plan, const ExportOutput& output);

@@ -81,9 +81,8 @@ std::string CheckFlac(const ExportPlan& plan, const ExportOutput& output,
     return "it cannot be read as a FLAC file";
   }
   const WaveFormatBlock& source = plan.format.formatBlock;
-  const uint32_t bits = plan.format.validBits != 0 ? plan.format.validBits : source.bitsPerSample;
   if (header.channels != source.channels || header.sampleRate != source.samplesPerSec ||
-      header.bitsPerSample != bits) {
+      header.bitsPerSample != FlacSignalBits(plan.format)) {
     return "its format is not the source's";
   }
   if (header.totalFrames != output.Frames()) {
@@ -131,11 +130,8 @@ std::string VerifyOutput(const ExportPlan& plan, const ExportOutput& output,
       !problem.empty()) {
     return problem;
   }
-  std::vector<FrameStretch> spans;
-  for (const ExportRange& range : output.ranges)
-    spans.push_back({range.startFrame, range.endFrame});
-  const std::unique_ptr<ISampleRuns> source =
-      StartSampleRuns(plan.sourcePath, plan.format, spans, kReadBlockBytes, kReadBlocks);
+  const std::unique_ptr<ISampleRuns> source = StartSampleRuns(
+      plan.sourcePath, plan.format, SourceStretches(output.ranges), kReadBlockBytes, kReadBlocks);
   if (!source) return "the source cannot be read again";
   std::optional<OutputFades> fades;
   if (!output.fades.empty())

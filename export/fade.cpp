@@ -35,17 +35,18 @@ void ScaleFloat(uint8_t* at, int64_t factor) {
   std::memcpy(at, &value, sizeof value);
 }
 
+// The factor of frame k (1 ... n) of an n-frame fade-out.
+int64_t FadeOutFactor(uint64_t k, uint64_t n) {
+  // k steps of a whole number never pass the full gain: no clamping needed.
+  const int64_t step = kFullGain / static_cast<int64_t>(n);
+  return (kFullGain - static_cast<int64_t>(k) * step) / 32767;
+}
+
 bool Covers(const FadeSpan& span, uint64_t frame) {
   return frame >= span.firstFrame && frame - span.firstFrame < span.frames;
 }
 
 }  // namespace
-
-uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
-                   uint64_t pieceLength) {
-  if (blockAlign == 0) return 0;
-  return std::min(MillisecondsToBytes(fadeMs, bytesPerSecond, blockAlign), pieceLength);
-}
 
 bool CanFade(const SoundFormatInfo& format) {
   const WaveFormatBlock& block = format.formatBlock;
@@ -65,12 +66,6 @@ uint64_t FadeFrames(const SoundFormatInfo& format, uint32_t fadeMs, uint64_t lim
   return std::min(
       MillisecondsToBytes(fadeMs, block.avgBytesPerSec, block.blockAlign) / block.blockAlign,
       limit);
-}
-
-int64_t FadeOutFactor(uint64_t k, uint64_t n) {
-  // k steps of a whole number never pass the full gain: no clamping needed.
-  const int64_t step = kFullGain / static_cast<int64_t>(n);
-  return (kFullGain - static_cast<int64_t>(k) * step) / 32767;
 }
 
 FrameScaler::FrameScaler(uint32_t blockAlign, uint16_t channels, SampleCoding coding,
@@ -119,10 +114,6 @@ std::optional<int64_t> OutputFades::FadedFactor(uint64_t frame) const {
     factor = factor ? *factor * own / kFactorOne : own;
   }
   return factor;
-}
-
-int64_t OutputFades::Factor(uint64_t frame) const {
-  return FadedFactor(frame).value_or(kFactorOne);
 }
 
 uint64_t OutputFades::StretchEnd(uint64_t frame, uint64_t limit, bool& faded) const {

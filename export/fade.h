@@ -17,11 +17,6 @@ namespace snipora {
 
 inline constexpr int64_t kFactorOne = 100000000;  // the factor that stands for 1
 
-// Bytes to fade at the end of a piece: fadeMs of audio at bytesPerSecond,
-// rounded down to whole blocks and at most pieceLength (64-bit throughout).
-uint64_t FadeBytes(uint32_t bytesPerSecond, uint32_t fadeMs, uint32_t blockAlign,
-                   uint64_t pieceLength);
-
 // Whether the fades can scale this file's samples: plain or decoded (FLAC)
 // data in frames of at most 4096 bytes of whole samples of 1 to 4 bytes
 // (integer) or 4 or 8 bytes (float).
@@ -30,9 +25,6 @@ bool CanFade(const SoundFormatInfo& format);
 // Frames of fadeMs of audio of this file, at most `limit`; none for samples
 // that cannot be faded.
 uint64_t FadeFrames(const SoundFormatInfo& format, uint32_t fadeMs, uint64_t limit);
-
-// The factor of frame k (1 ... n) of an n-frame fade-out.
-int64_t FadeOutFactor(uint64_t k, uint64_t n);
 
 enum class FadeDirection { kOut, kIn };
 
@@ -73,12 +65,8 @@ class OutputFades {
   OutputFades(const FrameScaler& scaler, std::vector<FadeSpan> spans);
 
   const FrameScaler& Scaler() const { return scaler_; }
-  const std::vector<FadeSpan>& Spans() const { return spans_; }
   bool Empty() const { return spans_.empty(); }
 
-  // The factor of output frame `frame`: the product of the factors of the
-  // fades over it, kFactorOne when there is none.
-  int64_t Factor(uint64_t frame) const;
   // The end (at most `limit`) of the stretch from `frame` on whose frames
   // all lie in some fade (faded = true) or all in none.
   uint64_t StretchEnd(uint64_t frame, uint64_t limit, bool& faded) const;

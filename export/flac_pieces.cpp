@@ -138,16 +138,13 @@ ExportOutcome WriteFlacPieces(const FlacEncoding& encoding, const std::vector<Fl
   progress.SetOverallRange(rangesBefore.back());
   progress.SetFileRange(total);
   progress.SetFilePosition(0);
-  // A cancel already pressed writes nothing (a piece may take less than a pump interval).
+  // A cancel pressed before the work begins stops it before anything is
+  // written, however fast the pieces would be done.
   progress.Pump(true);
   if (progress.IsCancelled()) return ExportOutcome::Cancelled;
   // One more than the cores: while a worker waits for the disk (its source's
   // unbuffered reads, the fsync that ends each piece) the cores stay busy.
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency()) + 1;
-  // A cancel pressed before the work begins stops it before anything is
-  // written, however fast the pieces would be done.
-  progress.Pump(true);
-  if (progress.IsCancelled()) return ExportOutcome::Cancelled;
   PieceQueue queue(encoding, pieces);
   queue.Start(std::min(threads, std::max(count, 1u)));
   size_t written = 0;

@@ -27,11 +27,6 @@ constexpr uint32_t kPaddingBytes = 8192;
 // libFLAC's writes are passed on in pieces the output's ring always takes.
 constexpr uint32_t kLargestWrite = 1 << 20;
 
-// The bits of signal in each sample: FLAC stores those.
-uint32_t SignalBits(const SoundFormatInfo& format) {
-  return format.validBits != 0 ? format.validBits : format.formatBlock.bitsPerSample;
-}
-
 struct EncoderDeleter {
   void operator()(FLAC__StreamEncoder* encoder) const { FLAC__stream_encoder_delete(encoder); }
 };
@@ -148,7 +143,7 @@ ExportOutcome Encode(const FlacEncoding& encoding, const FlacPiece& piece, ISamp
   const uint64_t length = FlacPieceBytes(encoding, piece);
   const uint64_t frames = length / align;
   const uint32_t rate = format.formatBlock.samplesPerSec;
-  const uint32_t bits = SignalBits(format);
+  const uint32_t bits = FlacSignalBits(format);
 
   // The encoder reads the blocks until it is deleted: they outlive it.
   std::vector<MetadataBlock> blocks = PieceMetadata(piece.comments, frames, rate);
@@ -207,17 +202,21 @@ bool CanWriteFlac(const SoundFormatInfo& format) {
   if (!layout || layout->type == PcmSampleType::kF32 || layout->type == PcmSampleType::kF64) {
     return false;
   }
-  const uint32_t bits = SignalBits(format);
+  const uint32_t bits = FlacSignalBits(format);
   const uint32_t rate = format.formatBlock.samplesPerSec;
   return layout->channels >= 1 && layout->channels <= FLAC__MAX_CHANNELS &&
          bits >= FLAC__MIN_BITS_PER_SAMPLE && bits <= layout->bits && rate >= 1 &&
          rate <= FLAC__MAX_SAMPLE_RATE;
 }
 
+uint32_t FlacSignalBits(const SoundFormatInfo& format) {
+  return format.validBits != 0 ? format.validBits : format.formatBlock.bitsPerSample;
+}
+
 void FlacSamples(const uint8_t* frames, uint32_t count, const SoundFormatInfo& format,
                  std::vector<int32_t>& samples) {
   const PcmLayout layout = *FrameLayoutOf(format);
-  ConvertFrames(frames, count, layout, layout.bits - SignalBits(format), samples);
+  ConvertFrames(frames, count, layout, layout.bits - FlacSignalBits(format), samples);
 }
 
 uint64_t FlacPieceBytes(const FlacEncoding& encoding, const FlacPiece& piece) {
@@ -229,10 +228,9 @@ uint64_t FlacPieceBytes(const FlacEncoding& encoding, const FlacPiece& piece) {
 ExportOutcome WriteFlacPiece(const FlacEncoding& encoding, const FlacPiece& piece,
                              std::atomic<uint64_t>& bytesDone, const std::atomic<bool>& stop) {
   if (!CanWriteFlac(encoding.format)) return ExportOutcome::SourceFailed;
-  std::vector<FrameStretch> spans;
-  for (const ExportRange& range : piece.ranges) spans.push_back({range.startFrame, range.endFrame});
   const std::unique_ptr<ISampleRuns> source =
-      StartSampleRuns(encoding.sourcePath, encoding.format, spans, kReadBlockBytes, kReadBlocks);
+      StartSampleRuns(encoding.sourcePath, encoding.format, SourceStretches(piece.ranges),
+                      kReadBlockBytes, kReadBlocks);
   if (!source) return ExportOutcome::SourceFailed;
   CPendingOutput output(piece.outputPath, kExportRingBytes, 0);
   if (!output.Open()) return ExportOutcome::OutputFailed;

@@ -42,6 +42,10 @@ struct FlacPiece {
 // bits, 1 to 8 channels, a rate FLAC can state.
 bool CanWriteFlac(const SoundFormatInfo& format);
 
+// The bits of signal in each sample of a source so described: FLAC stores
+// those.
+uint32_t FlacSignalBits(const SoundFormatInfo& format);
+
 // The samples FLAC stores for `count` frames of a source so described
 // (CanWriteFlac): signed, shifted down to their signal bits, interleaved.
 void FlacSamples(const uint8_t* frames, uint32_t count, const SoundFormatInfo& format,

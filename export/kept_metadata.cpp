@@ -21,16 +21,8 @@ constexpr size_t kTimeReferenceOffset = 338;
 // Frames a "cue " point can address: its fields are 32-bit.
 constexpr uint64_t kCueChunkFrames = uint64_t{UINT32_MAX} + 1;
 
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
 void PutLe32(uint8_t* p, uint32_t value) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 // A whole chunk: id, size, body and the pad byte after an odd body.

@@ -18,10 +18,26 @@ OutputFades FadeOutOver(uint32_t fadeBytes, unsigned blockAlign, unsigned channe
                      {{0, fadeBytes / blockAlign, FadeDirection::kOut}});
 }
 
-TEST(FadeBytes, TruncatesRoundsToBlocksAndStopsAtThePiece) {
+// Plain PCM of `blockAlign`-byte frames (two channels when it is even) at bytesPerSecond.
+SoundFormatInfo PcmFormat(uint32_t bytesPerSecond, uint16_t blockAlign) {
+  SoundFormatInfo format{};
+  const uint16_t channels = blockAlign % 2 == 0 ? 2 : 1;
+  format.formatBlock = {kWaveFormatPcm,
+                        channels,
+                        bytesPerSecond / (blockAlign ? blockAlign : 1),
+                        bytesPerSecond,
+                        blockAlign,
+                        static_cast<uint16_t>(blockAlign / channels * 8),
+                        0,
+                        {}};
+  return format;
+}
+
+TEST(FadeFrames, TruncatesRoundsToFramesAndStopsAtThePiece) {
   const struct {
-    uint32_t bytesPerSecond, ms, blockAlign;
-    uint64_t piece, expected;
+    uint32_t bytesPerSecond, ms;
+    uint16_t blockAlign;
+    uint64_t piece, expected;  // bytes
   } cases[] = {
       {176400, 1000, 4, 1764000, 176400},  // 1 s of 44.1 kHz stereo
       {176400, 1, 4, 1764000, 176},        // 176.4 truncated
@@ -37,7 +53,9 @@ TEST(FadeBytes, TruncatesRoundsToBlocksAndStopsAtThePiece) {
       {176400, 1000, 0, 1764000, 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(FadeBytes(c.bytesPerSecond, c.ms, c.blockAlign, c.piece), c.expected)
+    const uint64_t frames = c.blockAlign ? c.piece / c.blockAlign : c.piece;
+    EXPECT_EQ(FadeFrames(PcmFormat(c.bytesPerSecond, c.blockAlign), c.ms, frames),
+              c.blockAlign ? c.expected / c.blockAlign : 0)
         << c.bytesPerSecond << " B/s, " << c.ms << " ms, piece " << c.piece;
   }
 }
